@@ -1,0 +1,357 @@
+#include "entries/frmPrincipal.h"
+
+#include "startup/AppState.h"
+#include "startup/Fields.h"
+#include "store/DbErrorText.h"
+#include "store/EntryStore.h"
+#include "store/Sqlite.h"
+#include "ui/EntryTableModel.h"
+#include "ui/Formats.h"
+#include "ui/MessageService.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStyle>
+#include <QTableView>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora {
+
+namespace {
+
+QFont segoe() {
+    QFont font(QStringLiteral("Segoe UI"));
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect twipsRect) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFont(segoe());
+    label->setGeometry(twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()),
+                       twips(twipsRect.height()));
+    return label;
+}
+
+void paintLabel(QLabel& label, const QColor& colour) {
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::Window, colour);
+    label.setPalette(palette);
+    label.setAutoFillBackground(true);
+}
+
+} // namespace
+
+frmPrincipal::frmPrincipal(AppState& state, MessageService& messages, QWidget* parent)
+    : QMainWindow(parent), state_(state), messages_(messages) {
+    setObjectName(QStringLiteral("frmPrincipal"));
+    setWindowTitle(QStringLiteral("Velmora ## Año ") + state_.year);
+    buildControls();
+    buildMenu();
+    setTabOrder();
+    resize(960, 640);
+    layoutControls();
+    reload();
+}
+
+frmPrincipal::~frmPrincipal() = default;
+
+void frmPrincipal::buildControls() {
+    central_ = new QWidget(this);
+    setCentralWidget(central_);
+
+    Label3 = makeLabel(central_, "Label3", QStringLiteral("Desde"), {120, 120, 1092, 252});
+    Label4 = makeLabel(central_, "Label4", QStringLiteral("Hasta"), {1800, 120, 1092, 252});
+
+    mskDesde = new DateField(state_, messages_, DateField::Mask::Always, central_);
+    mskDesde->setObjectName(QStringLiteral("mskDesde"));
+    mskDesde->setGeometry(twips(120), twips(360), twips(1572), twips(372));
+    mskHasta = new DateField(state_, messages_, DateField::Mask::Always, central_);
+    mskHasta->setObjectName(QStringLiteral("mskHasta"));
+    mskHasta->setGeometry(twips(1800), twips(360), twips(1572), twips(372));
+
+    lblInfo = makeLabel(central_, "lblInfo", QString(), {120, 840, 3252, 372});
+
+    struct ButtonSpec {
+        QToolButton** button;
+        const char* name;
+        const char* caption;
+        int left;
+        QStyle::StandardPixmap icon;
+        bool enabled;
+    };
+    // The commands whose windows are not built yet stay visible but disabled.
+    const ButtonSpec buttons[] = {
+        {&cmdFiltrar, "cmdFiltrar", "&Filtro", 3480, QStyle::SP_FileDialogContentsView, true},
+        {&cmdFiltroQuitar, "cmdFiltroQuitar", "&Quitar Filtro", 4480,
+         QStyle::SP_DialogResetButton, true},
+        {&cmdNovo, "cmdNovo", "&Nuevo", 5640, QStyle::SP_FileIcon, false},
+        {&cmdEditar, "cmdEditar", "&Editar", 6636, QStyle::SP_FileDialogDetailedView, false},
+        {&cmdBorrar, "cmdBorrar", "&Borrar", 7644, QStyle::SP_TrashIcon, true},
+        {&cmdInforme, "cmdInforme", "&Informe", 8760, QStyle::SP_FileDialogInfoView, false},
+        {&cmdBalance, "cmdBalance", "Ba&lance", 9760, QStyle::SP_ComputerIcon, false},
+        {&cmdEstadisticas, "cmdEstadisticas", "Es&tadist.", 10760, QStyle::SP_FileDialogListView,
+         false},
+        {&cmdSalir, "cmdSalir", "&Salir", 11880, QStyle::SP_DialogCloseButton, true},
+    };
+    for (const ButtonSpec& spec : buttons) {
+        auto* button = new QToolButton(central_);
+        button->setObjectName(QString::fromLatin1(spec.name));
+        button->setText(QString::fromUtf8(spec.caption));
+        button->setIcon(style()->standardIcon(spec.icon));
+        button->setIconSize(QSize(28, 28));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setFont(segoe());
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setGeometry(twips(spec.left), twips(120), twips(1000), twips(1000));
+        button->setEnabled(spec.enabled);
+        button->installEventFilter(this);
+        *spec.button = button;
+    }
+    connect(cmdFiltrar, &QToolButton::clicked, this, [this] { reload(); });
+    connect(cmdFiltroQuitar, &QToolButton::clicked, this, [this] {
+        clearFilters();
+        reload();
+    });
+    connect(cmdBorrar, &QToolButton::clicked, this, [this] { deleteSelected(); });
+    connect(cmdSalir, &QToolButton::clicked, this, [this] { close(); });
+
+    model_ = new EntryTableModel(state_, this);
+    mshDatos = new QTableView(central_);
+    mshDatos->setObjectName(QStringLiteral("mshDatos"));
+    mshDatos->setModel(model_);
+    mshDatos->setFont(segoe());
+    mshDatos->setSelectionBehavior(QAbstractItemView::SelectRows);
+    mshDatos->setSelectionMode(QAbstractItemView::SingleSelection);
+    mshDatos->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    mshDatos->setWordWrap(false);
+    mshDatos->setCornerButtonEnabled(false);
+    mshDatos->verticalHeader()->hide();
+    mshDatos->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    mshDatos->verticalHeader()->setDefaultSectionSize(mshDatos->fontMetrics().height() + 6);
+    mshDatos->horizontalHeader()->setSectionsClickable(true);
+    mshDatos->horizontalHeader()->setHighlightSections(false);
+    mshDatos->horizontalHeader()->setFont(segoe());
+    mshDatos->setGeometry(twips(120), twips(1200), 100, 100);
+    connect(mshDatos->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { showHeaderFilter(column); });
+
+    lblBalance = makeLabel(central_, "lblBalance", QString(), {120, 1200, 1000, 492});
+
+    auto makeFilter = [this](FilterField*& field, const char* name) {
+        field = new FilterField(state_, FilterField::OnLeave::Hide, central_);
+        field->setObjectName(QString::fromLatin1(name));
+        field->setFont(segoe());
+        field->hide();
+        connect(field, &QLineEdit::returnPressed, this, [this] { reload(); });
+    };
+    makeFilter(txtFiltroDes, "txtFiltroDes");
+    makeFilter(txtFiltroEntra, "txtFiltroEntra");
+    makeFilter(txtFiltroSale, "txtFiltroSale");
+}
+
+void frmPrincipal::buildMenu() {
+    QMenu* mnuOpciones = menuBar()->addMenu(QStringLiteral("&Opciones"));
+    mnuOpciones->setObjectName(QStringLiteral("mnuOpciones"));
+    struct ItemSpec {
+        const char* name;
+        const char* caption;
+    };
+    const ItemSpec items[] = {
+        {"mnuCuentas", "&1. Cuentas"},          {"mnuAnos", "&2. Gestión de Años"},
+        {"mnuOpCompactar", "&3. Compactar"},    {"mnuOpCopia", "&4. Copia Seguridad"},
+        {"mnuOpCores", "&5. Cores"},            {"mnuOpAcercade", "&6. Acerca de ..."},
+        {"mnuOpSalir", "&6. Salir"},
+    };
+    for (const ItemSpec& item : items) {
+        QAction* action = mnuOpciones->addAction(QString::fromUtf8(item.caption));
+        action->setObjectName(QString::fromLatin1(item.name));
+        action->setEnabled(false);
+    }
+    QAction* salir = mnuOpciones->findChild<QAction*>(QStringLiteral("mnuOpSalir"));
+    salir->setEnabled(true);
+    connect(salir, &QAction::triggered, this, [this] { close(); });
+}
+
+void frmPrincipal::setTabOrder() {
+    const QList<QWidget*> order = {
+        mskDesde,       mskHasta,  cmdFiltrar,     cmdInforme,    cmdBorrar,
+        cmdSalir,       mshDatos,  cmdNovo,        cmdEditar,     txtFiltroEntra,
+        txtFiltroDes,   txtFiltroSale, cmdFiltroQuitar, cmdBalance, cmdEstadisticas,
+    };
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+void frmPrincipal::layoutControls() {
+    paintLabel(*lblInfo, state_.sectionColor());
+    paintLabel(*lblBalance, state_.sectionColor());
+
+    // A window squeezed smaller than the fixed parts leaves the grid at its smallest.
+    const QSize inner = central_->size();
+    const int gridWidth = std::max(inner.width() - twips(250), 1);
+    const int gridHeight = std::max(inner.height() - twips(2000), 1);
+    mshDatos->setGeometry(twips(120), twips(1200), gridWidth, gridHeight);
+    lblBalance->setGeometry(twips(120), mshDatos->geometry().bottom() + 1, gridWidth, twips(492));
+    applyColumnWidths();
+
+    mskDesde->setText(QStringLiteral("01/01/") + state_.year);
+    mskHasta->setText(QStringLiteral("31/12/") + state_.year);
+}
+
+void frmPrincipal::applyColumnWidths() {
+    const double w = mshDatos->width();
+    const auto share = [w](double fraction) { return static_cast<int>(std::lround(fraction * w)); };
+    mshDatos->setColumnWidth(EntryTableModel::IdColumn, 0);
+    mshDatos->setColumnWidth(EntryTableModel::ClassColumn, 0);
+    mshDatos->setColumnHidden(EntryTableModel::IdColumn, true);
+    mshDatos->setColumnHidden(EntryTableModel::ClassColumn, true);
+    mshDatos->setColumnWidth(EntryTableModel::LineColumn, twips(500));
+    mshDatos->setColumnWidth(EntryTableModel::DateColumn, share(0.12));
+    mshDatos->setColumnWidth(EntryTableModel::DescriptionColumn, share(0.4));
+    mshDatos->setColumnWidth(EntryTableModel::GoesIntoColumn, share(0.15));
+    mshDatos->setColumnWidth(EntryTableModel::ComesOutOfColumn, share(0.15));
+    mshDatos->setColumnWidth(EntryTableModel::AmountColumn, share(0.1));
+}
+
+bool frmPrincipal::reload() {
+    const std::optional<QDate> from = mskDesde->date();
+    if (!from) {
+        mskDesde->checkDate();
+        return false;
+    }
+    const std::optional<QDate> to = mskHasta->date();
+    if (!to) {
+        mskHasta->checkDate();
+        return false;
+    }
+    const EntryFilter filter{txtFiltroDes->text(), txtFiltroEntra->text(), txtFiltroSale->text(),
+                             *from, *to};
+    EntryList list;
+    try {
+        list = queryEntries(state_.db(), filter);
+    } catch (const DbError& error) {
+        messages_.fail(this, QStringLiteral("No se puede leer la lista de apuntes: ") +
+                                 describeFailure(error));
+        return false;
+    }
+
+    mshDatos->setUpdatesEnabled(false);
+    const size_t count = list.rows.size();
+    totals_ = list.totals;
+    model_->setRows(std::move(list.rows));
+    mshDatos->horizontalHeader()->setVisible(count > 0);
+    applyColumnWidths();
+    if (count > 0) {
+        mshDatos->setCurrentIndex(model_->index(0, EntryTableModel::DateColumn));
+    }
+    lblInfo->setText(recordCountLine(count));
+    lblBalance->setText(totalsLine(totals_));
+    mshDatos->setUpdatesEnabled(true);
+    return true;
+}
+
+void frmPrincipal::selectReturnRow(int line) {
+    const int rows = model_->rowCount();
+    if (rows < 1) {
+        return;
+    }
+    const int row = std::clamp(line, 1, rows) - 1;
+    const QModelIndex index = model_->index(row, EntryTableModel::DateColumn);
+    mshDatos->setCurrentIndex(index);
+    mshDatos->scrollTo(index, QAbstractItemView::PositionAtTop);
+}
+
+void frmPrincipal::clearFilters() {
+    txtFiltroDes->clear();
+    txtFiltroEntra->clear();
+    txtFiltroSale->clear();
+}
+
+void frmPrincipal::deleteSelected() {
+    const QModelIndex current = mshDatos->currentIndex();
+    if (model_->rowCount() < 1 || !current.isValid()) {
+        return;
+    }
+    const qint64 id = model_->rows()[static_cast<size_t>(current.row())].id;
+    const int line = current.row() + 1;
+    if (!messages_.ask(this, QStringLiteral("¿Borrar el apunte nº %1?").arg(line))) {
+        return;
+    }
+    try {
+        deleteEntry(state_.db(), id);
+    } catch (const DbError& error) {
+        messages_.fail(this, QStringLiteral("No se puede borrar el apunte: ") +
+                                 describeFailure(error));
+        return;
+    }
+    reload();
+    messages_.inform(this, QStringLiteral("PROCESO FINALIZADO"));
+}
+
+void frmPrincipal::showHeaderFilter(int column) {
+    FilterField* box = nullptr;
+    switch (column) {
+    case EntryTableModel::DescriptionColumn:
+        box = txtFiltroDes;
+        break;
+    case EntryTableModel::GoesIntoColumn:
+        box = txtFiltroEntra;
+        break;
+    case EntryTableModel::ComesOutOfColumn:
+        box = txtFiltroSale;
+        break;
+    default:
+        return;
+    }
+    const QModelIndex current = mshDatos->currentIndex();
+    mshDatos->setCurrentIndex(model_->index(current.isValid() ? current.row() : 0, column));
+    QHeaderView* header = mshDatos->horizontalHeader();
+    const QPoint topLeft = header->viewport()->mapTo(
+        central_, QPoint(header->sectionViewportPosition(column), 0));
+    box->setGeometry(topLeft.x(), mshDatos->y(), header->sectionSize(column),
+                     header->viewport()->height());
+    box->show();
+    box->raise();
+    box->setFocus(Qt::MouseFocusReason);
+}
+
+void frmPrincipal::closeEvent(QCloseEvent* event) {
+    if (!messages_.ask(this, QStringLiteral("¿Confirma que desea Salir?"),
+                       MessageIcon::Information, QStringLiteral("Atención!!"))) {
+        event->ignore();
+        return;
+    }
+    state_.connection.reset();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void frmPrincipal::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    layoutControls();
+}
+
+bool frmPrincipal::eventFilter(QObject* watched, QEvent* event) {
+    // A focused command button answers Enter as well as Space.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* button = qobject_cast<QToolButton*>(watched);
+        if (button != nullptr && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace velmora

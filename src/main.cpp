@@ -1,0 +1,30 @@
+#include "startup/Program.h"
+#include "ui/MessageService.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QStyleFactory>
+#include <QTranslator>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+
+    // Qt's own texts (context menus, standard buttons) in Spanish too.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Spanish, QLocale::Spain), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTranslator);
+    }
+
+    velmora::DialogMessageService messages;
+    velmora::Program program(QCoreApplication::applicationDirPath(), messages);
+    if (const std::optional<int> exitCode = program.start()) {
+        return *exitCode;
+    }
+    return QApplication::exec();
+}

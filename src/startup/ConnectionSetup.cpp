@@ -1,0 +1,46 @@
+#include "startup/ConnectionSetup.h"
+
+#include "startup/AppState.h"
+#include "startup/Settings.h"
+#include "store/DbErrorText.h"
+#include "store/Schema.h"
+#include "store/Sqlite.h"
+
+#include <QFileInfo>
+
+namespace velmora {
+
+ConnectionError::ConnectionError(QString path, QString reason)
+    : std::runtime_error((path + QStringLiteral(": ") + reason).toStdString()),
+      path_(std::move(path)), reason_(std::move(reason)) {}
+
+QString ConnectionError::message() const {
+    return QStringLiteral("No se puede abrir la base de datos %1: %2").arg(path_, reason_);
+}
+
+QString databasePathFor(const QString& dataRoot, const QString& year) {
+    return dataRoot + QLatin1Char('/') + year + QStringLiteral("/Devedur.mdb");
+}
+
+void setupConnection(AppState& state) {
+    const SettingsFiles settings(state.programFolder);
+    const QString dataRoot = settings.readDataRoot();
+    const QString year = settings.readYear();
+    const QString path = databasePathFor(dataRoot, year);
+    if (QFileInfo(path).isDir() || !QFileInfo::exists(path)) {
+        throw ConnectionError(path, QStringLiteral("el archivo no existe"));
+    }
+    std::unique_ptr<Database> connection;
+    try {
+        connection = std::make_unique<Database>(path);
+        checkLedgerSchema(*connection);
+    } catch (const DbError& error) {
+        throw ConnectionError(path, describeFailure(error));
+    }
+    state.dataRoot = dataRoot;
+    state.year = year;
+    state.databasePath = path;
+    state.connection = std::move(connection);
+}
+
+} // namespace velmora

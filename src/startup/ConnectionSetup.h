@@ -1,0 +1,32 @@
+#pragma once
+
+// Reads ruta.ini and ano.ini again, builds the year's database path and replaces
+// the shared connection by a new one. When the new database cannot be opened the
+// state is left as it was and ConnectionError says why, in Spanish.
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace velmora {
+
+struct AppState;
+
+class ConnectionError : public std::runtime_error {
+public:
+    ConnectionError(QString path, QString reason);
+    const QString& path() const { return path_; }
+    const QString& reason() const { return reason_; }
+    // "No se puede abrir la base de datos PATH: REASON"
+    QString message() const;
+
+private:
+    QString path_;
+    QString reason_;
+};
+
+QString databasePathFor(const QString& dataRoot, const QString& year);
+
+void setupConnection(AppState& state);
+
+} // namespace velmora

@@ -1,0 +1,43 @@
+#include "startup/Program.h"
+
+#include "entries/frmPrincipal.h"
+#include "startup/AppState.h"
+#include "startup/ConnectionSetup.h"
+#include "startup/Settings.h"
+#include "startup/SingleInstance.h"
+#include "ui/MessageService.h"
+
+namespace velmora {
+
+Program::Program(QString programFolder, MessageService& messages)
+    : messages_(messages), state_(std::make_unique<AppState>()) {
+    state_->programFolder = std::move(programFolder);
+}
+
+Program::~Program() = default;
+
+std::optional<int> Program::start() {
+    instance_ = std::make_unique<SingleInstance>(state_->programFolder);
+    if (!instance_->acquire()) {
+        messages_.show(nullptr, Message{QStringLiteral("Ya se está ejecutando el programa"),
+                                        kAppTitle, MessageIcon::None, MessageButtons::Ok});
+        return 0;
+    }
+
+    const SettingsFiles settings(state_->programFolder);
+    state_->mainColour = settings.readMainColour().value_or(0);
+    state_->sectionColour = settings.readSectionColour().value_or(0);
+
+    try {
+        setupConnection(*state_);
+    } catch (const ConnectionError& error) {
+        messages_.fail(nullptr, error.message());
+        return 1;
+    }
+
+    mainWindow_ = std::make_unique<frmPrincipal>(*state_, messages_);
+    mainWindow_->show();
+    return std::nullopt;
+}
+
+} // namespace velmora

@@ -1,0 +1,36 @@
+#pragma once
+
+// Start-up: one copy only, the colours, the connection, then the main window.
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace velmora {
+
+struct AppState;
+class MessageService;
+class SingleInstance;
+class frmPrincipal;
+
+class Program {
+public:
+    Program(QString programFolder, MessageService& messages);
+    ~Program();
+
+    // Shows the main window and returns nothing; or returns the exit code when the
+    // program must end before it (another copy runs, the database cannot be opened).
+    std::optional<int> start();
+
+    AppState& state() { return *state_; }
+    frmPrincipal* mainWindow() { return mainWindow_.get(); }
+
+private:
+    MessageService& messages_;
+    std::unique_ptr<AppState> state_;
+    std::unique_ptr<SingleInstance> instance_;
+    std::unique_ptr<frmPrincipal> mainWindow_;
+};
+
+} // namespace velmora

@@ -1,0 +1,146 @@
+#include "startup/Settings.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringConverter>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QStringList>
+
+namespace velmora {
+
+namespace {
+
+const QString kRuta = QStringLiteral("ruta.ini");
+const QString kAno = QStringLiteral("ano.ini");
+const QString kColor = QStringLiteral("color.ini");
+const QString kColor2 = QStringLiteral("color2.ini");
+const QString kImp = QStringLiteral("imp.ini");
+
+// The files are single-byte text. A path typed on this system may also arrive as
+// UTF-8, so valid UTF-8 is read as such and anything else as Latin-1.
+QString decodeLine(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringConverter::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError()) {
+        return text;
+    }
+    return QString::fromLatin1(bytes);
+}
+
+QByteArray encodeLine(const QString& text) {
+    QStringEncoder latin1(QStringConverter::Latin1);
+    QByteArray bytes = latin1.encode(text);
+    if (!latin1.hasError()) {
+        return bytes;
+    }
+    return text.toUtf8();
+}
+
+} // namespace
+
+SettingsError::SettingsError(const QString& message)
+    : std::runtime_error(message.toStdString()), message_(message) {}
+
+SettingsFiles::SettingsFiles(QString programFolder) : folder_(std::move(programFolder)) {}
+
+QString SettingsFiles::pathOf(const QString& fileName) const {
+    return folder_ + QLatin1Char('/') + fileName;
+}
+
+std::optional<QString> SettingsFiles::readLine(const QString& fileName, int lineIndex) const {
+    QFile file(pathOf(fileName));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    // Never read a whole huge file: only the first lines matter.
+    for (int i = 0; i <= lineIndex; ++i) {
+        if (file.atEnd()) {
+            return std::nullopt;
+        }
+        QByteArray line = file.readLine(64 * 1024);
+        if (i == lineIndex) {
+            while (line.endsWith('\n') || line.endsWith('\r')) {
+                line.chop(1);
+            }
+            return decodeLine(line);
+        }
+    }
+    return std::nullopt;
+}
+
+void SettingsFiles::writeLines(const QString& fileName, const QStringList& lines) const {
+    QSaveFile file(pathOf(fileName));
+    if (!file.open(QIODevice::WriteOnly)) {
+        throw SettingsError(QStringLiteral("No se puede escribir %1: %2")
+                                .arg(file.fileName(), file.errorString()));
+    }
+    QByteArray content;
+    for (const QString& line : lines) {
+        content += encodeLine(line);
+        content += "\r\n";
+    }
+    file.write(content);
+    if (!file.commit()) {
+        throw SettingsError(QStringLiteral("No se puede escribir %1: %2")
+                                .arg(file.fileName(), file.errorString()));
+    }
+}
+
+QString SettingsFiles::readDataRoot() const {
+    return readLine(kRuta, 0).value_or(QString());
+}
+
+QString SettingsFiles::readYear() const {
+    return readLine(kAno, 0).value_or(QString());
+}
+
+std::optional<qint32> SettingsFiles::parseColourLine(const QString& line) {
+    bool ok = false;
+    const qint32 value = line.trimmed().toInt(&ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+QString SettingsFiles::colourLine(qint32 colour) {
+    return (colour < 0 ? QString() : QStringLiteral(" ")) + QString::number(colour) +
+           QStringLiteral(" ");
+}
+
+std::optional<qint32> SettingsFiles::readMainColour() const {
+    const auto line = readLine(kColor, 0);
+    return line ? parseColourLine(*line) : std::nullopt;
+}
+
+std::optional<qint32> SettingsFiles::readSectionColour() const {
+    const auto line = readLine(kColor2, 0);
+    return line ? parseColourLine(*line) : std::nullopt;
+}
+
+std::optional<QString> SettingsFiles::readPrinterLine(bool second) const {
+    return readLine(kImp, second ? 1 : 0);
+}
+
+void SettingsFiles::writeDataRoot(const QString& dataRoot) const {
+    writeLines(kRuta, {dataRoot});
+}
+
+void SettingsFiles::writeYear(const QString& year) const {
+    writeLines(kAno, {year});
+}
+
+void SettingsFiles::writeMainColour(qint32 colour) const {
+    writeLines(kColor, {colourLine(colour)});
+}
+
+void SettingsFiles::writeSectionColour(qint32 colour) const {
+    writeLines(kColor2, {colourLine(colour)});
+}
+
+void SettingsFiles::writePrinters(int reportPrinter, int pdfPrinter) const {
+    writeLines(kImp, {QString::number(reportPrinter), QString::number(pdfPrinter)});
+}
+
+} // namespace velmora

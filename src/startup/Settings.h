@@ -1,0 +1,55 @@
+#pragma once
+
+// The five settings files in the program folder. Each holds one value on its
+// first line (imp.ini two), ended by CR LF. Readers accept LF alone and spaces
+// around a colour; a file that is missing, holds no line, or holds a colour that
+// is not a number reads as missing. Writers replace the file atomically.
+
+#include <QString>
+
+#include <optional>
+#include <stdexcept>
+
+namespace velmora {
+
+class SettingsError : public std::runtime_error {
+public:
+    explicit SettingsError(const QString& message);
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+class SettingsFiles {
+public:
+    explicit SettingsFiles(QString programFolder);
+
+    QString readDataRoot() const;                // ruta.ini, empty when missing
+    QString readYear() const;                    // ano.ini, empty when missing
+    std::optional<qint32> readMainColour() const;    // color.ini
+    std::optional<qint32> readSectionColour() const; // color2.ini
+    // imp.ini: line 1 (report printer) or, with second set, line 2 (PDF printer).
+    std::optional<QString> readPrinterLine(bool second) const;
+
+    // Each throws SettingsError with a Spanish message when the file cannot be written.
+    void writeDataRoot(const QString& dataRoot) const;
+    void writeYear(const QString& year) const;
+    void writeMainColour(qint32 colour) const;
+    void writeSectionColour(qint32 colour) const;
+    void writePrinters(int reportPrinter, int pdfPrinter) const;
+
+    QString pathOf(const QString& fileName) const;
+
+    // " 12632256 " for a colour: a space or "-", the digits, a space.
+    static QString colourLine(qint32 colour);
+    static std::optional<qint32> parseColourLine(const QString& line);
+
+private:
+    std::optional<QString> readLine(const QString& fileName, int lineIndex) const;
+    void writeLines(const QString& fileName, const QStringList& lines) const;
+
+    QString folder_;
+};
+
+} // namespace velmora

@@ -1,0 +1,107 @@
+#include "store/Schema.h"
+
+#include "store/Sqlite.h"
+
+#include <array>
+#include <charconv>
+
+namespace velmora {
+
+namespace {
+
+struct TableColumns {
+    const char* table;
+    std::array<const char*, 8> columns;
+};
+
+constexpr std::array<TableColumns, 3> kTables{{
+    {"apuntes", {"Id", "Data", "Des", "EntraEn", "SaleDe", "Importe", "GoI", nullptr}},
+    {"Contas", {"conNom", "conCon", "conTipo", nullptr, nullptr, nullptr, nullptr, nullptr}},
+    {"tblTitulos",
+     {"Empresa", "CIF", "NomCom", "Enderezo", "Poboacion", "Telefonos", "Internet", "ProDat"}},
+}};
+
+const TableColumns* findTable(const QString& table) {
+    for (const TableColumns& t : kTables) {
+        if (table.compare(QLatin1String(t.table), Qt::CaseInsensitive) == 0) {
+            return &t;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void createLedgerSchema(Database& db) {
+    db.exec("BEGIN;"
+            "CREATE TABLE apuntes ("
+            " Id INTEGER PRIMARY KEY,"
+            " Data TEXT,"
+            " Des TEXT,"
+            " EntraEn TEXT,"
+            " SaleDe TEXT,"
+            " Importe REAL,"
+            " GoI TEXT);"
+            "CREATE INDEX apuntes_Data ON apuntes(Data);"
+            "CREATE TABLE Contas ("
+            " conNom TEXT NOT NULL PRIMARY KEY,"
+            " conCon TEXT,"
+            " conTipo TEXT);"
+            "CREATE TABLE tblTitulos ("
+            " Empresa TEXT, CIF TEXT, NomCom TEXT, Enderezo TEXT, Poboacion TEXT,"
+            " Telefonos TEXT, Internet TEXT, ProDat TEXT);"
+            "COMMIT;",
+            "crear las tablas");
+}
+
+void checkLedgerSchema(Database& db) {
+    for (const TableColumns& t : kTables) {
+        const QString name = QString::fromLatin1(t.table);
+        if (!db.hasTable(name)) {
+            throw DbError(QStringLiteral("comprobar la base de datos"),
+                          QStringLiteral("no es una base de datos de contabilidad: falta la tabla %1").arg(name), 0);
+        }
+    }
+}
+
+std::optional<QString> canonicalTable(const QString& table) {
+    if (const TableColumns* t = findTable(table)) {
+        return QString::fromLatin1(t->table);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> canonicalColumn(const QString& table, const QString& column) {
+    const TableColumns* t = findTable(table);
+    if (t == nullptr) {
+        return std::nullopt;
+    }
+    for (const char* c : t->columns) {
+        if (c != nullptr && column.compare(QLatin1String(c), Qt::CaseInsensitive) == 0) {
+            return QString::fromLatin1(c);
+        }
+    }
+    return std::nullopt;
+}
+
+QString toStoredDate(const QDate& date) {
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QDate fromStoredDate(std::string_view text) {
+    // Hand-parsed: the entry list reads this for every row.
+    if (text.size() < 10 || text[4] != '-' || text[7] != '-') {
+        return {};
+    }
+    int y = 0;
+    int m = 0;
+    int d = 0;
+    const char* s = text.data();
+    if (std::from_chars(s, s + 4, y).ptr != s + 4 || std::from_chars(s + 5, s + 7, m).ptr != s + 7 ||
+        std::from_chars(s + 8, s + 10, d).ptr != s + 10) {
+        return {};
+    }
+    return QDate(y, m, d);
+}
+
+} // namespace velmora

@@ -1,0 +1,189 @@
+#include "store/Sqlite.h"
+
+#include "store/SpanishText.h"
+
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace velmora {
+
+DbError::DbError(QString operation, QString engineMessage, int code)
+    : std::runtime_error((operation + QStringLiteral(": ") + engineMessage).toStdString()),
+      operation_(std::move(operation)), engineMessage_(std::move(engineMessage)), code_(code) {}
+
+namespace {
+
+QString messageOf(sqlite3* db, int rc) {
+    if (db != nullptr) {
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    }
+    return QString::fromUtf8(sqlite3_errstr(rc));
+}
+
+} // namespace
+
+Database::Database(const QString& path, Mode mode) : path_(path) {
+    if (mode == Mode::OpenExisting && !QFileInfo(path).isFile()) {
+        throw DbError(QStringLiteral("abrir la base de datos"), QStringLiteral("unable to open"),
+                      SQLITE_CANTOPEN);
+    }
+    int flags = SQLITE_OPEN_READWRITE;
+    if (mode == Mode::CreateIfMissing) {
+        flags |= SQLITE_OPEN_CREATE;
+    }
+    const QByteArray file = path.toUtf8();
+    const int rc = sqlite3_open_v2(file.constData(), &db_, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = messageOf(db_, rc);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw DbError(QStringLiteral("abrir la base de datos"), message, rc);
+    }
+    sqlite3_extended_result_codes(db_, 0);
+    // Another program holding the file briefly should not fail a save at once.
+    sqlite3_busy_timeout(db_, 1000);
+    registerSpanishTextFunctions(db_);
+}
+
+Database::~Database() {
+    sqlite3_close_v2(db_);
+}
+
+void Database::exec(const char* sql, const char* operation) {
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &error);
+    if (rc != SQLITE_OK) {
+        const QString message =
+            error != nullptr ? QString::fromUtf8(error) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_free(error);
+        throw DbError(QString::fromUtf8(operation), message, rc);
+    }
+}
+
+bool Database::hasTable(const QString& name) {
+    Statement query(*this, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 "
+                           "COLLATE NOCASE",
+                    "leer el esquema");
+    query.bind(1, name);
+    return query.step();
+}
+
+int64_t Database::changes() const {
+    return sqlite3_changes64(db_);
+}
+
+Statement::Statement(Database& db, std::string_view sql, const char* operation)
+    : db_(db), operation_(operation) {
+    const int rc = sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()),
+                                      &stmt_, nullptr);
+    if (rc != SQLITE_OK) {
+        fail(rc);
+    }
+}
+
+Statement::~Statement() {
+    sqlite3_finalize(stmt_);
+}
+
+void Statement::fail(int rc) const {
+    throw DbError(QString::fromUtf8(operation_), messageOf(db_.handle(), rc), rc);
+}
+
+Statement& Statement::bind(int index, const QString& value) {
+    const QByteArray text = value.toUtf8();
+    const int rc =
+        sqlite3_bind_text(stmt_, index, text.constData(), static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK) {
+        fail(rc);
+    }
+    return *this;
+}
+
+Statement& Statement::bind(int index, int64_t value) {
+    const int rc = sqlite3_bind_int64(stmt_, index, value);
+    if (rc != SQLITE_OK) {
+        fail(rc);
+    }
+    return *this;
+}
+
+Statement& Statement::bind(int index, double value) {
+    const int rc = sqlite3_bind_double(stmt_, index, value);
+    if (rc != SQLITE_OK) {
+        fail(rc);
+    }
+    return *this;
+}
+
+Statement& Statement::bindNull(int index) {
+    const int rc = sqlite3_bind_null(stmt_, index);
+    if (rc != SQLITE_OK) {
+        fail(rc);
+    }
+    return *this;
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) {
+        return true;
+    }
+    if (rc == SQLITE_DONE) {
+        return false;
+    }
+    fail(rc);
+}
+
+void Statement::run() {
+    while (step()) {
+    }
+}
+
+void Statement::reset() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+bool Statement::isNull(int column) const {
+    return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
+
+int64_t Statement::columnInt(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
+
+double Statement::columnDouble(int column) const {
+    return sqlite3_column_double(stmt_, column);
+}
+
+QString Statement::columnText(int column) const {
+    const std::string_view text = columnUtf8(column);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string_view Statement::columnUtf8(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    if (text == nullptr) {
+        return {};
+    }
+    return {text, static_cast<size_t>(sqlite3_column_bytes(stmt_, column))};
+}
+
+Transaction::Transaction(Database& db) : db_(db) {
+    db_.exec("BEGIN IMMEDIATE", "empezar la transacción");
+}
+
+Transaction::~Transaction() {
+    if (open_) {
+        sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
+
+void Transaction::commit() {
+    db_.exec("COMMIT", "confirmar la transacción");
+    open_ = false;
+}
+
+} // namespace velmora

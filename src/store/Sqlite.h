@@ -1,0 +1,108 @@
+#pragma once
+
+// A thin RAII layer over the SQLite C API. Every user value goes in as a bound
+// parameter; every failing call becomes a DbError that names the operation and
+// carries SQLite's own message, so a window can tell the user what went wrong.
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace velmora {
+
+class DbError : public std::runtime_error {
+public:
+    DbError(QString operation, QString engineMessage, int code);
+
+    const QString& operation() const { return operation_; }
+    const QString& engineMessage() const { return engineMessage_; }
+    int code() const { return code_; }
+
+private:
+    QString operation_;
+    QString engineMessage_;
+    int code_;
+};
+
+class Database {
+public:
+    enum class Mode { OpenExisting, CreateIfMissing };
+
+    // Opens the file; with OpenExisting a missing file is an error, never an
+    // empty new database.
+    explicit Database(const QString& path, Mode mode = Mode::OpenExisting);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& path() const { return path_; }
+    sqlite3* handle() const { return db_; }
+
+    // Runs one or more statements that take no parameters (schema, pragmas).
+    void exec(const char* sql, const char* operation);
+    bool hasTable(const QString& name);
+    int64_t changes() const;
+
+private:
+    sqlite3* db_ = nullptr;
+    QString path_;
+};
+
+class Statement {
+public:
+    Statement(Database& db, std::string_view sql, const char* operation);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    // Parameters count from 1, as in SQLite.
+    Statement& bind(int index, const QString& value);
+    Statement& bind(int index, int64_t value);
+    Statement& bind(int index, int value) { return bind(index, int64_t{value}); }
+    Statement& bind(int index, double value);
+    Statement& bindNull(int index);
+
+    // Advances to the next row; false at the end.
+    bool step();
+    // Runs a statement that returns no rows.
+    void run();
+    void reset();
+
+    bool isNull(int column) const;
+    int64_t columnInt(int column) const;
+    double columnDouble(int column) const;
+    QString columnText(int column) const;
+    // The raw UTF-8 bytes of a text column, valid until the next step.
+    std::string_view columnUtf8(int column) const;
+
+    sqlite3_stmt* handle() const { return stmt_; }
+
+private:
+    [[noreturn]] void fail(int rc) const;
+
+    Database& db_;
+    sqlite3_stmt* stmt_ = nullptr;
+    const char* operation_;
+};
+
+// Rolls back unless commit() was reached, so a multi-step write never half-happens.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& db_;
+    bool open_ = true;
+};
+
+} // namespace velmora

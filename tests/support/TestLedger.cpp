@@ -1,0 +1,83 @@
+#include "support/TestLedger.h"
+
+#include "startup/ConnectionSetup.h"
+#include "startup/Settings.h"
+#include "store/Schema.h"
+#include "store/Sqlite.h"
+#include "ui/Formats.h"
+
+#include <QDir>
+#include <QTest>
+
+namespace velmora::test {
+
+TestLedger::TestLedger(const QString& year) : year_(year) {
+    QDir root(dir_.path());
+    root.mkpath(QStringLiteral("bin"));
+    root.mkpath(QStringLiteral("data/") + year);
+    const SettingsFiles settings(programFolder());
+    settings.writeDataRoot(dataRoot());
+    settings.writeYear(year);
+    {
+        Database created(databasePath(), Database::Mode::CreateIfMissing);
+        createLedgerSchema(created);
+    }
+    state_.programFolder = programFolder();
+    state_.mainColour = 0xC0C0C0;
+    state_.sectionColour = 0xE0FFFF;
+    setupConnection(state_);
+}
+
+QString TestLedger::programFolder() const {
+    return dir_.path() + QStringLiteral("/bin");
+}
+
+QString TestLedger::dataRoot() const {
+    return dir_.path() + QStringLiteral("/data");
+}
+
+QString TestLedger::databasePath() const {
+    return dataRoot() + QLatin1Char('/') + year_ + QStringLiteral("/Devedur.mdb");
+}
+
+void TestLedger::addAccount(const QString& name, const QString& kind, const QString& concept) {
+    Statement insert(db(), "INSERT INTO Contas (conNom, conCon, conTipo) VALUES (?1, ?2, ?3)",
+                     "test: añadir cuenta");
+    insert.bind(1, name).bind(2, concept.isEmpty() ? name : concept);
+    if (kind.isNull()) {
+        insert.bindNull(3);
+    } else {
+        insert.bind(3, kind);
+    }
+    insert.run();
+}
+
+void TestLedger::addEntry(qint64 id, const QString& date, const QString& description,
+                          const QString& goesInto, const QString& comesOutOf, double amount,
+                          const QString& movementClass) {
+    const std::optional<QDate> day = parseDate(date);
+    if (!day) {
+        QTest::qFail("addEntry: fecha incorrecta", __FILE__, __LINE__);
+        return;
+    }
+    Statement insert(db(),
+                     "INSERT INTO apuntes (Id, Data, Des, EntraEn, SaleDe, Importe, GoI)"
+                     " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)",
+                     "test: añadir apunte");
+    insert.bind(1, static_cast<int64_t>(id))
+        .bind(2, toStoredDate(*day))
+        .bind(3, description)
+        .bind(4, goesInto)
+        .bind(5, comesOutOf)
+        .bind(6, amount)
+        .bind(7, movementClass);
+    insert.run();
+}
+
+int TestLedger::countEntries() {
+    Statement count(db(), "SELECT COUNT(*) FROM apuntes", "test: contar");
+    count.step();
+    return static_cast<int>(count.columnInt(0));
+}
+
+} // namespace velmora::test

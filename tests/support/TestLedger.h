@@ -1,0 +1,41 @@
+#pragma once
+
+// A throw-away installation for one test: a program folder with ruta.ini and
+// ano.ini, a data root with the year's ledger, and helpers to put accounts and
+// entries into it directly.
+
+#include "startup/AppState.h"
+
+#include <QDate>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace velmora::test {
+
+class TestLedger {
+public:
+    explicit TestLedger(const QString& year = QStringLiteral("2024"));
+
+    QString programFolder() const;
+    QString dataRoot() const;
+    QString databasePath() const;
+    QString year() const { return year_; }
+
+    // A shared state over this installation with its connection open.
+    AppState& state() { return state_; }
+    Database& db() { return *state_.connection; }
+
+    void addAccount(const QString& name, const QString& kind, const QString& concept = {});
+    // date as dd/MM/yyyy
+    void addEntry(qint64 id, const QString& date, const QString& description,
+                  const QString& goesInto, const QString& comesOutOf, double amount,
+                  const QString& movementClass);
+    int countEntries();
+
+private:
+    QTemporaryDir dir_;
+    QString year_;
+    AppState state_;
+};
+
+} // namespace velmora::test
