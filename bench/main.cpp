@@ -1,1 +1,196 @@
-int main() { return 0; }
+// velmora-bench: how fast the main window lists a large year, how fast it first
+// shows, and how much memory that takes. It builds a throw-away installation,
+// fills it with demonstration entries and times the program's own code paths
+// against the bare query underneath them.
+
+#include "Installation.h"
+#include "Measurements.h"
+#include "Report.h"
+
+#include "entries/frmPrincipal.h"
+#include "ui/MessageService.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDate>
+#include <QTextStream>
+
+#include <cstdio>
+#include <exception>
+#include <optional>
+
+using namespace velmora;
+using namespace velmora::bench;
+
+namespace {
+
+struct Options {
+    int entries = 100000;
+    int runs = 7;
+};
+
+// The targets hold for 100,000 entries on a two-core machine.
+constexpr Target kRatioTarget{Target::Kind::AtMost, 1.5};
+constexpr Target kFirstShowTarget{Target::Kind::Below, 500};
+constexpr Target kPeakMemoryTarget{Target::Kind::Below, 150};
+
+QTextStream& out() {
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream& err() {
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+std::optional<int> positiveValue(const QCommandLineParser& parser, const QString& name) {
+    bool ok = false;
+    const int value = parser.value(name).toInt(&ok);
+    if (!ok || value < 1) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Exits with usage help on --help and with an error on a value that is not a
+// positive whole number.
+Options parseOptions(const QApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Times the main window's entry list against the bare query, its first showing, "
+        "and the peak memory, over a temporary installation of demonstration data."));
+    parser.addHelpOption();
+    parser.addOption({QStringLiteral("entries"),
+                      QStringLiteral("Number of demonstration entries (default 100000)."),
+                      QStringLiteral("N"), QStringLiteral("100000")});
+    parser.addOption({QStringLiteral("runs"),
+                      QStringLiteral("Timed runs of each measurement (default 7)."),
+                      QStringLiteral("R"), QStringLiteral("7")});
+    parser.process(app);
+
+    Options options;
+    const std::optional<int> entries = positiveValue(parser, QStringLiteral("entries"));
+    const std::optional<int> runs = positiveValue(parser, QStringLiteral("runs"));
+    if (!entries || !runs) {
+        err() << "velmora-bench: --entries and --runs take a positive whole number\n";
+        err().flush();
+        std::exit(2);
+    }
+    options.entries = *entries;
+    options.runs = *runs;
+    return options;
+}
+
+EntryFilter wholeYear(int year, const QString& description = {}) {
+    return EntryFilter{description, {}, {}, QDate(year, 1, 1), QDate(year, 12, 31)};
+}
+
+struct ListFigures {
+    double rawMs = 0;
+    double reloadMs = 0;
+    qint64 rawRows = 0;
+    int listedRows = 0;
+};
+
+// The bare query and the window's reload, taken in turns over the same filters.
+ListFigures measureList(Database& db, frmPrincipal& window, const EntryFilter& filter, int runs) {
+    ListFigures figures;
+    const auto times = timeRounds(runs, {
+                                            [&] { figures.rawRows = runRawQuery(db, filter).rows; },
+                                            [&] { reloadWindow(window); },
+                                        });
+    figures.rawMs = median(times[0]);
+    figures.reloadMs = median(times[1]);
+    figures.listedRows = listedRows(window);
+    return figures;
+}
+
+bool sameRowCount(const ListFigures& figures, const char* what) {
+    if (figures.listedRows == figures.rawRows) {
+        return true;
+    }
+    err() << "velmora-bench: " << what << ": the window lists " << figures.listedRows
+          << " rows but the query returns " << figures.rawRows << "\n";
+    return false;
+}
+
+bool noMessagesShown(const RecordingMessageService& messages) {
+    if (messages.shown().isEmpty()) {
+        return true;
+    }
+    err() << "velmora-bench: the main window showed messages:\n";
+    for (const QString& text : messages.texts()) {
+        err() << "  " << text << "\n";
+    }
+    return false;
+}
+
+int run(const Options& options) {
+    const int year = QDate::currentDate().year();
+    err() << "Preparing " << options.entries << " entries for " << year << "...\n";
+    err().flush();
+    Installation installation(year, options.entries);
+    AppState& state = installation.state();
+    RecordingMessageService messages;
+
+    ListFigures all;
+    ListFigures luz;
+    {
+        err() << "Timing the list, " << options.runs << " runs...\n";
+        err().flush();
+        frmPrincipal window(state, messages); // never shown
+        all = measureList(state.db(), window, wholeYear(year), options.runs);
+        setDescriptionFilter(window, QStringLiteral("luz"));
+        luz = measureList(state.db(), window, wholeYear(year, QStringLiteral("luz")), options.runs);
+    }
+    err() << "Timing the first showing, " << options.runs << " runs...\n";
+    err().flush();
+    const double firstShowMs =
+        median(repeatMeasure(options.runs, [&] { return timeFirstShow(state, messages); }));
+
+    if (!sameRowCount(all, "whole year") || !sameRowCount(luz, "filter luz") ||
+        !noMessagesShown(messages)) {
+        err().flush();
+        return 1;
+    }
+
+    Report report;
+    report.add(QStringLiteral("entries"), options.entries, 0);
+    report.add(QStringLiteral("runs"), options.runs, 0);
+    report.add(QStringLiteral("rows"), static_cast<double>(all.rawRows), 0);
+    report.add(QStringLiteral("raw_ms"), all.rawMs);
+    report.add(QStringLiteral("reload_ms"), all.reloadMs);
+    report.add(QStringLiteral("reload_ratio"), all.reloadMs / all.rawMs, 2, kRatioTarget);
+    report.add(QStringLiteral("luz_rows"), static_cast<double>(luz.rawRows), 0);
+    report.add(QStringLiteral("raw_luz_ms"), luz.rawMs);
+    report.add(QStringLiteral("reload_luz_ms"), luz.reloadMs);
+    report.add(QStringLiteral("reload_luz_ratio"), luz.reloadMs / luz.rawMs, 2, kRatioTarget);
+    report.add(QStringLiteral("first_show_ms"), firstShowMs, 2, kFirstShowTarget);
+    report.add(QStringLiteral("peak_rss_mb"), peakResidentMiB(), 2, kPeakMemoryTarget);
+
+    out() << report.table() << "\n"
+          << "(targets are set for 100000 entries)\n"
+          << report.jsonLine() << "\n";
+    out().flush();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // The benchmark never needs a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("velmora-bench"));
+    const Options options = parseOptions(app);
+    try {
+        return run(options);
+    } catch (const std::exception& error) {
+        err() << "velmora-bench: " << QString::fromUtf8(error.what()) << "\n";
+        err().flush();
+        return 1;
+    }
+}

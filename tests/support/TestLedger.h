@@ -25,7 +25,7 @@ public:
     AppState& state() { return state_; }
     Database& db() { return *state_.connection; }
 
-    void addAccount(const QString& name, const QString& kind, const QString& concept = {});
+    void addAccount(const QString& name, const QString& kind, const QString& accountConcept = {});
     // date as dd/MM/yyyy
     void addEntry(qint64 id, const QString& date, const QString& description,
                   const QString& goesInto, const QString& comesOutOf, double amount,

@@ -1,0 +1,172 @@
+#include "Measurements.h"
+
+#include "entries/frmPrincipal.h"
+#include "store/Sqlite.h"
+#include "ui/EntryTableModel.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTimer>
+
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <memory>
+#include <stdexcept>
+
+namespace velmora::bench {
+
+namespace {
+
+constexpr int kFirstShowTimeoutMs = 30000;
+
+double elapsedMs(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+// Notes the moment the first paint reaches any of the watched widgets and ends
+// the wait for it.
+class FirstPaintWatcher : public QObject {
+public:
+    FirstPaintWatcher(const QElapsedTimer& clock, QEventLoop& loop) : clock_(clock), loop_(loop) {}
+
+    bool painted() const { return paintedAtMs_ >= 0; }
+    double paintedAtMs() const { return paintedAtMs_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !painted()) {
+            paintedAtMs_ = elapsedMs(clock_);
+            loop_.quit();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    const QElapsedTimer& clock_;
+    QEventLoop& loop_;
+    double paintedAtMs_ = -1;
+};
+
+} // namespace
+
+double median(std::vector<double> values) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    if (values.size() % 2 == 1) {
+        return values[middle];
+    }
+    return (values[middle - 1] + values[middle]) / 2;
+}
+
+std::vector<std::vector<double>> timeRounds(int runs,
+                                            const std::vector<std::function<void()>>& jobs) {
+    for (const auto& job : jobs) {
+        job();
+    }
+    std::vector<std::vector<double>> times(jobs.size());
+    for (int round = 0; round < runs; ++round) {
+        for (size_t j = 0; j < jobs.size(); ++j) {
+            QElapsedTimer timer;
+            timer.start();
+            jobs[j]();
+            times[j].push_back(elapsedMs(timer));
+        }
+    }
+    return times;
+}
+
+std::vector<double> repeatMeasure(int runs, const std::function<double()>& measure) {
+    measure();
+    std::vector<double> values;
+    values.reserve(static_cast<size_t>(runs));
+    for (int i = 0; i < runs; ++i) {
+        values.push_back(measure());
+    }
+    return values;
+}
+
+RawResult runRawQuery(Database& db, const EntryFilter& filter) {
+    Statement query(db, kEntryListSql, "medir la lista de apuntes");
+    bindEntryFilter(query, filter);
+    sqlite3_stmt* const stmt = query.handle();
+    RawResult result;
+    // The checksum touches every value read, so none of the reads can be left out.
+    while (query.step()) {
+        ++result.rows;
+        result.checksum += static_cast<quint64>(sqlite3_column_int64(stmt, 0));
+        for (int column : {1, 2, 3, 4, 6}) {
+            const unsigned char* text = sqlite3_column_text(stmt, column);
+            const int bytes = sqlite3_column_bytes(stmt, column);
+            result.checksum += static_cast<quint64>(bytes);
+            if (text != nullptr && bytes > 0) {
+                result.checksum += text[bytes - 1];
+            }
+        }
+        result.checksum += static_cast<quint64>(sqlite3_column_double(stmt, 5) * 100);
+    }
+    return result;
+}
+
+void reloadWindow(frmPrincipal& window) {
+    if (!window.reload()) {
+        throw std::runtime_error("the main window could not reload its list");
+    }
+}
+
+int listedRows(const frmPrincipal& window) {
+    return window.model().rowCount();
+}
+
+void setDescriptionFilter(frmPrincipal& window, const QString& text) {
+    auto* box = window.findChild<QLineEdit*>(QStringLiteral("txtFiltroDes"));
+    if (box == nullptr) {
+        throw std::runtime_error("the main window has no txtFiltroDes");
+    }
+    box->setText(text);
+}
+
+double timeFirstShow(AppState& state, MessageService& messages) {
+    QEventLoop loop;
+    QElapsedTimer clock;
+    clock.start();
+    auto window = std::make_unique<frmPrincipal>(state, messages);
+
+    // Nothing paints before show(), so watching starts only now.
+    FirstPaintWatcher watcher(clock, loop);
+    window->installEventFilter(&watcher);
+    if (auto* grid = window->findChild<QTableView*>(QStringLiteral("mshDatos"))) {
+        grid->viewport()->installEventFilter(&watcher);
+    }
+    window->show();
+    if (!watcher.painted()) {
+        QTimer::singleShot(kFirstShowTimeoutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    window.reset();
+    // Let the closed window's pending events go before the next run.
+    QCoreApplication::processEvents();
+    if (!watcher.painted()) {
+        throw std::runtime_error("the main window was not painted within the time-out");
+    }
+    return watcher.paintedAtMs();
+}
+
+double peakResidentMiB() {
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) != 0) {
+        return -1;
+    }
+    // Linux gives ru_maxrss in KiB.
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+} // namespace velmora::bench

@@ -1,0 +1,53 @@
+#pragma once
+
+// The timed operations of the benchmark. Each runs once to warm up (statement
+// cache, page cache, fonts) and then as many times as asked; the figure kept is
+// the median, which a busy machine disturbs less than the mean.
+
+#include "entries/EntryList.h"
+
+#include <functional>
+#include <vector>
+
+namespace velmora {
+class Database;
+class frmPrincipal;
+struct AppState;
+class MessageService;
+} // namespace velmora
+
+namespace velmora::bench {
+
+double median(std::vector<double> values);
+
+// Runs every job once untimed, then `runs` rounds of all of them in turn, so that a
+// burst of load from elsewhere on the machine falls on each alike. Gives the times
+// in ms, one list per job.
+std::vector<std::vector<double>> timeRounds(int runs,
+                                            const std::vector<std::function<void()>>& jobs);
+
+// Calls `measure` once to warm up, then `runs` times, and keeps what it reported.
+std::vector<double> repeatMeasure(int runs, const std::function<double()>& measure);
+
+// The entry list statement through the C API alone: every row stepped and every
+// column read, text as the engine's own UTF-8 bytes. The floor that the window's
+// reload is compared with.
+struct RawResult {
+    qint64 rows = 0;
+    quint64 checksum = 0;
+};
+RawResult runRawQuery(Database& db, const EntryFilter& filter);
+
+// The main window's reload; throws std::runtime_error when it reports a failure.
+void reloadWindow(frmPrincipal& window);
+int listedRows(const frmPrincipal& window);
+void setDescriptionFilter(frmPrincipal& window, const QString& text);
+
+// From the construction of a fresh main window to its first paint on screen, in ms.
+// Throws std::runtime_error when no paint comes within the time-out.
+double timeFirstShow(AppState& state, MessageService& messages);
+
+// The process's peak resident memory so far, in MiB.
+double peakResidentMiB();
+
+} // namespace velmora::bench

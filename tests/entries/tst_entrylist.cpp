@@ -1,0 +1,161 @@
+// The entry list query and its totals, without a window.
+
+#include "entries/EntryList.h"
+#include "store/Sqlite.h"
+#include "support/TestLedger.h"
+
+#include <QTest>
+
+using namespace velmora;
+using velmora::test::TestLedger;
+
+namespace {
+
+EntryFilter wholeYear(const QString& description = {}, const QString& goesInto = {},
+                      const QString& comesOutOf = {}) {
+    return {description, goesInto, comesOutOf, QDate(2024, 1, 1), QDate(2024, 12, 31)};
+}
+
+QList<qint64> idsOf(const EntryList& list) {
+    QList<qint64> ids;
+    for (const EntryRow& row : list.rows) {
+        ids.append(row.id);
+    }
+    return ids;
+}
+
+} // namespace
+
+class TestEntryList : public QObject {
+    Q_OBJECT
+private slots:
+    void totalsAndMonthFigure();
+    void totalsLineFormats_data();
+    void totalsLineFormats();
+    void newestFirstAndInclusiveRange();
+    void filters_data();
+    void filters();
+    void nothingMatches();
+    void storedNullsShowEmpty();
+};
+
+void TestEntryList::totalsAndMonthFigure() {
+    TestLedger ledger;
+    ledger.addEntry(1, "05/01/2024", "Nómina", "Banco", "Nómina", 1200, "I");
+    ledger.addEntry(2, "10/02/2024", "Recibo luz", "Luz", "Banco", 450.5, "G");
+    ledger.addEntry(3, "11/02/2024", "Traspaso", "Caja", "Banco", 300, "T");
+    // A lower-case class is not income: only the exact letters count.
+    ledger.addEntry(4, "12/02/2024", "Raro", "Caja", "Banco", 99, "i");
+
+    const EntryList all = queryEntries(ledger.db(), wholeYear());
+    QCOMPARE(all.rows.size(), size_t{4});
+    QCOMPARE(all.totals.income, 1200.0);
+    QCOMPARE(all.totals.expense, 450.5);
+    QCOMPARE(all.totals.balance(), 749.5);
+    QCOMPARE(all.totals.month, 100.0);
+    QCOMPARE(totalsLine(all.totals),
+             QStringLiteral(" INGRESOS: 1.200,00 | GASTOS: 450,50 | BALANCE: 749,50 | MES: 100,00"));
+    QCOMPARE(recordCountLine(all.rows.size()), QStringLiteral(" 4 registros"));
+
+    // The month figure divides by the month of the to date, whatever the from date.
+    EntryFilter toMarch = wholeYear();
+    toMarch.to = QDate(2024, 3, 15);
+    QCOMPARE(queryEntries(ledger.db(), toMarch).totals.month, 400.0);
+}
+
+void TestEntryList::totalsLineFormats_data() {
+    QTest::addColumn<double>("income");
+    QTest::addColumn<double>("expense");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("negative balance")
+        << 100.0 << 2500.25
+        << " INGRESOS: 100,00 | GASTOS: 2.500,25 | BALANCE: -2.400,25 | MES: 8,33";
+    QTest::newRow("millions") << 1234567.891 << 0.0
+                              << " INGRESOS: 1.234.567,89 | GASTOS: 0,00 | BALANCE: 1.234.567,89"
+                                 " | MES: 102.880,66";
+    QTest::newRow("zero") << 0.0 << 0.0
+                          << " INGRESOS: 0,00 | GASTOS: 0,00 | BALANCE: 0,00 | MES: 0,00";
+}
+
+void TestEntryList::totalsLineFormats() {
+    QFETCH(double, income);
+    QFETCH(double, expense);
+    QFETCH(QString, line);
+    TestLedger ledger;
+    if (income != 0) {
+        ledger.addEntry(1, "01/06/2024", "Ingreso", "Banco", "Nómina", income, "I");
+    }
+    if (expense != 0) {
+        ledger.addEntry(2, "02/06/2024", "Gasto", "Luz", "Banco", expense, "G");
+    }
+    QCOMPARE(totalsLine(queryEntries(ledger.db(), wholeYear()).totals), line);
+}
+
+void TestEntryList::newestFirstAndInclusiveRange() {
+    TestLedger ledger;
+    ledger.addEntry(1, "31/12/2023", "Año anterior", "Caja", "Banco", 1, "T");
+    ledger.addEntry(2, "01/01/2024", "Primer día", "Caja", "Banco", 1, "T");
+    ledger.addEntry(3, "15/06/2024", "Mitad", "Caja", "Banco", 1, "T");
+    ledger.addEntry(4, "31/12/2024", "Último día", "Caja", "Banco", 1, "T");
+    ledger.addEntry(5, "01/01/2025", "Año siguiente", "Caja", "Banco", 1, "T");
+    ledger.addEntry(6, "15/06/2024", "Mitad otra vez", "Caja", "Banco", 1, "T");
+
+    QCOMPARE(idsOf(queryEntries(ledger.db(), wholeYear())), (QList<qint64>{4, 6, 3, 2}));
+}
+
+void TestEntryList::filters_data() {
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("goesInto");
+    QTest::addColumn<QString>("comesOutOf");
+    QTest::addColumn<QList<qint64>>("ids");
+    QTest::newRow("luz anywhere, any case") << "luz" << "" << "" << QList<qint64>{3, 2, 1};
+    QTest::newRow("upper-case Spanish letters") << "AÑO" << "" << "" << QList<qint64>{4};
+    QTest::newRow("accented capital") << "ágata" << "" << "" << QList<qint64>{5};
+    QTest::newRow("goes into") << "" << "CAJA" << "" << QList<qint64>{5, 4};
+    QTest::newRow("comes out of") << "" << "" << "nómina" << QList<qint64>{4};
+    QTest::newRow("all three") << "luz" << "luz" << "banco" << QList<qint64>{2, 1};
+    QTest::newRow("quote") << "O'Donnell" << "" << "" << QList<qint64>{6};
+    QTest::newRow("percent is a wildcard") << "r%luz" << "" << "" << QList<qint64>{1};
+    QTest::newRow("underscore is one character") << "l_z" << "" << "" << QList<qint64>{3, 2, 1};
+    QTest::newRow("long text") << QString(250, QLatin1Char('x')) << "" << ""
+                               << QList<qint64>{};
+}
+
+void TestEntryList::filters() {
+    QFETCH(QString, description);
+    QFETCH(QString, goesInto);
+    QFETCH(QString, comesOutOf);
+    QFETCH(QList<qint64>, ids);
+    TestLedger ledger;
+    ledger.addEntry(1, "10/01/2024", "Recibo de la LUZ enero", "Luz", "Banco", 40, "G");
+    ledger.addEntry(2, "10/02/2024", "luz febrero", "Luz", "Banco", 41, "G");
+    ledger.addEntry(3, "10/03/2024", "Gas y Luz", "Gas", "Tarjeta", 42, "G");
+    ledger.addEntry(4, "10/04/2024", "Paga del año", "Caja", "Nómina", 900, "I");
+    ledger.addEntry(5, "10/05/2024", "Ágata", "Caja", "Banco", 5, "T");
+    ledger.addEntry(6, "10/06/2024", "Calle O'Donnell", "Alquiler", "Banco", 700, "G");
+    QCOMPARE(idsOf(queryEntries(ledger.db(), wholeYear(description, goesInto, comesOutOf))), ids);
+}
+
+void TestEntryList::nothingMatches() {
+    TestLedger ledger;
+    ledger.addEntry(1, "10/01/2024", "Nómina", "Banco", "Nómina", 1000, "I");
+    const EntryList list = queryEntries(ledger.db(), wholeYear("no existe"));
+    QVERIFY(list.rows.empty());
+    QCOMPARE(totalsLine(list.totals),
+             QStringLiteral(" INGRESOS: 0,00 | GASTOS: 0,00 | BALANCE: 0,00 | MES: 0,00"));
+    QCOMPARE(recordCountLine(0), QStringLiteral(" 0 registros"));
+}
+
+void TestEntryList::storedNullsShowEmpty() {
+    TestLedger ledger;
+    ledger.db().exec("INSERT INTO apuntes (Id, Data, Des, EntraEn, SaleDe, Importe, GoI)"
+                     " VALUES (7, '2024-03-03', '', 'Caja', 'Banco', NULL, 'T')",
+                     "test");
+    const EntryList list = queryEntries(ledger.db(), wholeYear());
+    QCOMPARE(list.rows.size(), size_t{1});
+    QVERIFY(!list.rows[0].hasAmount);
+    QCOMPARE(list.rows[0].date, QDate(2024, 3, 3));
+}
+
+QTEST_GUILESS_MAIN(TestEntryList)
+#include "tst_entrylist.moc"
