@@ -1,1 +1,39 @@
 #pragma once
+
+// velmora-admin: prepares an installation (ruta.ini and ano.ini beside the
+// program, the first year's ledger, the reports folder) and fills a year with
+// demonstration entries. The commands live here rather than in main() so that
+// tests run them over a temporary program folder and read what they print.
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+namespace velmora::admin {
+
+enum ExitCode : int {
+    Success = 0,
+    Failure = 1,  // the database or a settings file could not be used
+    BadUsage = 2, // the command line is wrong; nothing was touched
+};
+
+inline constexpr int kDefaultDemoEntries = 1200;
+inline constexpr int kMaxDemoEntries = 1000000;
+
+// Written by init only when the files are missing, so a reinstall keeps the
+// user's choice: a pale blue for the focused field and even rows, a cream tone
+// for the information areas. Stored values: red in the lowest byte.
+qint32 defaultMainColour();
+qint32 defaultSectionColour();
+
+// A year folder name the program accepts: four digits, the first not 0.
+bool isYearName(const QString& year);
+
+QString usageText();
+
+// args without the program's own name. Settings are read and written in
+// programFolder. Returns an ExitCode; reports go to out, complaints to err.
+int runAdmin(const QStringList& args, const QString& programFolder, QTextStream& out,
+             QTextStream& err);
+
+} // namespace velmora::admin

@@ -1,1 +1,14 @@
-int main() { return 0; }
+#include "admin/AdminCommands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    // The program folder is the executable's: that is where velmora looks for its settings.
+    return velmora::admin::runAdmin(QCoreApplication::arguments().mid(1),
+                                    QCoreApplication::applicationDirPath(), out, err);
+}

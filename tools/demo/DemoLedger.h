@@ -11,9 +11,9 @@ namespace velmora {
 class Database;
 
 struct DemoAccount {
-    const char* name;    // conNom
-    const char* concept; // conCon
-    const char* kind;    // conTipo: "I", "G" or "C"
+    const char* name;        // conNom
+    const char* conceptText; // conCon ("concept" is a keyword in C++20)
+    const char* kind;        // conTipo: "I", "G" or "C"
 };
 
 // About forty accounts: incomes, cash places and household expenses.
