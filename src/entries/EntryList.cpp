@@ -4,47 +4,20 @@
 #include "store/Sqlite.h"
 #include "ui/Formats.h"
 
-#include <string>
-#include <string_view>
-#include <unordered_map>
-
 namespace velmora {
 
 // Filters match anywhere in the text, ignoring letter case; "%" and "_" typed by
 // the user keep acting as wildcards. Both ends of the range are included.
-const char* const kEntryListSql =
-    "SELECT Id, Data, Des, EntraEn, SaleDe, Importe, GoI FROM apuntes"
-    " WHERE (Des LIKE ?1 AND EntraEn LIKE ?2 AND SaleDe LIKE ?3)"
-    " AND (Data >= ?4 AND Data <= ?5)"
-    " ORDER BY Data DESC, Id DESC";
+const char* const kEntryListSql = "SELECT Id, Data, Des, EntraEn, SaleDe, Importe, GoI FROM apuntes"
+                                  " WHERE (Des LIKE ?1 AND EntraEn LIKE ?2 AND SaleDe LIKE ?3)"
+                                  " AND (Data >= ?4 AND Data <= ?5)"
+                                  " ORDER BY Data DESC, Id DESC";
 
 namespace {
 
 QString anywhere(const QString& text) {
     return QLatin1Char('%') + text + QLatin1Char('%');
 }
-
-// Account names and classes repeat over thousands of rows: one shared QString each.
-class TextPool {
-public:
-    QString get(std::string_view utf8) {
-        auto it = pool_.find(utf8);
-        if (it == pool_.end()) {
-            it = pool_
-                     .emplace(std::string(utf8),
-                              QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())))
-                     .first;
-        }
-        return it->second;
-    }
-
-private:
-    struct Hash {
-        using is_transparent = void;
-        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
-    std::unordered_map<std::string, QString, Hash, std::equal_to<>> pool_;
-};
 
 } // namespace
 
@@ -56,29 +29,65 @@ void bindEntryFilter(Statement& statement, const EntryFilter& filter) {
     statement.bind(5, toStoredDate(filter.to));
 }
 
-EntryList queryEntries(Database& db, const EntryFilter& filter) {
+EntryList::EntryList() {
+    intern({}); // index 0: the empty text, for Nulls
+}
+
+quint32 EntryList::intern(std::string_view text) {
+    auto it = textIndex_.find(text);
+    if (it == textIndex_.end()) {
+        const auto index = static_cast<quint32>(texts_.size());
+        texts_.push_back(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        it = textIndex_.emplace(std::string(text), index).first;
+    }
+    return it->second;
+}
+
+void EntryList::reserve(size_t rows) {
+    rows_.reserve(rows);
+    descriptions_.reserve(rows * 24);
+}
+
+void EntryList::append(qint64 id, const QDate& date, std::string_view description,
+                       std::string_view goesInto, std::string_view comesOutOf,
+                       std::optional<double> amount, std::string_view movementClass) {
+    EntryRow row;
+    row.id = id;
+    row.date = date;
+    row.hasAmount = amount.has_value();
+    row.amount = amount.value_or(0.0);
+    row.descriptionOffset = static_cast<quint32>(descriptions_.size());
+    row.descriptionLength = static_cast<quint32>(description.size());
+    descriptions_.append(description);
+    row.goesInto = intern(goesInto);
+    row.comesOutOf = intern(comesOutOf);
+    row.movementClass = intern(movementClass);
+    // Only the exact capital letters count.
+    row.isExpense = movementClass == "G";
+    if (row.isExpense) {
+        totals.expense += row.amount;
+    } else if (movementClass == "I") {
+        totals.income += row.amount;
+    }
+    rows_.push_back(row);
+}
+
+QString EntryList::description(const EntryRow& row) const {
+    return QString::fromUtf8(descriptions_.data() + row.descriptionOffset,
+                             static_cast<qsizetype>(row.descriptionLength));
+}
+
+EntryList queryEntries(Database& db, const EntryFilter& filter, size_t expectedRows) {
     Statement query(db, kEntryListSql, "leer la lista de apuntes");
     bindEntryFilter(query, filter);
 
     EntryList list;
-    TextPool pool;
+    list.reserve(expectedRows);
     while (query.step()) {
-        EntryRow row;
-        row.id = query.columnInt(0);
-        row.date = fromStoredDate(query.columnUtf8(1));
-        row.description = query.columnText(2);
-        row.goesInto = pool.get(query.columnUtf8(3));
-        row.comesOutOf = pool.get(query.columnUtf8(4));
-        row.hasAmount = !query.isNull(5);
-        row.amount = query.columnDouble(5);
-        row.movementClass = pool.get(query.columnUtf8(6));
-        // Only the exact capital letters count; "T" and anything else count nowhere.
-        if (row.movementClass == QLatin1String("G")) {
-            list.totals.expense += row.amount;
-        } else if (row.movementClass == QLatin1String("I")) {
-            list.totals.income += row.amount;
-        }
-        list.rows.push_back(std::move(row));
+        list.append(query.columnInt(0), fromStoredDate(query.columnUtf8(1)), query.columnUtf8(2),
+                    query.columnUtf8(3), query.columnUtf8(4),
+                    query.isNull(5) ? std::nullopt : std::optional(query.columnDouble(5)),
+                    query.columnUtf8(6));
     }
     if (filter.to.isValid()) {
         list.totals.month = list.totals.income / filter.to.month();

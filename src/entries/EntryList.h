@@ -6,6 +6,10 @@
 #include <QDate>
 #include <QString>
 
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace velmora {
@@ -21,17 +25,6 @@ struct EntryFilter {
     QDate to;
 };
 
-struct EntryRow {
-    qint64 id = 0;
-    QDate date; // invalid when the stored date is empty
-    QString description;
-    QString goesInto;
-    QString comesOutOf;
-    QString movementClass;
-    double amount = 0;
-    bool hasAmount = true;
-};
-
 struct EntryTotals {
     double income = 0;
     double expense = 0;
@@ -39,17 +32,64 @@ struct EntryTotals {
     double balance() const { return income - expense; }
 };
 
-struct EntryList {
-    std::vector<EntryRow> rows;
+// One listed entry, kept small: its texts live in the list that holds it.
+struct EntryRow {
+    qint64 id = 0;
+    QDate date; // invalid when the stored date is empty
+    double amount = 0;
+    quint32 descriptionOffset = 0;
+    quint32 descriptionLength = 0;
+    quint32 goesInto = 0;      // index into the list's shared texts
+    quint32 comesOutOf = 0;    // likewise
+    quint32 movementClass = 0; // likewise
+    bool hasAmount = true;
+    bool isExpense = false;
+};
+
+// The rows of one reload with their totals. Descriptions are kept as one block of
+// UTF-8 and account names and classes once each, so a hundred thousand rows cost
+// a few megabytes and are released at once.
+class EntryList {
+public:
+    EntryList();
+
+    // Adds a row and counts its amount: class "G" as expense, "I" as income, and
+    // anything else (a transfer "T", a lower-case letter) nowhere.
+    void append(qint64 id, const QDate& date, std::string_view description,
+                std::string_view goesInto, std::string_view comesOutOf,
+                std::optional<double> amount, std::string_view movementClass);
+    void reserve(size_t rows);
+
+    size_t size() const { return rows_.size(); }
+    bool empty() const { return rows_.empty(); }
+    const EntryRow& operator[](size_t i) const { return rows_[i]; }
+    const std::vector<EntryRow>& rows() const { return rows_; }
+
+    QString description(const EntryRow& row) const;
+    const QString& text(quint32 index) const { return texts_[index]; }
+
     EntryTotals totals;
+
+private:
+    quint32 intern(std::string_view text);
+
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+
+    std::vector<EntryRow> rows_;
+    std::string descriptions_;
+    std::vector<QString> texts_;
+    std::unordered_map<std::string, quint32, Hash, std::equal_to<>> textIndex_;
 };
 
 // The statement and its parameters, shared with the benchmark's raw measurement.
 extern const char* const kEntryListSql;
 void bindEntryFilter(Statement& statement, const EntryFilter& filter);
 
-// Throws DbError when the engine fails.
-EntryList queryEntries(Database& db, const EntryFilter& filter);
+// Throws DbError when the engine fails. expectedRows only sizes the first allocation.
+EntryList queryEntries(Database& db, const EntryFilter& filter, size_t expectedRows = 0);
 
 // " 12 registros"
 QString recordCountLine(size_t count);

@@ -11,8 +11,7 @@ std::optional<QString> classifyMovement(const QString& goesIntoKind,
     if (pair == QLatin1String("GC")) {
         return QStringLiteral("G");
     }
-    if (pair == QLatin1String("CC") || pair == QLatin1String("II") ||
-        pair == QLatin1String("GG")) {
+    if (pair == QLatin1String("CC") || pair == QLatin1String("II") || pair == QLatin1String("GG")) {
         return QStringLiteral("T");
     }
     return std::nullopt;

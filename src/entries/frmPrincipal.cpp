@@ -91,8 +91,8 @@ void frmPrincipal::buildControls() {
     // The commands whose windows are not built yet stay visible but disabled.
     const ButtonSpec buttons[] = {
         {&cmdFiltrar, "cmdFiltrar", "&Filtro", 3480, QStyle::SP_FileDialogContentsView, true},
-        {&cmdFiltroQuitar, "cmdFiltroQuitar", "&Quitar Filtro", 4480,
-         QStyle::SP_DialogResetButton, true},
+        {&cmdFiltroQuitar, "cmdFiltroQuitar", "&Quitar Filtro", 4480, QStyle::SP_DialogResetButton,
+         true},
         {&cmdNovo, "cmdNovo", "&Nuevo", 5640, QStyle::SP_FileIcon, false},
         {&cmdEditar, "cmdEditar", "&Editar", 6636, QStyle::SP_FileDialogDetailedView, false},
         {&cmdBorrar, "cmdBorrar", "&Borrar", 7644, QStyle::SP_TrashIcon, true},
@@ -166,9 +166,9 @@ void frmPrincipal::buildMenu() {
         const char* caption;
     };
     const ItemSpec items[] = {
-        {"mnuCuentas", "&1. Cuentas"},          {"mnuAnos", "&2. Gestión de Años"},
-        {"mnuOpCompactar", "&3. Compactar"},    {"mnuOpCopia", "&4. Copia Seguridad"},
-        {"mnuOpCores", "&5. Cores"},            {"mnuOpAcercade", "&6. Acerca de ..."},
+        {"mnuCuentas", "&1. Cuentas"},       {"mnuAnos", "&2. Gestión de Años"},
+        {"mnuOpCompactar", "&3. Compactar"}, {"mnuOpCopia", "&4. Copia Seguridad"},
+        {"mnuOpCores", "&5. Cores"},         {"mnuOpAcercade", "&6. Acerca de ..."},
         {"mnuOpSalir", "&6. Salir"},
     };
     for (const ItemSpec& item : items) {
@@ -183,9 +183,9 @@ void frmPrincipal::buildMenu() {
 
 void frmPrincipal::setTabOrder() {
     const QList<QWidget*> order = {
-        mskDesde,       mskHasta,  cmdFiltrar,     cmdInforme,    cmdBorrar,
-        cmdSalir,       mshDatos,  cmdNovo,        cmdEditar,     txtFiltroEntra,
-        txtFiltroDes,   txtFiltroSale, cmdFiltroQuitar, cmdBalance, cmdEstadisticas,
+        mskDesde,     mskHasta,      cmdFiltrar,      cmdInforme, cmdBorrar,
+        cmdSalir,     mshDatos,      cmdNovo,         cmdEditar,  txtFiltroEntra,
+        txtFiltroDes, txtFiltroSale, cmdFiltroQuitar, cmdBalance, cmdEstadisticas,
     };
     for (qsizetype i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
@@ -238,7 +238,7 @@ bool frmPrincipal::reload() {
                              *from, *to};
     EntryList list;
     try {
-        list = queryEntries(state_.db(), filter);
+        list = queryEntries(state_.db(), filter, model_->list().size());
     } catch (const DbError& error) {
         messages_.fail(this, QStringLiteral("No se puede leer la lista de apuntes: ") +
                                  describeFailure(error));
@@ -246,9 +246,9 @@ bool frmPrincipal::reload() {
     }
 
     mshDatos->setUpdatesEnabled(false);
-    const size_t count = list.rows.size();
+    const size_t count = list.size();
     totals_ = list.totals;
-    model_->setRows(std::move(list.rows));
+    model_->setList(std::move(list));
     mshDatos->horizontalHeader()->setVisible(count > 0);
     applyColumnWidths();
     if (count > 0) {
@@ -282,7 +282,7 @@ void frmPrincipal::deleteSelected() {
     if (model_->rowCount() < 1 || !current.isValid()) {
         return;
     }
-    const qint64 id = model_->rows()[static_cast<size_t>(current.row())].id;
+    const qint64 id = model_->list()[static_cast<size_t>(current.row())].id;
     const int line = current.row() + 1;
     if (!messages_.ask(this, QStringLiteral("¿Borrar el apunte nº %1?").arg(line))) {
         return;
@@ -290,8 +290,8 @@ void frmPrincipal::deleteSelected() {
     try {
         deleteEntry(state_.db(), id);
     } catch (const DbError& error) {
-        messages_.fail(this, QStringLiteral("No se puede borrar el apunte: ") +
-                                 describeFailure(error));
+        messages_.fail(this,
+                       QStringLiteral("No se puede borrar el apunte: ") + describeFailure(error));
         return;
     }
     reload();
@@ -316,8 +316,8 @@ void frmPrincipal::showHeaderFilter(int column) {
     const QModelIndex current = mshDatos->currentIndex();
     mshDatos->setCurrentIndex(model_->index(current.isValid() ? current.row() : 0, column));
     QHeaderView* header = mshDatos->horizontalHeader();
-    const QPoint topLeft = header->viewport()->mapTo(
-        central_, QPoint(header->sectionViewportPosition(column), 0));
+    const QPoint topLeft =
+        header->viewport()->mapTo(central_, QPoint(header->sectionViewportPosition(column), 0));
     box->setGeometry(topLeft.x(), mshDatos->y(), header->sectionSize(column),
                      header->viewport()->height());
     box->show();
@@ -326,8 +326,8 @@ void frmPrincipal::showHeaderFilter(int column) {
 }
 
 void frmPrincipal::closeEvent(QCloseEvent* event) {
-    if (!messages_.ask(this, QStringLiteral("¿Confirma que desea Salir?"),
-                       MessageIcon::Information, QStringLiteral("Atención!!"))) {
+    if (!messages_.ask(this, QStringLiteral("¿Confirma que desea Salir?"), MessageIcon::Information,
+                       QStringLiteral("Atención!!"))) {
         event->ignore();
         return;
     }

@@ -16,25 +16,25 @@ const QColor kFixed(240, 240, 240);
 EntryTableModel::EntryTableModel(const AppState& state, QObject* parent)
     : QAbstractTableModel(parent), state_(state) {}
 
-void EntryTableModel::setRows(std::vector<EntryRow> rows) {
+void EntryTableModel::setList(EntryList list) {
     beginResetModel();
-    rows_ = std::move(rows);
+    list_ = std::move(list);
     endResetModel();
 }
 
 int EntryTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    return parent.isValid() ? 0 : static_cast<int>(list_.size());
 }
 
 int EntryTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() || rows_.empty() ? 0 : ColumnCount;
+    return parent.isValid() || list_.empty() ? 0 : ColumnCount;
 }
 
 QVariant EntryTableModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
-    const EntryRow& row = rows_[static_cast<size_t>(index.row())];
+    const EntryRow& row = list_[static_cast<size_t>(index.row())];
     const int column = index.column();
     switch (role) {
     case Qt::DisplayRole:
@@ -42,17 +42,17 @@ QVariant EntryTableModel::data(const QModelIndex& index, int role) const {
         case IdColumn:
             return row.id;
         case ClassColumn:
-            return row.movementClass;
+            return list_.text(row.movementClass);
         case LineColumn:
             return index.row() + 1;
         case DateColumn:
             return row.date.isValid() ? formatDate(row.date) : QString();
         case DescriptionColumn:
-            return row.description;
+            return list_.description(row);
         case GoesIntoColumn:
-            return row.goesInto;
+            return list_.text(row.goesInto);
         case ComesOutOfColumn:
-            return row.comesOutOf;
+            return list_.text(row.comesOutOf);
         case AmountColumn:
             return row.hasAmount ? formatAmount(row.amount) : QString();
         default:
@@ -65,7 +65,7 @@ QVariant EntryTableModel::data(const QModelIndex& index, int role) const {
         // Line 1 white, line 2 in the main colour, and so on.
         return (index.row() % 2 == 1) ? state_.mainColor() : kWhite;
     case Qt::ForegroundRole:
-        if (column == AmountColumn && row.movementClass == QLatin1String("G")) {
+        if (column == AmountColumn && row.isExpense) {
             return kRed;
         }
         return {};

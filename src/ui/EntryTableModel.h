@@ -10,8 +10,6 @@
 
 #include <QAbstractTableModel>
 
-#include <vector>
-
 namespace velmora {
 
 struct AppState;
@@ -33,8 +31,8 @@ public:
 
     explicit EntryTableModel(const AppState& state, QObject* parent = nullptr);
 
-    void setRows(std::vector<EntryRow> rows);
-    const std::vector<EntryRow>& rows() const { return rows_; }
+    void setList(EntryList list);
+    const EntryList& list() const { return list_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -44,7 +42,7 @@ public:
 
 private:
     const AppState& state_;
-    std::vector<EntryRow> rows_;
+    EntryList list_;
 };
 
 } // namespace velmora

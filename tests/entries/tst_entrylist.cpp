@@ -18,7 +18,7 @@ EntryFilter wholeYear(const QString& description = {}, const QString& goesInto =
 
 QList<qint64> idsOf(const EntryList& list) {
     QList<qint64> ids;
-    for (const EntryRow& row : list.rows) {
+    for (const EntryRow& row : list.rows()) {
         ids.append(row.id);
     }
     return ids;
@@ -48,14 +48,15 @@ void TestEntryList::totalsAndMonthFigure() {
     ledger.addEntry(4, "12/02/2024", "Raro", "Caja", "Banco", 99, "i");
 
     const EntryList all = queryEntries(ledger.db(), wholeYear());
-    QCOMPARE(all.rows.size(), size_t{4});
+    QCOMPARE(all.size(), size_t{4});
     QCOMPARE(all.totals.income, 1200.0);
     QCOMPARE(all.totals.expense, 450.5);
     QCOMPARE(all.totals.balance(), 749.5);
     QCOMPARE(all.totals.month, 100.0);
-    QCOMPARE(totalsLine(all.totals),
-             QStringLiteral(" INGRESOS: 1.200,00 | GASTOS: 450,50 | BALANCE: 749,50 | MES: 100,00"));
-    QCOMPARE(recordCountLine(all.rows.size()), QStringLiteral(" 4 registros"));
+    QCOMPARE(
+        totalsLine(all.totals),
+        QStringLiteral(" INGRESOS: 1.200,00 | GASTOS: 450,50 | BALANCE: 749,50 | MES: 100,00"));
+    QCOMPARE(recordCountLine(all.size()), QStringLiteral(" 4 registros"));
 
     // The month figure divides by the month of the to date, whatever the from date.
     EntryFilter toMarch = wholeYear();
@@ -108,17 +109,35 @@ void TestEntryList::filters_data() {
     QTest::addColumn<QString>("goesInto");
     QTest::addColumn<QString>("comesOutOf");
     QTest::addColumn<QList<qint64>>("ids");
-    QTest::newRow("luz anywhere, any case") << "luz" << "" << "" << QList<qint64>{3, 2, 1};
-    QTest::newRow("upper-case Spanish letters") << "AÑO" << "" << "" << QList<qint64>{4};
-    QTest::newRow("accented capital") << "ágata" << "" << "" << QList<qint64>{5};
-    QTest::newRow("goes into") << "" << "CAJA" << "" << QList<qint64>{5, 4};
-    QTest::newRow("comes out of") << "" << "" << "nómina" << QList<qint64>{4};
-    QTest::newRow("all three") << "luz" << "luz" << "banco" << QList<qint64>{2, 1};
-    QTest::newRow("quote") << "O'Donnell" << "" << "" << QList<qint64>{6};
-    QTest::newRow("percent is a wildcard") << "r%luz" << "" << "" << QList<qint64>{1};
-    QTest::newRow("underscore is one character") << "l_z" << "" << "" << QList<qint64>{3, 2, 1};
-    QTest::newRow("long text") << QString(250, QLatin1Char('x')) << "" << ""
-                               << QList<qint64>{};
+    QTest::newRow("luz anywhere, any case") << "luz"
+                                            << ""
+                                            << "" << QList<qint64>{3, 2, 1};
+    QTest::newRow("upper-case Spanish letters") << "AÑO"
+                                                << ""
+                                                << "" << QList<qint64>{4};
+    QTest::newRow("accented capital") << "ágata"
+                                      << ""
+                                      << "" << QList<qint64>{5};
+    QTest::newRow("goes into") << ""
+                               << "CAJA"
+                               << "" << QList<qint64>{5, 4};
+    QTest::newRow("comes out of") << ""
+                                  << ""
+                                  << "nómina" << QList<qint64>{4};
+    QTest::newRow("all three") << "luz"
+                               << "luz"
+                               << "banco" << QList<qint64>{2, 1};
+    QTest::newRow("quote") << "O'Donnell"
+                           << ""
+                           << "" << QList<qint64>{6};
+    QTest::newRow("percent is a wildcard") << "r%luz"
+                                           << ""
+                                           << "" << QList<qint64>{1};
+    QTest::newRow("underscore is one character") << "l_z"
+                                                 << ""
+                                                 << "" << QList<qint64>{3, 2, 1};
+    QTest::newRow("long text") << QString(250, QLatin1Char('x')) << ""
+                               << "" << QList<qint64>{};
 }
 
 void TestEntryList::filters() {
@@ -140,7 +159,7 @@ void TestEntryList::nothingMatches() {
     TestLedger ledger;
     ledger.addEntry(1, "10/01/2024", "Nómina", "Banco", "Nómina", 1000, "I");
     const EntryList list = queryEntries(ledger.db(), wholeYear("no existe"));
-    QVERIFY(list.rows.empty());
+    QVERIFY(list.empty());
     QCOMPARE(totalsLine(list.totals),
              QStringLiteral(" INGRESOS: 0,00 | GASTOS: 0,00 | BALANCE: 0,00 | MES: 0,00"));
     QCOMPARE(recordCountLine(0), QStringLiteral(" 0 registros"));
@@ -152,9 +171,10 @@ void TestEntryList::storedNullsShowEmpty() {
                      " VALUES (7, '2024-03-03', '', 'Caja', 'Banco', NULL, 'T')",
                      "test");
     const EntryList list = queryEntries(ledger.db(), wholeYear());
-    QCOMPARE(list.rows.size(), size_t{1});
-    QVERIFY(!list.rows[0].hasAmount);
-    QCOMPARE(list.rows[0].date, QDate(2024, 3, 3));
+    QCOMPARE(list.size(), size_t{1});
+    QVERIFY(!list[0].hasAmount);
+    QCOMPARE(list[0].date, QDate(2024, 3, 3));
+    QCOMPARE(list.description(list[0]), QString());
 }
 
 QTEST_GUILESS_MAIN(TestEntryList)

@@ -75,7 +75,8 @@ struct Fixture {
     void click(const char* button) { QTest::mouseClick(find<QToolButton>(button), Qt::LeftButton); }
     void clickHeader(int column) {
         QHeaderView* header = grid()->horizontalHeader();
-        const QPoint centre(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+        const QPoint centre(header->sectionViewportPosition(column) +
+                                header->sectionSize(column) / 2,
                             header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
     }
@@ -122,8 +123,9 @@ void TestFrmPrincipal::showsTheYearOnLoad() {
     QCOMPARE(f.find<QLineEdit>("mskDesde")->text(), QStringLiteral("01/01/2024"));
     QCOMPARE(f.find<QLineEdit>("mskHasta")->text(), QStringLiteral("31/12/2024"));
     QCOMPARE(f.info(), QStringLiteral(" 4 registros"));
-    QCOMPARE(f.balance(),
-             QStringLiteral(" INGRESOS: 1.200,00 | GASTOS: 510,50 | BALANCE: 689,50 | MES: 100,00"));
+    QCOMPARE(
+        f.balance(),
+        QStringLiteral(" INGRESOS: 1.200,00 | GASTOS: 510,50 | BALANCE: 689,50 | MES: 100,00"));
     // Newest first, numbered by position.
     QCOMPARE(f.cell(0, EntryTableModel::DescriptionColumn), QStringLiteral("Luz de abril"));
     QCOMPARE(f.cell(0, EntryTableModel::LineColumn), QStringLiteral("1"));
@@ -220,9 +222,8 @@ void TestFrmPrincipal::deleteAsksWithTheLineNumber() {
     f.messages.answerNext(MessageAnswer::Yes);
     f.click("cmdBorrar");
 
-    QCOMPARE(f.messages.texts(),
-             (QStringList{QStringLiteral("¿Borrar el apunte nº 3?"),
-                          QStringLiteral("PROCESO FINALIZADO")}));
+    QCOMPARE(f.messages.texts(), (QStringList{QStringLiteral("¿Borrar el apunte nº 3?"),
+                                              QStringLiteral("PROCESO FINALIZADO")}));
     QCOMPARE(f.messages.shown().at(0).buttons, MessageButtons::YesNo);
     QCOMPARE(f.messages.shown().at(0).icon, MessageIcon::Information);
     // The list was reloaded before the notice.
@@ -276,9 +277,12 @@ void TestFrmPrincipal::exitQuestion() {
 void TestFrmPrincipal::invalidDateKeepsTheFocus_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
-    QTest::newRow("31 February") << "mskDesde" << "31022024";
-    QTest::newRow("unfilled blank") << "mskHasta" << "1503202";
-    QTest::newRow("month 13") << "mskDesde" << "01132024";
+    QTest::newRow("31 February") << "mskDesde"
+                                 << "31022024";
+    QTest::newRow("unfilled blank") << "mskHasta"
+                                    << "1503202";
+    QTest::newRow("month 13") << "mskDesde"
+                              << "01132024";
 }
 
 void TestFrmPrincipal::invalidDateKeepsTheFocus() {
@@ -340,10 +344,14 @@ void TestFrmPrincipal::resizeResetsTheRangeWithoutReload() {
 void TestFrmPrincipal::awkwardFilterTextsNeverBreakTheList_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("count");
-    QTest::newRow("quote") << "'" << " 0 registros";
-    QTest::newRow("percent") << "%" << " 4 registros";
-    QTest::newRow("underscore") << "_" << " 4 registros";
-    QTest::newRow("quote and semicolon") << "'; DROP TABLE apuntes; --" << " 0 registros";
+    QTest::newRow("quote") << "'"
+                           << " 0 registros";
+    QTest::newRow("percent") << "%"
+                             << " 4 registros";
+    QTest::newRow("underscore") << "_"
+                                << " 4 registros";
+    QTest::newRow("quote and semicolon") << "'; DROP TABLE apuntes; --"
+                                         << " 0 registros";
     QTest::newRow("250 characters") << QString(250, QLatin1Char('z')) << " 0 registros";
 }
 
@@ -380,7 +388,8 @@ void TestFrmPrincipal::databaseFailuresAreReported() {
     f.messages.answerNext(MessageAnswer::Yes);
     f.click("cmdBorrar");
     QCOMPARE(f.messages.shown().size(), 2);
-    QVERIFY(f.messages.shown().at(1).text.startsWith(QStringLiteral("No se puede borrar el apunte: ")));
+    QVERIFY(
+        f.messages.shown().at(1).text.startsWith(QStringLiteral("No se puede borrar el apunte: ")));
     QVERIFY(!f.messages.texts().contains(QStringLiteral("PROCESO FINALIZADO")));
     QVERIFY(f.window->isVisible());
 }
@@ -404,8 +413,8 @@ void TestFrmPrincipal::returnRowIsSelectedAndScrolledToTop() {
 
 void TestFrmPrincipal::laterWindowsAreDisabled() {
     Fixture f;
-    for (const char* name : {"cmdNovo", "cmdEditar", "cmdInforme", "cmdBalance",
-                             "cmdEstadisticas"}) {
+    for (const char* name :
+         {"cmdNovo", "cmdEditar", "cmdInforme", "cmdBalance", "cmdEstadisticas"}) {
         QVERIFY2(!f.find<QToolButton>(name)->isEnabled(), name);
     }
     for (const char* name : {"cmdFiltrar", "cmdFiltroQuitar", "cmdBorrar", "cmdSalir"}) {

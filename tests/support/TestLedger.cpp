@@ -40,7 +40,8 @@ QString TestLedger::databasePath() const {
     return dataRoot() + QLatin1Char('/') + year_ + QStringLiteral("/Devedur.mdb");
 }
 
-void TestLedger::addAccount(const QString& name, const QString& kind, const QString& accountConcept) {
+void TestLedger::addAccount(const QString& name, const QString& kind,
+                            const QString& accountConcept) {
     Statement insert(db(), "INSERT INTO Contas (conNom, conCon, conTipo) VALUES (?1, ?2, ?3)",
                      "test: añadir cuenta");
     insert.bind(1, name).bind(2, accountConcept.isEmpty() ? name : accountConcept);

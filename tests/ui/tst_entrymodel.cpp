@@ -12,16 +12,16 @@ using namespace velmora;
 
 namespace {
 
-EntryRow row(qint64 id, const QString& movementClass, double amount) {
-    EntryRow r;
-    r.id = id;
-    r.date = QDate(2024, 3, static_cast<int>(id));
-    r.description = QStringLiteral("Apunte %1").arg(id);
-    r.goesInto = QStringLiteral("Luz");
-    r.comesOutOf = QStringLiteral("Banco");
-    r.movementClass = movementClass;
-    r.amount = amount;
-    return r;
+EntryList listOf(std::initializer_list<std::pair<const char*, double>> rows) {
+    EntryList list;
+    qint64 id = 9;
+    for (const auto& [movementClass, amount] : rows) {
+        const QByteArray description = QStringLiteral("Apunte nº %1").arg(id).toUtf8();
+        list.append(id, QDate(2024, 3, static_cast<int>(id)), description.toStdString(), "Luz",
+                    "Banco", amount, movementClass);
+        --id;
+    }
+    return list;
 }
 
 } // namespace
@@ -39,7 +39,7 @@ void TestEntryModel::cellsAndColours() {
     EntryTableModel model(state);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
-    model.setRows({row(9, "G", 1200), row(4, "I", -450.5), row(7, "T", 3)});
+    model.setList(listOf({{"G", 1200}, {"I", -450.5}, {"T", 3}}));
     QCOMPARE(resets.count(), 1);
     QCOMPARE(model.rowCount(), 3);
     QCOMPARE(model.columnCount(), 8);
@@ -49,6 +49,9 @@ void TestEntryModel::cellsAndColours() {
     };
     QCOMPARE(cell(0, EntryTableModel::IdColumn).toLongLong(), 9);
     QCOMPARE(cell(0, EntryTableModel::ClassColumn).toString(), QStringLiteral("G"));
+    QCOMPARE(cell(1, EntryTableModel::DescriptionColumn).toString(), QStringLiteral("Apunte nº 8"));
+    QCOMPARE(cell(2, EntryTableModel::GoesIntoColumn).toString(), QStringLiteral("Luz"));
+    QCOMPARE(cell(2, EntryTableModel::ComesOutOfColumn).toString(), QStringLiteral("Banco"));
     QCOMPARE(cell(1, EntryTableModel::LineColumn).toInt(), 2);
     QCOMPARE(cell(0, EntryTableModel::DateColumn).toString(), QStringLiteral("09/03/2024"));
     QCOMPARE(cell(0, EntryTableModel::AmountColumn).toString(), QStringLiteral("1.200,00"));
@@ -80,8 +83,8 @@ void TestEntryModel::emptyListHasNoColumns() {
     AppState state;
     EntryTableModel model(state);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.setRows({row(1, "G", 1)});
-    model.setRows({});
+    model.setList(listOf({{"G", 1}}));
+    model.setList(EntryList());
     QCOMPARE(model.rowCount(), 0);
     QCOMPARE(model.columnCount(), 0);
 }

@@ -78,10 +78,9 @@ void TestMessageService::spanishButtons() {
     DialogMessageService service;
     BoxAnswerer answerer{press, {}, {}, QMessageBox::NoIcon};
     answerer.armFor();
-    const MessageAnswer given =
-        service.show(nullptr, Message{QStringLiteral("¿Seguro?"), QStringLiteral("Atención!!"),
-                                      MessageIcon::Information,
-                                      static_cast<MessageButtons>(buttons)});
+    const MessageAnswer given = service.show(
+        nullptr, Message{QStringLiteral("¿Seguro?"), QStringLiteral("Atención!!"),
+                         MessageIcon::Information, static_cast<MessageButtons>(buttons)});
     QCOMPARE(answerer.buttonTexts, texts);
     QCOMPARE(answerer.title, QStringLiteral("Atención!!"));
     QCOMPARE(answerer.icon, QMessageBox::Information);
