@@ -109,7 +109,10 @@ void frmPrincipal::buildControls() {
         button->setIcon(style()->standardIcon(spec.icon));
         button->setIconSize(QSize(28, 28));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setFont(segoe());
+        // Small enough for "Quitar Filtro" to fit under its picture.
+        QFont captionFont = segoe();
+        captionFont.setPixelSize(11);
+        button->setFont(captionFont);
         button->setFocusPolicy(Qt::StrongFocus);
         button->setGeometry(twips(spec.left), twips(120), twips(1000), twips(1000));
         button->setEnabled(spec.enabled);
@@ -133,6 +136,8 @@ void frmPrincipal::buildControls() {
     mshDatos->setSelectionMode(QAbstractItemView::SingleSelection);
     mshDatos->setEditTriggers(QAbstractItemView::NoEditTriggers);
     mshDatos->setWordWrap(false);
+    // Tab leaves the grid for the next control instead of walking its cells.
+    mshDatos->setTabKeyNavigation(false);
     mshDatos->setCornerButtonEnabled(false);
     mshDatos->verticalHeader()->hide();
     mshDatos->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

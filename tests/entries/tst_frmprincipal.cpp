@@ -115,6 +115,7 @@ private slots:
     void databaseFailuresAreReported();
     void returnRowIsSelectedAndScrolledToTop();
     void laterWindowsAreDisabled();
+    void tabOrder();
 };
 
 void TestFrmPrincipal::showsTheYearOnLoad() {
@@ -421,6 +422,19 @@ void TestFrmPrincipal::laterWindowsAreDisabled() {
         QVERIFY2(f.find<QToolButton>(name)->isEnabled(), name);
     }
     QCOMPARE(f.find<QToolButton>("cmdEstadisticas")->text(), QStringLiteral("Es&tadist."));
+}
+
+void TestFrmPrincipal::tabOrder() {
+    Fixture f;
+    f.find<QLineEdit>("mskDesde")->setFocus(Qt::TabFocusReason);
+    QStringList visited;
+    for (int i = 0; i < 7; ++i) {
+        visited.append(QApplication::focusWidget()->objectName());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    // Disabled commands and hidden filter boxes are skipped.
+    QCOMPARE(visited, (QStringList{"mskDesde", "mskHasta", "cmdFiltrar", "cmdBorrar", "cmdSalir",
+                                   "mshDatos", "cmdFiltroQuitar"}));
 }
 
 QTEST_MAIN(TestFrmPrincipal)
