@@ -63,6 +63,10 @@ std::optional<QString> SettingsFiles::readLine(const QString& fileName, int line
             while (line.endsWith('\n') || line.endsWith('\r')) {
                 line.chop(1);
             }
+            // Editors that save UTF-8 may put a byte-order mark in front.
+            if (i == 0 && line.startsWith("\xEF\xBB\xBF")) {
+                line.remove(0, 3);
+            }
             return decodeLine(line);
         }
     }
@@ -72,8 +76,8 @@ std::optional<QString> SettingsFiles::readLine(const QString& fileName, int line
 void SettingsFiles::writeLines(const QString& fileName, const QStringList& lines) const {
     QSaveFile file(pathOf(fileName));
     if (!file.open(QIODevice::WriteOnly)) {
-        throw SettingsError(QStringLiteral("No se puede escribir %1: %2")
-                                .arg(file.fileName(), file.errorString()));
+        throw SettingsError(
+            QStringLiteral("No se puede escribir %1: %2").arg(file.fileName(), file.errorString()));
     }
     QByteArray content;
     for (const QString& line : lines) {
@@ -82,8 +86,8 @@ void SettingsFiles::writeLines(const QString& fileName, const QStringList& lines
     }
     file.write(content);
     if (!file.commit()) {
-        throw SettingsError(QStringLiteral("No se puede escribir %1: %2")
-                                .arg(file.fileName(), file.errorString()));
+        throw SettingsError(
+            QStringLiteral("No se puede escribir %1: %2").arg(file.fileName(), file.errorString()));
     }
 }
 

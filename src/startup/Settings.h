@@ -25,8 +25,8 @@ class SettingsFiles {
 public:
     explicit SettingsFiles(QString programFolder);
 
-    QString readDataRoot() const;                // ruta.ini, empty when missing
-    QString readYear() const;                    // ano.ini, empty when missing
+    QString readDataRoot() const;                    // ruta.ini, empty when missing
+    QString readYear() const;                        // ano.ini, empty when missing
     std::optional<qint32> readMainColour() const;    // color.ini
     std::optional<qint32> readSectionColour() const; // color2.ini
     // imp.ini: line 1 (report printer) or, with second set, line 2 (PDF printer).

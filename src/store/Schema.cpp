@@ -2,6 +2,8 @@
 
 #include "store/Sqlite.h"
 
+#include <QStringList>
+
 #include <array>
 #include <charconv>
 
@@ -58,8 +60,31 @@ void checkLedgerSchema(Database& db) {
     for (const TableColumns& t : kTables) {
         const QString name = QString::fromLatin1(t.table);
         if (!db.hasTable(name)) {
+            throw DbError(
+                QStringLiteral("comprobar la base de datos"),
+                QStringLiteral("no es una base de datos de contabilidad: falta la tabla %1")
+                    .arg(name),
+                0);
+        }
+        // Every column the program reads must be there too, or the first list
+        // would fail long after start-up.
+        QStringList columns;
+        for (const char* c : t.columns) {
+            if (c != nullptr) {
+                columns.append(QString::fromLatin1(c));
+            }
+        }
+        const QByteArray probe = QStringLiteral("SELECT %1 FROM %2 LIMIT 0")
+                                     .arg(columns.join(QLatin1Char(',')), name)
+                                     .toUtf8();
+        try {
+            Statement columnsPresent(db, probe.toStdString(), "comprobar la base de datos");
+        } catch (const DbError&) {
             throw DbError(QStringLiteral("comprobar la base de datos"),
-                          QStringLiteral("no es una base de datos de contabilidad: falta la tabla %1").arg(name), 0);
+                          QStringLiteral("no es una base de datos de contabilidad: "
+                                         "faltan columnas en la tabla %1")
+                              .arg(name),
+                          0);
         }
     }
 }
@@ -97,7 +122,8 @@ QDate fromStoredDate(std::string_view text) {
     int m = 0;
     int d = 0;
     const char* s = text.data();
-    if (std::from_chars(s, s + 4, y).ptr != s + 4 || std::from_chars(s + 5, s + 7, m).ptr != s + 7 ||
+    if (std::from_chars(s, s + 4, y).ptr != s + 4 ||
+        std::from_chars(s + 5, s + 7, m).ptr != s + 7 ||
         std::from_chars(s + 8, s + 10, d).ptr != s + 10) {
         return {};
     }

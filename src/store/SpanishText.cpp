@@ -71,8 +71,10 @@ bool wildcardMatch(const std::u32string& p, const std::u32string& v) {
     return pi == p.size();
 }
 
+// "%%" (an empty filter) matches every text without looking at it; an empty
+// pattern matches only the empty text, so it is not a shortcut.
 bool onlyPercents(const std::u32string& p) {
-    return p.find_first_not_of(U'%') == std::u32string::npos;
+    return !p.empty() && p.find_first_not_of(U'%') == std::u32string::npos;
 }
 
 std::string_view textArg(sqlite3_value* value) {

@@ -62,8 +62,9 @@ void Database::exec(const char* sql, const char* operation) {
 }
 
 bool Database::hasTable(const QString& name) {
-    Statement query(*this, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 "
-                           "COLLATE NOCASE",
+    Statement query(*this,
+                    "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 "
+                    "COLLATE NOCASE",
                     "leer el esquema");
     query.bind(1, name);
     return query.step();
@@ -75,8 +76,8 @@ int64_t Database::changes() const {
 
 Statement::Statement(Database& db, std::string_view sql, const char* operation)
     : db_(db), operation_(operation) {
-    const int rc = sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()),
-                                      &stmt_, nullptr);
+    const int rc =
+        sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr);
     if (rc != SQLITE_OK) {
         fail(rc);
     }
@@ -92,9 +93,8 @@ void Statement::fail(int rc) const {
 
 Statement& Statement::bind(int index, const QString& value) {
     const QByteArray text = value.toUtf8();
-    const int rc =
-        sqlite3_bind_text(stmt_, index, text.constData(), static_cast<int>(text.size()),
-                          SQLITE_TRANSIENT);
+    const int rc = sqlite3_bind_text(stmt_, index, text.constData(), static_cast<int>(text.size()),
+                                     SQLITE_TRANSIENT);
     if (rc != SQLITE_OK) {
         fail(rc);
     }

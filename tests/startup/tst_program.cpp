@@ -1,0 +1,149 @@
+// Start-up as the user sees it: one copy only, the colours from their files, the
+// year in the title, and a clear message when the year's database cannot be opened.
+
+#include "entries/frmPrincipal.h"
+#include "startup/AppState.h"
+#include "startup/Program.h"
+#include "startup/Settings.h"
+#include "store/Funciones.h"
+#include "store/Sqlite.h"
+#include "support/TestLedger.h"
+#include "ui/MessageService.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QTest>
+
+using namespace velmora;
+using velmora::test::TestLedger;
+
+class TestProgram : public QObject {
+    Q_OBJECT
+private slots:
+    void normalStart();
+    void secondCopyIsRefused();
+    void lockLeftByACrashedCopy();
+    void databaseCannotBeOpened();
+};
+
+namespace {
+
+void putFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+void TestProgram::normalStart() {
+    TestLedger ledger;
+    const SettingsFiles settings(ledger.programFolder());
+    putFile(settings.pathOf(QStringLiteral("color.ini")), QByteArray(" 12632256 \r\n"));
+
+    RecordingMessageService messages;
+    Program program(ledger.programFolder(), messages);
+    QCOMPARE(program.start(), std::optional<int>());
+    QCOMPARE(messages.texts(), QStringList());
+    QCOMPARE(program.state().mainColour, 12632256);
+    QCOMPARE(program.state().mainColor(), QColor(192, 192, 192));
+    QCOMPARE(program.state().sectionColour, 0);
+    QCOMPARE(program.state().databasePath, ledger.databasePath());
+
+    frmPrincipal* window = program.mainWindow();
+    QVERIFY(window != nullptr && window->isVisible());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Velmora ## Año 2024"));
+    // Without color2.ini the information lines are black.
+    for (const char* name : {"lblInfo", "lblBalance"}) {
+        const auto* label = window->findChild<QLabel*>(QString::fromLatin1(name));
+        QVERIFY2(label != nullptr, name);
+        QCOMPARE(label->palette().color(QPalette::Window), QColor(Qt::black));
+    }
+}
+
+void TestProgram::secondCopyIsRefused() {
+    TestLedger ledger;
+    RecordingMessageService firstMessages;
+    auto first = std::make_unique<Program>(ledger.programFolder(), firstMessages);
+    QCOMPARE(first->start(), std::optional<int>());
+    frmPrincipal* window = first->mainWindow();
+    const Database* connection = first->state().connection.get();
+    const QString title = window->windowTitle();
+
+    RecordingMessageService secondMessages;
+    {
+        Program second(ledger.programFolder(), secondMessages);
+        QCOMPARE(second.start(), std::optional<int>(0));
+        QCOMPARE(second.mainWindow(), nullptr);
+        QVERIFY(!second.state().connection);
+    }
+    QCOMPARE(secondMessages.shown().size(), 1);
+    const Message& shown = secondMessages.shown().first();
+    QCOMPARE(shown.text, QStringLiteral("Ya se está ejecutando el programa"));
+    QCOMPARE(shown.title, QStringLiteral("Velmora"));
+    QCOMPARE(shown.icon, MessageIcon::None);
+    QCOMPARE(shown.buttons, MessageButtons::Ok);
+
+    // The running copy is as it was, and still keeps others out.
+    QCOMPARE(firstMessages.texts(), QStringList());
+    QCOMPARE(first->mainWindow(), window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->windowTitle(), title);
+    QCOMPARE(first->state().connection.get(), connection);
+    QCOMPARE(ProximoNumero(first->state().db(), QStringLiteral("apuntes"), QStringLiteral("Id")),
+             qint64{1});
+    RecordingMessageService thirdMessages;
+    QCOMPARE(Program(ledger.programFolder(), thirdMessages).start(), std::optional<int>(0));
+    QCOMPARE(thirdMessages.shown().size(), 1);
+
+    // Once the first copy has ended, the program starts again.
+    first.reset();
+    RecordingMessageService laterMessages;
+    Program later(ledger.programFolder(), laterMessages);
+    QCOMPARE(later.start(), std::optional<int>());
+    QCOMPARE(laterMessages.texts(), QStringList());
+    QVERIFY(later.mainWindow() != nullptr);
+}
+
+// A copy that crashed leaves its lock file behind; it must not keep the program
+// from starting for good.
+void TestProgram::lockLeftByACrashedCopy() {
+    TestLedger ledger;
+    QProcess ended;
+    ended.start(QStringLiteral("true"), {});
+    QVERIFY(ended.waitForStarted());
+    const qint64 pid = ended.processId();
+    QVERIFY(ended.waitForFinished());
+    putFile(ledger.programFolder() + QStringLiteral("/velmora.lock"),
+            QByteArray::number(pid) + QByteArray("\nvelmora\n\n\n\n"));
+
+    RecordingMessageService messages;
+    Program program(ledger.programFolder(), messages);
+    QCOMPARE(program.start(), std::optional<int>());
+    QCOMPARE(messages.texts(), QStringList());
+    QVERIFY(program.mainWindow() != nullptr);
+}
+
+void TestProgram::databaseCannotBeOpened() {
+    TestLedger ledger;
+    SettingsFiles(ledger.programFolder()).writeYear(QStringLiteral("2031"));
+    const QString path = ledger.dataRoot() + QStringLiteral("/2031/Devedur.mdb");
+
+    RecordingMessageService messages;
+    Program program(ledger.programFolder(), messages);
+    const std::optional<int> exitCode = program.start();
+    QVERIFY(exitCode.has_value() && *exitCode != 0);
+    QCOMPARE(program.mainWindow(), nullptr);
+    QVERIFY(!program.state().connection);
+    QCOMPARE(messages.shown().size(), 1);
+    const Message& shown = messages.shown().first();
+    QCOMPARE(shown.text, QStringLiteral("No se puede abrir la base de datos ") + path +
+                             QStringLiteral(": el archivo no existe"));
+    QCOMPARE(shown.title, QStringLiteral("Velmora"));
+    QCOMPARE(shown.icon, MessageIcon::Critical);
+    QCOMPARE(shown.buttons, MessageButtons::Ok);
+}
+
+QTEST_MAIN(TestProgram)
+#include "tst_program.moc"

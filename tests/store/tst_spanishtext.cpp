@@ -1,0 +1,144 @@
+// Letter case is ignored for every Spanish letter, in C++ and inside SQL alike,
+// while accents still tell letters apart; names sort as a Spanish reader expects.
+
+#include "store/Schema.h"
+#include "store/SpanishText.h"
+#include "store/Sqlite.h"
+
+#include <QStringList>
+#include <QTest>
+
+#include <algorithm>
+#include <memory>
+
+using namespace velmora;
+
+class TestSpanishText : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void sameText_data();
+    void sameText();
+    void like_data();
+    void like();
+    void likeOverRows_data();
+    void likeOverRows();
+    void spanishOrder();
+
+private:
+    std::unique_ptr<Database> db_;
+};
+
+void TestSpanishText::init() {
+    db_ = std::make_unique<Database>(QStringLiteral(":memory:"), Database::Mode::CreateIfMissing);
+    createLedgerSchema(*db_);
+}
+
+namespace {
+
+// One data row of two texts and the answer; keeps each row on one line.
+void textRow(const char* name, const char* a, const char* b, bool answer) {
+    QTest::newRow(name) << QString::fromUtf8(a) << QString::fromUtf8(b) << answer;
+}
+
+} // namespace
+
+void TestSpanishText::sameText_data() {
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<bool>("same");
+    textRow("ascii", "CAJA", "Caja", true);
+    textRow("eñe", "AÑO", "año", true);
+    textRow("acute", "ÁGUEDA", "águeda", true);
+    textRow("diaeresis", "PINGÜINO", "pingüino", true);
+    textRow("accent is another letter", "a", "á", false);
+    textRow("eñe is not ene", "Año", "Ano", false);
+    textRow("trailing blank", "Caja ", "Caja", false);
+}
+
+void TestSpanishText::sameText() {
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(bool, same);
+    QCOMPARE(velmora::sameText(a, b), same);
+    QCOMPARE(velmora::sameText(b, a), same);
+
+    Statement query(*db_, "SELECT casefold(?1) = casefold(?2)", "comparar");
+    query.bind(1, a).bind(2, b);
+    QVERIFY(query.step());
+    QCOMPARE(query.columnInt(0) == 1, same);
+}
+
+void TestSpanishText::like_data() {
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("matches");
+    textRow("anywhere", "%luz%", "Recibo de la LUZ de marzo", true);
+    textRow("at start", "luz%", "Luz de marzo", true);
+    textRow("at start, not there", "luz%", "Recibo luz", false);
+    textRow("at end", "%luz", "pago de la luz", true);
+    textRow("at end, not there", "%luz", "luz eléctrica", false);
+    textRow("in the middle", "recibo%luz", "RECIBO de la Luz", true);
+    textRow("whole value", "Caja", "Caja chica", false);
+    textRow("one character", "a_o", "AÑO", true);
+    textRow("one character, not two", "l_z", "lapiz", false);
+    textRow("eñe case", "%año%", "FELIZ AÑO NUEVO", true);
+    textRow("acute case", "%ÁGUEDA%", "santa águeda", true);
+    textRow("accent differs", "%a%", "á", false);
+    textRow("quote", "%'%", "O'Brien", true);
+    textRow("empty filter", "%%", "", true);
+    textRow("empty pattern", "", "abc", false);
+}
+
+void TestSpanishText::like() {
+    QFETCH(QString, pattern);
+    QFETCH(QString, value);
+    QFETCH(bool, matches);
+    QCOMPARE(likeMatches(pattern, value), matches);
+
+    Statement query(*db_, "SELECT ?2 LIKE ?1", "filtrar");
+    query.bind(1, pattern).bind(2, value);
+    QVERIFY(query.step());
+    QCOMPARE(query.columnInt(0) == 1, matches);
+}
+
+void TestSpanishText::likeOverRows_data() {
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QList<qint64>>("ids");
+    QTest::newRow("word") << "%luz%" << QList<qint64>{1, 3, 4};
+    QTest::newRow("eñe") << "%AÑO%" << QList<qint64>{5};
+    QTest::newRow("every row but the null one") << "%%" << QList<qint64>{1, 2, 3, 4, 5};
+    QTest::newRow("nothing") << "%gas%" << QList<qint64>{};
+}
+
+// The pattern is folded once and reused row after row: each row must still be
+// compared, and a Null description never matches.
+void TestSpanishText::likeOverRows() {
+    QFETCH(QString, pattern);
+    QFETCH(QList<qint64>, ids);
+    db_->exec("INSERT INTO apuntes (Id, Des) VALUES (1, 'Luz enero'), (2, 'agua'),"
+              " (3, 'RECIBO LUZ'), (4, 'luzón'), (5, 'Año nuevo'), (6, NULL)",
+              "añadir");
+    for (int pass = 0; pass < 2; ++pass) {
+        Statement query(*db_, "SELECT Id FROM apuntes WHERE Des LIKE ?1 ORDER BY Id", "filtrar");
+        query.bind(1, pattern);
+        QList<qint64> found;
+        while (query.step()) {
+            found.append(query.columnInt(0));
+        }
+        QCOMPARE(found, ids);
+    }
+}
+
+void TestSpanishText::spanishOrder() {
+    QStringList names{"nube", "Agua", "ñame", "zumo", "Ágape", "caja", "Banco", "CAJA", "oso"};
+    std::sort(names.begin(), names.end(), spanishLess);
+    const QStringList expected{"Ágape", "Agua", "Banco", "CAJA", "caja",
+                               "nube",  "ñame", "oso",   "zumo"};
+    QCOMPARE(names, expected);
+    QVERIFY(!spanishLess(QStringLiteral("ñame"), QStringLiteral("nube")));
+    QVERIFY(!spanishLess(QStringLiteral("caja"), QStringLiteral("caja")));
+}
+
+QTEST_GUILESS_MAIN(TestSpanishText)
+#include "tst_spanishtext.moc"
