@@ -7,9 +7,11 @@
 namespace velmora {
 
 // Filters match anywhere in the text, ignoring letter case; "%" and "_" typed by
-// the user keep acting as wildcards. Both ends of the range are included.
+// the user keep acting as wildcards. Both ends of the range are included. An
+// empty text field counts as empty text, so empty filters never hide an entry.
 const char* const kEntryListSql = "SELECT Id, Data, Des, EntraEn, SaleDe, Importe, GoI FROM apuntes"
-                                  " WHERE (Des LIKE ?1 AND EntraEn LIKE ?2 AND SaleDe LIKE ?3)"
+                                  " WHERE (IFNULL(Des, '') LIKE ?1 AND IFNULL(EntraEn, '') LIKE ?2"
+                                  " AND IFNULL(SaleDe, '') LIKE ?3)"
                                   " AND (Data >= ?4 AND Data <= ?5)"
                                   " ORDER BY Data DESC, Id DESC";
 
