@@ -80,7 +80,7 @@ void frmPrincipal::buildControls() {
 
     lblInfo = makeLabel(central_, "lblInfo", QString(), {120, 840, 3252, 372});
 
-    struct ButtonSpec {
+    struct CommandButton {
         QToolButton** button;
         const char* name;
         const char* caption;
@@ -89,7 +89,7 @@ void frmPrincipal::buildControls() {
         bool enabled;
     };
     // The commands whose windows are not built yet stay visible but disabled.
-    const ButtonSpec buttons[] = {
+    const CommandButton buttons[] = {
         {&cmdFiltrar, "cmdFiltrar", "&Filtro", 3480, QStyle::SP_FileDialogContentsView, true},
         {&cmdFiltroQuitar, "cmdFiltroQuitar", "&Quitar Filtro", 4480, QStyle::SP_DialogResetButton,
          true},
@@ -102,11 +102,11 @@ void frmPrincipal::buildControls() {
          false},
         {&cmdSalir, "cmdSalir", "&Salir", 11880, QStyle::SP_DialogCloseButton, true},
     };
-    for (const ButtonSpec& spec : buttons) {
+    for (const CommandButton& command : buttons) {
         auto* button = new QToolButton(central_);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setText(QString::fromUtf8(spec.caption));
-        button->setIcon(style()->standardIcon(spec.icon));
+        button->setObjectName(QString::fromLatin1(command.name));
+        button->setText(QString::fromUtf8(command.caption));
+        button->setIcon(style()->standardIcon(command.icon));
         button->setIconSize(QSize(28, 28));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         // Small enough for "Quitar Filtro" to fit under its picture.
@@ -114,10 +114,10 @@ void frmPrincipal::buildControls() {
         captionFont.setPixelSize(11);
         button->setFont(captionFont);
         button->setFocusPolicy(Qt::StrongFocus);
-        button->setGeometry(twips(spec.left), twips(120), twips(1000), twips(1000));
-        button->setEnabled(spec.enabled);
+        button->setGeometry(twips(command.left), twips(120), twips(1000), twips(1000));
+        button->setEnabled(command.enabled);
         button->installEventFilter(this);
-        *spec.button = button;
+        *command.button = button;
     }
     connect(cmdFiltrar, &QToolButton::clicked, this, [this] { reload(); });
     connect(cmdFiltroQuitar, &QToolButton::clicked, this, [this] {
@@ -166,17 +166,17 @@ void frmPrincipal::buildControls() {
 void frmPrincipal::buildMenu() {
     QMenu* mnuOpciones = menuBar()->addMenu(QStringLiteral("&Opciones"));
     mnuOpciones->setObjectName(QStringLiteral("mnuOpciones"));
-    struct ItemSpec {
+    struct MenuItem {
         const char* name;
         const char* caption;
     };
-    const ItemSpec items[] = {
+    const MenuItem items[] = {
         {"mnuCuentas", "&1. Cuentas"},       {"mnuAnos", "&2. Gestión de Años"},
         {"mnuOpCompactar", "&3. Compactar"}, {"mnuOpCopia", "&4. Copia Seguridad"},
         {"mnuOpCores", "&5. Cores"},         {"mnuOpAcercade", "&6. Acerca de ..."},
         {"mnuOpSalir", "&6. Salir"},
     };
-    for (const ItemSpec& item : items) {
+    for (const MenuItem& item : items) {
         QAction* action = mnuOpciones->addAction(QString::fromUtf8(item.caption));
         action->setObjectName(QString::fromLatin1(item.name));
         action->setEnabled(false);
