@@ -134,11 +134,11 @@ void setDescriptionFilter(frmPrincipal& window, const QString& text) {
     box->setText(text);
 }
 
-double timeFirstShow(AppState& state, MessageService& messages) {
+double timeFirstShow(AppState& state, Services& services) {
     QEventLoop loop;
     QElapsedTimer clock;
     clock.start();
-    auto window = std::make_unique<frmPrincipal>(state, messages);
+    auto window = std::make_unique<frmPrincipal>(state, services);
 
     // Nothing paints before show(), so watching starts only now.
     FirstPaintWatcher watcher(clock, loop);

@@ -13,7 +13,7 @@ namespace velmora {
 class Database;
 class frmPrincipal;
 struct AppState;
-class MessageService;
+struct Services;
 } // namespace velmora
 
 namespace velmora::bench {
@@ -45,7 +45,7 @@ void setDescriptionFilter(frmPrincipal& window, const QString& text);
 
 // From the construction of a fresh main window to its first paint on screen, in ms.
 // Throws std::runtime_error when no paint comes within the time-out.
-double timeFirstShow(AppState& state, MessageService& messages);
+double timeFirstShow(AppState& state, Services& services);
 
 // The process's peak resident memory so far, in MiB.
 double peakResidentMiB();

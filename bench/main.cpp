@@ -9,6 +9,7 @@
 
 #include "entries/frmPrincipal.h"
 #include "ui/MessageService.h"
+#include "ui/Services.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -133,13 +134,16 @@ int run(const Options& options) {
     Installation installation(year, options.entries);
     AppState& state = installation.state();
     RecordingMessageService messages;
+    DialogRunner dialogs;
+    const Clock clock;
+    Services services{messages, dialogs, clock};
 
     ListFigures all;
     ListFigures luz;
     {
         err() << "Timing the list, " << options.runs << " runs...\n";
         err().flush();
-        frmPrincipal window(state, messages); // never shown
+        frmPrincipal window(state, services); // never shown
         all = measureList(state.db(), window, wholeYear(year), options.runs);
         setDescriptionFilter(window, QStringLiteral("luz"));
         luz = measureList(state.db(), window, wholeYear(year, QStringLiteral("luz")), options.runs);
@@ -147,7 +151,7 @@ int run(const Options& options) {
     err() << "Timing the first showing, " << options.runs << " runs...\n";
     err().flush();
     const double firstShowMs =
-        median(repeatMeasure(options.runs, [&] { return timeFirstShow(state, messages); }));
+        median(repeatMeasure(options.runs, [&] { return timeFirstShow(state, services); }));
 
     if (!sameRowCount(all, "whole year") || !sameRowCount(luz, "filter luz") ||
         !noMessagesShown(messages)) {

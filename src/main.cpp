@@ -1,5 +1,6 @@
 #include "startup/Program.h"
 #include "ui/MessageService.h"
+#include "ui/Services.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -22,7 +23,10 @@ int main(int argc, char* argv[]) {
     }
 
     velmora::DialogMessageService messages;
-    velmora::Program program(QCoreApplication::applicationDirPath(), messages);
+    velmora::DialogRunner dialogs;
+    const velmora::Clock clock;
+    velmora::Services services{messages, dialogs, clock};
+    velmora::Program program(QCoreApplication::applicationDirPath(), services);
     if (const std::optional<int> exitCode = program.start()) {
         return *exitCode;
     }

@@ -8,6 +8,7 @@
 #include "ui/EntryTableModel.h"
 #include "ui/Formats.h"
 #include "ui/MessageService.h"
+#include "ui/Services.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -50,8 +51,8 @@ void paintLabel(QLabel& label, const QColor& colour) {
 
 } // namespace
 
-frmPrincipal::frmPrincipal(AppState& state, MessageService& messages, QWidget* parent)
-    : QMainWindow(parent), state_(state), messages_(messages) {
+frmPrincipal::frmPrincipal(AppState& state, Services& services, QWidget* parent)
+    : QMainWindow(parent), state_(state), services_(services), messages_(services.messages) {
     setObjectName(QStringLiteral("frmPrincipal"));
     setWindowTitle(QStringLiteral("Velmora ## Año ") + state_.year);
     buildControls();

@@ -17,6 +17,7 @@ class QToolButton;
 namespace velmora {
 
 struct AppState;
+struct Services;
 class MessageService;
 class DateField;
 class FilterField;
@@ -25,7 +26,7 @@ class EntryTableModel;
 class frmPrincipal : public QMainWindow {
     Q_OBJECT
 public:
-    frmPrincipal(AppState& state, MessageService& messages, QWidget* parent = nullptr);
+    frmPrincipal(AppState& state, Services& services, QWidget* parent = nullptr);
     ~frmPrincipal() override;
 
     // Runs the list query with the filters and range as they stand and refills the
@@ -56,6 +57,7 @@ private:
     void showHeaderFilter(int column);
 
     AppState& state_;
+    Services& services_;
     MessageService& messages_;
     EntryTableModel* model_ = nullptr;
     EntryTotals totals_;

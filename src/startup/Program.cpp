@@ -6,11 +6,12 @@
 #include "startup/Settings.h"
 #include "startup/SingleInstance.h"
 #include "ui/MessageService.h"
+#include "ui/Services.h"
 
 namespace velmora {
 
-Program::Program(QString programFolder, MessageService& messages)
-    : messages_(messages), state_(std::make_unique<AppState>()) {
+Program::Program(QString programFolder, Services& services)
+    : services_(services), state_(std::make_unique<AppState>()) {
     state_->programFolder = std::move(programFolder);
 }
 
@@ -19,7 +20,7 @@ Program::~Program() = default;
 std::optional<int> Program::start() {
     instance_ = std::make_unique<SingleInstance>(state_->programFolder);
     if (!instance_->acquire()) {
-        messages_.show(nullptr, Message{QStringLiteral("Ya se está ejecutando el programa"),
+        services_.messages.show(nullptr, Message{QStringLiteral("Ya se está ejecutando el programa"),
                                         kAppTitle, MessageIcon::None, MessageButtons::Ok});
         return 0;
     }
@@ -31,11 +32,11 @@ std::optional<int> Program::start() {
     try {
         setupConnection(*state_);
     } catch (const ConnectionError& error) {
-        messages_.fail(nullptr, error.message());
+        services_.messages.fail(nullptr, error.message());
         return 1;
     }
 
-    mainWindow_ = std::make_unique<frmPrincipal>(*state_, messages_);
+    mainWindow_ = std::make_unique<frmPrincipal>(*state_, services_);
     mainWindow_->show();
     return std::nullopt;
 }

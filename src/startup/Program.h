@@ -10,13 +10,13 @@
 namespace velmora {
 
 struct AppState;
-class MessageService;
+struct Services;
 class SingleInstance;
 class frmPrincipal;
 
 class Program {
 public:
-    Program(QString programFolder, MessageService& messages);
+    Program(QString programFolder, Services& services);
     ~Program();
 
     // Shows the main window and returns nothing; or returns the exit code when the
@@ -27,7 +27,7 @@ public:
     frmPrincipal* mainWindow() { return mainWindow_.get(); }
 
 private:
-    MessageService& messages_;
+    Services& services_;
     std::unique_ptr<AppState> state_;
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<frmPrincipal> mainWindow_;

@@ -5,6 +5,7 @@
 #include "startup/AppState.h"
 #include "store/Sqlite.h"
 #include "support/TestLedger.h"
+#include "support/TestServices.h"
 #include "ui/EntryTableModel.h"
 #include "ui/MessageService.h"
 
@@ -20,6 +21,7 @@
 
 using namespace velmora;
 using velmora::test::TestLedger;
+using velmora::test::TestServices;
 
 namespace {
 
@@ -38,6 +40,7 @@ public:
 struct Fixture {
     TestLedger ledger;
     RowCountingMessages messages;
+    TestServices services{messages};
     std::unique_ptr<frmPrincipal> window;
 
     explicit Fixture(int extraEntries = 0) {
@@ -52,7 +55,7 @@ struct Fixture {
             ledger.addEntry(100 + i, "01/06/2024", QStringLiteral("Extra %1").arg(i), "Caja",
                             "Banco", 1, "T");
         }
-        window = std::make_unique<frmPrincipal>(ledger.state(), messages);
+        window = std::make_unique<frmPrincipal>(ledger.state(), services.services);
         messages.model = &window->model();
         window->show();
         window->activateWindow();

@@ -8,6 +8,7 @@
 #include "store/Funciones.h"
 #include "store/Sqlite.h"
 #include "support/TestLedger.h"
+#include "support/TestServices.h"
 #include "ui/MessageService.h"
 
 #include <QFile>
@@ -17,6 +18,7 @@
 
 using namespace velmora;
 using velmora::test::TestLedger;
+using velmora::test::TestServices;
 
 class TestProgram : public QObject {
     Q_OBJECT
@@ -43,7 +45,8 @@ void TestProgram::normalStart() {
     putFile(settings.pathOf(QStringLiteral("color.ini")), QByteArray(" 12632256 \r\n"));
 
     RecordingMessageService messages;
-    Program program(ledger.programFolder(), messages);
+    TestServices programServices(messages);
+    Program program(ledger.programFolder(), programServices.services);
     QCOMPARE(program.start(), std::optional<int>());
     QCOMPARE(messages.texts(), QStringList());
     QCOMPARE(program.state().mainColour, 12632256);
@@ -65,7 +68,8 @@ void TestProgram::normalStart() {
 void TestProgram::secondCopyIsRefused() {
     TestLedger ledger;
     RecordingMessageService firstMessages;
-    auto first = std::make_unique<Program>(ledger.programFolder(), firstMessages);
+    TestServices firstServices(firstMessages);
+    auto first = std::make_unique<Program>(ledger.programFolder(), firstServices.services);
     QCOMPARE(first->start(), std::optional<int>());
     frmPrincipal* window = first->mainWindow();
     const Database* connection = first->state().connection.get();
@@ -73,7 +77,8 @@ void TestProgram::secondCopyIsRefused() {
 
     RecordingMessageService secondMessages;
     {
-        Program second(ledger.programFolder(), secondMessages);
+        TestServices secondServices(secondMessages);
+    Program second(ledger.programFolder(), secondServices.services);
         QCOMPARE(second.start(), std::optional<int>(0));
         QCOMPARE(second.mainWindow(), nullptr);
         QVERIFY(!second.state().connection);
@@ -94,13 +99,15 @@ void TestProgram::secondCopyIsRefused() {
     QCOMPARE(ProximoNumero(first->state().db(), QStringLiteral("apuntes"), QStringLiteral("Id")),
              qint64{1});
     RecordingMessageService thirdMessages;
-    QCOMPARE(Program(ledger.programFolder(), thirdMessages).start(), std::optional<int>(0));
+    TestServices thirdServices(thirdMessages);
+    QCOMPARE(Program(ledger.programFolder(), thirdServices.services).start(), std::optional<int>(0));
     QCOMPARE(thirdMessages.shown().size(), 1);
 
     // Once the first copy has ended, the program starts again.
     first.reset();
     RecordingMessageService laterMessages;
-    Program later(ledger.programFolder(), laterMessages);
+    TestServices laterServices(laterMessages);
+    Program later(ledger.programFolder(), laterServices.services);
     QCOMPARE(later.start(), std::optional<int>());
     QCOMPARE(laterMessages.texts(), QStringList());
     QVERIFY(later.mainWindow() != nullptr);
@@ -119,7 +126,8 @@ void TestProgram::lockLeftByACrashedCopy() {
             QByteArray::number(pid) + QByteArray("\nvelmora\n\n\n\n"));
 
     RecordingMessageService messages;
-    Program program(ledger.programFolder(), messages);
+    TestServices programServices(messages);
+    Program program(ledger.programFolder(), programServices.services);
     QCOMPARE(program.start(), std::optional<int>());
     QCOMPARE(messages.texts(), QStringList());
     QVERIFY(program.mainWindow() != nullptr);
@@ -131,7 +139,8 @@ void TestProgram::databaseCannotBeOpened() {
     const QString path = ledger.dataRoot() + QStringLiteral("/2031/Devedur.mdb");
 
     RecordingMessageService messages;
-    Program program(ledger.programFolder(), messages);
+    TestServices programServices(messages);
+    Program program(ledger.programFolder(), programServices.services);
     const std::optional<int> exitCode = program.start();
     QVERIFY(exitCode.has_value() && *exitCode != 0);
     QCOMPARE(program.mainWindow(), nullptr);

@@ -1,0 +1,11 @@
+#include "ui/Services.h"
+
+#include <QDialog>
+
+namespace velmora {
+
+int DialogRunner::run(QDialog& dialog) {
+    return dialog.exec();
+}
+
+} // namespace velmora

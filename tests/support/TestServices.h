@@ -1,0 +1,46 @@
+#pragma once
+
+// Services for tests: a clock fixed on a chosen day, and modal windows that are
+// shown without blocking and driven by a script, one script per window opened.
+
+#include "ui/Services.h"
+
+#include <QDate>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+namespace velmora::test {
+
+class FixedClock : public Clock {
+public:
+    QDate day{2024, 5, 17};
+    QDate today() const override { return day; }
+};
+
+class ScriptedDialogs : public DialogRunner {
+public:
+    using Script = std::function<void(QDialog&)>;
+
+    // The next window opened runs this script; one left open by it is cancelled.
+    void expect(Script script) { scripts_.push_back(std::move(script)); }
+    int run(QDialog& dialog) override;
+
+    // The captions of the windows opened so far.
+    QStringList titles;
+    size_t pending() const { return scripts_.size(); }
+
+private:
+    std::deque<Script> scripts_;
+};
+
+// Services over the given messages, with scripted windows and a fixed clock.
+struct TestServices {
+    explicit TestServices(MessageService& messages) : services{messages, dialogs, clock} {}
+    ScriptedDialogs dialogs;
+    FixedClock clock;
+    Services services;
+};
+
+} // namespace velmora::test
