@@ -7,6 +7,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QSignalBlocker>
 #include <QTimer>
 
 namespace velmora {
@@ -17,8 +18,18 @@ const QString kDateMask = QStringLiteral("99/99/9999;_");
 const QColor kWhite(255, 255, 255);
 
 // While a field takes the focus back after a complaint, the field it takes it
-// from must not complain in turn, or two bad dates would bounce the focus forever.
+// from must not complain in turn, or two bad values would bounce the focus forever.
 bool takingFocusBack = false;
+
+// A mouse click places the caret after the focus arrives; act again once it has.
+template <typename Field, typename Action> void afterFocus(Field* field, Action action) {
+    action(*field);
+    QTimer::singleShot(0, field, [guard = QPointer<Field>(field), action] {
+        if (guard && guard->hasFocus()) {
+            action(*guard);
+        }
+    });
+}
 
 } // namespace
 
@@ -32,8 +43,54 @@ bool isWindowSwitch(Qt::FocusReason reason) {
     return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
 
+bool isEnter(const QKeyEvent& event) {
+    return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+}
+
+LeaveCheck::LeaveCheck(QWidget& field, const AppState& state, MessageService& messages,
+                       QString message, std::function<bool()> valid)
+    : field_(field), state_(state), messages_(messages), message_(std::move(message)),
+      valid_(std::move(valid)) {}
+
+bool LeaveCheck::fieldLeft(Qt::FocusReason reason) {
+    if (isWindowSwitch(reason) || takingFocusBack) {
+        return false;
+    }
+    if (valid_()) {
+        return true;
+    }
+    if (!pending_) {
+        pending_ = true;
+        QTimer::singleShot(0, &field_, [this, guard = QPointer<QWidget>(&field_)] {
+            if (guard && pending_) {
+                complain();
+            }
+        });
+    }
+    return false;
+}
+
+bool LeaveCheck::checkNow() {
+    if (valid_()) {
+        return true;
+    }
+    complain();
+    return false;
+}
+
+void LeaveCheck::complain() {
+    pending_ = false;
+    messages_.inform(&field_, message_);
+    paintFieldBackground(field_, state_.mainColor());
+    takingFocusBack = true;
+    field_.setFocus(Qt::OtherFocusReason);
+    takingFocusBack = false;
+}
+
 DateField::DateField(const AppState& state, MessageService& messages, Mask mask, QWidget* parent)
-    : QLineEdit(parent), state_(state), messages_(messages), mask_(mask) {
+    : QLineEdit(parent), state_(state), mask_(mask),
+      check_(*this, state, messages, QStringLiteral("Ponga una fecha correcta"),
+             [this] { return date().has_value(); }) {
     if (mask_ == Mask::Always) {
         setInputMask(kDateMask);
     }
@@ -44,23 +101,6 @@ std::optional<QDate> DateField::date() const {
     return parseDate(text());
 }
 
-bool DateField::checkDate() {
-    if (date()) {
-        return true;
-    }
-    complain();
-    return false;
-}
-
-void DateField::complain() {
-    complaintPending_ = false;
-    messages_.inform(this, QStringLiteral("Ponga una fecha correcta"));
-    paintFieldBackground(*this, state_.mainColor());
-    takingFocusBack = true;
-    setFocus(Qt::OtherFocusReason);
-    takingFocusBack = false;
-}
-
 void DateField::focusInEvent(QFocusEvent* event) {
     if (mask_ == Mask::WhileFocused && inputMask().isEmpty()) {
         const QString current = text();
@@ -69,30 +109,12 @@ void DateField::focusInEvent(QFocusEvent* event) {
     }
     QLineEdit::focusInEvent(event);
     paintFieldBackground(*this, state_.mainColor());
-    selectAll();
-    // A mouse click places the caret after focusing; select again once it has.
-    QTimer::singleShot(0, this, [field = QPointer<DateField>(this)] {
-        if (field && field->hasFocus()) {
-            field->selectAll();
-        }
-    });
+    afterFocus(this, [](DateField& field) { field.selectAll(); });
 }
 
 void DateField::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (isWindowSwitch(event->reason()) || takingFocusBack) {
-        return;
-    }
-    if (!date()) {
-        // Told after the focus change has finished, never from inside it.
-        if (!complaintPending_) {
-            complaintPending_ = true;
-            QTimer::singleShot(0, this, [field = QPointer<DateField>(this)] {
-                if (field && field->complaintPending_) {
-                    field->complain();
-                }
-            });
-        }
+    if (!check_.fieldLeft(event->reason())) {
         return;
     }
     paintFieldBackground(*this, kWhite);
@@ -104,11 +126,121 @@ void DateField::focusOutEvent(QFocusEvent* event) {
 }
 
 void DateField::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (isEnter(*event)) {
         focusNextChild();
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+AmountField::AmountField(const AppState& state, MessageService& messages, QWidget* parent)
+    : QLineEdit(parent), state_(state),
+      check_(*this, state, messages, QStringLiteral("Ponga un nº correcto"),
+             [this] { return amount().has_value(); }) {
+    paintFieldBackground(*this, kWhite);
+}
+
+std::optional<double> AmountField::amount() const {
+    return parseAmount(text());
+}
+
+void AmountField::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    paintFieldBackground(*this, state_.mainColor());
+    afterFocus(this, [](AmountField& field) { field.selectAll(); });
+}
+
+void AmountField::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    if (check_.fieldLeft(event->reason())) {
+        paintFieldBackground(*this, kWhite);
+    }
+}
+
+void AmountField::keyPressEvent(QKeyEvent* event) {
+    if (isEnter(*event)) {
+        focusNextChild();
+        return;
+    }
+    if (event->text() == QLatin1String(".")) {
+        QKeyEvent comma(event->type(), Qt::Key_Comma, event->modifiers(), QStringLiteral(","),
+                        event->isAutoRepeat(), static_cast<ushort>(event->count()));
+        QLineEdit::keyPressEvent(&comma);
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+TextField::TextField(const AppState& state, QWidget* parent) : QLineEdit(parent), state_(state) {
+    paintFieldBackground(*this, kWhite);
+}
+
+void TextField::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    paintFieldBackground(*this, state_.mainColor());
+    afterFocus(this, [](TextField& field) { field.selectAll(); });
+}
+
+void TextField::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    if (!isWindowSwitch(event->reason())) {
+        paintFieldBackground(*this, kWhite);
+    }
+}
+
+void TextField::keyPressEvent(QKeyEvent* event) {
+    if (isEnter(*event)) {
+        focusNextChild();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+DescriptionField::DescriptionField(const AppState& state, int maxLength, QWidget* parent)
+    : QPlainTextEdit(parent), state_(state), maxLength_(maxLength) {
+    setTabChangesFocus(true);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    paintFieldBackground(*this, kWhite);
+    connect(this, &QPlainTextEdit::textChanged, this, &DescriptionField::keepWithinLength);
+}
+
+void DescriptionField::keepWithinLength() {
+    const QString text = toPlainText();
+    if (text.size() <= maxLength_) {
+        return;
+    }
+    const QSignalBlocker blocker(this);
+    setPlainText(text.left(maxLength_));
+    moveCursor(QTextCursor::End);
+}
+
+void DescriptionField::focusInEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusInEvent(event);
+    paintFieldBackground(*this, state_.mainColor());
+    afterFocus(this, [](DescriptionField& field) { field.moveCursor(QTextCursor::End); });
+}
+
+void DescriptionField::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    if (!isWindowSwitch(event->reason())) {
+        paintFieldBackground(*this, kWhite);
+    }
+}
+
+ListField::ListField(QWidget* parent) : QComboBox(parent) {
+    setEditable(false);
+}
+
+void ListField::keyPressEvent(QKeyEvent* event) {
+    if (isEnter(*event)) {
+        if (enterAction_) {
+            enterAction_();
+        } else {
+            focusNextChild();
+        }
+        return;
+    }
+    QComboBox::keyPressEvent(event);
 }
 
 FilterField::FilterField(const AppState& state, OnLeave onLeave, QWidget* parent)

@@ -20,7 +20,8 @@ Program::~Program() = default;
 std::optional<int> Program::start() {
     instance_ = std::make_unique<SingleInstance>(state_->programFolder);
     if (!instance_->acquire()) {
-        services_.messages.show(nullptr, Message{QStringLiteral("Ya se está ejecutando el programa"),
+        services_.messages.show(nullptr,
+                                Message{QStringLiteral("Ya se está ejecutando el programa"),
                                         kAppTitle, MessageIcon::None, MessageButtons::Ok});
         return 0;
     }

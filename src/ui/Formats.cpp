@@ -45,4 +45,23 @@ std::optional<QDate> parseDate(const QString& text) {
     return date;
 }
 
+std::optional<double> parseAmount(const QString& text) {
+    static const QRegularExpression shape(
+        QStringLiteral("^[-+]?(\\d{1,3}(\\.\\d{3})+|\\d*)(,\\d*)?$"));
+    static const QRegularExpression digit(QStringLiteral("\\d"));
+    const QString trimmed = text.trimmed();
+    if (!shape.match(trimmed).hasMatch() || !trimmed.contains(digit)) {
+        return std::nullopt;
+    }
+    QString plain = trimmed;
+    plain.remove(QLatin1Char('.'));
+    plain.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double value = plain.toDouble(&ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 } // namespace velmora

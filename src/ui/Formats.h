@@ -19,6 +19,10 @@ QString formatDate(const QDate& date);
 // text with blanks.
 std::optional<QDate> parseDate(const QString& text);
 
+// An amount typed the Spanish way: "1.234,50", "1234,5", "-20", "0,99". Thousands
+// groups must be whole; nothing for "abc", "1,2,3", "1.2.3,4" or an empty text.
+std::optional<double> parseAmount(const QString& text);
+
 // Converts a 1/1440-inch design measure to pixels at the usual 96 dots per inch.
 constexpr int twips(int value) {
     return (value + 7) / 15;

@@ -78,7 +78,7 @@ void TestProgram::secondCopyIsRefused() {
     RecordingMessageService secondMessages;
     {
         TestServices secondServices(secondMessages);
-    Program second(ledger.programFolder(), secondServices.services);
+        Program second(ledger.programFolder(), secondServices.services);
         QCOMPARE(second.start(), std::optional<int>(0));
         QCOMPARE(second.mainWindow(), nullptr);
         QVERIFY(!second.state().connection);
@@ -100,7 +100,8 @@ void TestProgram::secondCopyIsRefused() {
              qint64{1});
     RecordingMessageService thirdMessages;
     TestServices thirdServices(thirdMessages);
-    QCOMPARE(Program(ledger.programFolder(), thirdServices.services).start(), std::optional<int>(0));
+    QCOMPARE(Program(ledger.programFolder(), thirdServices.services).start(),
+             std::optional<int>(0));
     QCOMPARE(thirdMessages.shown().size(), 1);
 
     // Once the first copy has ended, the program starts again.

@@ -1,7 +1,7 @@
 #include "support/TestServices.h"
 
-#include <QDialog>
 #include <QApplication>
+#include <QDialog>
 #include <QTest>
 
 namespace velmora::test {

@@ -13,6 +13,8 @@ private slots:
     void amounts();
     void dates_data();
     void dates();
+    void typedAmounts_data();
+    void typedAmounts();
 };
 
 void TestFormats::amounts_data() {
@@ -56,6 +58,36 @@ void TestFormats::dates() {
     QCOMPARE(parsed.value_or(QDate()), date);
     if (parsed) {
         QCOMPARE(formatDate(*parsed), text);
+    }
+}
+
+void TestFormats::typedAmounts_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<double>("value");
+    QTest::newRow("grouped with decimals") << "1.234,50" << true << 1234.5;
+    QTest::newRow("plain with decimals") << "1234,5" << true << 1234.5;
+    QTest::newRow("negative") << "-20" << true << -20.0;
+    QTest::newRow("below one") << "0,99" << true << 0.99;
+    QTest::newRow("grouped millions") << "1.000.000" << true << 1000000.0;
+    QTest::newRow("as shown back") << "12.345.678,90" << true << 12345678.9;
+    QTest::newRow("letters") << "abc" << false << 0.0;
+    QTest::newRow("two commas") << "1,2,3" << false << 0.0;
+    QTest::newRow("broken groups") << "1.2.3,4" << false << 0.0;
+    QTest::newRow("short group") << "1.23" << false << 0.0;
+    QTest::newRow("empty") << "" << false << 0.0;
+    QTest::newRow("only a sign") << "-" << false << 0.0;
+    QTest::newRow("point as decimals") << "12.5" << false << 0.0;
+}
+
+void TestFormats::typedAmounts() {
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(double, value);
+    const std::optional<double> parsed = parseAmount(text);
+    QCOMPARE(parsed.has_value(), valid);
+    if (valid) {
+        QCOMPARE(*parsed, value);
     }
 }
 
