@@ -1,5 +1,6 @@
 #include "entries/frmPrincipal.h"
 
+#include "entries/frmApuntesDetalle.h"
 #include "startup/AppState.h"
 #include "startup/Fields.h"
 #include "store/DbErrorText.h"
@@ -94,8 +95,8 @@ void frmPrincipal::buildControls() {
         {&cmdFiltrar, "cmdFiltrar", "&Filtro", 3480, QStyle::SP_FileDialogContentsView, true},
         {&cmdFiltroQuitar, "cmdFiltroQuitar", "&Quitar Filtro", 4480, QStyle::SP_DialogResetButton,
          true},
-        {&cmdNovo, "cmdNovo", "&Nuevo", 5640, QStyle::SP_FileIcon, false},
-        {&cmdEditar, "cmdEditar", "&Editar", 6636, QStyle::SP_FileDialogDetailedView, false},
+        {&cmdNovo, "cmdNovo", "&Nuevo", 5640, QStyle::SP_FileIcon, true},
+        {&cmdEditar, "cmdEditar", "&Editar", 6636, QStyle::SP_FileDialogDetailedView, true},
         {&cmdBorrar, "cmdBorrar", "&Borrar", 7644, QStyle::SP_TrashIcon, true},
         {&cmdInforme, "cmdInforme", "&Informe", 8760, QStyle::SP_FileDialogInfoView, false},
         {&cmdBalance, "cmdBalance", "Ba&lance", 9760, QStyle::SP_ComputerIcon, false},
@@ -126,6 +127,8 @@ void frmPrincipal::buildControls() {
         reload();
     });
     connect(cmdBorrar, &QToolButton::clicked, this, [this] { deleteSelected(); });
+    connect(cmdNovo, &QToolButton::clicked, this, [this] { newEntry(); });
+    connect(cmdEditar, &QToolButton::clicked, this, [this] { editSelected(); });
     connect(cmdSalir, &QToolButton::clicked, this, [this] { close(); });
 
     model_ = new EntryTableModel(state_, this);
@@ -147,6 +150,7 @@ void frmPrincipal::buildControls() {
     mshDatos->horizontalHeader()->setHighlightSections(false);
     mshDatos->horizontalHeader()->setFont(segoe());
     mshDatos->setGeometry(twips(120), twips(1200), 100, 100);
+    connect(mshDatos, &QTableView::doubleClicked, this, [this] { editSelected(); });
     connect(mshDatos->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { showHeaderFilter(column); });
 
@@ -281,6 +285,34 @@ void frmPrincipal::clearFilters() {
     txtFiltroDes->clear();
     txtFiltroEntra->clear();
     txtFiltroSale->clear();
+}
+
+void frmPrincipal::newEntry() {
+    setCursor(Qt::WaitCursor);
+    frmApuntesDetalle editor(state_, services_, this);
+    editor.setEstado(frmApuntesDetalle::New);
+    editor.setWindowTitle(QStringLiteral("Nuevo apunte"));
+    services_.dialogs.run(editor);
+    reload();
+    unsetCursor();
+}
+
+void frmPrincipal::editSelected() {
+    const QModelIndex current = mshDatos->currentIndex();
+    if (model_->rowCount() < 1 || !current.isValid()) {
+        return;
+    }
+    setCursor(Qt::WaitCursor);
+    // The line is found again by its position, whatever entry stands there then.
+    state_.returnRow = current.row() + 1;
+    frmApuntesDetalle editor(state_, services_, this);
+    editor.setEstado(frmApuntesDetalle::Existing);
+    editor.setId(model_->list()[static_cast<size_t>(current.row())].id);
+    editor.setWindowTitle(QStringLiteral("Modificando línea nº %1").arg(state_.returnRow));
+    services_.dialogs.run(editor);
+    reload();
+    selectReturnRow(state_.returnRow);
+    unsetCursor();
 }
 
 void frmPrincipal::deleteSelected() {

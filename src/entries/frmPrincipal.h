@@ -53,6 +53,8 @@ private:
     void setTabOrder();
     void applyColumnWidths();
     void clearFilters();
+    void newEntry();
+    void editSelected();
     void deleteSelected();
     void showHeaderFilter(int column);
 

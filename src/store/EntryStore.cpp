@@ -1,8 +1,61 @@
 #include "store/EntryStore.h"
 
+#include "store/Schema.h"
 #include "store/Sqlite.h"
 
 namespace velmora {
+
+namespace {
+
+void bindColumns(Statement& statement, const Entry& entry) {
+    statement.bind(1, static_cast<int64_t>(entry.id))
+        .bind(2, toStoredDate(entry.date))
+        .bind(3, entry.description)
+        .bind(4, entry.goesInto)
+        .bind(5, entry.comesOutOf)
+        .bind(6, entry.amount)
+        .bind(7, entry.movementClass);
+}
+
+} // namespace
+
+std::optional<Entry> loadEntry(Database& db, qint64 id) {
+    Statement query(db,
+                    "SELECT Id, Data, Des, EntraEn, SaleDe, Importe, GoI FROM apuntes"
+                    " WHERE Id = ?1",
+                    "leer el apunte");
+    query.bind(1, static_cast<int64_t>(id));
+    if (!query.step()) {
+        return std::nullopt;
+    }
+    Entry entry;
+    entry.id = query.columnInt(0);
+    entry.date = fromStoredDate(query.columnUtf8(1));
+    entry.description = query.columnText(2);
+    entry.goesInto = query.columnText(3);
+    entry.comesOutOf = query.columnText(4);
+    entry.amount = query.columnDouble(5);
+    entry.movementClass = query.columnText(6);
+    return entry;
+}
+
+void insertEntry(Database& db, const Entry& entry) {
+    Statement insert(db,
+                     "INSERT INTO apuntes (Id, Data, Des, EntraEn, SaleDe, Importe, GoI)"
+                     " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)",
+                     "guardar el apunte");
+    bindColumns(insert, entry);
+    insert.run();
+}
+
+void updateEntry(Database& db, const Entry& entry) {
+    Statement update(db,
+                     "UPDATE apuntes SET Data = ?2, Des = ?3, EntraEn = ?4, SaleDe = ?5,"
+                     " Importe = ?6, GoI = ?7 WHERE Id = ?1",
+                     "guardar los cambios del apunte");
+    bindColumns(update, entry);
+    update.run();
+}
 
 void deleteEntry(Database& db, qint64 id) {
     Statement remove(db, "DELETE FROM apuntes WHERE Id = ?1", "borrar el apunte");

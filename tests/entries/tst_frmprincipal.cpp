@@ -11,9 +11,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
@@ -47,6 +51,7 @@ struct Fixture {
         ledger.addAccount("Nómina", "I");
         ledger.addAccount("Banco", "C");
         ledger.addAccount("Luz", "G");
+        ledger.addAccount("Caja", "C");
         ledger.addEntry(1, "05/01/2024", "Nómina enero", "Banco", "Nómina", 1200, "I");
         ledger.addEntry(2, "10/02/2024", "Recibo de la luz", "Luz", "Banco", 450.5, "G");
         ledger.addEntry(3, "11/03/2024", "Traspaso", "Caja", "Banco", 300, "T");
@@ -119,6 +124,9 @@ private slots:
     void returnRowIsSelectedAndScrolledToTop();
     void laterWindowsAreDisabled();
     void tabOrder();
+    void newEntryReloadsTheList();
+    void editReselectsTheLine_data();
+    void editReselectsTheLine();
 };
 
 void TestFrmPrincipal::showsTheYearOnLoad() {
@@ -417,11 +425,11 @@ void TestFrmPrincipal::returnRowIsSelectedAndScrolledToTop() {
 
 void TestFrmPrincipal::laterWindowsAreDisabled() {
     Fixture f;
-    for (const char* name :
-         {"cmdNovo", "cmdEditar", "cmdInforme", "cmdBalance", "cmdEstadisticas"}) {
+    for (const char* name : {"cmdInforme", "cmdBalance", "cmdEstadisticas"}) {
         QVERIFY2(!f.find<QToolButton>(name)->isEnabled(), name);
     }
-    for (const char* name : {"cmdFiltrar", "cmdFiltroQuitar", "cmdBorrar", "cmdSalir"}) {
+    for (const char* name :
+         {"cmdFiltrar", "cmdFiltroQuitar", "cmdNovo", "cmdEditar", "cmdBorrar", "cmdSalir"}) {
         QVERIFY2(f.find<QToolButton>(name)->isEnabled(), name);
     }
     QCOMPARE(f.find<QToolButton>("cmdEstadisticas")->text(), QStringLiteral("Es&tadist."));
@@ -431,13 +439,74 @@ void TestFrmPrincipal::tabOrder() {
     Fixture f;
     f.find<QLineEdit>("mskDesde")->setFocus(Qt::TabFocusReason);
     QStringList visited;
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 9; ++i) {
         visited.append(QApplication::focusWidget()->objectName());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     // Disabled commands and hidden filter boxes are skipped.
     QCOMPARE(visited, (QStringList{"mskDesde", "mskHasta", "cmdFiltrar", "cmdBorrar", "cmdSalir",
-                                   "mshDatos", "cmdFiltroQuitar"}));
+                                   "mshDatos", "cmdNovo", "cmdEditar", "cmdFiltroQuitar"}));
+}
+
+void TestFrmPrincipal::newEntryReloadsTheList() {
+    Fixture f;
+    Qt::CursorShape cursorWhileOpen = Qt::ArrowCursor;
+    f.services.dialogs.expect([&](QDialog& editor) {
+        cursorWhileOpen = f.window->cursor().shape();
+        QCOMPARE(editor.findChild<QLineEdit*>("txtId")->text(), QStringLiteral("5"));
+        auto* goesInto = editor.findChild<QComboBox*>("cmbEntraEn");
+        auto* comesOutOf = editor.findChild<QComboBox*>("cmbSaleDe");
+        goesInto->setCurrentIndex(goesInto->findText("Luz"));
+        comesOutOf->setCurrentIndex(comesOutOf->findText("Banco"));
+        editor.findChild<QLineEdit*>("txtImporte")->setText("75,25");
+        editor.findChild<QPlainTextEdit*>("txtDes")->setPlainText("Luz de mayo");
+        QTest::mouseClick(editor.findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
+    });
+    f.click("cmdNovo");
+    QCOMPARE(f.services.dialogs.titles, QStringList{QStringLiteral("Nuevo apunte")});
+    QCOMPARE(cursorWhileOpen, Qt::WaitCursor);
+    QCOMPARE(f.window->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(f.info(), QStringLiteral(" 5 registros"));
+    // Today is 17/05/2024: the new entry is the newest.
+    QCOMPARE(f.cell(0, EntryTableModel::DescriptionColumn), QStringLiteral("Luz de mayo"));
+    QCOMPARE(f.cell(0, EntryTableModel::DateColumn), QStringLiteral("17/05/2024"));
+    QVERIFY(f.messages.shown().isEmpty());
+}
+
+void TestFrmPrincipal::editReselectsTheLine_data() {
+    QTest::addColumn<bool>("doubleClick");
+    QTest::newRow("Editar") << false;
+    QTest::newRow("double-click") << true;
+}
+
+void TestFrmPrincipal::editReselectsTheLine() {
+    QFETCH(bool, doubleClick);
+    Fixture f(40);
+    const QModelIndex line5 = f.grid()->model()->index(4, EntryTableModel::DescriptionColumn);
+    const QString id = f.cell(4, EntryTableModel::IdColumn);
+    f.services.dialogs.expect([&](QDialog& editor) {
+        QCOMPARE(editor.findChild<QLineEdit*>("txtId")->text(), id);
+        // Moving the entry to another date puts another one on line 5.
+        auto* date = editor.findChild<QLineEdit*>("mskData");
+        date->setFocus(Qt::TabFocusReason);
+        date->selectAll();
+        QTest::keyClicks(date, "02012024");
+        QTest::mouseClick(editor.findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
+    });
+    if (doubleClick) {
+        const QRect cell = f.grid()->visualRect(line5);
+        QTest::mouseClick(f.grid()->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(f.grid()->viewport(), Qt::LeftButton, {}, cell.center());
+    } else {
+        f.grid()->setCurrentIndex(line5);
+        f.click("cmdEditar");
+    }
+    QCOMPARE(f.services.dialogs.titles, QStringList{QStringLiteral("Modificando línea nº 5")});
+    QVERIFY(f.messages.shown().isEmpty());
+    QCOMPARE(f.ledger.state().returnRow, 5);
+    QCOMPARE(f.grid()->currentIndex().row(), 4);
+    QCOMPARE(f.grid()->rowAt(0), 4);
+    QVERIFY(f.cell(4, EntryTableModel::IdColumn) != id);
 }
 
 QTEST_MAIN(TestFrmPrincipal)
