@@ -1,10 +1,14 @@
 #include "Measurements.h"
 
+#include "entries/EntrySaving.h"
 #include "entries/frmPrincipal.h"
+#include "store/AccountStore.h"
+#include "store/Funciones.h"
 #include "store/Sqlite.h"
 #include "ui/EntryTableModel.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
@@ -17,6 +21,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace velmora::bench {
@@ -132,6 +137,53 @@ void setDescriptionFilter(frmPrincipal& window, const QString& text) {
         throw std::runtime_error("the main window has no txtFiltroDes");
     }
     box->setText(text);
+}
+
+BusiestAccount busiestAccount(Database& db) {
+    Statement query(db,
+                    "SELECT conNom, (SELECT COUNT(*) FROM apuntes"
+                    " WHERE EntraEn = conNom OR SaleDe = conNom) AS uses"
+                    " FROM Contas ORDER BY uses DESC, conNom LIMIT 1",
+                    "buscar la cuenta más usada");
+    if (!query.step()) {
+        throw std::runtime_error("the ledger has no accounts");
+    }
+    return BusiestAccount{query.columnText(0), query.columnInt(1)};
+}
+
+std::vector<double> timeRenames(Database& db, const QString& name, const QString& newName,
+                                int runs) {
+    const std::optional<Account> account = loadAccount(db, name);
+    if (!account) {
+        throw std::runtime_error("no account " + name.toStdString());
+    }
+    Account renamed = *account;
+    renamed.name = newName;
+    const auto times = timeRounds(runs, {
+                                            [&] { updateAccount(db, name, renamed); },
+                                            [&] { updateAccount(db, newName, *account); },
+                                        });
+    std::vector<double> all = times[0];
+    all.insert(all.end(), times[1].begin(), times[1].end());
+    return all;
+}
+
+std::vector<double> timeSaves(Database& db, int year, int runs) {
+    return repeatMeasure(runs, [&db, year] {
+        QElapsedTimer clock;
+        clock.start();
+        Entry entry;
+        entry.id = ProximoNumero(db, QStringLiteral("apuntes"), QStringLiteral("Id"));
+        entry.date = QDate(year, 6, 15);
+        entry.description = QStringLiteral("Recibo de la luz de junio");
+        entry.goesInto = QStringLiteral("Luz");
+        entry.comesOutOf = QStringLiteral("Banco");
+        entry.amount = 61.35;
+        if (saveEntry(db, entry, true) != SaveOutcome::Saved) {
+            throw std::runtime_error("the movement rule refused Luz from Banco");
+        }
+        return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    });
 }
 
 double timeFirstShow(AppState& state, Services& services) {

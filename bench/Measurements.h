@@ -43,6 +43,23 @@ void reloadWindow(frmPrincipal& window);
 int listedRows(const frmPrincipal& window);
 void setDescriptionFilter(frmPrincipal& window, const QString& text);
 
+// The account that the most entries name, in either column, and how many do.
+struct BusiestAccount {
+    QString name;
+    qint64 entries = 0;
+};
+BusiestAccount busiestAccount(Database& db);
+
+// A new entry saved as the entry editor saves it: the next number, the kinds of
+// its two accounts, one committed insert. Gives the time of every save in ms.
+std::vector<double> timeSaves(Database& db, int year, int runs);
+
+// The account card's rename through the store: `name` becomes `newName` and back
+// again in each round, every rename with its entries committed in its own
+// transaction. Gives the time of every rename in ms.
+std::vector<double> timeRenames(Database& db, const QString& name, const QString& newName,
+                                int runs);
+
 // From the construction of a fresh main window to its first paint on screen, in ms.
 // Throws std::runtime_error when no paint comes within the time-out.
 double timeFirstShow(AppState& state, Services& services);

@@ -1,7 +1,8 @@
 // velmora-bench: how fast the main window lists a large year, how fast it first
-// shows, and how much memory that takes. It builds a throw-away installation,
-// fills it with demonstration entries and times the program's own code paths
-// against the bare query underneath them.
+// shows, how fast an account rename carries over to the entries, and how much
+// memory that takes. It builds a throw-away installation, fills it with
+// demonstration entries and times the program's own code paths against the bare
+// query underneath them.
 
 #include "Installation.h"
 #include "Measurements.h"
@@ -34,6 +35,11 @@ struct Options {
 constexpr Target kRatioTarget{Target::Kind::AtMost, 1.5};
 constexpr Target kFirstShowTarget{Target::Kind::Below, 500};
 constexpr Target kPeakMemoryTarget{Target::Kind::Below, 150};
+constexpr Target kRenameTarget{Target::Kind::Below, 300};
+constexpr Target kSaveTarget{Target::Kind::Below, 20};
+
+// A name that no demonstration account has.
+const QString kRenamedAccount = QStringLiteral("Cuenta renombrada");
 
 QTextStream& out() {
     static QTextStream stream(stdout);
@@ -60,7 +66,8 @@ Options parseOptions(const QApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Times the main window's entry list against the bare query, its first showing, "
-        "and the peak memory, over a temporary installation of demonstration data."));
+        "an account rename with its entries, and the peak memory, over a temporary "
+        "installation of demonstration data."));
     parser.addHelpOption();
     parser.addOption({QStringLiteral("entries"),
                       QStringLiteral("Number of demonstration entries (default 100000)."),
@@ -116,6 +123,18 @@ bool sameRowCount(const ListFigures& figures, const char* what) {
     return false;
 }
 
+// Every rename was undone by the next, so the account must name as many entries
+// as before.
+bool renamedBack(Database& db, const BusiestAccount& before) {
+    const BusiestAccount after = busiestAccount(db);
+    if (after.name == before.name && after.entries == before.entries) {
+        return true;
+    }
+    err() << "velmora-bench: after the renames " << after.name << " names " << after.entries
+          << " entries; before, " << before.name << " named " << before.entries << "\n";
+    return false;
+}
+
 bool noMessagesShown(const RecordingMessageService& messages) {
     if (messages.shown().isEmpty()) {
         return true;
@@ -153,8 +172,19 @@ int run(const Options& options) {
     const double firstShowMs =
         median(repeatMeasure(options.runs, [&] { return timeFirstShow(state, services); }));
 
+    err() << "Timing new entries, " << options.runs << " saves...\n";
+    err().flush();
+    const double saveMs = median(timeSaves(state.db(), year, options.runs));
+
+    const BusiestAccount busiest = busiestAccount(state.db());
+    err() << "Timing the rename of " << busiest.name << " (" << busiest.entries << " entries), "
+          << options.runs << " runs...\n";
+    err().flush();
+    const double renameMs =
+        median(timeRenames(state.db(), busiest.name, kRenamedAccount, options.runs));
+
     if (!sameRowCount(all, "whole year") || !sameRowCount(luz, "filter luz") ||
-        !noMessagesShown(messages)) {
+        !renamedBack(state.db(), busiest) || !noMessagesShown(messages)) {
         err().flush();
         return 1;
     }
@@ -171,6 +201,9 @@ int run(const Options& options) {
     report.add(QStringLiteral("reload_luz_ms"), luz.reloadMs);
     report.add(QStringLiteral("reload_luz_ratio"), luz.reloadMs / luz.rawMs, 2, kRatioTarget);
     report.add(QStringLiteral("first_show_ms"), firstShowMs, 2, kFirstShowTarget);
+    report.add(QStringLiteral("save_ms"), saveMs, 2, kSaveTarget);
+    report.add(QStringLiteral("rename_rows"), static_cast<double>(busiest.entries), 0);
+    report.add(QStringLiteral("rename_ms"), renameMs, 2, kRenameTarget);
     report.add(QStringLiteral("peak_rss_mb"), peakResidentMiB(), 2, kPeakMemoryTarget);
 
     out() << report.table() << "\n"

@@ -1,5 +1,6 @@
 #include "entries/frmPrincipal.h"
 
+#include "accounts/frmCuentas.h"
 #include "entries/frmApuntesDetalle.h"
 #include "startup/AppState.h"
 #include "startup/Fields.h"
@@ -186,6 +187,13 @@ void frmPrincipal::buildMenu() {
         action->setObjectName(QString::fromLatin1(item.name));
         action->setEnabled(false);
     }
+    QAction* cuentas = mnuOpciones->findChild<QAction*>(QStringLiteral("mnuCuentas"));
+    cuentas->setEnabled(true);
+    // Renames made there reach this list at its next reload, not at once.
+    connect(cuentas, &QAction::triggered, this, [this] {
+        frmCuentas accounts(state_, services_, this);
+        services_.dialogs.run(accounts);
+    });
     QAction* salir = mnuOpciones->findChild<QAction*>(QStringLiteral("mnuOpSalir"));
     salir->setEnabled(true);
     connect(salir, &QAction::triggered, this, [this] { close(); });

@@ -433,6 +433,15 @@ void TestFrmPrincipal::laterWindowsAreDisabled() {
         QVERIFY2(f.find<QToolButton>(name)->isEnabled(), name);
     }
     QCOMPARE(f.find<QToolButton>("cmdEstadisticas")->text(), QStringLiteral("Es&tadist."));
+
+    // "&1. Cuentas" opens the account list; the entry list is not reloaded after it.
+    f.services.dialogs.expect([](QDialog& accounts) {
+        QCOMPARE(accounts.findChild<QLabel*>("lblInfo")->text(), QStringLiteral("4 registros"));
+    });
+    f.ledger.addEntry(50, "01/07/2024", "Añadido por fuera", "Caja", "Banco", 1, "T");
+    f.find<QAction>("mnuCuentas")->trigger();
+    QCOMPARE(f.services.dialogs.titles, QStringList{QStringLiteral("CUENTAS")});
+    QCOMPARE(f.info(), QStringLiteral(" 4 registros"));
 }
 
 void TestFrmPrincipal::tabOrder() {

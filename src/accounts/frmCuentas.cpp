@@ -1,0 +1,255 @@
+#include "accounts/frmCuentas.h"
+
+#include "accounts/frmCuentasFicha.h"
+#include "startup/AppState.h"
+#include "startup/Fields.h"
+#include "store/AccountStore.h"
+#include "store/DbErrorText.h"
+#include "store/Sqlite.h"
+#include "ui/AccountTableModel.h"
+#include "ui/Formats.h"
+#include "ui/MessageService.h"
+#include "ui/Services.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora {
+
+namespace {
+
+// What the count, the filter box and the commands beside them leave free.
+constexpr int kCommandsWidth = 5800;
+constexpr int kButtonWidth = 1000;
+constexpr int kButtonStep = 1100;
+
+} // namespace
+
+frmCuentas::frmCuentas(AppState& state, Services& services, QWidget* parent)
+    : QDialog(parent), state_(state), services_(services), messages_(services.messages) {
+    setObjectName(QStringLiteral("frmCuentas"));
+    setWindowTitle(QStringLiteral("CUENTAS"));
+    buildControls();
+    resize(twips(10500), twips(6600));
+    layoutControls();
+}
+
+frmCuentas::~frmCuentas() = default;
+
+void frmCuentas::buildControls() {
+    lblFiltro = new QLabel(QStringLiteral("Filtrar nombre"), this);
+    lblFiltro->setObjectName(QStringLiteral("lblFiltro"));
+
+    txtFiltro = new FilterField(state_, FilterField::OnLeave::White, this);
+    txtFiltro->setObjectName(QStringLiteral("txtFiltro"));
+    connect(txtFiltro, &QLineEdit::returnPressed, this, [this] { reload(); });
+
+    lblInfo = new QLabel(this);
+    lblInfo->setObjectName(QStringLiteral("lblInfo"));
+    QPalette info = lblInfo->palette();
+    info.setColor(QPalette::Window, state_.sectionColor());
+    lblInfo->setPalette(info);
+    lblInfo->setAutoFillBackground(true);
+
+    const auto makeButton = [this](const char* name, const char* caption) {
+        auto* button = new QPushButton(QString::fromUtf8(caption), this);
+        button->setObjectName(QString::fromLatin1(name));
+        // No default button: Enter in the filter box filters, nothing else.
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        return button;
+    };
+    cmdFiltrar = makeButton("cmdFiltrar", "&Filtrar");
+    cmdNovo = makeButton("cmdNovo", "&Nuevo");
+    cmdEditar = makeButton("cmdEditar", "&Editar");
+    cmdBorrar = makeButton("cmdBorrar", "&Borrar");
+    cmdInformes = makeButton("cmdInformes", "&Informe");
+    connect(cmdFiltrar, &QPushButton::clicked, this, [this] { reload(); });
+    connect(cmdNovo, &QPushButton::clicked, this, &frmCuentas::newAccount);
+    connect(cmdEditar, &QPushButton::clicked, this, &frmCuentas::editSelected);
+    connect(cmdBorrar, &QPushButton::clicked, this, &frmCuentas::deleteSelected);
+    connect(cmdInformes, &QPushButton::clicked, this,
+            [this] { messages_.inform(this, QStringLiteral("En preparación")); });
+
+    model_ = new AccountTableModel(state_, this);
+    mshDatos = new QTableView(this);
+    mshDatos->setObjectName(QStringLiteral("mshDatos"));
+    mshDatos->setModel(model_);
+    mshDatos->setSelectionBehavior(QAbstractItemView::SelectRows);
+    mshDatos->setSelectionMode(QAbstractItemView::SingleSelection);
+    mshDatos->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    mshDatos->setWordWrap(false);
+    // Tab leaves the grid for the next control instead of walking its cells.
+    mshDatos->setTabKeyNavigation(false);
+    mshDatos->setCornerButtonEnabled(false);
+    mshDatos->verticalHeader()->hide();
+    mshDatos->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    mshDatos->verticalHeader()->setDefaultSectionSize(mshDatos->fontMetrics().height() + 6);
+    mshDatos->horizontalHeader()->setHighlightSections(false);
+    mshDatos->installEventFilter(this);
+    connect(mshDatos, &QAbstractItemView::doubleClicked, this, &frmCuentas::editSelected);
+
+    const QList<QWidget*> order = {txtFiltro, cmdFiltrar, mshDatos,   cmdNovo,
+                                   cmdEditar, cmdBorrar,  cmdInformes};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+void frmCuentas::layoutControls() {
+    // A window squeezed smaller than the fixed parts leaves each part at its smallest.
+    const int width = this->width();
+    const int height = this->height();
+    const int fieldWidth = std::max(width - twips(kCommandsWidth), 0);
+
+    lblFiltro->setGeometry(twips(120), twips(60), twips(1500), twips(252));
+    txtFiltro->setGeometry(twips(120), twips(312), fieldWidth, twips(372));
+    lblInfo->setGeometry(twips(120), twips(780), fieldWidth, twips(312));
+    const int commandsLeft = twips(120) + fieldWidth + twips(120);
+    const QList<QPushButton*> commands = {cmdFiltrar, cmdNovo, cmdEditar, cmdBorrar, cmdInformes};
+    for (qsizetype i = 0; i < commands.size(); ++i) {
+        commands[i]->setGeometry(commandsLeft + twips(kButtonStep) * static_cast<int>(i),
+                                 twips(300), twips(kButtonWidth), twips(420));
+    }
+    mshDatos->setGeometry(twips(120), twips(1200), std::max(width - twips(350), 0),
+                          std::max(height - twips(1500), 0));
+    applyColumnWidths();
+}
+
+void frmCuentas::applyColumnWidths() {
+    const double w = mshDatos->width();
+    const auto share = [w](double fraction) { return static_cast<int>(std::lround(fraction * w)); };
+    mshDatos->setColumnWidth(AccountTableModel::LineColumn, twips(500));
+    mshDatos->setColumnWidth(AccountTableModel::NameColumn, share(0.25));
+    mshDatos->setColumnWidth(AccountTableModel::ConceptColumn, share(0.4));
+    mshDatos->setColumnWidth(AccountTableModel::KindColumn, share(0.15));
+}
+
+bool frmCuentas::reload() {
+    std::vector<Account> accounts;
+    try {
+        accounts = listAccounts(state_.db(), txtFiltro->text());
+    } catch (const DbError& error) {
+        messages_.fail(this, QStringLiteral("No se puede leer la lista de cuentas: ") +
+                                 describeFailure(error));
+        return false;
+    }
+
+    mshDatos->setUpdatesEnabled(false);
+    const size_t count = accounts.size();
+    model_->setAccounts(std::move(accounts));
+    mshDatos->horizontalHeader()->setVisible(count > 0);
+    applyColumnWidths();
+    if (count > 0) {
+        mshDatos->setCurrentIndex(model_->index(0, AccountTableModel::NameColumn));
+    }
+    lblInfo->setText(QString::number(count) + QStringLiteral(" registros"));
+    mshDatos->setUpdatesEnabled(true);
+    return true;
+}
+
+void frmCuentas::selectReturnRow(int row) {
+    const int rows = model_->rowCount();
+    if (rows < 1) {
+        return;
+    }
+    const QModelIndex index =
+        model_->index(std::clamp(row, 1, rows) - 1, AccountTableModel::NameColumn);
+    mshDatos->setCurrentIndex(index);
+    mshDatos->scrollTo(index, QAbstractItemView::PositionAtTop);
+}
+
+void frmCuentas::runCard(frmCuentasFicha& card) {
+    setCursor(Qt::WaitCursor);
+    services_.dialogs.run(card);
+    unsetCursor();
+}
+
+void frmCuentas::newAccount() {
+    frmCuentasFicha card(state_, services_, this);
+    card.setEstado(frmCuentasFicha::New);
+    card.setWindowTitle(QStringLiteral("Nueva cuenta"));
+    runCard(card);
+    reload();
+}
+
+void frmCuentas::editSelected() {
+    const QModelIndex current = mshDatos->currentIndex();
+    if (model_->rowCount() < 1 || !current.isValid()) {
+        return;
+    }
+    // The row is found again by its position, whatever account stands there then.
+    state_.returnRow = current.row() + 1;
+    const QString name = model_->accounts()[static_cast<size_t>(current.row())].name;
+    frmCuentasFicha card(state_, services_, this);
+    card.setEstado(frmCuentasFicha::Existing);
+    card.setId(name);
+    card.setWindowTitle(QStringLiteral("Modificando ") + name.toUpper());
+    runCard(card);
+    if (reload()) {
+        selectReturnRow(state_.returnRow);
+    }
+}
+
+void frmCuentas::deleteSelected() {
+    const QModelIndex current = mshDatos->currentIndex();
+    if (model_->rowCount() < 1 || !current.isValid()) {
+        return;
+    }
+    const QString name = model_->accounts()[static_cast<size_t>(current.row())].name;
+    if (!messages_.ask(this, QStringLiteral("¿Borrar ") + name + QLatin1Char('?'))) {
+        return;
+    }
+    try {
+        deleteAccount(state_.db(), name);
+    } catch (const DbError& error) {
+        messages_.fail(this,
+                       QStringLiteral("No se puede borrar la cuenta: ") + describeFailure(error));
+        return;
+    }
+    reload();
+    messages_.inform(this, QStringLiteral("PROCESO FINALIZADO"));
+}
+
+void frmCuentas::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (activated_) {
+        return;
+    }
+    activated_ = true;
+    reload();
+    txtFiltro->setFocus(Qt::OtherFocusReason);
+}
+
+void frmCuentas::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    layoutControls();
+}
+
+void frmCuentas::keyPressEvent(QKeyEvent* event) {
+    // A focused button answers Enter as well as Space.
+    if (isEnter(*event)) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool frmCuentas::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == mshDatos && event->type() == QEvent::KeyPress &&
+        isEnter(*static_cast<QKeyEvent*>(event))) {
+        editSelected();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace velmora

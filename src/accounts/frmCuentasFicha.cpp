@@ -1,0 +1,230 @@
+#include "accounts/frmCuentasFicha.h"
+
+#include "startup/AppState.h"
+#include "startup/Fields.h"
+#include "store/AccountStore.h"
+#include "store/DbErrorText.h"
+#include "store/Funciones.h"
+#include "store/Sqlite.h"
+#include "ui/Formats.h"
+#include "ui/MessageService.h"
+#include "ui/Services.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velmora {
+
+namespace {
+
+constexpr int kNameLength = 20;
+constexpr int kConceptLength = 50;
+
+} // namespace
+
+frmCuentasFicha::frmCuentasFicha(AppState& state, Services& services, QWidget* parent)
+    : QDialog(parent), state_(state), messages_(services.messages) {
+    setObjectName(QStringLiteral("frmCuentasFicha"));
+    setWindowTitle(QStringLiteral("Ficha de Cuenta"));
+    buildControls();
+}
+
+frmCuentasFicha::~frmCuentasFicha() = default;
+
+void frmCuentasFicha::buildControls() {
+    auto* frame = new QGroupBox(this);
+    auto* grid = new QGridLayout(frame);
+
+    grid->addWidget(new QLabel(QStringLiteral("Nombre"), frame), 0, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Tipo"), frame), 0, 1);
+
+    txtNom = new TextField(state_, frame);
+    txtNom->setObjectName(QStringLiteral("txtNom"));
+    txtNom->setMaxLength(kNameLength);
+    txtNom->setMinimumWidth(twips(2600));
+    QFont nameFont = txtNom->font();
+    nameFont.setWeight(QFont::DemiBold);
+    txtNom->setFont(nameFont);
+
+    cmbTipo = new ListField(frame);
+    cmbTipo->setObjectName(QStringLiteral("cmbTipo"));
+    cmbTipo->addItems({QStringLiteral("Gasto"), QStringLiteral("Ingreso"), QStringLiteral("Caja")});
+    cmbTipo->setCurrentIndex(-1);
+    cmbTipo->setMinimumWidth(twips(1600));
+
+    grid->addWidget(txtNom, 1, 0);
+    grid->addWidget(cmbTipo, 1, 1);
+
+    grid->addWidget(new QLabel(QStringLiteral("Concepto"), frame), 2, 0, 1, 2);
+    txtCon = new TextField(state_, frame);
+    txtCon->setObjectName(QStringLiteral("txtCon"));
+    txtCon->setMaxLength(kConceptLength);
+    grid->addWidget(txtCon, 3, 0, 1, 2);
+
+    cmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
+    cmdAceptar->setObjectName(QStringLiteral("cmdAceptar"));
+    cmdCancelar = new QPushButton(QStringLiteral("&Cancelar"), this);
+    cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
+    // No default button: Enter moves from field to field.
+    for (QPushButton* button : {cmdAceptar, cmdCancelar}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    connect(cmdAceptar, &QPushButton::clicked, this, &frmCuentasFicha::aceptar);
+    connect(cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdAceptar);
+    buttons->addWidget(cmdCancelar);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addLayout(buttons);
+
+    QWidget::setTabOrder(txtNom, cmbTipo);
+    QWidget::setTabOrder(cmbTipo, txtCon);
+    QWidget::setTabOrder(txtCon, cmdAceptar);
+    QWidget::setTabOrder(cmdAceptar, cmdCancelar);
+}
+
+void frmCuentasFicha::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (activated_) {
+        return;
+    }
+    activated_ = true;
+    ConfiguraForm();
+    if (Estado_ == Existing) {
+        CargaDatos();
+        NomOrixinal_ = txtNom->text();
+    }
+    txtNom->setFocus(Qt::OtherFocusReason);
+}
+
+void frmCuentasFicha::keyPressEvent(QKeyEvent* event) {
+    // Escape does not close the card: only "&Cancelar" drops the changes.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    // A focused button answers Enter as well as Space.
+    if (isEnter(*event)) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmCuentasFicha::CargaDatos() {
+    txtNom->setText(Id_);
+    std::optional<Account> account;
+    try {
+        account = loadAccount(state_.db(), Id_);
+    } catch (const DbError& error) {
+        messages_.fail(this,
+                       QStringLiteral("No se puede leer la cuenta: ") + describeFailure(error));
+        return;
+    }
+    if (!account) {
+        return;
+    }
+    txtCon->setText(account->description);
+    cmbTipo->setCurrentIndex(cmbTipo->findText(kindWord(account->kind)));
+}
+
+bool frmCuentasFicha::ComprobaDatos() {
+    if (txtNom->text().trimmed().isEmpty()) {
+        messages_.inform(this, QStringLiteral("Ponga un nombre"));
+        txtNom->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    if (txtCon->text().trimmed().isEmpty()) {
+        messages_.inform(this, QStringLiteral("Ponga un concepto"));
+        txtCon->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    // An account without a kind could never take part in a movement.
+    if (cmbTipo->currentIndex() < 0) {
+        messages_.inform(this, QStringLiteral("Ponga un tipo"));
+        cmbTipo->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    return true;
+}
+
+bool frmCuentasFicha::ComprobaNom() {
+    const QString name = txtNom->text();
+    if (Estado_ == Existing && name == NomOrixinal_) {
+        return true;
+    }
+    bool taken = false;
+    try {
+        taken = ExisteValor(state_.db(), QStringLiteral("Contas"), QStringLiteral("conNom"), name);
+    } catch (const DbError& error) {
+        messages_.fail(this, QStringLiteral("No se puede comprobar el nombre de la cuenta: ") +
+                                 describeFailure(error));
+        return false;
+    }
+    if (!taken) {
+        return true;
+    }
+    // A change of letter case alone lands here too: the account finds itself.
+    messages_.inform(this, QStringLiteral("Esta nombre ya existe, ponga otro"));
+    if (Estado_ == Existing) {
+        txtNom->setText(NomOrixinal_);
+    }
+    txtNom->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void frmCuentasFicha::aceptar() {
+    // Both checks speak, in this order, even when the first has refused.
+    const bool dataComplete = ComprobaDatos();
+    const bool nameFree = ComprobaNom();
+    if (!dataComplete || !nameFree) {
+        return;
+    }
+    const bool done = Estado_ == New ? GardaNovo() : GardaCambios();
+    if (done) {
+        accept();
+    }
+}
+
+bool frmCuentasFicha::GardaNovo() {
+    const Account account{txtNom->text(), txtCon->text(), kindLetter(cmbTipo->currentText())};
+    try {
+        insertAccount(state_.db(), account);
+    } catch (const DbError& error) {
+        messages_.fail(this,
+                       QStringLiteral("No se puede guardar la cuenta: ") + describeFailure(error));
+        return false;
+    }
+    return true;
+}
+
+bool frmCuentasFicha::GardaCambios() {
+    const Account account{txtNom->text(), txtCon->text(), kindLetter(cmbTipo->currentText())};
+    if (account.name != NomOrixinal_ &&
+        !messages_.ask(this, QStringLiteral("¿Actualizar los apuntes de esta cuenta?"))) {
+        // Not even the concept or the kind is written: the card just closes.
+        return true;
+    }
+    try {
+        updateAccount(state_.db(), NomOrixinal_, account);
+    } catch (const DbError& error) {
+        messages_.fail(this,
+                       QStringLiteral("No se puede guardar la cuenta: ") + describeFailure(error));
+        return false;
+    }
+    return true;
+}
+
+} // namespace velmora

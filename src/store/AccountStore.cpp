@@ -1,0 +1,129 @@
+#include "store/AccountStore.h"
+
+#include "store/SpanishText.h"
+#include "store/Sqlite.h"
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+
+struct KindName {
+    const char* letter;
+    const char* word;
+};
+
+constexpr KindName kKinds[] = {{"I", "Ingreso"}, {"G", "Gasto"}, {"C", "Caja"}};
+
+// The one account row that the name bound as ?1 stands for. A file written by
+// another program may hold two names that differ only in letter case; the one
+// spelt as given wins.
+#define ACCOUNT_ROW_NAMED_1                                                                        \
+    " rowid = (SELECT rowid FROM Contas WHERE casefold(conNom) = casefold(?1)"                     \
+    " ORDER BY conNom = ?1 DESC LIMIT 1)"
+
+Account readAccount(const Statement& row) {
+    return Account{row.columnText(0), row.columnText(1), row.columnText(2)};
+}
+
+void bindKind(Statement& statement, int index, const QString& kind) {
+    if (kind.isEmpty()) {
+        statement.bindNull(index);
+    } else {
+        statement.bind(index, kind);
+    }
+}
+
+} // namespace
+
+QString kindWord(const QString& letter) {
+    for (const KindName& k : kKinds) {
+        if (letter == QLatin1String(k.letter)) {
+            return QString::fromLatin1(k.word);
+        }
+    }
+    return QString();
+}
+
+QString kindLetter(const QString& word) {
+    for (const KindName& k : kKinds) {
+        if (word == QLatin1String(k.word)) {
+            return QString::fromLatin1(k.letter);
+        }
+    }
+    return QString();
+}
+
+std::vector<Account> listAccounts(Database& db, const QString& nameFilter) {
+    Statement query(db,
+                    "SELECT conNom, conCon, conTipo FROM Contas"
+                    " WHERE IFNULL(conNom, '') LIKE ?1 ORDER BY conNom",
+                    "leer la lista de cuentas");
+    query.bind(1, QLatin1Char('%') + nameFilter + QLatin1Char('%'));
+    std::vector<Account> accounts;
+    while (query.step()) {
+        accounts.push_back(readAccount(query));
+    }
+    std::stable_sort(accounts.begin(), accounts.end(), [](const Account& a, const Account& b) {
+        return spanishLess(a.name, b.name);
+    });
+    return accounts;
+}
+
+std::optional<Account> loadAccount(Database& db, const QString& name) {
+    Statement query(db, "SELECT conNom, conCon, conTipo FROM Contas WHERE" ACCOUNT_ROW_NAMED_1,
+                    "leer la cuenta");
+    query.bind(1, name);
+    if (!query.step()) {
+        return std::nullopt;
+    }
+    return readAccount(query);
+}
+
+void insertAccount(Database& db, const Account& account) {
+    Statement insert(db, "INSERT INTO Contas (conNom, conCon, conTipo) VALUES (?1, ?2, ?3)",
+                     "añadir la cuenta");
+    insert.bind(1, account.name).bind(2, account.description);
+    bindKind(insert, 3, account.kind);
+    insert.run();
+}
+
+void deleteAccount(Database& db, const QString& name) {
+    Statement remove(db, "DELETE FROM Contas WHERE" ACCOUNT_ROW_NAMED_1, "borrar la cuenta");
+    remove.bind(1, name);
+    remove.run();
+}
+
+void updateAccount(Database& db, const QString& originalName, const Account& account) {
+    Transaction transaction(db);
+    if (account.name != originalName) {
+        // EntraEn first, then SaleDe, then the account: the order the user was told.
+        Statement goesInto(db,
+                           "UPDATE apuntes SET EntraEn = ?1 WHERE casefold(EntraEn) = casefold(?2)",
+                           "cambiar la cuenta en los apuntes (Entra en)");
+        goesInto.bind(1, account.name).bind(2, originalName);
+        goesInto.run();
+        Statement comesOutOf(db,
+                             "UPDATE apuntes SET SaleDe = ?1 WHERE casefold(SaleDe) = casefold(?2)",
+                             "cambiar la cuenta en los apuntes (Sale de)");
+        comesOutOf.bind(1, account.name).bind(2, originalName);
+        comesOutOf.run();
+    }
+    Statement update(db,
+                     "UPDATE Contas SET conNom = ?2, conCon = ?3, conTipo = IFNULL(?4, conTipo)"
+                     " WHERE" ACCOUNT_ROW_NAMED_1,
+                     "guardar la cuenta");
+    update.bind(1, originalName).bind(2, account.name).bind(3, account.description);
+    bindKind(update, 4, account.kind);
+    update.run();
+    if (db.changes() == 0) {
+        throw DbError(QStringLiteral("guardar la cuenta"), QStringLiteral("la cuenta ya no existe"),
+                      0);
+    }
+    transaction.commit();
+}
+
+#undef ACCOUNT_ROW_NAMED_1
+
+} // namespace velmora

@@ -1,0 +1,50 @@
+#pragma once
+
+// Reads and writes of the accounts table. Names are compared without regard to
+// letter case (CAJA is Caja, AÑO is año), as everywhere else in the program.
+// Entries refer to accounts by name and nothing in the file ties them together,
+// so a rename rewrites the entries itself, in the same transaction as the
+// account row: either all of them follow or none does.
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace velmora {
+
+class Database;
+
+struct Account {
+    QString name;        // conNom
+    QString description; // conCon ("concept" is a keyword in C++20)
+    QString kind;        // conTipo: "I", "G", "C", or empty when the file holds none
+};
+
+// The kind as the windows show it: "Ingreso", "Gasto", "Caja"; empty for
+// anything else.
+QString kindWord(const QString& letter);
+// The letter stored for a shown kind; empty for anything else.
+QString kindLetter(const QString& word);
+
+// Accounts whose name holds the filter anywhere ("%" and "_" typed in it act as
+// wildcards), in the order a Spanish reader sorts names. An empty filter lists
+// every account.
+std::vector<Account> listAccounts(Database& db, const QString& nameFilter);
+
+std::optional<Account> loadAccount(Database& db, const QString& name);
+
+// An empty kind is stored as no kind at all.
+void insertAccount(Database& db, const Account& account);
+
+// Only the account row: entries that name it keep the name.
+void deleteAccount(Database& db, const QString& name);
+
+// Writes the account loaded as `originalName` with the values of `account`; an
+// empty kind keeps the stored one. When the name changes, every entry whose
+// EntraEn or SaleDe holds the old name in any letter case takes the new one
+// first. All in one transaction; a failure, or an account that is no longer
+// there, leaves everything as it was and throws DbError.
+void updateAccount(Database& db, const QString& originalName, const Account& account);
+
+} // namespace velmora

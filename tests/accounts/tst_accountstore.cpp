@@ -1,0 +1,75 @@
+// The account store: a rename reaches the entries in any letter case and is all
+// or nothing; a change of concept or kind alone never touches an entry.
+
+#include "AccountLedger.h"
+#include "store/AccountStore.h"
+
+#include <QTest>
+
+using namespace velmora;
+using namespace velmora::test;
+
+class TestAccountStore : public QObject {
+    Q_OBJECT
+private slots:
+    void update_data();
+    void update();
+};
+
+void TestAccountStore::update_data() {
+    QTest::addColumn<QString>("original");
+    QTest::addColumn<QStringList>("changed"); // name, concept, kind
+    QTest::addColumn<QByteArray>("before");   // run on the ledger first
+    QTest::addColumn<bool>("fails");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QStringList>("accounts");
+    QTest::newRow("rename, entries in any letter case")
+        << "Caja" << QStringList{"Efectivo", "Billetes", "C"} << QByteArray() << false
+        << QStringList{"Efectivo>Nómina", "Luz>Efectivo", "Efectivo>NÓMINA"}
+        << QStringList{"Efectivo|Billetes|C", "Luz|Electricidad|G", "Nómina|Sueldo|I"};
+    QTest::newRow("quotes and Spanish letters")
+        << "nómina" << QStringList{"Nómina d'Ángel", "Sueldo 'neto'", "I"} << QByteArray() << false
+        << QStringList{"Caja>Nómina d'Ángel", "Luz>CAJA", "caja>Nómina d'Ángel"}
+        << QStringList{"Caja|Dinero en efectivo|C", "Luz|Electricidad|G",
+                       "Nómina d'Ángel|Sueldo 'neto'|I"};
+    QTest::newRow("concept and kind only: entries untouched")
+        << "Luz" << QStringList{"Luz", "Luz y gas", "C"}
+        << QByteArray("CREATE TEMP TRIGGER t BEFORE UPDATE ON apuntes"
+                      " BEGIN SELECT RAISE(ABORT, 'apunte tocado'); END")
+        << false << kEntriesBefore
+        << QStringList{"Caja|Dinero en efectivo|C", "Luz|Luz y gas|C", "Nómina|Sueldo|I"};
+    // The account row is written last, after the entries were renamed.
+    QTest::newRow("account row refused")
+        << "Caja" << QStringList{"Efectivo", "Billetes", "C"}
+        << QByteArray("CREATE TRIGGER t BEFORE UPDATE ON Contas BEGIN SELECT RAISE(ABORT,'x'); END")
+        << true << kEntriesBefore << kAccountsBefore;
+    QTest::newRow("account deleted meanwhile")
+        << "Caja" << QStringList{"Efectivo", "Billetes", "C"}
+        << QByteArray("DELETE FROM Contas WHERE conNom = 'Caja'") << true << kEntriesBefore
+        << kAccountsBefore.mid(1);
+}
+
+void TestAccountStore::update() {
+    QFETCH(QString, original);
+    QFETCH(QStringList, changed);
+    QFETCH(QByteArray, before);
+    QFETCH(bool, fails);
+    TestLedger ledger;
+    fillAccounts(ledger);
+    if (!before.isEmpty()) {
+        ledger.db().exec(before.constData(), "test");
+    }
+    const auto save = [&] {
+        updateAccount(ledger.db(), original, Account{changed[0], changed[1], changed[2]});
+    };
+    if (fails) {
+        QVERIFY_THROWS_EXCEPTION(DbError, save());
+    } else {
+        save();
+    }
+    QTEST(entryAccounts(ledger.db()), "entries");
+    QTEST(accountRows(ledger.db()), "accounts");
+}
+
+QTEST_GUILESS_MAIN(TestAccountStore)
+#include "tst_accountstore.moc"

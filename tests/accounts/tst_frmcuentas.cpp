@@ -1,0 +1,198 @@
+// The account list driven through its real widgets, with the card driven by a
+// script and questions answered by the message recorder.
+
+#include "AccountLedger.h"
+#include "accounts/frmCuentas.h"
+#include "support/TestServices.h"
+#include "ui/AccountTableModel.h"
+#include "ui/Formats.h"
+
+#include <QAbstractItemModelTester>
+#include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+// Notes how many rows the grid had at each message, to tell whether the list was
+// reloaded before a notice.
+class RowCountingMessages : public RecordingMessageService {
+public:
+    const AccountTableModel* model = nullptr;
+    QList<int> rowsAtMessage;
+    MessageAnswer show(QWidget* parent, const Message& message) override {
+        rowsAtMessage.append(model->rowCount());
+        return RecordingMessageService::show(parent, message);
+    }
+};
+
+struct Fixture {
+    TestLedger ledger;
+    RowCountingMessages messages;
+    TestServices services{messages};
+    frmCuentas window{ledger.state(), services.services};
+    QAbstractItemModelTester modelCheck{&window.model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest};
+
+    Fixture() {
+        fillAccounts(ledger); // Caja, Luz, Nómina and entries naming them
+        for (const char* name : {"Agua", "Banco", "Regalos", "Teléfono", "Vacaciones"}) {
+            ledger.addAccount(QString::fromUtf8(name), "G");
+        }
+        messages.model = &window.model();
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    }
+    template <typename T> T* find(const char* name) { return window.findChild<T*>(name); }
+    QTableView* grid() { return find<QTableView>("mshDatos"); }
+    QVariant cell(int row, int column, int role = Qt::DisplayRole) {
+        return grid()->model()->index(row, column).data(role);
+    }
+    QString info() { return find<QLabel>("lblInfo")->text(); }
+    void click(const char* name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
+};
+
+} // namespace
+
+class TestFrmCuentas : public QObject {
+    Q_OBJECT
+private slots:
+    void listAndLayout();
+    void filter_data();
+    void filter();
+    void deleteQuestion_data();
+    void deleteQuestion();
+    void editReselectsTheReturnRow_data();
+    void editReselectsTheReturnRow();
+    void reportAndEscape();
+};
+
+void TestFrmCuentas::listAndLayout() {
+    Fixture f;
+    QCOMPARE(f.info(), QStringLiteral("8 registros"));
+    QVERIFY(f.find<QLineEdit>("txtFiltro")->hasFocus());
+    QCOMPARE(f.cell(2, 0).toString() + f.cell(2, 1).toString() + f.cell(2, 3).toString(),
+             QStringLiteral("3CajaCaja"));
+    QCOMPARE(f.cell(4, 1).toString() + f.cell(4, 3).toString(), QStringLiteral("NóminaIngreso"));
+    QCOMPARE(f.grid()->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("TIPO"));
+    for (int c = 1; c < 4; ++c) {
+        QCOMPARE(f.cell(0, c, Qt::BackgroundRole).value<QColor>(), QColor(Qt::white));
+        QCOMPARE(f.cell(1, c, Qt::BackgroundRole).value<QColor>(), f.ledger.state().mainColor());
+    }
+    f.window.resize(900, 500);
+    QCOMPARE(f.grid()->size(), QSize(900 - twips(350), 500 - twips(1500)));
+    QCOMPARE(f.find<QLineEdit>("txtFiltro")->width(), 900 - twips(5800));
+    QCOMPARE(f.find<QLabel>("lblInfo")->width(), 900 - twips(5800));
+    QCOMPARE(f.grid()->columnWidth(2), qRound(0.4 * f.grid()->width()));
+}
+
+void TestFrmCuentas::filter_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("enter");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("middle of a name") << "léf" << true << QStringList{"Teléfono"};
+    QTest::newRow("other letter case") << "NÓM" << false << QStringList{"Nómina"};
+    QTest::newRow("quote, nothing found") << "'" << true << QStringList{};
+}
+
+void TestFrmCuentas::filter() {
+    QFETCH(QString, text);
+    QFETCH(bool, enter);
+    QFETCH(QStringList, names);
+    Fixture f;
+    auto* box = f.find<QLineEdit>("txtFiltro");
+    box->setText(text);
+    if (enter) {
+        QTest::keyClick(box, Qt::Key_Return);
+    } else {
+        f.click("cmdFiltrar");
+    }
+    QStringList listed;
+    for (int r = 0; r < f.grid()->model()->rowCount(); ++r) {
+        listed.append(f.cell(r, AccountTableModel::NameColumn).toString());
+    }
+    QCOMPARE(listed, names);
+    QCOMPARE(f.info(), QString::number(names.size()) + QStringLiteral(" registros"));
+    QCOMPARE(f.grid()->horizontalHeader()->isVisible(), !names.isEmpty());
+    QVERIFY(f.messages.shown().isEmpty());
+}
+
+void TestFrmCuentas::deleteQuestion_data() {
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QList<int>>("rowsAtMessage");
+    QTest::newRow("yes") << true << QStringList{"¿Borrar Caja?", "PROCESO FINALIZADO"}
+                         << QList<int>{8, 7};
+    QTest::newRow("no") << false << QStringList{"¿Borrar Caja?"} << QList<int>{8};
+}
+
+void TestFrmCuentas::deleteQuestion() {
+    QFETCH(bool, yes);
+    Fixture f;
+    f.grid()->setCurrentIndex(f.grid()->model()->index(2, 1));
+    f.messages.answerNext(yes ? MessageAnswer::Yes : MessageAnswer::No);
+    f.click("cmdBorrar");
+    QTEST(f.messages.texts(), "messages");
+    QTEST(f.messages.rowsAtMessage, "rowsAtMessage");
+    QCOMPARE(f.grid()->model()->rowCount(), yes ? 7 : 8);
+    // The entries keep naming the deleted account.
+    QCOMPARE(entryAccounts(f.ledger.db()), kEntriesBefore);
+}
+
+void TestFrmCuentas::editReselectsTheReturnRow_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("button") << "button";
+    QTest::newRow("double click") << "double click";
+    QTest::newRow("Enter in the grid") << "enter";
+}
+
+void TestFrmCuentas::editReselectsTheReturnRow() {
+    QFETCH(QString, how);
+    Fixture f;
+    // Room for three rows, so that row 5 of 8 can be scrolled to the top.
+    QTableView* grid = f.grid();
+    f.window.resize(f.window.width(), f.window.height() - grid->viewport()->height() +
+                                          3 * grid->verticalHeader()->defaultSectionSize());
+    grid->setCurrentIndex(grid->model()->index(4, 2));
+    Qt::CursorShape cursorWhileOpen = Qt::ArrowCursor;
+    f.services.dialogs.expect([&](QDialog& card) {
+        cursorWhileOpen = f.window.cursor().shape();
+        card.findChild<QLineEdit*>("txtCon")->setText("Sueldo neto");
+        QTest::mouseClick(card.findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
+    });
+    const QPoint cell = grid->visualRect(grid->currentIndex()).center();
+    if (how == QLatin1String("button")) {
+        f.click("cmdEditar");
+    } else if (how == QLatin1String("enter")) {
+        QTest::keyClick(grid, Qt::Key_Return);
+    } else {
+        // A view takes a double click only after the press of its first click.
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell);
+    }
+    QCOMPARE(f.services.dialogs.titles, QStringList{"Modificando NÓMINA"});
+    QCOMPARE(cursorWhileOpen, Qt::WaitCursor);
+    QCOMPARE(f.window.cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(f.cell(4, AccountTableModel::ConceptColumn).toString(), QStringLiteral("Sueldo neto"));
+    QCOMPARE(grid->currentIndex(), grid->model()->index(4, AccountTableModel::NameColumn));
+    QCOMPARE(grid->rowAt(0), 4);
+}
+
+void TestFrmCuentas::reportAndEscape() {
+    Fixture f;
+    f.click("cmdInformes");
+    QCOMPARE(f.messages.texts(), QStringList{"En preparación"});
+    QTest::keyClick(f.grid(), Qt::Key_Escape);
+    QVERIFY(!f.window.isVisible());
+}
+
+QTEST_MAIN(TestFrmCuentas)
+#include "tst_frmcuentas.moc"
