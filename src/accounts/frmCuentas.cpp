@@ -8,6 +8,7 @@
 #include "store/Sqlite.h"
 #include "ui/AccountTableModel.h"
 #include "ui/Formats.h"
+#include "ui/ListGrid.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 
@@ -78,20 +79,7 @@ void frmCuentas::buildControls() {
             [this] { messages_.inform(this, QStringLiteral("En preparación")); });
 
     model_ = new AccountTableModel(state_, this);
-    mshDatos = new QTableView(this);
-    mshDatos->setObjectName(QStringLiteral("mshDatos"));
-    mshDatos->setModel(model_);
-    mshDatos->setSelectionBehavior(QAbstractItemView::SelectRows);
-    mshDatos->setSelectionMode(QAbstractItemView::SingleSelection);
-    mshDatos->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    mshDatos->setWordWrap(false);
-    // Tab leaves the grid for the next control instead of walking its cells.
-    mshDatos->setTabKeyNavigation(false);
-    mshDatos->setCornerButtonEnabled(false);
-    mshDatos->verticalHeader()->hide();
-    mshDatos->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    mshDatos->verticalHeader()->setDefaultSectionSize(mshDatos->fontMetrics().height() + 6);
-    mshDatos->horizontalHeader()->setHighlightSections(false);
+    mshDatos = makeListGrid(this, model_, "mshDatos");
     mshDatos->installEventFilter(this);
     connect(mshDatos, &QAbstractItemView::doubleClicked, this, &frmCuentas::editSelected);
 
@@ -155,14 +143,7 @@ bool frmCuentas::reload() {
 }
 
 void frmCuentas::selectReturnRow(int row) {
-    const int rows = model_->rowCount();
-    if (rows < 1) {
-        return;
-    }
-    const QModelIndex index =
-        model_->index(std::clamp(row, 1, rows) - 1, AccountTableModel::NameColumn);
-    mshDatos->setCurrentIndex(index);
-    mshDatos->scrollTo(index, QAbstractItemView::PositionAtTop);
+    selectLineAtTop(*mshDatos, row, AccountTableModel::NameColumn);
 }
 
 void frmCuentas::runCard(frmCuentasFicha& card) {

@@ -6,6 +6,7 @@
 #include "store/DbErrorText.h"
 #include "store/Funciones.h"
 #include "store/Sqlite.h"
+#include "ui/AcceptCancel.h"
 #include "ui/Formats.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
@@ -66,26 +67,14 @@ void frmCuentasFicha::buildControls() {
     txtCon->setMaxLength(kConceptLength);
     grid->addWidget(txtCon, 3, 0, 1, 2);
 
-    cmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
-    cmdAceptar->setObjectName(QStringLiteral("cmdAceptar"));
-    cmdCancelar = new QPushButton(QStringLiteral("&Cancelar"), this);
-    cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
-    // No default button: Enter moves from field to field.
-    for (QPushButton* button : {cmdAceptar, cmdCancelar}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    const AcceptCancel buttons = makeAcceptCancel(*this);
+    cmdAceptar = buttons.accept;
+    cmdCancelar = buttons.cancel;
     connect(cmdAceptar, &QPushButton::clicked, this, &frmCuentasFicha::aceptar);
-    connect(cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdAceptar);
-    buttons->addWidget(cmdCancelar);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 
     QWidget::setTabOrder(txtNom, cmbTipo);
     QWidget::setTabOrder(cmbTipo, txtCon);

@@ -6,6 +6,7 @@
 #include "store/DbErrorText.h"
 #include "store/Funciones.h"
 #include "store/Sqlite.h"
+#include "ui/AcceptCancel.h"
 #include "ui/Formats.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
@@ -86,26 +87,14 @@ void frmApuntesDetalle::buildControls() {
     txtDes->setFixedHeight(twips(1100));
     grid->addWidget(txtDes, 3, 0, 1, 5);
 
-    cmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
-    cmdAceptar->setObjectName(QStringLiteral("cmdAceptar"));
-    cmdCancelar = new QPushButton(QStringLiteral("&Cancelar"), this);
-    cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
-    // No default button: Enter belongs to the fields (a new line in the description).
-    for (QPushButton* button : {cmdAceptar, cmdCancelar}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    const AcceptCancel buttons = makeAcceptCancel(*this);
+    cmdAceptar = buttons.accept;
+    cmdCancelar = buttons.cancel;
     connect(cmdAceptar, &QPushButton::clicked, this, &frmApuntesDetalle::aceptar);
-    connect(cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdAceptar);
-    buttons->addWidget(cmdCancelar);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 
     QWidget::setTabOrder(mskData, cmbEntraEn);
     QWidget::setTabOrder(cmbEntraEn, cmbSaleDe);

@@ -9,6 +9,7 @@
 #include "store/Sqlite.h"
 #include "ui/EntryTableModel.h"
 #include "ui/Formats.h"
+#include "ui/ListGrid.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 
@@ -133,20 +134,8 @@ void frmPrincipal::buildControls() {
     connect(cmdSalir, &QToolButton::clicked, this, [this] { close(); });
 
     model_ = new EntryTableModel(state_, this);
-    mshDatos = new QTableView(central_);
-    mshDatos->setObjectName(QStringLiteral("mshDatos"));
-    mshDatos->setModel(model_);
+    mshDatos = makeListGrid(central_, model_, "mshDatos");
     mshDatos->setFont(segoe());
-    mshDatos->setSelectionBehavior(QAbstractItemView::SelectRows);
-    mshDatos->setSelectionMode(QAbstractItemView::SingleSelection);
-    mshDatos->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    mshDatos->setWordWrap(false);
-    // Tab leaves the grid for the next control instead of walking its cells.
-    mshDatos->setTabKeyNavigation(false);
-    mshDatos->setCornerButtonEnabled(false);
-    mshDatos->verticalHeader()->hide();
-    mshDatos->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    mshDatos->verticalHeader()->setDefaultSectionSize(mshDatos->fontMetrics().height() + 6);
     mshDatos->horizontalHeader()->setSectionsClickable(true);
     mshDatos->horizontalHeader()->setHighlightSections(false);
     mshDatos->horizontalHeader()->setFont(segoe());
@@ -279,14 +268,7 @@ bool frmPrincipal::reload() {
 }
 
 void frmPrincipal::selectReturnRow(int line) {
-    const int rows = model_->rowCount();
-    if (rows < 1) {
-        return;
-    }
-    const int row = std::clamp(line, 1, rows) - 1;
-    const QModelIndex index = model_->index(row, EntryTableModel::DateColumn);
-    mshDatos->setCurrentIndex(index);
-    mshDatos->scrollTo(index, QAbstractItemView::PositionAtTop);
+    selectLineAtTop(*mshDatos, line, EntryTableModel::DateColumn);
 }
 
 void frmPrincipal::clearFilters() {
