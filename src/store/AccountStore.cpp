@@ -20,7 +20,7 @@ constexpr KindName kKinds[] = {{"I", "Ingreso"}, {"G", "Gasto"}, {"C", "Caja"}};
 // another program may hold two names that differ only in letter case; the one
 // spelt as given wins.
 #define ACCOUNT_ROW_NAMED_1                                                                        \
-    " rowid = (SELECT rowid FROM Contas WHERE casefold(conNom) = casefold(?1)"                     \
+    " rowid = (SELECT rowid FROM Contas WHERE sametext(conNom, ?1)"                                \
     " ORDER BY conNom = ?1 DESC LIMIT 1)"
 
 Account readAccount(const Statement& row) {
@@ -99,13 +99,11 @@ void updateAccount(Database& db, const QString& originalName, const Account& acc
     Transaction transaction(db);
     if (account.name != originalName) {
         // EntraEn first, then SaleDe, then the account: the order the user was told.
-        Statement goesInto(db,
-                           "UPDATE apuntes SET EntraEn = ?1 WHERE casefold(EntraEn) = casefold(?2)",
+        Statement goesInto(db, "UPDATE apuntes SET EntraEn = ?1 WHERE sametext(EntraEn, ?2)",
                            "cambiar la cuenta en los apuntes (Entra en)");
         goesInto.bind(1, account.name).bind(2, originalName);
         goesInto.run();
-        Statement comesOutOf(db,
-                             "UPDATE apuntes SET SaleDe = ?1 WHERE casefold(SaleDe) = casefold(?2)",
+        Statement comesOutOf(db, "UPDATE apuntes SET SaleDe = ?1 WHERE sametext(SaleDe, ?2)",
                              "cambiar la cuenta en los apuntes (Sale de)");
         comesOutOf.bind(1, account.name).bind(2, originalName);
         comesOutOf.run();

@@ -47,10 +47,9 @@ QString BuscaDescripcion(Database& db, const QString& table, const QString& resu
     const QString t = checkedTable(table);
     const QString result = checkedColumn(t, resultColumn);
     const QString code = checkedColumn(t, codeColumn);
-    const QByteArray sql =
-        QStringLiteral("SELECT %1 FROM %2 WHERE casefold(%3) = casefold(?1) LIMIT 1")
-            .arg(result, t, code)
-            .toUtf8();
+    const QByteArray sql = QStringLiteral("SELECT %1 FROM %2 WHERE sametext(%3, ?1) LIMIT 1")
+                               .arg(result, t, code)
+                               .toUtf8();
     Statement query(db, sql.toStdString(), "buscar una descripción");
     query.bind(1, value);
     if (query.step()) {
@@ -63,9 +62,7 @@ bool ExisteValor(Database& db, const QString& table, const QString& column, cons
     const QString t = checkedTable(table);
     const QString c = checkedColumn(t, column);
     const QByteArray sql =
-        QStringLiteral("SELECT 1 FROM %1 WHERE casefold(%2) = casefold(?1) LIMIT 1")
-            .arg(t, c)
-            .toUtf8();
+        QStringLiteral("SELECT 1 FROM %1 WHERE sametext(%2, ?1) LIMIT 1").arg(t, c).toUtf8();
     Statement query(db, sql.toStdString(), "comprobar si existe un valor");
     query.bind(1, value);
     return query.step();

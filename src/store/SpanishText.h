@@ -21,7 +21,8 @@ bool spanishLess(const QString& a, const QString& b);
 // SQL LIKE with "%" for any run and "_" for one character, ignoring letter case.
 bool likeMatches(const QString& pattern, const QString& value);
 
-// Registers casefold(x) and replaces like(pattern, value) on this connection.
+// Registers casefold(x) and sametext(a, b) and replaces like(pattern, value) on
+// this connection.
 void registerSpanishTextFunctions(sqlite3* db);
 
 } // namespace velmora

@@ -54,6 +54,8 @@ void TestSpanishText::sameText_data() {
     textRow("accent is another letter", "a", "á", false);
     textRow("eñe is not ene", "Año", "Ano", false);
     textRow("trailing blank", "Caja ", "Caja", false);
+    textRow("prefix", "Caja", "Cajamar", false);
+    textRow("both empty", "", "", true);
 }
 
 void TestSpanishText::sameText() {
@@ -63,10 +65,11 @@ void TestSpanishText::sameText() {
     QCOMPARE(velmora::sameText(a, b), same);
     QCOMPARE(velmora::sameText(b, a), same);
 
-    Statement query(*db_, "SELECT casefold(?1) = casefold(?2)", "comparar");
+    Statement query(*db_, "SELECT casefold(?1) = casefold(?2), sametext(?1, ?2)", "comparar");
     query.bind(1, a).bind(2, b);
     QVERIFY(query.step());
     QCOMPARE(query.columnInt(0) == 1, same);
+    QCOMPARE(query.columnInt(1) == 1, same);
 }
 
 void TestSpanishText::like_data() {
