@@ -1,5 +1,6 @@
 #include "Measurements.h"
 
+#include "analysis/MonthlyStatistics.h"
 #include "entries/EntrySaving.h"
 #include "entries/frmPrincipal.h"
 #include "store/AccountStore.h"
@@ -119,6 +120,34 @@ RawResult runRawQuery(Database& db, const EntryFilter& filter) {
         result.checksum += static_cast<quint64>(sqlite3_column_double(stmt, 5) * 100);
     }
     return result;
+}
+
+RawResult runRawStatistics(Database& db) {
+    RawResult result;
+    for (StatisticsKind kind : {StatisticsKind::IncomeByMonth, StatisticsKind::ExpenseByMonth}) {
+        Statement query(db, monthlyStatisticsSql(kind), "medir las estadísticas");
+        sqlite3_stmt* const stmt = query.handle();
+        while (query.step()) {
+            ++result.rows;
+            result.checksum += static_cast<quint64>(sqlite3_column_int64(stmt, 0));
+            const unsigned char* text = sqlite3_column_text(stmt, 1);
+            const int bytes = sqlite3_column_bytes(stmt, 1);
+            result.checksum += static_cast<quint64>(bytes);
+            if (text != nullptr && bytes > 0) {
+                result.checksum += text[bytes - 1];
+            }
+            result.checksum += static_cast<quint64>(sqlite3_column_double(stmt, 2) * 100);
+        }
+    }
+    return result;
+}
+
+int loadStatistics(Database& db) {
+    int rows = 0;
+    for (StatisticsKind kind : {StatisticsKind::IncomeByMonth, StatisticsKind::ExpenseByMonth}) {
+        rows += static_cast<int>(loadMonthlyStatistics(db, kind).accounts.size());
+    }
+    return rows;
 }
 
 void reloadWindow(frmPrincipal& window) {

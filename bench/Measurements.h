@@ -38,6 +38,15 @@ struct RawResult {
 };
 RawResult runRawQuery(Database& db, const EntryFilter& filter);
 
+// The statistics window's statements, income and then expense, through the C API
+// alone: every row stepped and every column read. The floor that
+// loadStatistics() is compared with.
+RawResult runRawStatistics(Database& db);
+
+// The statistics window's data path for "Ingresos MES" and then "Gastos MES";
+// gives the number of account rows of both tables.
+int loadStatistics(Database& db);
+
 // The main window's reload; throws std::runtime_error when it reports a failure.
 void reloadWindow(frmPrincipal& window);
 int listedRows(const frmPrincipal& window);

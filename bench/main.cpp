@@ -1,8 +1,8 @@
 // velmora-bench: how fast the main window lists a large year, how fast it first
-// shows, how fast an account rename carries over to the entries, and how much
-// memory that takes. It builds a throw-away installation, fills it with
-// demonstration entries and times the program's own code paths against the bare
-// query underneath them.
+// shows, how fast an account rename carries over to the entries, how fast the
+// monthly statistics are computed, and how much memory that takes. It builds a
+// throw-away installation, fills it with demonstration entries and times the
+// program's own code paths against the bare query underneath them.
 
 #include "Installation.h"
 #include "Measurements.h"
@@ -37,6 +37,7 @@ constexpr Target kFirstShowTarget{Target::Kind::Below, 500};
 constexpr Target kPeakMemoryTarget{Target::Kind::Below, 150};
 constexpr Target kRenameTarget{Target::Kind::Below, 300};
 constexpr Target kSaveTarget{Target::Kind::Below, 20};
+constexpr Target kStatisticsTarget{Target::Kind::Below, 100};
 
 // A name that no demonstration account has.
 const QString kRenamedAccount = QStringLiteral("Cuenta renombrada");
@@ -66,7 +67,8 @@ Options parseOptions(const QApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Times the main window's entry list against the bare query, its first showing, "
-        "an account rename with its entries, and the peak memory, over a temporary "
+        "an account rename with its entries, the monthly statistics and the peak memory, over a "
+        "temporary "
         "installation of demonstration data."));
     parser.addHelpOption();
     parser.addOption({QStringLiteral("entries"),
@@ -114,6 +116,25 @@ ListFigures measureList(Database& db, frmPrincipal& window, const EntryFilter& f
     return figures;
 }
 
+struct StatisticsFigures {
+    double rawMs = 0;
+    double loadMs = 0;
+    int accounts = 0;
+};
+
+// Both monthly kinds, one after the other, as a user looking at income and then
+// expense would refresh them.
+StatisticsFigures measureStatistics(Database& db, int runs) {
+    StatisticsFigures figures;
+    const auto times = timeRounds(runs, {
+                                            [&] { runRawStatistics(db); },
+                                            [&] { figures.accounts = loadStatistics(db); },
+                                        });
+    figures.rawMs = median(times[0]);
+    figures.loadMs = median(times[1]);
+    return figures;
+}
+
 bool sameRowCount(const ListFigures& figures, const char* what) {
     if (figures.listedRows == figures.rawRows) {
         return true;
@@ -132,6 +153,16 @@ bool renamedBack(Database& db, const BusiestAccount& before) {
     }
     err() << "velmora-bench: after the renames " << after.name << " names " << after.entries
           << " entries; before, " << before.name << " named " << before.entries << "\n";
+    return false;
+}
+
+// The demonstration year has income and expense, so an empty table means the
+// statistics read nothing.
+bool statisticsListed(const StatisticsFigures& stats) {
+    if (stats.accounts > 0) {
+        return true;
+    }
+    err() << "velmora-bench: the statistics list no account\n";
     return false;
 }
 
@@ -183,8 +214,13 @@ int run(const Options& options) {
     const double renameMs =
         median(timeRenames(state.db(), busiest.name, kRenamedAccount, options.runs));
 
+    err() << "Timing the statistics, " << options.runs << " runs...\n";
+    err().flush();
+    const StatisticsFigures stats = measureStatistics(state.db(), options.runs);
+
     if (!sameRowCount(all, "whole year") || !sameRowCount(luz, "filter luz") ||
-        !renamedBack(state.db(), busiest) || !noMessagesShown(messages)) {
+        !renamedBack(state.db(), busiest) || !statisticsListed(stats) ||
+        !noMessagesShown(messages)) {
         err().flush();
         return 1;
     }
@@ -204,6 +240,10 @@ int run(const Options& options) {
     report.add(QStringLiteral("save_ms"), saveMs, 2, kSaveTarget);
     report.add(QStringLiteral("rename_rows"), static_cast<double>(busiest.entries), 0);
     report.add(QStringLiteral("rename_ms"), renameMs, 2, kRenameTarget);
+    report.add(QStringLiteral("stats_accounts"), stats.accounts, 0);
+    report.add(QStringLiteral("stats_raw_ms"), stats.rawMs);
+    report.add(QStringLiteral("stats_ms"), stats.loadMs, 2, kStatisticsTarget);
+    report.add(QStringLiteral("stats_ratio"), stats.loadMs / stats.rawMs, 2, kRatioTarget);
     report.add(QStringLiteral("peak_rss_mb"), peakResidentMiB(), 2, kPeakMemoryTarget);
 
     out() << report.table() << "\n"

@@ -1,6 +1,8 @@
 #include "entries/frmPrincipal.h"
 
 #include "accounts/frmCuentas.h"
+#include "analysis/frmBalance.h"
+#include "analysis/frmEstadisticas.h"
 #include "entries/frmApuntesDetalle.h"
 #include "startup/AppState.h"
 #include "startup/Fields.h"
@@ -101,9 +103,9 @@ void frmPrincipal::buildControls() {
         {&cmdEditar, "cmdEditar", "&Editar", 6636, QStyle::SP_FileDialogDetailedView, true},
         {&cmdBorrar, "cmdBorrar", "&Borrar", 7644, QStyle::SP_TrashIcon, true},
         {&cmdInforme, "cmdInforme", "&Informe", 8760, QStyle::SP_FileDialogInfoView, false},
-        {&cmdBalance, "cmdBalance", "Ba&lance", 9760, QStyle::SP_ComputerIcon, false},
+        {&cmdBalance, "cmdBalance", "Ba&lance", 9760, QStyle::SP_ComputerIcon, true},
         {&cmdEstadisticas, "cmdEstadisticas", "Es&tadist.", 10760, QStyle::SP_FileDialogListView,
-         false},
+         true},
         {&cmdSalir, "cmdSalir", "&Salir", 11880, QStyle::SP_DialogCloseButton, true},
     };
     for (const CommandButton& command : buttons) {
@@ -131,6 +133,14 @@ void frmPrincipal::buildControls() {
     connect(cmdBorrar, &QToolButton::clicked, this, [this] { deleteSelected(); });
     connect(cmdNovo, &QToolButton::clicked, this, [this] { newEntry(); });
     connect(cmdEditar, &QToolButton::clicked, this, [this] { editSelected(); });
+    connect(cmdBalance, &QToolButton::clicked, this, [this] {
+        frmBalance balance(state_, services_, this);
+        showModal(balance);
+    });
+    connect(cmdEstadisticas, &QToolButton::clicked, this, [this] {
+        frmEstadisticas statistics(state_, services_, this);
+        showModal(statistics);
+    });
     connect(cmdSalir, &QToolButton::clicked, this, [this] { close(); });
 
     model_ = new EntryTableModel(state_, this);
@@ -277,14 +287,18 @@ void frmPrincipal::clearFilters() {
     txtFiltroSale->clear();
 }
 
-void frmPrincipal::newEntry() {
+void frmPrincipal::showModal(QDialog& window) {
     setCursor(Qt::WaitCursor);
+    services_.dialogs.run(window);
+    unsetCursor();
+}
+
+void frmPrincipal::newEntry() {
     frmApuntesDetalle editor(state_, services_, this);
     editor.setEstado(frmApuntesDetalle::New);
     editor.setWindowTitle(QStringLiteral("Nuevo apunte"));
-    services_.dialogs.run(editor);
+    showModal(editor);
     reload();
-    unsetCursor();
 }
 
 void frmPrincipal::editSelected() {
@@ -292,17 +306,15 @@ void frmPrincipal::editSelected() {
     if (model_->rowCount() < 1 || !current.isValid()) {
         return;
     }
-    setCursor(Qt::WaitCursor);
     // The line is found again by its position, whatever entry stands there then.
     state_.returnRow = current.row() + 1;
     frmApuntesDetalle editor(state_, services_, this);
     editor.setEstado(frmApuntesDetalle::Existing);
     editor.setId(model_->list()[static_cast<size_t>(current.row())].id);
     editor.setWindowTitle(QStringLiteral("Modificando línea nº %1").arg(state_.returnRow));
-    services_.dialogs.run(editor);
+    showModal(editor);
     reload();
     selectReturnRow(state_.returnRow);
-    unsetCursor();
 }
 
 void frmPrincipal::deleteSelected() {

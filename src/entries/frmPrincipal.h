@@ -11,6 +11,7 @@
 class QLabel;
 class QMenu;
 class QAction;
+class QDialog;
 class QTableView;
 class QToolButton;
 
@@ -53,6 +54,8 @@ private:
     void setTabOrder();
     void applyColumnWidths();
     void clearFilters();
+    // Opens another window modally with the hourglass over this one meanwhile.
+    void showModal(QDialog& window);
     void newEntry();
     void editSelected();
     void deleteSelected();

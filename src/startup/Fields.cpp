@@ -102,7 +102,7 @@ std::optional<QDate> DateField::date() const {
 }
 
 void DateField::focusInEvent(QFocusEvent* event) {
-    if (mask_ == Mask::WhileFocused && inputMask().isEmpty()) {
+    if (mask_ != Mask::Always && inputMask().isEmpty()) {
         const QString current = text();
         setInputMask(kDateMask);
         setText(current);

@@ -49,8 +49,9 @@ class DateField : public QLineEdit {
     Q_OBJECT
 public:
     // Always: the "99/99/9999" mask stays; WhileFocused: it is set on each focus
-    // and removed once a valid date is left, so the date reads as plain text.
-    enum class Mask { Always, WhileFocused };
+    // and removed once a valid date is left, so the date reads as plain text;
+    // FromFocus: it is set on focus and then stays.
+    enum class Mask { Always, WhileFocused, FromFocus };
 
     DateField(const AppState& state, MessageService& messages, Mask mask,
               QWidget* parent = nullptr);

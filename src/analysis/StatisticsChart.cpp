@@ -1,0 +1,133 @@
+#include "analysis/StatisticsChart.h"
+
+#include <QtCharts/QAreaSeries>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSeries>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
+#include <QtCharts/QLegend>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QPieSeries>
+#include <QtCharts/QPieSlice>
+#include <QtCharts/QValueAxis>
+
+#include <QLocale>
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+
+// The months along the bottom and the amounts up the side, from zero so that
+// the heights compare.
+void addAxes(QChart& chart, QAbstractSeries& series, const ChartDescription& description) {
+    auto* months = new QBarCategoryAxis;
+    months->append(description.labels);
+    chart.addAxis(months, Qt::AlignBottom);
+    series.attachAxis(months);
+
+    double low = 0;
+    double high = 0;
+    for (double v : description.values) {
+        low = std::min(low, v);
+        high = std::max(high, v);
+    }
+    if (low == high) {
+        high = 1; // all twelve at zero still gets a scale
+    }
+    auto* amounts = new QValueAxis;
+    amounts->setRange(low, high);
+    amounts->applyNiceNumbers();
+    chart.addAxis(amounts, Qt::AlignLeft);
+    series.attachAxis(amounts);
+}
+
+QLineSeries* monthsLine(const ChartDescription& description) {
+    auto* line = new QLineSeries;
+    line->setName(description.seriesName);
+    for (qsizetype i = 0; i < description.values.size(); ++i) {
+        line->append(static_cast<double>(i), description.values[i]);
+    }
+    return line;
+}
+
+} // namespace
+
+ChartDescription describeRow(const StatisticsRow& row, ChartType type) {
+    ChartDescription description;
+    description.type = type;
+    description.seriesName = row.name;
+    for (size_t m = 0; m < row.months.size(); ++m) {
+        description.labels.append(monthName(static_cast<int>(m) + 1));
+        const std::optional<double>& cell = row.months[m];
+        description.values.append(cell ? static_cast<double>(shownCents(*cell)) / 100.0 : 0.0);
+    }
+    return description;
+}
+
+QChart* buildChart(const ChartDescription& description, const QColor& firstColour) {
+    auto* chart = new QChart;
+    chart->setLocale(QLocale(QLocale::Spanish, QLocale::Spain));
+    chart->setLocalizeNumbers(true);
+    chart->legend()->setVisible(true);
+    const QBrush solid(firstColour, Qt::SolidPattern);
+
+    // Colours go on after addSeries(), which would otherwise paint over them
+    // with the theme's own.
+    switch (description.type) {
+    case ChartType::Bar: {
+        auto* set = new QBarSet(description.seriesName);
+        set->append(description.values);
+        auto* bars = new QBarSeries;
+        bars->append(set);
+        chart->addSeries(bars);
+        addAxes(*chart, *bars, description);
+        set->setBrush(solid);
+        break;
+    }
+    case ChartType::Line: {
+        QLineSeries* line = monthsLine(description);
+        chart->addSeries(line);
+        addAxes(*chart, *line, description);
+        // A line has nothing to fill but its points; the line itself is drawn a
+        // shade darker so that a pale colour still shows on the white.
+        QPen pen = line->pen();
+        pen.setColor(firstColour.darker(150));
+        pen.setWidth(3);
+        line->setPen(pen);
+        line->setBrush(solid);
+        line->setPointsVisible(true);
+        break;
+    }
+    case ChartType::Area: {
+        QLineSeries* upper = monthsLine(description);
+        auto* area = new QAreaSeries(upper);
+        if (upper->parent() == nullptr) {
+            upper->setParent(area);
+        }
+        area->setName(description.seriesName);
+        chart->addSeries(area);
+        addAxes(*chart, *area, description);
+        area->setBrush(solid);
+        break;
+    }
+    case ChartType::Pie: {
+        auto* pie = new QPieSeries;
+        pie->setName(description.seriesName);
+        for (qsizetype i = 0; i < description.values.size(); ++i) {
+            pie->append(description.labels.value(i), description.values[i]);
+        }
+        chart->addSeries(pie);
+        // Twelve names do not fit across the top.
+        chart->legend()->setAlignment(Qt::AlignRight);
+        if (!pie->slices().isEmpty()) {
+            pie->slices().constFirst()->setBrush(solid);
+        }
+        break;
+    }
+    }
+    return chart;
+}
+
+} // namespace velmora

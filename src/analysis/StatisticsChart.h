@@ -1,0 +1,35 @@
+#pragma once
+
+// What the statistics window draws for one row of its table, kept apart from
+// the drawing so it can be checked without a chart: a bar, line or area series
+// of the twelve months named after the row, or a pie of twelve slices, one per
+// month. Each value is the figure the row shows, an empty month counting as 0.
+
+#include "analysis/MonthlyStatistics.h"
+
+#include <QColor>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QChart;
+
+namespace velmora {
+
+// The order of the window's four chart-type buttons.
+enum class ChartType { Bar = 0, Line, Area, Pie };
+
+struct ChartDescription {
+    ChartType type = ChartType::Bar;
+    QString seriesName;   // the account, or "TOTAL"
+    QStringList labels;   // "Enero" … "Diciembre"
+    QList<double> values; // twelve, in the order of the labels
+};
+
+ChartDescription describeRow(const StatisticsRow& row, ChartType type);
+
+// A new chart with the legend shown; the first series (on a pie, the first
+// slice) is painted solid in `firstColour`. The caller owns it.
+QChart* buildChart(const ChartDescription& description, const QColor& firstColour);
+
+} // namespace velmora

@@ -1,0 +1,38 @@
+#pragma once
+
+// The monthly statistics as the statistics window's grid shows them. Columns:
+// 0 row number (fixed), 1 account, 2 to 13 January to December, 14 the row's
+// total; the last row holds the column totals. Figures are formatted only when
+// the view asks. An empty table has no columns either, so not even a header
+// shows.
+
+#include "analysis/MonthlyStatistics.h"
+
+#include <QAbstractTableModel>
+
+namespace velmora {
+
+struct AppState;
+
+class StatisticsTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { LineColumn = 0, NameColumn, JanuaryColumn, TotalColumn = 14, ColumnCount };
+
+    explicit StatisticsTableModel(const AppState& state, QObject* parent = nullptr);
+
+    void setTable(MonthlyTable table);
+    const MonthlyTable& table() const { return table_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    const AppState& state_;
+    MonthlyTable table_;
+};
+
+} // namespace velmora
