@@ -1,10 +1,12 @@
 #include "Measurements.h"
 
+#include "analysis/Balance.h"
 #include "analysis/MonthlyStatistics.h"
 #include "entries/EntrySaving.h"
 #include "entries/frmPrincipal.h"
 #include "store/AccountStore.h"
 #include "store/Funciones.h"
+#include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "ui/EntryTableModel.h"
 
@@ -140,6 +142,25 @@ RawResult runRawStatistics(Database& db) {
         }
     }
     return result;
+}
+
+RawResult runRawBalance(Database& db, const QString& account, int year) {
+    RawResult result;
+    Statement query(db, kBalanceSql, "medir el balance");
+    query.bind(1, account)
+        .bind(2, toStoredDate(QDate(year, 1, 1)))
+        .bind(3, toStoredDate(QDate(year, 12, 31)));
+    sqlite3_stmt* const stmt = query.handle();
+    while (query.step()) {
+        ++result.rows;
+        result.checksum += static_cast<quint64>(sqlite3_column_double(stmt, 0) * 100);
+        result.checksum += static_cast<quint64>(sqlite3_column_double(stmt, 1) * 100);
+    }
+    return result;
+}
+
+double computeBalance(Database& db, const QString& account, int year) {
+    return accountBalance(db, account, QDate(year, 1, 1), QDate(year, 12, 31)).balance();
 }
 
 int loadStatistics(Database& db) {

@@ -47,6 +47,11 @@ RawResult runRawStatistics(Database& db);
 // gives the number of account rows of both tables.
 int loadStatistics(Database& db);
 
+// One account's balance over the whole year: the statement alone through the C
+// API, and the balance window's own calculation.
+RawResult runRawBalance(Database& db, const QString& account, int year);
+double computeBalance(Database& db, const QString& account, int year);
+
 // The main window's reload; throws std::runtime_error when it reports a failure.
 void reloadWindow(frmPrincipal& window);
 int listedRows(const frmPrincipal& window);

@@ -38,6 +38,7 @@ constexpr Target kPeakMemoryTarget{Target::Kind::Below, 150};
 constexpr Target kRenameTarget{Target::Kind::Below, 300};
 constexpr Target kSaveTarget{Target::Kind::Below, 20};
 constexpr Target kStatisticsTarget{Target::Kind::Below, 100};
+constexpr Target kBalanceTarget{Target::Kind::Below, 30};
 
 // A name that no demonstration account has.
 const QString kRenamedAccount = QStringLiteral("Cuenta renombrada");
@@ -135,6 +136,19 @@ StatisticsFigures measureStatistics(Database& db, int runs) {
     return figures;
 }
 
+struct BalanceTimes {
+    double rawMs = 0;
+    double ms = 0;
+};
+
+BalanceTimes measureBalance(Database& db, const QString& account, int year, int runs) {
+    const auto times = timeRounds(runs, {
+                                            [&] { runRawBalance(db, account, year); },
+                                            [&] { computeBalance(db, account, year); },
+                                        });
+    return BalanceTimes{median(times[0]), median(times[1])};
+}
+
 bool sameRowCount(const ListFigures& figures, const char* what) {
     if (figures.listedRows == figures.rawRows) {
         return true;
@@ -218,6 +232,10 @@ int run(const Options& options) {
     err().flush();
     const StatisticsFigures stats = measureStatistics(state.db(), options.runs);
 
+    err() << "Timing the balance of " << busiest.name << ", " << options.runs << " runs...\n";
+    err().flush();
+    const BalanceTimes balance = measureBalance(state.db(), busiest.name, year, options.runs);
+
     if (!sameRowCount(all, "whole year") || !sameRowCount(luz, "filter luz") ||
         !renamedBack(state.db(), busiest) || !statisticsListed(stats) ||
         !noMessagesShown(messages)) {
@@ -244,6 +262,9 @@ int run(const Options& options) {
     report.add(QStringLiteral("stats_raw_ms"), stats.rawMs);
     report.add(QStringLiteral("stats_ms"), stats.loadMs, 2, kStatisticsTarget);
     report.add(QStringLiteral("stats_ratio"), stats.loadMs / stats.rawMs, 2, kRatioTarget);
+    report.add(QStringLiteral("balance_raw_ms"), balance.rawMs);
+    report.add(QStringLiteral("balance_ms"), balance.ms, 2, kBalanceTarget);
+    report.add(QStringLiteral("balance_ratio"), balance.ms / balance.rawMs, 2, kRatioTarget);
     report.add(QStringLiteral("peak_rss_mb"), peakResidentMiB(), 2, kPeakMemoryTarget);
 
     out() << report.table() << "\n"
