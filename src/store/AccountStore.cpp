@@ -4,6 +4,8 @@
 #include "store/Sqlite.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 
 namespace velmora {
 
@@ -19,9 +21,11 @@ constexpr KindName kKinds[] = {{"I", "Ingreso"}, {"G", "Gasto"}, {"C", "Caja"}};
 // The one account row that the name bound as ?1 stands for. A file written by
 // another program may hold two names that differ only in letter case; the one
 // spelt as given wins.
-#define ACCOUNT_ROW_NAMED_1                                                                        \
-    " rowid = (SELECT rowid FROM Contas WHERE sametext(conNom, ?1)"                                \
-    " ORDER BY conNom = ?1 DESC LIMIT 1)"
+std::string whereRowNamed1(std::string_view statement) {
+    return std::string(statement) +
+           " WHERE rowid = (SELECT rowid FROM Contas WHERE sametext(conNom, ?1)"
+           " ORDER BY conNom = ?1 DESC LIMIT 1)";
+}
 
 Account readAccount(const Statement& row) {
     return Account{row.columnText(0), row.columnText(1), row.columnText(2)};
@@ -58,7 +62,7 @@ QString kindLetter(const QString& word) {
 std::vector<Account> listAccounts(Database& db, const QString& nameFilter) {
     Statement query(db,
                     "SELECT conNom, conCon, conTipo FROM Contas"
-                    " WHERE IFNULL(conNom, '') LIKE ?1 ORDER BY conNom",
+                    " WHERE IFNULL(conNom, '') LIKE ?1",
                     "leer la lista de cuentas");
     query.bind(1, QLatin1Char('%') + nameFilter + QLatin1Char('%'));
     std::vector<Account> accounts;
@@ -72,7 +76,7 @@ std::vector<Account> listAccounts(Database& db, const QString& nameFilter) {
 }
 
 std::optional<Account> loadAccount(Database& db, const QString& name) {
-    Statement query(db, "SELECT conNom, conCon, conTipo FROM Contas WHERE" ACCOUNT_ROW_NAMED_1,
+    Statement query(db, whereRowNamed1("SELECT conNom, conCon, conTipo FROM Contas"),
                     "leer la cuenta");
     query.bind(1, name);
     if (!query.step()) {
@@ -90,7 +94,7 @@ void insertAccount(Database& db, const Account& account) {
 }
 
 void deleteAccount(Database& db, const QString& name) {
-    Statement remove(db, "DELETE FROM Contas WHERE" ACCOUNT_ROW_NAMED_1, "borrar la cuenta");
+    Statement remove(db, whereRowNamed1("DELETE FROM Contas"), "borrar la cuenta");
     remove.bind(1, name);
     remove.run();
 }
@@ -109,8 +113,8 @@ void updateAccount(Database& db, const QString& originalName, const Account& acc
         comesOutOf.run();
     }
     Statement update(db,
-                     "UPDATE Contas SET conNom = ?2, conCon = ?3, conTipo = IFNULL(?4, conTipo)"
-                     " WHERE" ACCOUNT_ROW_NAMED_1,
+                     whereRowNamed1("UPDATE Contas SET conNom = ?2, conCon = ?3,"
+                                    " conTipo = IFNULL(?4, conTipo)"),
                      "guardar la cuenta");
     update.bind(1, originalName).bind(2, account.name).bind(3, account.description);
     bindKind(update, 4, account.kind);
@@ -121,7 +125,5 @@ void updateAccount(Database& db, const QString& originalName, const Account& acc
     }
     transaction.commit();
 }
-
-#undef ACCOUNT_ROW_NAMED_1
 
 } // namespace velmora

@@ -47,9 +47,7 @@ struct Fixture {
             ledger.addAccount(QString::fromUtf8(name), "G");
         }
         messages.model = &window.model();
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(test::showForInput(window));
     }
     template <typename T> T* find(const char* name) { return window.findChild<T*>(name); }
     QTableView* grid() { return find<QTableView>("mshDatos"); }

@@ -27,9 +27,7 @@ struct Fixture {
         fillAccounts(ledger);
         card.setEstado(estado);
         card.setId("Caja");
-        card.show();
-        card.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&card));
+        QVERIFY(test::showForInput(card));
     }
     QLineEdit* field(const char* name) { return card.findChild<QLineEdit*>(name); }
     QComboBox* kinds() { return card.findChild<QComboBox*>("cmbTipo"); }

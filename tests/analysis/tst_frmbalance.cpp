@@ -31,9 +31,7 @@ struct BalanceWindow {
         ledger.addEntry(1, "01/03/2024", "Nómina marzo", "Banco", "Nómina", 1200, "I");
         ledger.addEntry(2, "15/04/2024", "Recibo del agua", "Agua", "Banco", 450.5, "G");
         window = std::make_unique<frmBalance>(ledger.state(), services.services);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QApplication::setActiveWindow(window.get());
+        QVERIFY(test::showForInput(*window));
     }
     QComboBox* account() { return window->findChild<QComboBox*>("cmbConta"); }
     QLineEdit* date(const char* name) { return window->findChild<QLineEdit*>(name); }

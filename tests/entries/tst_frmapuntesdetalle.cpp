@@ -39,10 +39,7 @@ struct Editor {
         window = std::make_unique<frmApuntesDetalle>(ledger.state(), services.services);
         window->setEstado(estado);
         window->setId(id);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        window->activateWindow();
-        QApplication::setActiveWindow(window.get());
+        QVERIFY(test::showForInput(*window));
     }
 
     template <typename T> T* find(const char* name) {
@@ -200,14 +197,8 @@ void TestFrmApuntesDetalle::amountTexts_data() {
     const double refused = std::numeric_limits<double>::quiet_NaN();
     QTest::newRow("point types a comma") << "1234.5"
                                          << "1234,5" << 1234.5;
-    QTest::newRow("negative") << "-20"
-                              << "-20" << -20.0;
-    QTest::newRow("cents") << "0,99"
-                           << "0,99" << 0.99;
     QTest::newRow("letters") << "abc"
                              << "abc" << refused;
-    QTest::newRow("two commas") << "1,2,3"
-                                << "1,2,3" << refused;
 }
 
 void TestFrmApuntesDetalle::amountTexts() {

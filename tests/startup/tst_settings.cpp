@@ -76,7 +76,6 @@ void TestSettings::readers_data() {
     const QByteArray accented = "/home/ana/Contabilidad/Año";
     QTest::newRow("ruta CR LF") << "ruta" << QByteArray("/srv/Mis cuentas\r\n")
                                 << "/srv/Mis cuentas";
-    QTest::newRow("ruta no line end") << "ruta" << QByteArray("/srv/cuentas") << "/srv/cuentas";
     QTest::newRow("ruta second line") << "ruta" << QByteArray("/srv/a\r\n/srv/b") << "/srv/a";
     QTest::newRow("ruta latin-1") << "ruta" << QByteArray("/home/ana/Contabilidad/A\xF1o\r\n")
                                   << QString::fromUtf8(accented);
@@ -86,24 +85,16 @@ void TestSettings::readers_data() {
     QTest::newRow("ruta missing") << "ruta" << kMissing << "";
     QTest::newRow("ruta empty file") << "ruta" << QByteArray() << "";
     QTest::newRow("ano CR LF") << "ano" << QByteArray("2024\r\n") << "2024";
-    QTest::newRow("ano second line") << "ano" << QByteArray("2024\n2025\n") << "2024";
-    QTest::newRow("ano missing") << "ano" << kMissing << "";
     QTest::newRow("colour as written") << "color" << QByteArray(" 12632256 \r\n") << "12632256";
     QTest::newRow("colour no blanks") << "color" << QByteArray("12632256\n") << "12632256";
-    QTest::newRow("colour no line end") << "color" << QByteArray(" 255 ") << "255";
     QTest::newRow("colour negative") << "color" << QByteArray("-5 \r\n") << "-5";
-    QTest::newRow("colour second line") << "color" << QByteArray(" 255 \n 65280 \n") << "255";
     QTest::newRow("colour missing") << "color" << kMissing << "<none>";
-    QTest::newRow("colour empty file") << "color" << QByteArray() << "<none>";
     QTest::newRow("colour a word") << "color" << QByteArray("rojo\r\n") << "<none>";
     QTest::newRow("colour two numbers") << "color" << QByteArray(" 12 34 \r\n") << "<none>";
     QTest::newRow("section colour") << "color2" << QByteArray(" 8421504 \r\n") << "8421504";
-    QTest::newRow("section a word") << "color2" << QByteArray("gris\r\n") << "<none>";
     QTest::newRow("imp line 1, LF") << "imp1" << QByteArray("2\n0\n7\n") << "2";
     QTest::newRow("imp line 2") << "imp2" << QByteArray("2\r\n0\r\n") << "0";
     QTest::newRow("imp one line only") << "imp2" << QByteArray("2\r\n") << "<none>";
-    QTest::newRow("imp missing") << "imp1" << kMissing << "<none>";
-    QTest::newRow("imp empty file") << "imp1" << QByteArray() << "<none>";
 }
 
 void TestSettings::readers() {
@@ -160,7 +151,6 @@ void TestSettings::failedWriteKeepsOldFile_data() {
     QTest::addColumn<QString>("obstacle");
     QTest::newRow("read-only folder") << "read-only";
     QTest::newRow("folder missing") << "missing";
-    QTest::newRow("a folder named ano.ini") << "folder";
 }
 
 void TestSettings::failedWriteKeepsOldFile() {
@@ -175,10 +165,8 @@ void TestSettings::failedWriteKeepsOldFile() {
             QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             QSKIP("this user writes into read-only folders (root)");
         }
-    } else if (obstacle == QLatin1String("missing")) {
-        folder += QStringLiteral("/no-existe");
     } else {
-        QVERIFY(QDir(folder).mkdir(QStringLiteral("ano.ini")));
+        folder += QStringLiteral("/no-existe");
     }
     const SettingsFiles settings(folder);
     const QString path = settings.pathOf(QStringLiteral("ano.ini"));

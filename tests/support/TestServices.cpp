@@ -6,14 +6,21 @@
 
 namespace velmora::test {
 
+bool showForInput(QWidget& window) {
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        return false;
+    }
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    return true;
+}
+
 int ScriptedDialogs::run(QDialog& dialog) {
     titles.append(dialog.windowTitle());
-    dialog.show();
-    if (!QTest::qWaitForWindowExposed(&dialog)) {
+    if (!showForInput(dialog)) {
         qWarning("window %s was never shown", qPrintable(dialog.windowTitle()));
     }
-    dialog.activateWindow();
-    QApplication::setActiveWindow(&dialog);
     if (scripts_.empty()) {
         qWarning("no script for window %s", qPrintable(dialog.windowTitle()));
     } else {

@@ -8,6 +8,8 @@
 #include <QDate>
 #include <QStringList>
 
+class QWidget;
+
 #include <deque>
 #include <functional>
 
@@ -34,6 +36,10 @@ public:
 private:
     std::deque<Script> scripts_;
 };
+
+// Shows a window and makes it the one that takes keys and focus, as a user's
+// click would; false when the platform never showed it.
+bool showForInput(QWidget& window);
 
 // Services over the given messages, with scripted windows and a fixed clock.
 struct TestServices {

@@ -147,26 +147,20 @@ void TestAdmin::commandLine_data() {
         QString message;
     } rows[] = {
         {"--help", {u"--help"_s}, 0, usage},
-        {"-h", {u"-h"_s}, 0, usage},
-        {"init --help", {u"init"_s, u"--help"_s}, 0, usage},
-        {"sin orden", {}, 2, u"falta la orden (init o demo)"_s},
         {"orden desconocida", {u"borrar"_s}, 2, u"orden desconocida: «borrar»"_s},
         {"init sin carpeta", {u"init"_s}, 2, u"falta la carpeta de datos"_s},
-        {"init carpeta vacía", {u"init"_s, QString()}, 2, u"falta la carpeta de datos"_s},
-        {"init opción", {u"init"_s, u"--force"_s}, 2, u"opción desconocida: «--force»"_s},
         {"init sobra", {u"init"_s, u"DATOS"_s, u"2024"_s, u"x"_s}, 2, u"sobran argumentos: x"_s},
-        {"demo sobra", {u"demo"_s, u"10"_s, u"20"_s}, 2, u"sobran argumentos: 20"_s},
         {"demo sin instalación", {u"demo"_s}, 1, u"no hay instalación en"_s},
     };
     for (const auto& row : rows) {
         QTest::newRow(row.name) << row.args << row.code << row.message;
     }
-    for (const char* year : {"20/4", "20\\4", ".", "..", "", "24", "abcd", "0999", "20245"}) {
+    for (const char* year : {"20/4", "..", "24"}) {
         QTest::addRow("año «%s»", year)
             << QStringList{u"init"_s, u"DATOS"_s, QString::fromLatin1(year)} << 2
             << u"el año «%1» no vale: debe tener cuatro cifras"_s.arg(year);
     }
-    for (const char* count : {"0", "-5", "12x", "1000001", " 5", ""}) {
+    for (const char* count : {"0", "1000001"}) {
         QTest::addRow("demo «%s»", count) << QStringList{u"demo"_s, QString::fromLatin1(count)} << 2
                                           << u"el número de apuntes «%1» no vale"_s.arg(count);
     }
