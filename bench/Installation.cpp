@@ -44,8 +44,8 @@ Installation::Installation(int year, int entries) : year_(year) {
     // The colours are read back as the start-up reads them.
     const SettingsFiles settings(programFolder);
     state_.programFolder = programFolder;
-    state_.mainColour = settings.readMainColour().value_or(0);
-    state_.sectionColour = settings.readSectionColour().value_or(0);
+    state_.palette.setMain(settings.readMainColour().value_or(0));
+    state_.palette.setSection(settings.readSectionColour().value_or(0));
     try {
         setupConnection(state_);
     } catch (const ConnectionError& error) {

@@ -3,12 +3,12 @@
 #include "analysis/Balance.h"
 #include "analysis/MonthlyStatistics.h"
 #include "entries/EntrySaving.h"
+#include "entries/EntryTableModel.h"
 #include "entries/frmPrincipal.h"
 #include "store/AccountStore.h"
 #include "store/Funciones.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
-#include "ui/EntryTableModel.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -160,7 +160,9 @@ RawResult runRawBalance(Database& db, const QString& account, int year) {
 }
 
 double computeBalance(Database& db, const QString& account, int year) {
-    return accountBalance(db, account, QDate(year, 1, 1), QDate(year, 12, 31)).balance();
+    const BalanceFigures figures =
+        accountBalance(db, account, QDate(year, 1, 1), QDate(year, 12, 31));
+    return static_cast<double>(figures.balance().cents().value_or(0)) / 100.0;
 }
 
 int loadStatistics(Database& db) {
@@ -223,7 +225,7 @@ std::vector<double> timeSaves(Database& db, int year, int runs) {
         QElapsedTimer clock;
         clock.start();
         Entry entry;
-        entry.id = ProximoNumero(db, QStringLiteral("apuntes"), QStringLiteral("Id"));
+        entry.id = nextEntryId(db);
         entry.date = QDate(year, 6, 15);
         entry.description = QStringLiteral("Recibo de la luz de junio");
         entry.goesInto = QStringLiteral("Luz");

@@ -200,7 +200,9 @@ int run(const Options& options) {
     RecordingMessageService messages;
     DialogRunner dialogs;
     const Clock clock;
-    Services services{messages, dialogs, clock};
+    FileChooser files;
+    const SystemInfo system;
+    Services services{messages, dialogs, clock, files, system};
 
     ListFigures all;
     ListFigures luz;

@@ -25,7 +25,9 @@ int main(int argc, char* argv[]) {
     velmora::DialogMessageService messages;
     velmora::DialogRunner dialogs;
     const velmora::Clock clock;
-    velmora::Services services{messages, dialogs, clock};
+    velmora::FileChooser files;
+    const velmora::SystemInfo system;
+    velmora::Services services{messages, dialogs, clock, files, system};
     velmora::Program program(QCoreApplication::applicationDirPath(), services);
     if (const std::optional<int> exitCode = program.start()) {
         return *exitCode;

@@ -1,18 +1,18 @@
 #include "accounts/frmCuentas.h"
 
+#include "accounts/AccountTableModel.h"
 #include "accounts/frmCuentasFicha.h"
 #include "startup/AppState.h"
-#include "startup/Fields.h"
 #include "store/AccountStore.h"
-#include "store/DbErrorText.h"
 #include "store/Sqlite.h"
-#include "ui/AccountTableModel.h"
+#include "ui/Fields.h"
 #include "ui/Formats.h"
+#include "ui/ListFlow.h"
 #include "ui/ListGrid.h"
+#include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -33,7 +33,8 @@ constexpr int kButtonStep = 1100;
 } // namespace
 
 frmCuentas::frmCuentas(AppState& state, Services& services, QWidget* parent)
-    : QDialog(parent), state_(state), services_(services), messages_(services.messages) {
+    : ModalWindow(parent), state_(state), services_(services),
+      report_(*this, services.messages, lcAccounts()) {
     setObjectName(QStringLiteral("frmCuentas"));
     setWindowTitle(QStringLiteral("CUENTAS"));
     buildControls();
@@ -47,21 +48,18 @@ void frmCuentas::buildControls() {
     lblFiltro = new QLabel(QStringLiteral("Filtrar nombre"), this);
     lblFiltro->setObjectName(QStringLiteral("lblFiltro"));
 
-    txtFiltro = new FilterField(state_, FilterField::OnLeave::White, this);
+    txtFiltro = new FilterField(state_.palette, FilterField::OnLeave::White, this);
     txtFiltro->setObjectName(QStringLiteral("txtFiltro"));
     connect(txtFiltro, &QLineEdit::returnPressed, this, [this] { reload(); });
 
     lblInfo = new QLabel(this);
     lblInfo->setObjectName(QStringLiteral("lblInfo"));
-    QPalette info = lblInfo->palette();
-    info.setColor(QPalette::Window, state_.sectionColor());
-    lblInfo->setPalette(info);
-    lblInfo->setAutoFillBackground(true);
 
     const auto makeButton = [this](const char* name, const char* caption) {
         auto* button = new QPushButton(QString::fromUtf8(caption), this);
         button->setObjectName(QString::fromLatin1(name));
-        // No default button: Enter in the filter box filters, nothing else.
+        // No default button: Enter in the filter box filters, nothing else, and
+        // Enter on a focused button presses that one.
         button->setAutoDefault(false);
         button->setDefault(false);
         return button;
@@ -76,18 +74,17 @@ void frmCuentas::buildControls() {
     connect(cmdEditar, &QPushButton::clicked, this, &frmCuentas::editSelected);
     connect(cmdBorrar, &QPushButton::clicked, this, &frmCuentas::deleteSelected);
     connect(cmdInformes, &QPushButton::clicked, this,
-            [this] { messages_.inform(this, QStringLiteral("En preparación")); });
+            [this] { services_.messages.inform(this, QStringLiteral("En preparación")); });
 
-    model_ = new AccountTableModel(state_, this);
+    model_ = new AccountTableModel(state_.palette, this);
     mshDatos = makeListGrid(this, model_, "mshDatos");
     mshDatos->installEventFilter(this);
     connect(mshDatos, &QAbstractItemView::doubleClicked, this, &frmCuentas::editSelected);
+    list_ = std::make_unique<ListFlow>(*this, *mshDatos, services_, AccountTableModel::NameColumn,
+                                       [this] { return reload(); });
+    list_->setOnReturn([this] { txtFiltro->setFocus(Qt::OtherFocusReason); });
 
-    const QList<QWidget*> order = {txtFiltro, cmdFiltrar, mshDatos,   cmdNovo,
-                                   cmdEditar, cmdBorrar,  cmdInformes};
-    for (qsizetype i = 1; i < order.size(); ++i) {
-        QWidget::setTabOrder(order[i - 1], order[i]);
-    }
+    setTabChain({txtFiltro, cmdFiltrar, mshDatos, cmdNovo, cmdEditar, cmdBorrar, cmdInformes});
 }
 
 void frmCuentas::layoutControls() {
@@ -95,6 +92,7 @@ void frmCuentas::layoutControls() {
     const int width = this->width();
     const int height = this->height();
     const int fieldWidth = std::max(width - twips(kCommandsWidth), 0);
+    paintBackground(*lblInfo, state_.palette.section());
 
     lblFiltro->setGeometry(twips(120), twips(60), twips(1500), twips(252));
     txtFiltro->setGeometry(twips(120), twips(312), fieldWidth, twips(372));
@@ -121,89 +119,55 @@ void frmCuentas::applyColumnWidths() {
 
 bool frmCuentas::reload() {
     std::vector<Account> accounts;
-    try {
-        accounts = listAccounts(state_.db(), txtFiltro->text());
-    } catch (const DbError& error) {
-        messages_.fail(this, QStringLiteral("No se puede leer la lista de cuentas: ") +
-                                 describeFailure(error));
+    if (!report_.attempt(QStringLiteral("No se puede leer la lista de cuentas"),
+                         [&] { accounts = listAccounts(state_.db(), txtFiltro->text()); })) {
         return false;
     }
 
     mshDatos->setUpdatesEnabled(false);
     const size_t count = accounts.size();
     model_->setAccounts(std::move(accounts));
-    mshDatos->horizontalHeader()->setVisible(count > 0);
     applyColumnWidths();
-    if (count > 0) {
-        mshDatos->setCurrentIndex(model_->index(0, AccountTableModel::NameColumn));
-    }
+    showReloadedGrid(*mshDatos, AccountTableModel::NameColumn);
     lblInfo->setText(QString::number(count) + QStringLiteral(" registros"));
     mshDatos->setUpdatesEnabled(true);
     return true;
-}
-
-void frmCuentas::selectReturnRow(int row) {
-    selectLineAtTop(*mshDatos, row, AccountTableModel::NameColumn);
-}
-
-void frmCuentas::runCard(frmCuentasFicha& card) {
-    setCursor(Qt::WaitCursor);
-    services_.dialogs.run(card);
-    unsetCursor();
 }
 
 void frmCuentas::newAccount() {
     frmCuentasFicha card(state_, services_, this);
     card.setEstado(frmCuentasFicha::New);
     card.setWindowTitle(QStringLiteral("Nueva cuenta"));
-    runCard(card);
-    reload();
+    list_->open(card);
 }
 
 void frmCuentas::editSelected() {
-    const QModelIndex current = mshDatos->currentIndex();
-    if (model_->rowCount() < 1 || !current.isValid()) {
+    const std::optional<int> row = list_->selectedRow();
+    if (!row) {
         return;
     }
-    // The row is found again by its position, whatever account stands there then.
-    state_.returnRow = current.row() + 1;
-    const QString name = model_->accounts()[static_cast<size_t>(current.row())].name;
+    state_.returnRow = *row + 1;
+    const QString name = model_->accounts()[static_cast<size_t>(*row)].name;
     frmCuentasFicha card(state_, services_, this);
     card.setEstado(frmCuentasFicha::Existing);
     card.setId(name);
     card.setWindowTitle(QStringLiteral("Modificando ") + name.toUpper());
-    runCard(card);
-    if (reload()) {
-        selectReturnRow(state_.returnRow);
-    }
+    list_->edit(card, state_.returnRow);
 }
 
 void frmCuentas::deleteSelected() {
-    const QModelIndex current = mshDatos->currentIndex();
-    if (model_->rowCount() < 1 || !current.isValid()) {
+    const std::optional<int> row = list_->selectedRow();
+    if (!row) {
         return;
     }
-    const QString name = model_->accounts()[static_cast<size_t>(current.row())].name;
-    if (!messages_.ask(this, QStringLiteral("¿Borrar ") + name + QLatin1Char('?'))) {
-        return;
-    }
-    try {
-        deleteAccount(state_.db(), name);
-    } catch (const DbError& error) {
-        messages_.fail(this,
-                       QStringLiteral("No se puede borrar la cuenta: ") + describeFailure(error));
-        return;
-    }
-    reload();
-    messages_.inform(this, QStringLiteral("PROCESO FINALIZADO"));
+    const QString name = model_->accounts()[static_cast<size_t>(*row)].name;
+    list_->remove(QStringLiteral("¿Borrar ") + name + QLatin1Char('?'), [&] {
+        return report_.attempt(QStringLiteral("No se puede borrar la cuenta"),
+                               [&] { deleteAccount(state_.db(), name); });
+    });
 }
 
-void frmCuentas::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (activated_) {
-        return;
-    }
-    activated_ = true;
+void frmCuentas::opened() {
     reload();
     txtFiltro->setFocus(Qt::OtherFocusReason);
 }
@@ -211,17 +175,6 @@ void frmCuentas::showEvent(QShowEvent* event) {
 void frmCuentas::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     layoutControls();
-}
-
-void frmCuentas::keyPressEvent(QKeyEvent* event) {
-    // A focused button answers Enter as well as Space.
-    if (isEnter(*event)) {
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
-            button->click();
-            return;
-        }
-    }
-    QDialog::keyPressEvent(event);
 }
 
 bool frmCuentas::eventFilter(QObject* watched, QEvent* event) {

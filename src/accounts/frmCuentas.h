@@ -4,7 +4,10 @@
 // concept and kind, and the commands that create, edit and delete them through
 // the account card. Deleting an account leaves the entries that name it alone.
 
-#include <QDialog>
+#include "ui/FailureReport.h"
+#include "ui/WindowKit.h"
+
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -14,12 +17,11 @@ namespace velmora {
 
 struct AppState;
 struct Services;
-class MessageService;
 class FilterField;
 class AccountTableModel;
-class frmCuentasFicha;
+class ListFlow;
 
-class frmCuentas : public QDialog {
+class frmCuentas : public ModalWindow {
     Q_OBJECT
 public:
     frmCuentas(AppState& state, Services& services, QWidget* parent = nullptr);
@@ -31,31 +33,27 @@ public:
     bool reload();
     // Sizes the grid, the filter box, the count and the columns to the window.
     void layoutControls();
-    // Selects the given row (1 = first) again, or the last one when the list
-    // became shorter, scrolls it to the top and puts the current cell on the name.
-    void selectReturnRow(int row);
 
     AccountTableModel& model() const { return *model_; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    // As on every return to this window: the list, then the focus in the filter.
+    void opened() override;
     void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
     void applyColumnWidths();
-    void runCard(frmCuentasFicha& card);
     void newAccount();
     void editSelected();
     void deleteSelected();
 
     AppState& state_;
     Services& services_;
-    MessageService& messages_;
+    FailureReport report_;
     AccountTableModel* model_ = nullptr;
-    bool activated_ = false;
+    std::unique_ptr<ListFlow> list_;
 
     QLabel* lblFiltro = nullptr;
     FilterField* txtFiltro = nullptr;

@@ -1,13 +1,12 @@
 #include "accounts/frmCuentasFicha.h"
 
 #include "startup/AppState.h"
-#include "startup/Fields.h"
 #include "store/AccountStore.h"
-#include "store/DbErrorText.h"
-#include "store/Funciones.h"
 #include "store/Sqlite.h"
 #include "ui/AcceptCancel.h"
+#include "ui/Fields.h"
 #include "ui/Formats.h"
+#include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 
@@ -23,13 +22,15 @@ namespace velmora {
 
 namespace {
 
+// Limits for typing; what is read from the file is shown whole.
 constexpr int kNameLength = 20;
 constexpr int kConceptLength = 50;
 
 } // namespace
 
 frmCuentasFicha::frmCuentasFicha(AppState& state, Services& services, QWidget* parent)
-    : QDialog(parent), state_(state), messages_(services.messages) {
+    : ModalWindow(parent), state_(state), messages_(services.messages),
+      report_(*this, services.messages, lcAccounts()) {
     setObjectName(QStringLiteral("frmCuentasFicha"));
     setWindowTitle(QStringLiteral("Ficha de Cuenta"));
     buildControls();
@@ -44,7 +45,7 @@ void frmCuentasFicha::buildControls() {
     grid->addWidget(new QLabel(QStringLiteral("Nombre"), frame), 0, 0);
     grid->addWidget(new QLabel(QStringLiteral("Tipo"), frame), 0, 1);
 
-    txtNom = new TextField(state_, frame);
+    txtNom = new TextField(state_.palette, frame);
     txtNom->setObjectName(QStringLiteral("txtNom"));
     txtNom->setMaxLength(kNameLength);
     txtNom->setMinimumWidth(twips(2600));
@@ -62,7 +63,7 @@ void frmCuentasFicha::buildControls() {
     grid->addWidget(cmbTipo, 1, 1);
 
     grid->addWidget(new QLabel(QStringLiteral("Concepto"), frame), 2, 0, 1, 2);
-    txtCon = new TextField(state_, frame);
+    txtCon = new TextField(state_.palette, frame);
     txtCon->setObjectName(QStringLiteral("txtCon"));
     txtCon->setMaxLength(kConceptLength);
     grid->addWidget(txtCon, 3, 0, 1, 2);
@@ -76,18 +77,10 @@ void frmCuentasFicha::buildControls() {
     layout->addWidget(frame);
     layout->addLayout(buttons.row);
 
-    QWidget::setTabOrder(txtNom, cmbTipo);
-    QWidget::setTabOrder(cmbTipo, txtCon);
-    QWidget::setTabOrder(txtCon, cmdAceptar);
-    QWidget::setTabOrder(cmdAceptar, cmdCancelar);
+    setTabChain({txtNom, cmbTipo, txtCon, cmdAceptar, cmdCancelar});
 }
 
-void frmCuentasFicha::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (activated_) {
-        return;
-    }
-    activated_ = true;
+void frmCuentasFicha::opened() {
     ConfiguraForm();
     if (Estado_ == Existing) {
         CargaDatos();
@@ -102,30 +95,18 @@ void frmCuentasFicha::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    // A focused button answers Enter as well as Space.
-    if (isEnter(*event)) {
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
-            button->click();
-            return;
-        }
-    }
     QDialog::keyPressEvent(event);
 }
 
 void frmCuentasFicha::CargaDatos() {
-    txtNom->setText(Id_);
+    showStoredText(*txtNom, Id_, kNameLength);
     std::optional<Account> account;
-    try {
-        account = loadAccount(state_.db(), Id_);
-    } catch (const DbError& error) {
-        messages_.fail(this,
-                       QStringLiteral("No se puede leer la cuenta: ") + describeFailure(error));
+    if (!report_.attempt(QStringLiteral("No se puede leer la cuenta"),
+                         [&] { account = loadAccount(state_.db(), Id_); }) ||
+        !account) {
         return;
     }
-    if (!account) {
-        return;
-    }
-    txtCon->setText(account->description);
+    showStoredText(*txtCon, account->description, kConceptLength);
     cmbTipo->setCurrentIndex(cmbTipo->findText(kindWord(account->kind)));
 }
 
@@ -155,11 +136,8 @@ bool frmCuentasFicha::ComprobaNom() {
         return true;
     }
     bool taken = false;
-    try {
-        taken = ExisteValor(state_.db(), QStringLiteral("Contas"), QStringLiteral("conNom"), name);
-    } catch (const DbError& error) {
-        messages_.fail(this, QStringLiteral("No se puede comprobar el nombre de la cuenta: ") +
-                                 describeFailure(error));
+    if (!report_.attempt(QStringLiteral("No se puede comprobar el nombre de la cuenta"),
+                         [&] { taken = accountNameTaken(state_.db(), name); })) {
         return false;
     }
     if (!taken) {
@@ -189,14 +167,8 @@ void frmCuentasFicha::aceptar() {
 
 bool frmCuentasFicha::GardaNovo() {
     const Account account{txtNom->text(), txtCon->text(), kindLetter(cmbTipo->currentText())};
-    try {
-        insertAccount(state_.db(), account);
-    } catch (const DbError& error) {
-        messages_.fail(this,
-                       QStringLiteral("No se puede guardar la cuenta: ") + describeFailure(error));
-        return false;
-    }
-    return true;
+    return report_.attempt(QStringLiteral("No se puede guardar la cuenta"),
+                           [&] { insertAccount(state_.db(), account); });
 }
 
 bool frmCuentasFicha::GardaCambios() {
@@ -206,14 +178,8 @@ bool frmCuentasFicha::GardaCambios() {
         // Not even the concept or the kind is written: the card just closes.
         return true;
     }
-    try {
-        updateAccount(state_.db(), NomOrixinal_, account);
-    } catch (const DbError& error) {
-        messages_.fail(this,
-                       QStringLiteral("No se puede guardar la cuenta: ") + describeFailure(error));
-        return false;
-    }
-    return true;
+    return report_.attempt(QStringLiteral("No se puede guardar la cuenta"),
+                           [&] { updateAccount(state_.db(), NomOrixinal_, account); });
 }
 
 } // namespace velmora

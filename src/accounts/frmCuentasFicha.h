@@ -5,7 +5,8 @@
 // its own list afterwards. A rename carries the new name into every entry, after
 // the user agrees, in one transaction with the account row.
 
-#include <QDialog>
+#include "ui/FailureReport.h"
+#include "ui/WindowKit.h"
 
 class QPushButton;
 
@@ -17,7 +18,7 @@ class MessageService;
 class TextField;
 class ListField;
 
-class frmCuentasFicha : public QDialog {
+class frmCuentasFicha : public ModalWindow {
     Q_OBJECT
 public:
     enum { New = 0, Existing = 1 };
@@ -39,7 +40,7 @@ public:
     const QString& NomOrixinal() const { return NomOrixinal_; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void opened() override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -51,10 +52,10 @@ private:
 
     AppState& state_;
     MessageService& messages_;
+    FailureReport report_;
     int Estado_ = New;
     QString Id_;
     QString NomOrixinal_;
-    bool activated_ = false;
 
     TextField* txtNom = nullptr;
     ListField* cmbTipo = nullptr;

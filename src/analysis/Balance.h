@@ -4,17 +4,23 @@
 // over a date range with both days included. Names compare without regard to
 // letter case.
 
+#include "store/Amount.h"
+
 #include <QDate>
 #include <QString>
+
+#include <vector>
 
 namespace velmora {
 
 class Database;
 
 struct BalanceFigures {
-    double moneyIn = 0;
-    double moneyOut = 0;
-    double balance() const { return moneyIn - moneyOut; }
+    AmountTotal moneyIn;
+    AmountTotal moneyOut;
+    AmountTotal balance() const { return moneyIn.minus(moneyOut); }
+    // The entries whose amount is no number, when a figure could not be added up.
+    std::vector<qint64> unreadable;
 };
 
 // The statement, shared with the benchmark: ?1 the account, ?2 and ?3 the range.

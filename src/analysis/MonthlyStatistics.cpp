@@ -1,5 +1,6 @@
 #include "analysis/MonthlyStatistics.h"
 
+#include "analysis/UnreadableAmounts.h"
 #include "store/SpanishText.h"
 #include "store/Sqlite.h"
 
@@ -15,10 +16,10 @@ namespace {
 // the account before the month makes the first spelling met the same whichever
 // months the entries fall in.
 constexpr const char* kIncomeSql =
-    "SELECT CAST(substr(Data, 6, 2) AS INTEGER) AS Mes, SaleDe, SUM(Importe) FROM apuntes"
+    "SELECT CAST(substr(Data, 6, 2) AS INTEGER) AS Mes, SaleDe, centstotal(Importe) FROM apuntes"
     " WHERE GoI = 'I' GROUP BY SaleDe, Mes";
 constexpr const char* kExpenseSql =
-    "SELECT CAST(substr(Data, 6, 2) AS INTEGER) AS Mes, EntraEn, SUM(Importe) FROM apuntes"
+    "SELECT CAST(substr(Data, 6, 2) AS INTEGER) AS Mes, EntraEn, centstotal(Importe) FROM apuntes"
     " WHERE GoI = 'G' GROUP BY EntraEn, Mes";
 
 constexpr const char* kMonths[] = {"Enero",      "Febrero", "Marzo",     "Abril",
@@ -26,30 +27,29 @@ constexpr const char* kMonths[] = {"Enero",      "Febrero", "Marzo",     "Abril"
                                    "Septiembre", "Octubre", "Noviembre", "Diciembre"};
 
 StatisticsRow totalsOf(const std::vector<StatisticsRow>& accounts) {
-    std::array<qint64, 12> monthCents{};
-    qint64 totalCents = 0;
+    std::array<AmountTotal, 12> months{};
+    AmountTotal total;
     for (const StatisticsRow& row : accounts) {
-        for (size_t m = 0; m < monthCents.size(); ++m) {
+        for (size_t m = 0; m < months.size(); ++m) {
             if (row.months[m]) {
-                monthCents[m] += shownCents(*row.months[m]);
+                months[m].add(*row.months[m]);
             }
         }
-        totalCents += shownCents(row.total.value_or(0));
+        total.add(row.total.value_or(AmountTotal()));
     }
-    // Whole cents add up exactly, so a column whose figures cancel out is
-    // exactly zero and stays empty.
-    const auto shown = [](qint64 cents) -> std::optional<double> {
-        if (cents == 0) {
+    // A column whose figures cancel out is exactly zero and stays empty.
+    const auto shown = [](const AmountTotal& sum) -> std::optional<AmountTotal> {
+        if (sum.cents() == 0) {
             return std::nullopt;
         }
-        return static_cast<double>(cents) / 100.0;
+        return sum;
     };
     StatisticsRow totals;
     totals.name = QStringLiteral("TOTAL");
-    for (size_t m = 0; m < monthCents.size(); ++m) {
-        totals.months[m] = shown(monthCents[m]);
+    for (size_t m = 0; m < months.size(); ++m) {
+        totals.months[m] = shown(months[m]);
     }
-    totals.total = shown(totalCents);
+    totals.total = shown(total);
     return totals;
 }
 
@@ -87,13 +87,6 @@ const StatisticsRow& MonthlyTable::row(int index) const {
     return i < accounts.size() ? accounts[i] : totals;
 }
 
-qint64 shownCents(double value) {
-    // The same rounding as formatAmount, so the sum is that of what the user reads.
-    QString digits = QString::number(value, 'f', 2);
-    digits.remove(QLatin1Char('.'));
-    return digits.toLongLong();
-}
-
 MonthlyTable loadMonthlyStatistics(Database& db, StatisticsKind kind) {
     MonthlyTable table;
     if (!isAvailable(kind)) {
@@ -111,21 +104,25 @@ MonthlyTable loadMonthlyStatistics(Database& db, StatisticsKind kind) {
         auto found = rowOfName.constFind(key);
         if (found == rowOfName.cend()) {
             found = rowOfName.insert(key, table.accounts.size());
-            table.accounts.push_back(StatisticsRow{name, {}, 0.0});
+            table.accounts.push_back(StatisticsRow{name, {}, AmountTotal()});
         }
         StatisticsRow& row = table.accounts[*found];
-        if (query.isNull(2)) {
-            continue; // amounts all missing: the month stays empty
-        }
-        const double sum = query.columnDouble(2);
-        std::optional<double>& cell = row.months[static_cast<size_t>(month - 1)];
-        cell = cell.value_or(0) + sum;
-        *row.total += sum;
+        AmountTotal sum;
+        sum.addCents(query.isNull(2) ? std::nullopt : std::optional(query.columnInt(2)));
+        std::optional<AmountTotal>& cell = row.months[static_cast<size_t>(month - 1)];
+        cell = cell.value_or(AmountTotal());
+        cell->add(sum);
+        row.total->add(sum);
     }
     std::stable_sort(
         table.accounts.begin(), table.accounts.end(),
         [](const StatisticsRow& a, const StatisticsRow& b) { return spanishLess(a.name, b.name); });
     table.totals = totalsOf(table.accounts);
+    if (table.totals.total && !table.totals.total->readable()) {
+        table.unreadable =
+            unreadableEntries(db, kind == StatisticsKind::IncomeByMonth ? "GoI = 'I'" : "GoI = 'G'",
+                              [](Statement&) {});
+    }
     return table;
 }
 

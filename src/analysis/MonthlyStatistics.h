@@ -2,8 +2,10 @@
 
 // Monthly sums per income or expense account, as the statistics window shows
 // them: one row per account with a cell per month and the row's total, and a
-// totals row under them. The totals row adds up the figures as they are shown
-// (rounded to cents), so that it always agrees with the column above it.
+// totals row under them. Every sum adds whole cents, so the totals row always
+// agrees with the column above it.
+
+#include "store/Amount.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,18 +30,19 @@ bool isAvailable(StatisticsKind kind);
 // "Enero" … "Diciembre" for 1 … 12.
 QString monthName(int month);
 
-// Rows of (month 1-12 or anything else for an unusable date, account, sum) grouped
-// by the account text as stored, letter case included. Empty for a kind that is
-// not available. The benchmark runs the same text to time the bare engine.
+// Rows of (month 1-12 or anything else for an unusable date, account, sum in
+// cents or Null when unreadable) grouped by the account text as stored, letter
+// case included. Empty for a kind that is not available. The benchmark runs the
+// same text to time the bare engine.
 const char* monthlyStatisticsSql(StatisticsKind kind);
 
 struct StatisticsRow {
     QString name;
     // Index 0 is January; empty when no entry of the kind fell in that month.
-    std::array<std::optional<double>, 12> months;
+    std::array<std::optional<AmountTotal>, 12> months;
     // Always set on an account row, zero included; empty on the totals row when
     // its sum is exactly zero.
-    std::optional<double> total;
+    std::optional<AmountTotal> total;
 };
 
 struct MonthlyTable {
@@ -47,6 +50,8 @@ struct MonthlyTable {
     // are one account.
     std::vector<StatisticsRow> accounts;
     StatisticsRow totals; // named "TOTAL"
+    // The entries whose amount is no number, when a figure could not be added up.
+    std::vector<qint64> unreadable;
 
     bool empty() const { return accounts.empty(); }
     // The accounts and the totals row, or nothing at all for an empty table.
@@ -54,10 +59,6 @@ struct MonthlyTable {
     // 0 = first account; rowCount() - 1 = the totals row.
     const StatisticsRow& row(int index) const;
 };
-
-// Whole cents of an amount as formatAmount shows it: 0.005 → 1, but 1.005 → 100,
-// since the binary value stored for 1.005 lies just below it.
-qint64 shownCents(double value);
 
 // Throws DbError when the engine fails; an empty table for a kind that is not
 // available.

@@ -60,8 +60,9 @@ ChartDescription describeRow(const StatisticsRow& row, ChartType type) {
     description.seriesName = row.name;
     for (size_t m = 0; m < row.months.size(); ++m) {
         description.labels.append(monthName(static_cast<int>(m) + 1));
-        const std::optional<double>& cell = row.months[m];
-        description.values.append(cell ? static_cast<double>(shownCents(*cell)) / 100.0 : 0.0);
+        // An unreadable month, shown as such in the table, stands at zero here.
+        const std::optional<qint64> cents = row.months[m] ? row.months[m]->cents() : std::nullopt;
+        description.values.append(static_cast<double>(cents.value_or(0)) / 100.0);
     }
     return description;
 }

@@ -1,12 +1,13 @@
 #include "analysis/frmBalance.h"
 
 #include "analysis/Balance.h"
+#include "analysis/UnreadableAmounts.h"
 #include "startup/AppState.h"
-#include "startup/Fields.h"
-#include "store/DbErrorText.h"
-#include "store/Funciones.h"
+#include "store/AccountStore.h"
 #include "store/Sqlite.h"
+#include "ui/Fields.h"
 #include "ui/Formats.h"
+#include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 
@@ -18,7 +19,8 @@
 namespace velmora {
 
 frmBalance::frmBalance(AppState& state, Services& services, QWidget* parent)
-    : QDialog(parent), state_(state), messages_(services.messages) {
+    : ModalWindow(parent), state_(state), services_(services),
+      report_(*this, services.messages, lcAnalysis()) {
     setObjectName(QStringLiteral("frmBalance"));
     setWindowTitle(QStringLiteral("Balance"));
     buildControls();
@@ -29,9 +31,9 @@ void frmBalance::buildControls() {
     cmbConta->setObjectName(QStringLiteral("cmbConta"));
     cmbConta->setMinimumWidth(twips(3000));
     cmbConta->setEnterAction([this] { calcular(); });
-    mskDesde = new DateField(state_, messages_, DateField::Mask::FromFocus, this);
+    mskDesde = new DateField(state_.palette, services_.messages, DateField::Mask::FromFocus, this);
     mskDesde->setObjectName(QStringLiteral("mskDesde"));
-    mskHasta = new DateField(state_, messages_, DateField::Mask::FromFocus, this);
+    mskHasta = new DateField(state_.palette, services_.messages, DateField::Mask::FromFocus, this);
     mskHasta->setObjectName(QStringLiteral("mskHasta"));
     cmdCalcular = new QPushButton(QStringLiteral("&Calcular"), this);
     cmdCalcular->setObjectName(QStringLiteral("cmdCalcular"));
@@ -66,27 +68,13 @@ void frmBalance::buildControls() {
     layout->addWidget(shpDatos, 3, 0, 1, 4);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    QWidget::setTabOrder(cmbConta, mskDesde);
-    QWidget::setTabOrder(mskDesde, mskHasta);
-    QWidget::setTabOrder(mskHasta, cmdCalcular);
+    setTabChain({cmbConta, mskDesde, mskHasta, cmdCalcular});
 }
 
-void frmBalance::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (opened_) {
-        return;
-    }
-    opened_ = true;
-    QPalette palette = shpDatos->palette();
-    palette.setColor(QPalette::Window, state_.mainColor());
-    shpDatos->setPalette(palette);
-    try {
-        CargaCombo(state_.db(), QStringLiteral("Contas"), QStringLiteral("conNom"),
-                   QStringLiteral("conNom"), *cmbConta);
-    } catch (const DbError& error) {
-        messages_.fail(this, QStringLiteral("No se puede leer la lista de cuentas: ") +
-                                 describeFailure(error));
-    }
+void frmBalance::opened() {
+    paintBackground(*shpDatos, state_.palette.main());
+    report_.attempt(QStringLiteral("No se puede leer la lista de cuentas"),
+                    [&] { cmbConta->addItems(accountNames(state_.db())); });
     cmbConta->setCurrentIndex(-1);
     mskDesde->setText(QStringLiteral("01/01/") + state_.year);
     mskHasta->setText(QStringLiteral("31/12/") + state_.year);
@@ -99,19 +87,19 @@ void frmBalance::calcular() {
     }
     BalanceFigures figures;
     // No account chosen: nothing to add up.
-    if (cmbConta->currentIndex() >= 0) {
-        try {
+    if (cmbConta->currentIndex() >= 0 &&
+        !report_.attempt(QStringLiteral("No se puede calcular el balance"), [&] {
             figures = accountBalance(state_.db(), cmbConta->currentText(), *mskDesde->date(),
                                      *mskHasta->date());
-        } catch (const DbError& error) {
-            messages_.fail(this, QStringLiteral("No se puede calcular el balance: ") +
-                                     describeFailure(error));
-            return;
-        }
+        })) {
+        return;
     }
-    lblEntradas->setText(formatAmount(figures.moneyIn));
-    lblSalidas->setText(formatAmount(figures.moneyOut));
-    lblBalance->setText(formatAmount(figures.balance()));
+    lblEntradas->setText(figures.moneyIn.text());
+    lblSalidas->setText(figures.moneyOut.text());
+    lblBalance->setText(figures.balance().text());
+    if (!figures.moneyIn.readable() || !figures.moneyOut.readable()) {
+        services_.messages.warn(this, unreadableFiguresNotice(figures.unreadable));
+    }
 }
 
 } // namespace velmora

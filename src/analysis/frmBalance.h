@@ -3,7 +3,8 @@
 // The balance of one account over a date range of the year: money in, money
 // out and the difference. It only reads.
 
-#include <QDialog>
+#include "ui/FailureReport.h"
+#include "ui/WindowKit.h"
 
 class QFrame;
 class QLabel;
@@ -13,11 +14,10 @@ namespace velmora {
 
 struct AppState;
 struct Services;
-class MessageService;
 class DateField;
 class ListField;
 
-class frmBalance : public QDialog {
+class frmBalance : public ModalWindow {
     Q_OBJECT
 public:
     frmBalance(AppState& state, Services& services, QWidget* parent = nullptr);
@@ -26,14 +26,14 @@ public:
     void calcular();
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void opened() override;
 
 private:
     void buildControls();
 
     AppState& state_;
-    MessageService& messages_;
-    bool opened_ = false;
+    Services& services_;
+    FailureReport report_;
 
     ListField* cmbConta = nullptr;
     DateField* mskDesde = nullptr;

@@ -1,13 +1,14 @@
 #include "analysis/frmEstadisticas.h"
 
+#include "analysis/StatisticsTableModel.h"
+#include "analysis/UnreadableAmounts.h"
 #include "startup/AppState.h"
-#include "store/DbErrorText.h"
 #include "store/Sqlite.h"
 #include "ui/Formats.h"
 #include "ui/ListGrid.h"
+#include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
-#include "ui/StatisticsTableModel.h"
 
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
@@ -96,7 +97,8 @@ QIcon chartTypeIcon(ChartType type) {
 } // namespace
 
 frmEstadisticas::frmEstadisticas(AppState& state, Services& services, QWidget* parent)
-    : QDialog(parent), state_(state), messages_(services.messages) {
+    : ModalWindow(parent), state_(state), services_(services),
+      report_(*this, services.messages, lcAnalysis()) {
     setObjectName(QStringLiteral("frmEstadisticas"));
     setWindowTitle(QStringLiteral("Estadísticas"));
     buildControls();
@@ -116,14 +118,9 @@ frmEstadisticas::frmEstadisticas(AppState& state, Services& services, QWidget* p
 frmEstadisticas::~frmEstadisticas() = default;
 
 void frmEstadisticas::buildControls() {
-    const QColor section = state_.sectionColor();
-
     lstTipo = new QListWidget(this);
     lstTipo->setObjectName(QStringLiteral("lstTipo"));
     lstTipo->addItems(statisticsKindNames());
-    QPalette list = lstTipo->palette();
-    list.setColor(QPalette::Base, section);
-    lstTipo->setPalette(list);
 
     cmdFiltrar = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload),
                                  QStringLiteral("&Filtrar"), this);
@@ -149,12 +146,8 @@ void frmEstadisticas::buildControls() {
     QFont bold = lblTitulo->font();
     bold.setBold(true);
     lblTitulo->setFont(bold);
-    QPalette title = lblTitulo->palette();
-    title.setColor(QPalette::Window, section);
-    lblTitulo->setPalette(title);
-    lblTitulo->setAutoFillBackground(true);
 
-    model_ = new StatisticsTableModel(state_, this);
+    model_ = new StatisticsTableModel(state_.palette, this);
     mshDatos = makeListGrid(this, model_, "mshDatos");
     // The row number column is narrower than a header section would allow.
     mshDatos->horizontalHeader()->setMinimumSectionSize(0);
@@ -164,15 +157,13 @@ void frmEstadisticas::buildControls() {
     mscGrafico->setObjectName(QStringLiteral("mscGrafico"));
     mscGrafico->setRenderHint(QPainter::Antialiasing);
 
-    const QList<QWidget*> order = {lstTipo,           cmdFiltrar,        mshDatos,
-                                   optTipoGrafico[0], optTipoGrafico[1], optTipoGrafico[2],
-                                   optTipoGrafico[3]};
-    for (qsizetype i = 1; i < order.size(); ++i) {
-        QWidget::setTabOrder(order[i - 1], order[i]);
-    }
+    setTabChain({lstTipo, cmdFiltrar, mshDatos, optTipoGrafico[0], optTipoGrafico[1],
+                 optTipoGrafico[2], optTipoGrafico[3]});
 }
 
 void frmEstadisticas::layoutControls() {
+    paintFieldBackground(*lstTipo, state_.palette.section());
+    paintBackground(*lblTitulo, state_.palette.section());
     lstTipo->setGeometry(twips(kMargin), twips(kMargin), twips(kListWidth), twips(kListHeight));
     cmdFiltrar->setGeometry(twips(kMargin), twips(kButtonTop), twips(kListWidth),
                             twips(kButtonHeight));
@@ -224,17 +215,16 @@ void frmEstadisticas::filter() {
 void frmEstadisticas::refresh() {
     const std::optional<StatisticsKind> kind = selectedKind();
     if (!kind || !isAvailable(*kind)) {
-        messages_.inform(this, QStringLiteral("Opción no disponible"));
+        services_.messages.inform(this, QStringLiteral("Opción no disponible"));
         return;
     }
     MonthlyTable table;
-    try {
-        table = loadMonthlyStatistics(state_.db(), *kind);
-    } catch (const DbError& error) {
-        messages_.fail(this, QStringLiteral("No se pueden calcular las estadísticas: ") +
-                                 describeFailure(error));
+    if (!report_.attempt(QStringLiteral("No se pueden calcular las estadísticas"),
+                         [&] { table = loadMonthlyStatistics(state_.db(), *kind); })) {
         return;
     }
+    const bool unreadable = table.totals.total && !table.totals.total->readable();
+    const QString notice = unreadable ? unreadableFiguresNotice(table.unreadable) : QString();
 
     // One repaint for the whole reload. An empty table leaves the chart as it was.
     mshDatos->setUpdatesEnabled(false);
@@ -249,6 +239,9 @@ void frmEstadisticas::refresh() {
     mshDatos->setUpdatesEnabled(true);
     if (!empty) {
         chartSelectedRow();
+    }
+    if (unreadable) {
+        services_.messages.warn(this, notice);
     }
 }
 
@@ -283,7 +276,7 @@ void frmEstadisticas::chooseChartType(ChartType type) {
 
 void frmEstadisticas::draw(const ChartDescription& description) {
     QChart* previous = mscGrafico->chart();
-    mscGrafico->setChart(buildChart(description, state_.sectionColor()));
+    mscGrafico->setChart(buildChart(description, state_.palette.section()));
     // The view gives the previous chart back rather than deleting it.
     delete previous;
     drawn_ = description;

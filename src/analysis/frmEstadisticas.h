@@ -8,8 +8,8 @@
 // type chosen.
 
 #include "analysis/StatisticsChart.h"
-
-#include <QDialog>
+#include "ui/FailureReport.h"
+#include "ui/WindowKit.h"
 
 #include <optional>
 
@@ -24,10 +24,9 @@ namespace velmora {
 
 struct AppState;
 struct Services;
-class MessageService;
 class StatisticsTableModel;
 
-class frmEstadisticas : public QDialog {
+class frmEstadisticas : public ModalWindow {
     Q_OBJECT
 public:
     frmEstadisticas(AppState& state, Services& services, QWidget* parent = nullptr);
@@ -56,7 +55,8 @@ private:
     std::optional<StatisticsKind> selectedKind() const;
 
     AppState& state_;
-    MessageService& messages_;
+    Services& services_;
+    FailureReport report_;
     StatisticsTableModel* model_ = nullptr;
     ChartType chartType_ = ChartType::Bar;
     // What the chart shows now, so that a type chosen over an empty table

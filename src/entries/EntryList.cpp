@@ -4,6 +4,8 @@
 #include "store/Sqlite.h"
 #include "ui/Formats.h"
 
+#include <QStringList>
+
 namespace velmora {
 
 // Filters match anywhere in the text, ignoring letter case; "%" and "_" typed by
@@ -51,13 +53,15 @@ void EntryList::reserve(size_t rows) {
 }
 
 void EntryList::append(qint64 id, const QDate& date, std::string_view description,
-                       std::string_view goesInto, std::string_view comesOutOf,
-                       std::optional<double> amount, std::string_view movementClass) {
+                       std::string_view goesInto, std::string_view comesOutOf, double amount,
+                       std::string_view movementClass) {
     EntryRow row;
     row.id = id;
     row.date = date;
-    row.hasAmount = amount.has_value();
-    row.amount = amount.value_or(0.0);
+    row.amount = amount;
+    if (!amountCents(amount)) {
+        unreadable_.push_back(rows_.size());
+    }
     row.descriptionOffset = static_cast<quint32>(descriptions_.size());
     row.descriptionLength = static_cast<quint32>(description.size());
     descriptions_.append(description);
@@ -67,9 +71,9 @@ void EntryList::append(qint64 id, const QDate& date, std::string_view descriptio
     // Only the exact capital letters count.
     row.isExpense = movementClass == "G";
     if (row.isExpense) {
-        totals.expense += row.amount;
+        totals.expense.add(amount);
     } else if (movementClass == "I") {
-        totals.income += row.amount;
+        totals.income.add(amount);
     }
     rows_.push_back(row);
 }
@@ -87,12 +91,11 @@ EntryList queryEntries(Database& db, const EntryFilter& filter, size_t expectedR
     list.reserve(expectedRows);
     while (query.step()) {
         list.append(query.columnInt(0), fromStoredDate(query.columnUtf8(1)), query.columnUtf8(2),
-                    query.columnUtf8(3), query.columnUtf8(4),
-                    query.isNull(5) ? std::nullopt : std::optional(query.columnDouble(5)),
+                    query.columnUtf8(3), query.columnUtf8(4), query.columnNumber(5),
                     query.columnUtf8(6));
     }
     if (filter.to.isValid()) {
-        list.totals.month = list.totals.income / filter.to.month();
+        list.totals.month = list.totals.income.dividedBy(filter.to.month());
     }
     return list;
 }
@@ -102,10 +105,39 @@ QString recordCountLine(size_t count) {
 }
 
 QString totalsLine(const EntryTotals& totals) {
-    return QStringLiteral(" INGRESOS: ") + formatAmount(totals.income) +
-           QStringLiteral(" | GASTOS: ") + formatAmount(totals.expense) +
-           QStringLiteral(" | BALANCE: ") + formatAmount(totals.balance()) +
-           QStringLiteral(" | MES: ") + formatAmount(totals.month);
+    return QStringLiteral(" INGRESOS: ") + totals.income.text() + QStringLiteral(" | GASTOS: ") +
+           totals.expense.text() + QStringLiteral(" | BALANCE: ") + totals.balance().text() +
+           QStringLiteral(" | MES: ") + totals.month.text();
+}
+
+QString unreadableAmountsNotice(const EntryList& list) {
+    const std::vector<size_t>& rows = list.unreadableRows();
+    if (rows.empty()) {
+        return {};
+    }
+    const auto lineOf = [&list](size_t row) {
+        return QStringLiteral("%1 (código %2)").arg(row + 1).arg(list[row].id);
+    };
+    if (rows.size() == 1) {
+        return QStringLiteral("El importe del apunte de la línea %1 no es un número válido. "
+                              "Se muestra como %2 y los totales que lo incluyen no se pueden "
+                              "sumar. Ábralo con «Editar» y ponga el importe correcto.")
+            .arg(lineOf(rows.front()), kUnreadableAmount);
+    }
+    constexpr size_t kNamed = 5;
+    QStringList named;
+    for (size_t i = 0; i < rows.size() && i < kNamed; ++i) {
+        named.append(lineOf(rows[i]));
+    }
+    QString lines = named.join(QStringLiteral(", "));
+    if (rows.size() > kNamed) {
+        lines += QStringLiteral(" y %1 más").arg(rows.size() - kNamed);
+    }
+    return QStringLiteral("Los importes de %1 apuntes no son números válidos: líneas %2. "
+                          "Se muestran como %3 y los totales que los incluyen no se pueden "
+                          "sumar. Ábralos con «Editar» y ponga los importes correctos.")
+        .arg(rows.size())
+        .arg(lines, kUnreadableAmount);
 }
 
 } // namespace velmora

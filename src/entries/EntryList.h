@@ -3,6 +3,8 @@
 // The list of entries that the main window shows: the query with its three text
 // filters and date range, newest first, and the totals written under it.
 
+#include "store/Amount.h"
+
 #include <QDate>
 #include <QString>
 
@@ -25,24 +27,25 @@ struct EntryFilter {
     QDate to;
 };
 
+// Income and expense of what is listed, and the month figure: the income divided
+// by the month of the range's last day.
 struct EntryTotals {
-    double income = 0;
-    double expense = 0;
-    double month = 0;
-    double balance() const { return income - expense; }
+    AmountTotal income;
+    AmountTotal expense;
+    AmountTotal month;
+    AmountTotal balance() const { return income.minus(expense); }
 };
 
 // One listed entry, kept small: its texts live in the list that holds it.
 struct EntryRow {
     qint64 id = 0;
-    QDate date; // invalid when the stored date is empty
-    double amount = 0;
+    QDate date;        // invalid when the stored date is empty
+    double amount = 0; // NaN when the file holds no number there
     quint32 descriptionOffset = 0;
     quint32 descriptionLength = 0;
     quint32 goesInto = 0;      // index into the list's shared texts
     quint32 comesOutOf = 0;    // likewise
     quint32 movementClass = 0; // likewise
-    bool hasAmount = true;
     bool isExpense = false;
 };
 
@@ -56,8 +59,8 @@ public:
     // Adds a row and counts its amount: class "G" as expense, "I" as income, and
     // anything else (a transfer "T", a lower-case letter) nowhere.
     void append(qint64 id, const QDate& date, std::string_view description,
-                std::string_view goesInto, std::string_view comesOutOf,
-                std::optional<double> amount, std::string_view movementClass);
+                std::string_view goesInto, std::string_view comesOutOf, double amount,
+                std::string_view movementClass);
     void reserve(size_t rows);
 
     size_t size() const { return rows_.size(); }
@@ -67,6 +70,9 @@ public:
 
     QString description(const EntryRow& row) const;
     const QString& text(quint32 index) const { return texts_[index]; }
+
+    // The rows, counted from 0, whose amount is no number the program can show.
+    const std::vector<size_t>& unreadableRows() const { return unreadable_; }
 
     EntryTotals totals;
 
@@ -79,6 +85,7 @@ private:
     };
 
     std::vector<EntryRow> rows_;
+    std::vector<size_t> unreadable_;
     std::string descriptions_;
     std::vector<QString> texts_;
     std::unordered_map<std::string, quint32, Hash, std::equal_to<>> textIndex_;
@@ -95,5 +102,8 @@ EntryList queryEntries(Database& db, const EntryFilter& filter, size_t expectedR
 QString recordCountLine(size_t count);
 // " INGRESOS: 1.200,00 | GASTOS: 450,50 | BALANCE: 749,50 | MES: 100,00"
 QString totalsLine(const EntryTotals& totals);
+// What the user is told when listed entries hold amounts that cannot be read,
+// naming their lines and numbers; empty when there are none.
+QString unreadableAmountsNotice(const EntryList& list);
 
 } // namespace velmora

@@ -1,14 +1,9 @@
 #include "entries/EntrySaving.h"
 
 #include "entries/MovementRule.h"
-#include "store/Funciones.h"
+#include "store/AccountStore.h"
 
 namespace velmora {
-
-QString accountKind(Database& db, const QString& name) {
-    return BuscaDescripcion(db, QStringLiteral("contas"), QStringLiteral("conTipo"),
-                            QStringLiteral("conNom"), name);
-}
 
 SaveOutcome saveEntry(Database& db, Entry& entry, bool isNew) {
     const std::optional<QString> movementClass =
@@ -18,11 +13,10 @@ SaveOutcome saveEntry(Database& db, Entry& entry, bool isNew) {
     }
     entry.movementClass = *movementClass;
     if (isNew) {
-        insertEntry(db, entry);
-    } else {
-        updateEntry(db, entry);
+        entry.id = insertEntry(db, entry);
+        return SaveOutcome::Saved;
     }
-    return SaveOutcome::Saved;
+    return updateEntry(db, entry) ? SaveOutcome::Saved : SaveOutcome::Gone;
 }
 
 } // namespace velmora

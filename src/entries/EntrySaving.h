@@ -9,13 +9,15 @@ namespace velmora {
 
 class Database;
 
-enum class SaveOutcome { Saved, Refused };
+enum class SaveOutcome {
+    Saved,
+    Refused, // the movement rule does not allow the pair of accounts
+    Gone,    // a changed entry that another program deleted meanwhile
+};
 
-// The kind letter of the named account, looked up without regard to letter case;
-// "0" when no account has that name, empty when the account has no kind.
-QString accountKind(Database& db, const QString& name);
-
-// Sets entry.movementClass and writes the row, new or changed. Throws DbError.
+// Sets entry.movementClass and writes the row, new or changed. A new entry whose
+// number another program took meanwhile is saved under the next free number,
+// which entry.id then holds. Throws DbError.
 SaveOutcome saveEntry(Database& db, Entry& entry, bool isNew);
 
 } // namespace velmora

@@ -2,18 +2,18 @@
 
 #include "entries/EntrySaving.h"
 #include "startup/AppState.h"
-#include "startup/Fields.h"
-#include "store/DbErrorText.h"
-#include "store/Funciones.h"
+#include "store/AccountStore.h"
+#include "store/Amount.h"
 #include "store/Sqlite.h"
 #include "ui/AcceptCancel.h"
+#include "ui/Fields.h"
 #include "ui/Formats.h"
+#include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,13 +24,15 @@ namespace velmora {
 
 namespace {
 
+// Limits for typing; what is read from the file is shown whole.
 constexpr int kDescriptionLength = 250;
 constexpr int kAmountLength = 12;
 
 } // namespace
 
 frmApuntesDetalle::frmApuntesDetalle(AppState& state, Services& services, QWidget* parent)
-    : QDialog(parent), state_(state), messages_(services.messages), services_(services) {
+    : ModalWindow(parent), state_(state), services_(services),
+      report_(*this, services.messages, lcEntries()) {
     setObjectName(QStringLiteral("frmApuntesDetalle"));
     setWindowTitle(QStringLiteral("Detalle de apunte"));
     buildControls();
@@ -39,6 +41,7 @@ frmApuntesDetalle::frmApuntesDetalle(AppState& state, Services& services, QWidge
 frmApuntesDetalle::~frmApuntesDetalle() = default;
 
 void frmApuntesDetalle::buildControls() {
+    const Palette& palette = state_.palette;
     auto* frame = new QGroupBox(this);
     auto* grid = new QGridLayout(frame);
 
@@ -55,10 +58,10 @@ void frmApuntesDetalle::buildControls() {
     txtId->setObjectName(QStringLiteral("txtId"));
     txtId->setReadOnly(true);
     txtId->setFocusPolicy(Qt::NoFocus);
-    paintFieldBackground(*txtId, QColor(192, 192, 192));
+    paintFieldBackground(*txtId, Palette::readOnlyField());
     txtId->setMaximumWidth(twips(1000));
 
-    mskData = new DateField(state_, messages_, DateField::Mask::WhileFocused, frame);
+    mskData = new DateField(palette, services_.messages, DateField::Mask::WhileFocused, frame);
     mskData->setObjectName(QStringLiteral("mskData"));
     mskData->setMinimumWidth(twips(1400));
 
@@ -69,11 +72,15 @@ void frmApuntesDetalle::buildControls() {
     cmbSaleDe->setObjectName(QStringLiteral("cmbSaleDe"));
     cmbSaleDe->setMinimumWidth(twips(2200));
 
-    txtImporte = new AmountField(state_, messages_, frame);
+    txtImporte = new AmountField(palette, services_.messages, frame);
     txtImporte->setObjectName(QStringLiteral("txtImporte"));
     txtImporte->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtImporte->setMaxLength(kAmountLength);
     txtImporte->setText(QStringLiteral("0"));
+    // Room for the largest amount the program shows, grouped.
+    txtImporte->setMinimumWidth(
+        txtImporte->fontMetrics().horizontalAdvance(QStringLiteral("-999.999.999.999,99")) +
+        twips(200));
 
     grid->addWidget(txtId, 1, 0);
     grid->addWidget(mskData, 1, 1);
@@ -82,7 +89,7 @@ void frmApuntesDetalle::buildControls() {
     grid->addWidget(txtImporte, 1, 4);
 
     grid->addWidget(new QLabel(QStringLiteral("Descripción"), frame), 2, 0, 1, 5);
-    txtDes = new DescriptionField(state_, kDescriptionLength, frame);
+    txtDes = new DescriptionField(palette, kDescriptionLength, frame);
     txtDes->setObjectName(QStringLiteral("txtDes"));
     txtDes->setFixedHeight(twips(1100));
     grid->addWidget(txtDes, 3, 0, 1, 5);
@@ -96,20 +103,10 @@ void frmApuntesDetalle::buildControls() {
     layout->addWidget(frame);
     layout->addLayout(buttons.row);
 
-    QWidget::setTabOrder(mskData, cmbEntraEn);
-    QWidget::setTabOrder(cmbEntraEn, cmbSaleDe);
-    QWidget::setTabOrder(cmbSaleDe, txtImporte);
-    QWidget::setTabOrder(txtImporte, txtDes);
-    QWidget::setTabOrder(txtDes, cmdAceptar);
-    QWidget::setTabOrder(cmdAceptar, cmdCancelar);
+    setTabChain({mskData, cmbEntraEn, cmbSaleDe, txtImporte, txtDes, cmdAceptar, cmdCancelar});
 }
 
-void frmApuntesDetalle::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (activated_) {
-        return;
-    }
-    activated_ = true;
+void frmApuntesDetalle::opened() {
     if (!activate()) {
         // Nothing can be edited: the window goes once the user has read why.
         QTimer::singleShot(0, this, &QDialog::reject);
@@ -120,49 +117,52 @@ void frmApuntesDetalle::showEvent(QShowEvent* event) {
 
 bool frmApuntesDetalle::activate() {
     ConfiguraForm();
-    try {
+    bool loaded = false;
+    const bool read = report_.attempt(QStringLiteral("No se puede leer el apunte"), [&] {
         Database& db = state_.db();
+        const QStringList names = accountNames(db);
         for (ListField* list : {cmbEntraEn, cmbSaleDe}) {
-            CargaCombo(db, QStringLiteral("Contas"), QStringLiteral("conNom"),
-                       QStringLiteral("conNom"), *list);
+            list->addItems(names);
             list->setCurrentIndex(-1);
         }
         if (Estado_ == New) {
-            txtId->setText(QString::number(
-                ProximoNumero(db, QStringLiteral("apuntes"), QStringLiteral("Id"))));
+            txtId->setText(QString::number(nextEntryId(db)));
             mskData->setText(formatDate(services_.clock.today()));
-            return true;
+            loaded = true;
+        } else if (Estado_ == Existing) {
+            loaded = CargaDatos();
+        } else {
+            loaded = true;
         }
-        if (Estado_ == Existing) {
-            return CargaDatos();
-        }
-        return true;
-    } catch (const DbError& error) {
-        messages_.fail(this,
-                       QStringLiteral("No se puede leer el apunte: ") + describeFailure(error));
-        return false;
-    }
+    });
+    return read && loaded;
 }
 
 bool frmApuntesDetalle::CargaDatos() {
     const std::optional<Entry> entry = loadEntry(state_.db(), Id_);
     if (!entry) {
-        messages_.fail(this, QStringLiteral("El apunte nº %1 ya no existe").arg(Id_));
+        services_.messages.inform(this, QStringLiteral("El apunte nº %1 ya no existe").arg(Id_));
         return false;
     }
     txtId->setText(QString::number(entry->id));
     mskData->setText(entry->date.isValid() ? formatDate(entry->date) : QString());
-    txtDes->setPlainText(entry->description);
+    txtDes->showStoredText(entry->description);
     // A name that is no longer an account leaves its list without a choice.
     cmbEntraEn->setCurrentIndex(cmbEntraEn->findText(entry->goesInto, Qt::MatchFixedString));
     cmbSaleDe->setCurrentIndex(cmbSaleDe->findText(entry->comesOutOf, Qt::MatchFixedString));
-    txtImporte->setText(formatAmount(entry->amount));
+    showStoredText(*txtImporte, formatAmount(entry->amount), kAmountLength);
+    loaded_ = Loaded{*entry,
+                     mskData->text(),
+                     txtDes->toPlainText(),
+                     txtImporte->text(),
+                     cmbEntraEn->currentIndex(),
+                     cmbSaleDe->currentIndex()};
     return true;
 }
 
 bool frmApuntesDetalle::ComprobaDatos() {
     if (txtDes->toPlainText().trimmed().isEmpty()) {
-        messages_.inform(this, QStringLiteral("Ponga una descripción"));
+        services_.messages.inform(this, QStringLiteral("Ponga una descripción"));
         txtDes->setFocus(Qt::OtherFocusReason);
         return false;
     }
@@ -197,7 +197,7 @@ void frmApuntesDetalle::GardaCambios() {
     save(false);
 }
 
-void frmApuntesDetalle::save(bool isNew) {
+Entry frmApuntesDetalle::entryFromFields(bool isNew) const {
     Entry entry;
     entry.id = isNew ? txtId->text().toLongLong() : Id_;
     entry.date = mskData->date().value_or(QDate());
@@ -205,17 +205,53 @@ void frmApuntesDetalle::save(bool isNew) {
     entry.goesInto = cmbEntraEn->currentText();
     entry.comesOutOf = cmbSaleDe->currentText();
     entry.amount = txtImporte->amount().value_or(0.0);
-    try {
-        if (saveEntry(state_.db(), entry, isNew) == SaveOutcome::Saved) {
-            return;
-        }
-        messages_.inform(this, QStringLiteral("Este movimiento no se puede hacer"));
-        cmbEntraEn->setFocus(Qt::OtherFocusReason);
-    } catch (const DbError& error) {
-        messages_.fail(this,
-                       QStringLiteral("No se puede guardar el apunte: ") + describeFailure(error));
+    if (isNew || !loaded_) {
+        return entry;
     }
-    refused_ = true;
+    // What the user left untouched goes back exactly as it was read: an amount
+    // beyond the cent, a description with other line ends, a name in another case.
+    const Loaded& was = *loaded_;
+    if (mskData->text() == was.date) {
+        entry.date = was.entry.date;
+    }
+    if (txtDes->toPlainText() == was.description) {
+        entry.description = was.entry.description;
+    }
+    if (txtImporte->text() == was.amount) {
+        entry.amount = was.entry.amount;
+    }
+    if (cmbEntraEn->currentIndex() == was.goesInto) {
+        entry.goesInto = was.entry.goesInto;
+    }
+    if (cmbSaleDe->currentIndex() == was.comesOutOf) {
+        entry.comesOutOf = was.entry.comesOutOf;
+    }
+    return entry;
+}
+
+void frmApuntesDetalle::save(bool isNew) {
+    Entry entry = entryFromFields(isNew);
+    SaveOutcome outcome = SaveOutcome::Refused;
+    if (!report_.attempt(QStringLiteral("No se puede guardar el apunte"),
+                         [&] { outcome = saveEntry(state_.db(), entry, isNew); })) {
+        refused_ = true;
+        return;
+    }
+    switch (outcome) {
+    case SaveOutcome::Saved:
+        txtId->setText(QString::number(entry.id));
+        return;
+    case SaveOutcome::Refused:
+        services_.messages.inform(this, QStringLiteral("Este movimiento no se puede hacer"));
+        cmbEntraEn->setFocus(Qt::OtherFocusReason);
+        refused_ = true;
+        return;
+    case SaveOutcome::Gone:
+        // Deleted by another program meanwhile: nothing was written, and the list
+        // the window goes back to is reloaded without it.
+        services_.messages.inform(this, QStringLiteral("El apunte nº %1 ya no existe").arg(Id_));
+        return;
+    }
 }
 
 } // namespace velmora

@@ -3,9 +3,14 @@
 // The entry editor: creates an entry or changes one. The caller sets Estado (0
 // new, 1 existing) and Id, sets the caption and shows it modally; it reloads its
 // own list afterwards. Nothing that would break the movement rule, and no
-// invalid date or amount, is ever written.
+// invalid date or amount, is ever written; a field the user left as it was
+// loaded is written back exactly as it was read.
 
-#include <QDialog>
+#include "store/EntryStore.h"
+#include "ui/FailureReport.h"
+#include "ui/WindowKit.h"
+
+#include <optional>
 
 class QLineEdit;
 class QPushButton;
@@ -14,13 +19,12 @@ namespace velmora {
 
 struct AppState;
 struct Services;
-class MessageService;
 class DateField;
 class AmountField;
 class ListField;
 class DescriptionField;
 
-class frmApuntesDetalle : public QDialog {
+class frmApuntesDetalle : public ModalWindow {
     Q_OBJECT
 public:
     enum { New = 0, Existing = 1 };
@@ -36,9 +40,19 @@ public:
     bool ComprobaDatos();
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void opened() override;
 
 private:
+    // What the fields showed right after CargaDatos, beside the entry read.
+    struct Loaded {
+        Entry entry;
+        QString date;
+        QString description;
+        QString amount;
+        int goesInto = -1;
+        int comesOutOf = -1;
+    };
+
     void buildControls();
     bool activate();
     bool CargaDatos();
@@ -46,14 +60,15 @@ private:
     void GardaNovo();
     void GardaCambios();
     void save(bool isNew);
+    Entry entryFromFields(bool isNew) const;
 
     AppState& state_;
-    MessageService& messages_;
-    const Services& services_;
+    Services& services_;
+    FailureReport report_;
     int Estado_ = New;
     qint64 Id_ = 0;
     bool refused_ = false;
-    bool activated_ = false;
+    std::optional<Loaded> loaded_;
 
     QLineEdit* txtId = nullptr;
     DateField* mskData = nullptr;

@@ -3,22 +3,23 @@
 #include "accounts/frmCuentas.h"
 #include "analysis/frmBalance.h"
 #include "analysis/frmEstadisticas.h"
+#include "entries/EntryTableModel.h"
 #include "entries/frmApuntesDetalle.h"
 #include "startup/AppState.h"
-#include "startup/Fields.h"
-#include "store/DbErrorText.h"
 #include "store/EntryStore.h"
 #include "store/Sqlite.h"
-#include "ui/EntryTableModel.h"
+#include "ui/Fields.h"
 #include "ui/Formats.h"
+#include "ui/ListFlow.h"
 #include "ui/ListGrid.h"
+#include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
+#include "ui/WindowKit.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStyle>
@@ -47,24 +48,19 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect 
     return label;
 }
 
-void paintLabel(QLabel& label, const QColor& colour) {
-    QPalette palette = label.palette();
-    palette.setColor(QPalette::Window, colour);
-    label.setPalette(palette);
-    label.setAutoFillBackground(true);
-}
-
 } // namespace
 
 frmPrincipal::frmPrincipal(AppState& state, Services& services, QWidget* parent)
-    : QMainWindow(parent), state_(state), services_(services), messages_(services.messages) {
+    : QMainWindow(parent), state_(state), services_(services),
+      report_(*this, services.messages, lcEntries()) {
     setObjectName(QStringLiteral("frmPrincipal"));
     setWindowTitle(QStringLiteral("Velmora ## Año ") + state_.year);
     buildControls();
     buildMenu();
-    setTabOrder();
+    pressButtonsOnEnter(*this);
     resize(960, 640);
     layoutControls();
+    setYearRange();
     reload();
 }
 
@@ -77,10 +73,10 @@ void frmPrincipal::buildControls() {
     Label3 = makeLabel(central_, "Label3", QStringLiteral("Desde"), {120, 120, 1092, 252});
     Label4 = makeLabel(central_, "Label4", QStringLiteral("Hasta"), {1800, 120, 1092, 252});
 
-    mskDesde = new DateField(state_, messages_, DateField::Mask::Always, central_);
+    mskDesde = new DateField(state_.palette, services_.messages, DateField::Mask::Always, central_);
     mskDesde->setObjectName(QStringLiteral("mskDesde"));
     mskDesde->setGeometry(twips(120), twips(360), twips(1572), twips(372));
-    mskHasta = new DateField(state_, messages_, DateField::Mask::Always, central_);
+    mskHasta = new DateField(state_.palette, services_.messages, DateField::Mask::Always, central_);
     mskHasta->setObjectName(QStringLiteral("mskHasta"));
     mskHasta->setGeometry(twips(1800), twips(360), twips(1572), twips(372));
 
@@ -122,7 +118,6 @@ void frmPrincipal::buildControls() {
         button->setFocusPolicy(Qt::StrongFocus);
         button->setGeometry(twips(command.left), twips(120), twips(1000), twips(1000));
         button->setEnabled(command.enabled);
-        button->installEventFilter(this);
         *command.button = button;
     }
     connect(cmdFiltrar, &QToolButton::clicked, this, [this] { reload(); });
@@ -135,16 +130,18 @@ void frmPrincipal::buildControls() {
     connect(cmdEditar, &QToolButton::clicked, this, [this] { editSelected(); });
     connect(cmdBalance, &QToolButton::clicked, this, [this] {
         frmBalance balance(state_, services_, this);
-        showModal(balance);
+        runWithWaitCursor(*this, services_.dialogs, balance);
     });
     connect(cmdEstadisticas, &QToolButton::clicked, this, [this] {
         frmEstadisticas statistics(state_, services_, this);
-        showModal(statistics);
+        runWithWaitCursor(*this, services_.dialogs, statistics);
     });
     connect(cmdSalir, &QToolButton::clicked, this, [this] { close(); });
 
-    model_ = new EntryTableModel(state_, this);
+    model_ = new EntryTableModel(state_.palette, this);
     mshDatos = makeListGrid(central_, model_, "mshDatos");
+    list_ = std::make_unique<ListFlow>(*this, *mshDatos, services_, EntryTableModel::DateColumn,
+                                       [this] { return reload(); });
     mshDatos->setFont(segoe());
     mshDatos->horizontalHeader()->setSectionsClickable(true);
     mshDatos->horizontalHeader()->setHighlightSections(false);
@@ -157,7 +154,7 @@ void frmPrincipal::buildControls() {
     lblBalance = makeLabel(central_, "lblBalance", QString(), {120, 1200, 1000, 492});
 
     auto makeFilter = [this](FilterField*& field, const char* name) {
-        field = new FilterField(state_, FilterField::OnLeave::Hide, central_);
+        field = new FilterField(state_.palette, FilterField::OnLeave::Hide, central_);
         field->setObjectName(QString::fromLatin1(name));
         field->setFont(segoe());
         field->hide();
@@ -166,6 +163,11 @@ void frmPrincipal::buildControls() {
     makeFilter(txtFiltroDes, "txtFiltroDes");
     makeFilter(txtFiltroEntra, "txtFiltroEntra");
     makeFilter(txtFiltroSale, "txtFiltroSale");
+
+    // With Enter acting as Tab in the dates: from date, Enter, to date, Enter, "&Filtro".
+    setTabChain({mskDesde, mskHasta, cmdFiltrar, cmdInforme, cmdBorrar, cmdSalir, mshDatos, cmdNovo,
+                 cmdEditar, txtFiltroEntra, txtFiltroDes, txtFiltroSale, cmdFiltroQuitar,
+                 cmdBalance, cmdEstadisticas});
 }
 
 void frmPrincipal::buildMenu() {
@@ -198,20 +200,9 @@ void frmPrincipal::buildMenu() {
     connect(salir, &QAction::triggered, this, [this] { close(); });
 }
 
-void frmPrincipal::setTabOrder() {
-    const QList<QWidget*> order = {
-        mskDesde,     mskHasta,      cmdFiltrar,      cmdInforme, cmdBorrar,
-        cmdSalir,     mshDatos,      cmdNovo,         cmdEditar,  txtFiltroEntra,
-        txtFiltroDes, txtFiltroSale, cmdFiltroQuitar, cmdBalance, cmdEstadisticas,
-    };
-    for (qsizetype i = 1; i < order.size(); ++i) {
-        QWidget::setTabOrder(order[i - 1], order[i]);
-    }
-}
-
 void frmPrincipal::layoutControls() {
-    paintLabel(*lblInfo, state_.sectionColor());
-    paintLabel(*lblBalance, state_.sectionColor());
+    paintBackground(*lblInfo, state_.palette.section());
+    paintBackground(*lblBalance, state_.palette.section());
 
     // A window squeezed smaller than the fixed parts leaves the grid at its smallest.
     const QSize inner = central_->size();
@@ -220,7 +211,9 @@ void frmPrincipal::layoutControls() {
     mshDatos->setGeometry(twips(120), twips(1200), gridWidth, gridHeight);
     lblBalance->setGeometry(twips(120), mshDatos->geometry().bottom() + 1, gridWidth, twips(492));
     applyColumnWidths();
+}
 
+void frmPrincipal::setYearRange() {
     mskDesde->setText(QStringLiteral("01/01/") + state_.year);
     mskHasta->setText(QStringLiteral("31/12/") + state_.year);
 }
@@ -254,11 +247,9 @@ bool frmPrincipal::reload() {
     const EntryFilter filter{txtFiltroDes->text(), txtFiltroEntra->text(), txtFiltroSale->text(),
                              *from, *to};
     EntryList list;
-    try {
-        list = queryEntries(state_.db(), filter, model_->list().size());
-    } catch (const DbError& error) {
-        messages_.fail(this, QStringLiteral("No se puede leer la lista de apuntes: ") +
-                                 describeFailure(error));
+    if (!report_.attempt(QStringLiteral("No se puede leer la lista de apuntes"), [&] {
+            list = queryEntries(state_.db(), filter, model_->list().size());
+        })) {
         return false;
     }
 
@@ -266,19 +257,21 @@ bool frmPrincipal::reload() {
     const size_t count = list.size();
     totals_ = list.totals;
     model_->setList(std::move(list));
-    mshDatos->horizontalHeader()->setVisible(count > 0);
     applyColumnWidths();
-    if (count > 0) {
-        mshDatos->setCurrentIndex(model_->index(0, EntryTableModel::DateColumn));
-    }
+    showReloadedGrid(*mshDatos, EntryTableModel::DateColumn);
     lblInfo->setText(recordCountLine(count));
     lblBalance->setText(totalsLine(totals_));
     mshDatos->setUpdatesEnabled(true);
+    noticeUnreadableAmounts(model_->list());
     return true;
 }
 
-void frmPrincipal::selectReturnRow(int line) {
-    selectLineAtTop(*mshDatos, line, EntryTableModel::DateColumn);
+void frmPrincipal::noticeUnreadableAmounts(const EntryList& list) {
+    const QString notice = unreadableAmountsNotice(list);
+    if (notice != unreadableNotice_ && !notice.isEmpty()) {
+        services_.messages.warn(this, notice);
+    }
+    unreadableNotice_ = notice;
 }
 
 void frmPrincipal::clearFilters() {
@@ -287,55 +280,36 @@ void frmPrincipal::clearFilters() {
     txtFiltroSale->clear();
 }
 
-void frmPrincipal::showModal(QDialog& window) {
-    setCursor(Qt::WaitCursor);
-    services_.dialogs.run(window);
-    unsetCursor();
-}
-
 void frmPrincipal::newEntry() {
     frmApuntesDetalle editor(state_, services_, this);
     editor.setEstado(frmApuntesDetalle::New);
     editor.setWindowTitle(QStringLiteral("Nuevo apunte"));
-    showModal(editor);
-    reload();
+    list_->open(editor);
 }
 
 void frmPrincipal::editSelected() {
-    const QModelIndex current = mshDatos->currentIndex();
-    if (model_->rowCount() < 1 || !current.isValid()) {
+    const std::optional<int> row = list_->selectedRow();
+    if (!row) {
         return;
     }
-    // The line is found again by its position, whatever entry stands there then.
-    state_.returnRow = current.row() + 1;
+    state_.returnRow = *row + 1;
     frmApuntesDetalle editor(state_, services_, this);
     editor.setEstado(frmApuntesDetalle::Existing);
-    editor.setId(model_->list()[static_cast<size_t>(current.row())].id);
+    editor.setId(model_->list()[static_cast<size_t>(*row)].id);
     editor.setWindowTitle(QStringLiteral("Modificando línea nº %1").arg(state_.returnRow));
-    showModal(editor);
-    reload();
-    selectReturnRow(state_.returnRow);
+    list_->edit(editor, state_.returnRow);
 }
 
 void frmPrincipal::deleteSelected() {
-    const QModelIndex current = mshDatos->currentIndex();
-    if (model_->rowCount() < 1 || !current.isValid()) {
+    const std::optional<int> row = list_->selectedRow();
+    if (!row) {
         return;
     }
-    const qint64 id = model_->list()[static_cast<size_t>(current.row())].id;
-    const int line = current.row() + 1;
-    if (!messages_.ask(this, QStringLiteral("¿Borrar el apunte nº %1?").arg(line))) {
-        return;
-    }
-    try {
-        deleteEntry(state_.db(), id);
-    } catch (const DbError& error) {
-        messages_.fail(this,
-                       QStringLiteral("No se puede borrar el apunte: ") + describeFailure(error));
-        return;
-    }
-    reload();
-    messages_.inform(this, QStringLiteral("PROCESO FINALIZADO"));
+    const qint64 id = model_->list()[static_cast<size_t>(*row)].id;
+    list_->remove(QStringLiteral("¿Borrar el apunte nº %1?").arg(*row + 1), [&] {
+        return report_.attempt(QStringLiteral("No se puede borrar el apunte"),
+                               [&] { deleteEntry(state_.db(), id); });
+    });
 }
 
 void frmPrincipal::showHeaderFilter(int column) {
@@ -366,8 +340,8 @@ void frmPrincipal::showHeaderFilter(int column) {
 }
 
 void frmPrincipal::closeEvent(QCloseEvent* event) {
-    if (!messages_.ask(this, QStringLiteral("¿Confirma que desea Salir?"), MessageIcon::Information,
-                       QStringLiteral("Atención!!"))) {
+    if (!services_.messages.ask(this, QStringLiteral("¿Confirma que desea Salir?"),
+                                MessageIcon::Information, QStringLiteral("Atención!!"))) {
         event->ignore();
         return;
     }
@@ -379,19 +353,6 @@ void frmPrincipal::closeEvent(QCloseEvent* event) {
 void frmPrincipal::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     layoutControls();
-}
-
-bool frmPrincipal::eventFilter(QObject* watched, QEvent* event) {
-    // A focused command button answers Enter as well as Space.
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        auto* button = qobject_cast<QToolButton*>(watched);
-        if (button != nullptr && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            button->click();
-            return true;
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 } // namespace velmora

@@ -5,8 +5,11 @@
 // whole run; every other window opens modal over it.
 
 #include "entries/EntryList.h"
+#include "ui/FailureReport.h"
 
 #include <QMainWindow>
+
+#include <memory>
 
 class QLabel;
 class QMenu;
@@ -19,10 +22,10 @@ namespace velmora {
 
 struct AppState;
 struct Services;
-class MessageService;
 class DateField;
 class FilterField;
 class EntryTableModel;
+class ListFlow;
 
 class frmPrincipal : public QMainWindow {
     Q_OBJECT
@@ -34,11 +37,11 @@ public:
     // grid and both lines. False, with the list left as it was, when a date is not
     // valid or the database fails (the user has been told).
     bool reload();
-    // Sizes the grid and the lines and puts the date range back to the whole year.
+    // Sizes the grid, the lines and the columns to the window. The date range the
+    // user typed stays: a resize never makes the fields disagree with the list.
     void layoutControls();
-    // Selects the given line (1 = first) again, or the last one when the list became
-    // shorter, and scrolls it to the top.
-    void selectReturnRow(int line);
+    // Puts the date range back to the whole current year.
+    void setYearRange();
 
     EntryTableModel& model() const { return *model_; }
     const EntryTotals& totals() const { return totals_; }
@@ -46,26 +49,26 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
     void buildMenu();
-    void setTabOrder();
     void applyColumnWidths();
     void clearFilters();
-    // Opens another window modally with the hourglass over this one meanwhile.
-    void showModal(QDialog& window);
     void newEntry();
     void editSelected();
     void deleteSelected();
     void showHeaderFilter(int column);
+    void noticeUnreadableAmounts(const EntryList& list);
 
     AppState& state_;
     Services& services_;
-    MessageService& messages_;
+    FailureReport report_;
     EntryTableModel* model_ = nullptr;
+    std::unique_ptr<ListFlow> list_;
     EntryTotals totals_;
+    // The last notice about unreadable amounts, so a reload does not repeat it.
+    QString unreadableNotice_;
 
     QWidget* central_ = nullptr;
     QLabel* Label3 = nullptr;

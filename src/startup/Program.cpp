@@ -27,8 +27,8 @@ std::optional<int> Program::start() {
     }
 
     const SettingsFiles settings(state_->programFolder);
-    state_->mainColour = settings.readMainColour().value_or(0);
-    state_->sectionColour = settings.readSectionColour().value_or(0);
+    state_->palette.setMain(settings.readMainColour().value_or(0));
+    state_->palette.setSection(settings.readSectionColour().value_or(0));
 
     try {
         setupConnection(*state_);

@@ -1,5 +1,6 @@
 #include "store/AccountStore.h"
 
+#include "store/Funciones.h"
 #include "store/SpanishText.h"
 #include "store/Sqlite.h"
 
@@ -83,6 +84,20 @@ std::optional<Account> loadAccount(Database& db, const QString& name) {
         return std::nullopt;
     }
     return readAccount(query);
+}
+
+QStringList accountNames(Database& db) {
+    return ListaCombo(db, QStringLiteral("Contas"), QStringLiteral("conNom"),
+                      QStringLiteral("conNom"));
+}
+
+QString accountKind(Database& db, const QString& name) {
+    return BuscaDescripcion(db, QStringLiteral("contas"), QStringLiteral("conTipo"),
+                            QStringLiteral("conNom"), name);
+}
+
+bool accountNameTaken(Database& db, const QString& name) {
+    return ExisteValor(db, QStringLiteral("Contas"), QStringLiteral("conNom"), name);
 }
 
 void insertAccount(Database& db, const Account& account) {

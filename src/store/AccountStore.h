@@ -7,6 +7,7 @@
 // account row: either all of them follow or none does.
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -33,6 +34,17 @@ QString kindLetter(const QString& word);
 std::vector<Account> listAccounts(Database& db, const QString& nameFilter);
 
 std::optional<Account> loadAccount(Database& db, const QString& name);
+
+// Every account name, in the order a Spanish reader sorts them: the account lists
+// of the entry editor and the balance.
+QStringList accountNames(Database& db);
+
+// The kind letter of the named account; "0" when no account has that name, empty
+// when the account has no kind.
+QString accountKind(Database& db, const QString& name);
+
+// Whether some account already has this name, in any letter case.
+bool accountNameTaken(Database& db, const QString& name);
 
 // An empty kind is stored as no kind at all.
 void insertAccount(Database& db, const Account& account);

@@ -7,7 +7,10 @@
 namespace velmora {
 
 QString describeFailure(const DbError& error) {
-    switch (error.code()) {
+    if (error.code() == 0) {
+        return error.detail(); // found by the program itself, already Spanish
+    }
+    switch (error.code() & 0xFF) {
     case SQLITE_CANTOPEN:
         return QStringLiteral("el archivo no existe o no se puede abrir");
     case SQLITE_NOTADB:
@@ -25,8 +28,19 @@ QString describeFailure(const DbError& error) {
         return QStringLiteral("no hay permiso para usar el archivo");
     case SQLITE_IOERR:
         return QStringLiteral("error de lectura o escritura en el disco");
+    case SQLITE_CONSTRAINT:
+        return QStringLiteral("los datos chocan con otros ya guardados");
+    case SQLITE_TOOBIG:
+        return QStringLiteral("un dato es demasiado grande");
+    case SQLITE_NOMEM:
+        return QStringLiteral("no queda memoria libre");
+    case SQLITE_ERROR:
+    case SQLITE_SCHEMA:
+        return QStringLiteral("la base de datos no tiene la forma que el programa espera; "
+                              "puede que otro programa la haya cambiado");
     default:
-        return error.engineMessage();
+        return QStringLiteral("la base de datos ha dado un error inesperado (código %1)")
+            .arg(error.code());
     }
 }
 

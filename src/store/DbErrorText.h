@@ -6,9 +6,9 @@ namespace velmora {
 
 class DbError;
 
-// What went wrong, said so that the user can act on it ("el disco está lleno",
-// "la base de datos está bloqueada por otro programa"); the engine's own words
-// when there is nothing better to say.
+// What went wrong, in Spanish, said so that the user can act on it ("el disco
+// está lleno", "la base de datos está bloqueada por otro programa"). The engine's
+// own English words never reach the user: they are for the log.
 QString describeFailure(const DbError& error);
 
 } // namespace velmora

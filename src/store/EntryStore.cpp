@@ -1,5 +1,6 @@
 #include "store/EntryStore.h"
 
+#include "store/Funciones.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 
@@ -15,6 +16,12 @@ void bindColumns(Statement& statement, const Entry& entry) {
         .bind(5, entry.comesOutOf)
         .bind(6, entry.amount)
         .bind(7, entry.movementClass);
+}
+
+bool entryExists(Database& db, qint64 id) {
+    Statement query(db, "SELECT 1 FROM apuntes WHERE Id = ?1", "buscar el apunte");
+    query.bind(1, static_cast<int64_t>(id));
+    return query.step();
 }
 
 } // namespace
@@ -34,27 +41,39 @@ std::optional<Entry> loadEntry(Database& db, qint64 id) {
     entry.description = query.columnText(2);
     entry.goesInto = query.columnText(3);
     entry.comesOutOf = query.columnText(4);
-    entry.amount = query.columnDouble(5);
+    entry.amount = query.columnNumber(5);
     entry.movementClass = query.columnText(6);
     return entry;
 }
 
-void insertEntry(Database& db, const Entry& entry) {
+qint64 nextEntryId(Database& db) {
+    return ProximoNumero(db, QStringLiteral("apuntes"), QStringLiteral("Id"));
+}
+
+qint64 insertEntry(Database& db, const Entry& entry) {
+    Transaction transaction(db);
+    Entry written = entry;
+    if (entryExists(db, written.id)) {
+        written.id = nextEntryId(db);
+    }
     Statement insert(db,
                      "INSERT INTO apuntes (Id, Data, Des, EntraEn, SaleDe, Importe, GoI)"
                      " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)",
                      "guardar el apunte");
-    bindColumns(insert, entry);
+    bindColumns(insert, written);
     insert.run();
+    transaction.commit();
+    return written.id;
 }
 
-void updateEntry(Database& db, const Entry& entry) {
+bool updateEntry(Database& db, const Entry& entry) {
     Statement update(db,
                      "UPDATE apuntes SET Data = ?2, Des = ?3, EntraEn = ?4, SaleDe = ?5,"
                      " Importe = ?6, GoI = ?7 WHERE Id = ?1",
                      "guardar los cambios del apunte");
     bindColumns(update, entry);
     update.run();
+    return db.changes() > 0;
 }
 
 void deleteEntry(Database& db, qint64 id) {

@@ -4,9 +4,8 @@
 #include "store/SpanishText.h"
 #include "store/Sqlite.h"
 
-#include <QComboBox>
-
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace velmora {
@@ -36,10 +35,18 @@ qint64 ProximoNumero(Database& db, const QString& table, const QString& column) 
     const QString c = checkedColumn(t, column);
     const QByteArray sql = QStringLiteral("SELECT MAX(%1) FROM %2").arg(c, t).toUtf8();
     Statement query(db, sql.toStdString(), "buscar el próximo número");
-    if (query.step() && !query.isNull(0)) {
-        return query.columnInt(0) + 1;
+    if (!query.step() || query.isNull(0)) {
+        return 1;
     }
-    return 1;
+    const qint64 largest = query.columnInt(0);
+    if (largest == std::numeric_limits<qint64>::max()) {
+        throw DbError(QStringLiteral("buscar el próximo número"),
+                      QStringLiteral("no quedan números libres: el mayor número guardado, %1, "
+                                     "es el último posible")
+                          .arg(largest),
+                      0);
+    }
+    return largest + 1;
 }
 
 QString BuscaDescripcion(Database& db, const QString& table, const QString& resultColumn,
@@ -87,11 +94,6 @@ QStringList ListaCombo(Database& db, const QString& table, const QString& codeCo
         values.append(std::move(row.second));
     }
     return values;
-}
-
-void CargaCombo(Database& db, const QString& table, const QString& codeColumn,
-                const QString& textColumn, QComboBox& combo) {
-    combo.addItems(ListaCombo(db, table, codeColumn, textColumn));
 }
 
 } // namespace velmora

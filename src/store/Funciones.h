@@ -8,13 +8,13 @@
 #include <QString>
 #include <QStringList>
 
-class QComboBox;
-
 namespace velmora {
 
 class Database;
 
-// Largest value of the column plus 1; 1 when the table has no rows.
+// Largest value of the column plus 1; 1 when the table has no rows. Throws
+// DbError, rather than wrap round, when the largest value is the largest number
+// there is.
 qint64 ProximoNumero(Database& db, const QString& table, const QString& column);
 
 // The result column of the first row whose code column equals the value; "0" when none.
@@ -27,9 +27,5 @@ bool ExisteValor(Database& db, const QString& table, const QString& column, cons
 // Spanish reader sorts (letter case and accents do not scatter the names).
 QStringList ListaCombo(Database& db, const QString& table, const QString& codeColumn,
                        const QString& textColumn);
-
-// Appends ListaCombo's values to the combo box; it is not cleared first.
-void CargaCombo(Database& db, const QString& table, const QString& codeColumn,
-                const QString& textColumn, QComboBox& combo);
 
 } // namespace velmora

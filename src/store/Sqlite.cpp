@@ -1,16 +1,20 @@
 #include "store/Sqlite.h"
 
+#include "store/Amount.h"
 #include "store/SpanishText.h"
 
 #include <QFileInfo>
 
 #include <sqlite3.h>
 
+#include <charconv>
+#include <limits>
+
 namespace velmora {
 
-DbError::DbError(QString operation, QString engineMessage, int code)
-    : std::runtime_error((operation + QStringLiteral(": ") + engineMessage).toStdString()),
-      operation_(std::move(operation)), engineMessage_(std::move(engineMessage)), code_(code) {}
+DbError::DbError(QString operation, QString detail, int code)
+    : std::runtime_error((operation + QStringLiteral(": ") + detail).toStdString()),
+      operation_(std::move(operation)), detail_(std::move(detail)), code_(code) {}
 
 namespace {
 
@@ -44,6 +48,7 @@ Database::Database(const QString& path, Mode mode) : path_(path) {
     // Another program holding the file briefly should not fail a save at once.
     sqlite3_busy_timeout(db_, 1000);
     registerSpanishTextFunctions(db_);
+    registerAmountFunctions(db_);
 }
 
 Database::~Database() {
@@ -156,6 +161,31 @@ int64_t Statement::columnInt(int column) const {
 
 double Statement::columnDouble(int column) const {
     return sqlite3_column_double(stmt_, column);
+}
+
+double storedNumber(sqlite3_value* value) {
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+        return sqlite3_value_double(value);
+    case SQLITE_TEXT: {
+        // A column declared as text by another program may hold numbers as text.
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        const char* end = text + sqlite3_value_bytes(value);
+        double number = 0;
+        const auto [stop, ec] = std::from_chars(text, end, number);
+        if (text != end && ec == std::errc() && stop == end) {
+            return number;
+        }
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    default:
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+}
+
+double Statement::columnNumber(int column) const {
+    return storedNumber(sqlite3_column_value(stmt_, column));
 }
 
 QString Statement::columnText(int column) const {

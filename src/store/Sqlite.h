@@ -2,7 +2,8 @@
 
 // A thin RAII layer over the SQLite C API. Every user value goes in as a bound
 // parameter; every failing call becomes a DbError that names the operation and
-// carries SQLite's own message, so a window can tell the user what went wrong.
+// carries SQLite's code and own message. The message is English and for the log:
+// describeFailure() gives the user a Spanish reason.
 
 #include <QString>
 
@@ -13,20 +14,23 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 namespace velmora {
 
 class DbError : public std::runtime_error {
 public:
-    DbError(QString operation, QString engineMessage, int code);
+    // code is SQLite's result code, with detail its message; code 0 is a failure
+    // the program found itself, with detail a Spanish reason for the user.
+    DbError(QString operation, QString detail, int code);
 
     const QString& operation() const { return operation_; }
-    const QString& engineMessage() const { return engineMessage_; }
+    const QString& detail() const { return detail_; }
     int code() const { return code_; }
 
 private:
     QString operation_;
-    QString engineMessage_;
+    QString detail_;
     int code_;
 };
 
@@ -77,6 +81,8 @@ public:
     bool isNull(int column) const;
     int64_t columnInt(int column) const;
     double columnDouble(int column) const;
+    // storedNumber() of the column.
+    double columnNumber(int column) const;
     QString columnText(int column) const;
     // The raw UTF-8 bytes of a text column, valid until the next step.
     std::string_view columnUtf8(int column) const;
@@ -90,6 +96,10 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
     const char* operation_;
 };
+
+// A stored value as a number; NaN when it holds none (a Null, a text that is not
+// a number, a blob), so that it is never taken for 0.
+double storedNumber(sqlite3_value* value);
 
 // Rolls back unless commit() was reached, so a multi-step write never half-happens.
 class Transaction {

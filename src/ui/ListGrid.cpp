@@ -3,8 +3,6 @@
 #include <QHeaderView>
 #include <QTableView>
 
-#include <algorithm>
-
 namespace velmora {
 
 QTableView* makeListGrid(QWidget* parent, QAbstractItemModel* model, const char* name) {
@@ -25,14 +23,12 @@ QTableView* makeListGrid(QWidget* parent, QAbstractItemModel* model, const char*
     return grid;
 }
 
-void selectLineAtTop(QTableView& grid, int line, int column) {
-    const int rows = grid.model()->rowCount();
-    if (rows < 1) {
-        return;
+void showReloadedGrid(QTableView& grid, int column) {
+    const bool rows = grid.model()->rowCount() > 0;
+    grid.horizontalHeader()->setVisible(rows);
+    if (rows) {
+        grid.setCurrentIndex(grid.model()->index(0, column));
     }
-    const QModelIndex index = grid.model()->index(std::clamp(line, 1, rows) - 1, column);
-    grid.setCurrentIndex(index);
-    grid.scrollTo(index, QAbstractItemView::PositionAtTop);
 }
 
 } // namespace velmora

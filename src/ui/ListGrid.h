@@ -1,8 +1,8 @@
 #pragma once
 
 // What the list windows' grids share: whole-row selection, no editing in place,
-// Tab leaving the grid, fixed row heights, and selecting a line again after an
-// edit.
+// Tab leaving the grid, fixed row heights, and a header hidden while the list is
+// empty.
 
 class QAbstractItemModel;
 class QTableView;
@@ -12,8 +12,8 @@ namespace velmora {
 
 QTableView* makeListGrid(QWidget* parent, QAbstractItemModel* model, const char* name);
 
-// Makes line `line` (1 = first) current at `column` and scrolls it to the top; a
-// list that became shorter selects its last line. An empty list is left alone.
-void selectLineAtTop(QTableView& grid, int line, int column);
+// After a reload: the header shows only over rows, and the first row becomes
+// current at `column`.
+void showReloadedGrid(QTableView& grid, int column);
 
 } // namespace velmora

@@ -10,6 +10,10 @@ void MessageService::inform(QWidget* parent, const QString& text) {
     show(parent, Message{text, kAppTitle, MessageIcon::Information, MessageButtons::Ok});
 }
 
+void MessageService::warn(QWidget* parent, const QString& text) {
+    show(parent, Message{text, kAppTitle, MessageIcon::Warning, MessageButtons::Ok});
+}
+
 void MessageService::fail(QWidget* parent, const QString& text, const QString& title) {
     show(parent, Message{text, title, MessageIcon::Critical, MessageButtons::Ok});
 }

@@ -32,6 +32,8 @@ public:
 
     // A notice: information icon, OK, the application title.
     void inform(QWidget* parent, const QString& text);
+    // Something the user should put right: warning icon, OK, the application title.
+    void warn(QWidget* parent, const QString& text);
     // A failure the user must see: critical icon, OK.
     void fail(QWidget* parent, const QString& text, const QString& title = kAppTitle);
     // A Yes/No question; true for Yes.

@@ -1,14 +1,21 @@
 #pragma once
 
 // What windows ask of the platform beyond their own widgets: messages, modal
-// windows and today's date. The program uses these as they are; tests replace
-// each with one that answers from a script.
+// windows, today's date, files chosen by the user, and the printers and drives
+// of this machine. The program uses these as they are; tests replace each with
+// one that answers from a script.
 
 #include "ui/MessageService.h"
 
 #include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class QDialog;
+class QWidget;
 
 namespace velmora {
 
@@ -25,10 +32,39 @@ public:
     virtual int run(QDialog& dialog);
 };
 
+// The desktop's file dialogs. filter as Qt writes it: "Informes (*.pdf)".
+// Nothing when the user cancels.
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+    virtual std::optional<QString> openFile(QWidget* parent, const QString& caption,
+                                            const QString& folder, const QString& filter);
+    virtual std::optional<QString> saveFile(QWidget* parent, const QString& caption,
+                                            const QString& suggested, const QString& filter);
+};
+
+// A mounted volume where a copy can go.
+struct Drive {
+    QString rootPath;
+    QString name; // the volume's label, or its root path when it has none
+    bool readOnly = false;
+};
+
+// What this machine has: its printers, in the order the system lists them, and
+// its mounted drives.
+class SystemInfo {
+public:
+    virtual ~SystemInfo() = default;
+    virtual QStringList printerNames() const;
+    virtual QList<Drive> drives() const;
+};
+
 struct Services {
     MessageService& messages;
     DialogRunner& dialogs;
     const Clock& clock;
+    FileChooser& files;
+    const SystemInfo& system;
 };
 
 } // namespace velmora

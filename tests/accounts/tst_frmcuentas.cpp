@@ -2,9 +2,9 @@
 // script and questions answered by the message recorder.
 
 #include "AccountLedger.h"
+#include "accounts/AccountTableModel.h"
 #include "accounts/frmCuentas.h"
 #include "support/TestServices.h"
-#include "ui/AccountTableModel.h"
 #include "ui/Formats.h"
 
 #include <QAbstractItemModelTester>
@@ -83,7 +83,7 @@ void TestFrmCuentas::listAndLayout() {
     QCOMPARE(f.grid()->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("TIPO"));
     for (int c = 1; c < 4; ++c) {
         QCOMPARE(f.cell(0, c, Qt::BackgroundRole).value<QColor>(), QColor(Qt::white));
-        QCOMPARE(f.cell(1, c, Qt::BackgroundRole).value<QColor>(), f.ledger.state().mainColor());
+        QCOMPARE(f.cell(1, c, Qt::BackgroundRole).value<QColor>(), f.ledger.state().palette.main());
     }
     f.window.resize(900, 500);
     QCOMPARE(f.grid()->size(), QSize(900 - twips(350), 500 - twips(1500)));

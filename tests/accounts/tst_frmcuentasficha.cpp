@@ -144,7 +144,8 @@ void TestFrmCuentasFicha::saves_data() {
         << kEntriesBefore;
     QTest::newRow("database refuses: the card stays")
         << 1 << "Efectivo" << 1 << true << true
-        << QStringList{question, "No se puede guardar la cuenta: cuenta bloqueada"}
+        << QStringList{question, "No se puede guardar la cuenta: los datos chocan con otros ya "
+                                 "guardados"}
         << kAccountsBefore << kEntriesBefore;
 }
 

@@ -2,7 +2,6 @@
 
 #include "analysis/Balance.h"
 #include "support/TestLedger.h"
-#include "ui/Formats.h"
 
 #include <QTest>
 
@@ -70,9 +69,9 @@ void TestBalance::sums() {
     ledger.addEntry(6, "01/01/2025", "Nómina enero", "Banco", "Nómina", 5000, "I");
 
     const BalanceFigures figures = accountBalance(ledger.db(), account, from, to);
-    QCOMPARE(formatAmount(figures.moneyIn), moneyIn);
-    QCOMPARE(formatAmount(figures.moneyOut), moneyOut);
-    QCOMPARE(formatAmount(figures.balance()), balance);
+    QCOMPARE(figures.moneyIn.text(), moneyIn);
+    QCOMPARE(figures.moneyOut.text(), moneyOut);
+    QCOMPARE(figures.balance().text(), balance);
 }
 
 QTEST_GUILESS_MAIN(TestBalance)

@@ -66,7 +66,7 @@ void TestFrmBalance::opensOnTheWholeYear() {
     QCOMPARE(b.date("mskHasta")->text(), QStringLiteral("31/12/2024"));
     QCOMPARE(b.figures(), (QStringList{"", "", ""}));
     QCOMPARE(b.window->findChild<QFrame*>("shpDatos")->palette().color(QPalette::Window),
-             b.ledger.state().mainColor());
+             b.ledger.state().palette.main());
 }
 
 void TestFrmBalance::calculates_data() {

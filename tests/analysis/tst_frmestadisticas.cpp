@@ -2,11 +2,11 @@
 // shows it, the kinds that are not available, and the chart drawn for the row
 // clicked in each chart type.
 
+#include "analysis/StatisticsTableModel.h"
 #include "analysis/frmEstadisticas.h"
 #include "store/Sqlite.h"
 #include "support/TestLedger.h"
 #include "support/TestServices.h"
-#include "ui/StatisticsTableModel.h"
 
 #include <QtCharts/QtCharts>
 
@@ -162,14 +162,14 @@ void TestFrmEstadisticas::openingShowsIncome() {
     for (int c = 1; c < 15; ++c) {
         QCOMPARE(model->index(0, c).data(Qt::BackgroundRole).value<QColor>(), QColor(Qt::white));
         QCOMPARE(model->index(1, c).data(Qt::BackgroundRole).value<QColor>(),
-                 f.ledger.state().mainColor());
+                 f.ledger.state().palette.main());
         QCOMPARE(model->index(2, c).data(Qt::BackgroundRole).value<QColor>(), QColor(Qt::white));
     }
     QCOMPARE(f.grid()->currentIndex(), model->index(0, 1));
     const Drawn drawn = f.drawn();
     QCOMPARE(drawn.kind + drawn.name, QStringLiteral("barNómina"));
     QCOMPARE(drawn.values, months({{3, 1000}, {5, 500}}));
-    QCOMPARE(drawn.first, f.ledger.state().sectionColor());
+    QCOMPARE(drawn.first, f.ledger.state().palette.section());
 }
 
 void TestFrmEstadisticas::kinds_data() {
@@ -231,7 +231,7 @@ void TestFrmEstadisticas::chart() {
     QTEST(drawn.name, "name");
     QTEST(drawn.values, "values");
     QCOMPARE(drawn.labels, kMonths);
-    QCOMPARE(drawn.first, f.ledger.state().sectionColor());
+    QCOMPARE(drawn.first, f.ledger.state().palette.section());
 
     // The type outlives a refresh, which charts the first account again.
     f.filter(2);

@@ -49,10 +49,6 @@ void TestEntryList::totalsAndMonthFigure() {
 
     const EntryList all = queryEntries(ledger.db(), wholeYear());
     QCOMPARE(all.size(), size_t{4});
-    QCOMPARE(all.totals.income, 1200.0);
-    QCOMPARE(all.totals.expense, 450.5);
-    QCOMPARE(all.totals.balance(), 749.5);
-    QCOMPARE(all.totals.month, 100.0);
     QCOMPARE(
         totalsLine(all.totals),
         QStringLiteral(" INGRESOS: 1.200,00 | GASTOS: 450,50 | BALANCE: 749,50 | MES: 100,00"));
@@ -61,7 +57,7 @@ void TestEntryList::totalsAndMonthFigure() {
     // The month figure divides by the month of the to date, whatever the from date.
     EntryFilter toMarch = wholeYear();
     toMarch.to = QDate(2024, 3, 15);
-    QCOMPARE(queryEntries(ledger.db(), toMarch).totals.month, 400.0);
+    QCOMPARE(queryEntries(ledger.db(), toMarch).totals.month.text(), QStringLiteral("400,00"));
 }
 
 void TestEntryList::totalsLineFormats_data() {
@@ -174,7 +170,7 @@ void TestEntryList::storedNullsShowEmpty() {
                      "test");
     const EntryList list = queryEntries(ledger.db(), wholeYear());
     QCOMPARE(list.size(), size_t{1});
-    QVERIFY(!list[0].hasAmount);
+    QVERIFY(std::isnan(list[0].amount));
     QCOMPARE(list[0].date, QDate(2024, 3, 3));
     QCOMPARE(list.description(list[0]), QString());
     QCOMPARE(list.text(list[0].goesInto), QString());

@@ -1,12 +1,12 @@
 // The main window driven through its real widgets, with questions answered by
 // the message recorder.
 
+#include "entries/EntryTableModel.h"
 #include "entries/frmPrincipal.h"
 #include "startup/AppState.h"
 #include "store/Sqlite.h"
 #include "support/TestLedger.h"
 #include "support/TestServices.h"
-#include "ui/EntryTableModel.h"
 #include "ui/MessageService.h"
 
 #include <QAction>
@@ -115,7 +115,7 @@ private slots:
     void invalidDateKeepsTheFocus_data();
     void invalidDateKeepsTheFocus();
     void enterMovesThroughTheDates();
-    void resizeResetsTheRangeWithoutReload();
+    void resizeKeepsTheTypedRange();
     void awkwardFilterTextsNeverBreakTheList_data();
     void awkwardFilterTextsNeverBreakTheList();
     void databaseFailuresAreReported();
@@ -146,7 +146,7 @@ void TestFrmPrincipal::showsTheYearOnLoad() {
     QCOMPARE(f.grid()->currentIndex().row(), 0);
     // The information lines wear the section colour.
     QCOMPARE(f.find<QLabel>("lblInfo")->palette().color(QPalette::Window),
-             f.ledger.state().sectionColor());
+             f.ledger.state().palette.section());
 }
 
 void TestFrmPrincipal::headerFilterBoxes() {
@@ -156,7 +156,7 @@ void TestFrmPrincipal::headerFilterBoxes() {
     f.clickHeader(EntryTableModel::DescriptionColumn);
     QVERIFY(box->isVisible());
     QVERIFY(box->hasFocus());
-    QCOMPARE(baseOf(box), f.ledger.state().mainColor());
+    QCOMPARE(baseOf(box), f.ledger.state().palette.main());
     QHeaderView* header = f.grid()->horizontalHeader();
     QCOMPARE(box->width(), header->sectionSize(EntryTableModel::DescriptionColumn));
     QCOMPARE(box->y(), f.grid()->y());
@@ -297,14 +297,14 @@ void TestFrmPrincipal::invalidDateKeepsTheFocus() {
     Fixture f;
     auto* edit = f.window->findChild<QLineEdit*>(field);
     edit->setFocus(Qt::TabFocusReason);
-    QCOMPARE(baseOf(edit), f.ledger.state().mainColor());
+    QCOMPARE(baseOf(edit), f.ledger.state().palette.main());
     QCOMPARE(edit->selectedText(), edit->text());
     edit->selectAll();
     QTest::keyClicks(edit, typed);
     QTest::keyClick(edit, Qt::Key_Tab);
     QTRY_COMPARE(f.messages.texts(), QStringList{QStringLiteral("Ponga una fecha correcta")});
     QVERIFY(edit->hasFocus());
-    QCOMPARE(baseOf(edit), f.ledger.state().mainColor());
+    QCOMPARE(baseOf(edit), f.ledger.state().palette.main());
     // Pressing "&Filtro" with the bad date still there reloads nothing.
     f.click("cmdFiltrar");
     QCOMPARE(f.info(), QStringLiteral(" 4 registros"));
@@ -330,21 +330,36 @@ void TestFrmPrincipal::enterMovesThroughTheDates() {
     QVERIFY(f.messages.shown().isEmpty());
 }
 
-void TestFrmPrincipal::resizeResetsTheRangeWithoutReload() {
+// A resize used to put the whole year back into the date fields without a
+// reload, so the fields disagreed with the list and the next save silently
+// widened the list to the whole year.
+void TestFrmPrincipal::resizeKeepsTheTypedRange() {
     Fixture f;
     f.typeDate("mskDesde", "01/03/2024");
+    f.typeDate("mskHasta", "30/06/2024");
     f.click("cmdFiltrar");
     QCOMPARE(f.info(), QStringLiteral(" 2 registros"));
     const int gridWidth = f.grid()->width();
     f.window->resize(f.window->width() + 120, f.window->height() + 80);
     QTRY_COMPARE(f.grid()->width(), gridWidth + 120);
-    QCOMPARE(f.find<QLineEdit>("mskDesde")->text(), QStringLiteral("01/01/2024"));
-    QCOMPARE(f.find<QLineEdit>("mskHasta")->text(), QStringLiteral("31/12/2024"));
-    QCOMPARE(f.info(), QStringLiteral(" 2 registros"));
+    QCOMPARE(f.find<QLineEdit>("mskDesde")->text(), QStringLiteral("01/03/2024"));
+    QCOMPARE(f.find<QLineEdit>("mskHasta")->text(), QStringLiteral("30/06/2024"));
     // The totals line follows the grid's width and bottom.
     auto* totals = f.find<QLabel>("lblBalance");
     QCOMPARE(totals->width(), f.grid()->width());
     QCOMPARE(totals->y(), f.grid()->geometry().bottom() + 1);
+
+    // The reload after a new entry keeps the range: January stays out.
+    f.services.dialogs.expect([](QDialog& editor) {
+        auto* goesInto = editor.findChild<QComboBox*>("cmbEntraEn");
+        auto* comesOutOf = editor.findChild<QComboBox*>("cmbSaleDe");
+        goesInto->setCurrentIndex(goesInto->findText("Luz"));
+        comesOutOf->setCurrentIndex(comesOutOf->findText("Banco"));
+        editor.findChild<QPlainTextEdit*>("txtDes")->setPlainText("Luz de mayo");
+        QTest::mouseClick(editor.findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
+    });
+    f.click("cmdNovo");
+    QCOMPARE(f.info(), QStringLiteral(" 3 registros"));
 }
 
 void TestFrmPrincipal::awkwardFilterTextsNeverBreakTheList_data() {

@@ -49,9 +49,8 @@ void TestProgram::normalStart() {
     Program program(ledger.programFolder(), programServices.services);
     QCOMPARE(program.start(), std::optional<int>());
     QCOMPARE(messages.texts(), QStringList());
-    QCOMPARE(program.state().mainColour, 12632256);
-    QCOMPARE(program.state().mainColor(), QColor(192, 192, 192));
-    QCOMPARE(program.state().sectionColour, 0);
+    QCOMPARE(program.state().palette.main(), QColor(192, 192, 192));
+    QCOMPARE(program.state().palette.sectionValue(), 0);
     QCOMPARE(program.state().databasePath, ledger.databasePath());
 
     frmPrincipal* window = program.mainWindow();

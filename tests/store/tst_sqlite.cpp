@@ -76,7 +76,7 @@ void TestSqlite::failingStatementNamesOperation() {
     } catch (const DbError& error) {
         thrown = true;
         QCOMPARE(error.operation(), QStringLiteral("guardar el apunte"));
-        QVERIFY2(error.engineMessage().contains(engineText), qPrintable(error.engineMessage()));
+        QVERIFY2(error.detail().contains(engineText), qPrintable(error.detail()));
         QCOMPARE(error.code(), code);
         const QString what = QString::fromUtf8(error.what());
         QVERIFY(what.startsWith(QStringLiteral("guardar el apunte")) && what.contains(engineText));

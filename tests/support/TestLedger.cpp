@@ -23,8 +23,8 @@ TestLedger::TestLedger(const QString& year) : year_(year) {
         createLedgerSchema(created);
     }
     state_.programFolder = programFolder();
-    state_.mainColour = 0xC0C0C0;
-    state_.sectionColour = 0xE0FFFF;
+    state_.palette.setMain(0xC0C0C0);
+    state_.palette.setSection(0xE0FFFF);
     setupConnection(state_);
 }
 

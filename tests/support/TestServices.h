@@ -8,6 +8,8 @@
 #include <QDate>
 #include <QStringList>
 
+#include <optional>
+
 class QWidget;
 
 #include <deque>
@@ -19,6 +21,40 @@ class FixedClock : public Clock {
 public:
     QDate day{2024, 5, 17};
     QDate today() const override { return day; }
+};
+
+// Answers file dialogs with the names given, in order; nothing (a cancel) once
+// they run out.
+class ScriptedFiles : public FileChooser {
+public:
+    std::optional<QString> openFile(QWidget*, const QString&, const QString&,
+                                    const QString&) override {
+        return next();
+    }
+    std::optional<QString> saveFile(QWidget*, const QString&, const QString&,
+                                    const QString&) override {
+        return next();
+    }
+    std::deque<QString> answers;
+
+private:
+    std::optional<QString> next() {
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        QString answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+// A machine with the printers and drives a test puts there.
+class FixedSystem : public SystemInfo {
+public:
+    QStringList printerNames() const override { return printers; }
+    QList<Drive> drives() const override { return mountedDrives; }
+    QStringList printers;
+    QList<Drive> mountedDrives;
 };
 
 class ScriptedDialogs : public DialogRunner {
@@ -43,9 +79,12 @@ bool showForInput(QWidget& window);
 
 // Services over the given messages, with scripted windows and a fixed clock.
 struct TestServices {
-    explicit TestServices(MessageService& messages) : services{messages, dialogs, clock} {}
+    explicit TestServices(MessageService& messages)
+        : services{messages, dialogs, clock, files, system} {}
     ScriptedDialogs dialogs;
     FixedClock clock;
+    ScriptedFiles files;
+    FixedSystem system;
     Services services;
 };
 

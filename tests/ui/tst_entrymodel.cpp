@@ -1,8 +1,7 @@
 // The entry grid's model: cells, banding, red expenses, and an empty list that
 // shows nothing at all.
 
-#include "startup/AppState.h"
-#include "ui/EntryTableModel.h"
+#include "entries/EntryTableModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -34,9 +33,9 @@ private slots:
 };
 
 void TestEntryModel::cellsAndColours() {
-    AppState state;
-    state.mainColour = 12632256; // light grey
-    EntryTableModel model(state);
+    Palette palette;
+    palette.setMain(12632256); // light grey
+    EntryTableModel model(palette);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
     model.setList(listOf({{"G", 1200}, {"I", -450.5}, {"T", 3}}));
@@ -80,8 +79,8 @@ void TestEntryModel::cellsAndColours() {
 }
 
 void TestEntryModel::emptyListHasNoColumns() {
-    AppState state;
-    EntryTableModel model(state);
+    Palette palette;
+    EntryTableModel model(palette);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     model.setList(listOf({{"G", 1}}));
     model.setList(EntryList());

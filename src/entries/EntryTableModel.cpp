@@ -1,20 +1,12 @@
-#include "ui/EntryTableModel.h"
+#include "entries/EntryTableModel.h"
 
-#include "startup/AppState.h"
+#include "store/Amount.h"
 #include "ui/Formats.h"
-
-#include <QColor>
 
 namespace velmora {
 
-namespace {
-const QColor kWhite(255, 255, 255);
-const QColor kRed(255, 0, 0);
-const QColor kFixed(240, 240, 240);
-} // namespace
-
-EntryTableModel::EntryTableModel(const AppState& state, QObject* parent)
-    : QAbstractTableModel(parent), state_(state) {}
+EntryTableModel::EntryTableModel(const Palette& palette, QObject* parent)
+    : PaintedTableModel(palette, parent) {}
 
 void EntryTableModel::setList(EntryList list) {
     beginResetModel();
@@ -54,19 +46,18 @@ QVariant EntryTableModel::data(const QModelIndex& index, int role) const {
         case ComesOutOfColumn:
             return list_.text(row.comesOutOf);
         case AmountColumn:
-            return row.hasAmount ? formatAmount(row.amount) : QString();
+            return formatAmount(row.amount);
         default:
             return {};
         }
     case Qt::BackgroundRole:
         if (column < DateColumn) {
-            return kFixed;
+            return Palette::fixedCells();
         }
-        // Line 1 white, line 2 in the main colour, and so on.
-        return (index.row() % 2 == 1) ? state_.mainColor() : kWhite;
+        return palette().band(index.row());
     case Qt::ForegroundRole:
         if (column == AmountColumn && row.isExpense) {
-            return kRed;
+            return Palette::negativeAmount();
         }
         return {};
     case Qt::TextAlignmentRole:

@@ -7,14 +7,11 @@
 // columns either, so not even a header shows.
 
 #include "entries/EntryList.h"
-
-#include <QAbstractTableModel>
+#include "ui/PaintedTableModel.h"
 
 namespace velmora {
 
-struct AppState;
-
-class EntryTableModel : public QAbstractTableModel {
+class EntryTableModel : public PaintedTableModel {
     Q_OBJECT
 public:
     enum Column {
@@ -29,7 +26,7 @@ public:
         ColumnCount
     };
 
-    explicit EntryTableModel(const AppState& state, QObject* parent = nullptr);
+    explicit EntryTableModel(const Palette& palette, QObject* parent = nullptr);
 
     void setList(EntryList list);
     const EntryList& list() const { return list_; }
@@ -41,7 +38,6 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    const AppState& state_;
     EntryList list_;
 };
 

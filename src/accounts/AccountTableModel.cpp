@@ -1,18 +1,9 @@
-#include "ui/AccountTableModel.h"
-
-#include "startup/AppState.h"
-
-#include <QColor>
+#include "accounts/AccountTableModel.h"
 
 namespace velmora {
 
-namespace {
-const QColor kWhite(255, 255, 255);
-const QColor kFixed(240, 240, 240);
-} // namespace
-
-AccountTableModel::AccountTableModel(const AppState& state, QObject* parent)
-    : QAbstractTableModel(parent), state_(state) {}
+AccountTableModel::AccountTableModel(const Palette& palette, QObject* parent)
+    : PaintedTableModel(palette, parent) {}
 
 void AccountTableModel::setAccounts(std::vector<Account> accounts) {
     beginResetModel();
@@ -50,10 +41,9 @@ QVariant AccountTableModel::data(const QModelIndex& index, int role) const {
         }
     case Qt::BackgroundRole:
         if (column == LineColumn) {
-            return kFixed;
+            return Palette::fixedCells();
         }
-        // Row 1 white, row 2 in the main colour, and so on.
-        return (index.row() % 2 == 1) ? state_.mainColor() : kWhite;
+        return palette().band(index.row());
     case Qt::TextAlignmentRole:
         if (column != LineColumn) {
             return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);

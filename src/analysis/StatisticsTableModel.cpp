@@ -1,29 +1,21 @@
-#include "ui/StatisticsTableModel.h"
-
-#include "startup/AppState.h"
-#include "ui/Formats.h"
-
-#include <QColor>
+#include "analysis/StatisticsTableModel.h"
 
 namespace velmora {
 
 namespace {
 
-const QColor kWhite(255, 255, 255);
-const QColor kFixed(240, 240, 240);
-
 QVariant figureAlignment() {
     return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
 }
 
-QString shown(const std::optional<double>& value) {
-    return value ? formatAmount(*value) : QString();
+QString shown(const std::optional<AmountTotal>& value) {
+    return value ? value->text() : QString();
 }
 
 } // namespace
 
-StatisticsTableModel::StatisticsTableModel(const AppState& state, QObject* parent)
-    : QAbstractTableModel(parent), state_(state) {}
+StatisticsTableModel::StatisticsTableModel(const Palette& palette, QObject* parent)
+    : PaintedTableModel(palette, parent) {}
 
 void StatisticsTableModel::setTable(MonthlyTable table) {
     beginResetModel();
@@ -61,10 +53,10 @@ QVariant StatisticsTableModel::data(const QModelIndex& index, int role) const {
     }
     case Qt::BackgroundRole:
         if (column == LineColumn) {
-            return kFixed;
+            return Palette::fixedCells();
         }
-        // Row 1 white, row 2 in the main colour, and so on, the totals row too.
-        return (index.row() % 2 == 1) ? state_.mainColor() : kWhite;
+        // The totals row is banded like the rest.
+        return palette().band(index.row());
     case Qt::TextAlignmentRole:
         if (column >= JanuaryColumn) {
             return figureAlignment();

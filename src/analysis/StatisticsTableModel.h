@@ -7,19 +7,16 @@
 // shows.
 
 #include "analysis/MonthlyStatistics.h"
-
-#include <QAbstractTableModel>
+#include "ui/PaintedTableModel.h"
 
 namespace velmora {
 
-struct AppState;
-
-class StatisticsTableModel : public QAbstractTableModel {
+class StatisticsTableModel : public PaintedTableModel {
     Q_OBJECT
 public:
     enum Column { LineColumn = 0, NameColumn, JanuaryColumn, TotalColumn = 14, ColumnCount };
 
-    explicit StatisticsTableModel(const AppState& state, QObject* parent = nullptr);
+    explicit StatisticsTableModel(const Palette& palette, QObject* parent = nullptr);
 
     void setTable(MonthlyTable table);
     const MonthlyTable& table() const { return table_; }
@@ -31,7 +28,6 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    const AppState& state_;
     MonthlyTable table_;
 };
 

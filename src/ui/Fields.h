@@ -2,7 +2,9 @@
 
 // The input fields every window shares: the field with the focus is painted in
 // the main colour, Enter moves on as Tab does, and a date or amount field keeps
-// the focus until it holds a valid value.
+// the focus until it holds a valid value. A field's length limit holds for
+// typing only: a value read from the file is shown whole, so that accepting a
+// record unchanged writes back exactly what was read.
 
 #include <QComboBox>
 #include <QDate>
@@ -14,10 +16,9 @@
 
 namespace velmora {
 
-struct AppState;
 class MessageService;
+class Palette;
 
-void paintFieldBackground(QWidget& field, const QColor& colour);
 bool isWindowSwitch(Qt::FocusReason reason);
 bool isEnter(const QKeyEvent& event);
 
@@ -26,7 +27,7 @@ bool isEnter(const QKeyEvent& event);
 // from inside it.
 class LeaveCheck {
 public:
-    LeaveCheck(QWidget& field, const AppState& state, MessageService& messages, QString message,
+    LeaveCheck(QWidget& field, const Palette& palette, MessageService& messages, QString message,
                std::function<bool()> valid);
 
     // On leaving: true when the value is valid; otherwise a complaint follows.
@@ -38,7 +39,7 @@ private:
     void complain();
 
     QWidget& field_;
-    const AppState& state_;
+    const Palette& palette_;
     MessageService& messages_;
     QString message_;
     std::function<bool()> valid_;
@@ -53,7 +54,7 @@ public:
     // FromFocus: it is set on focus and then stays.
     enum class Mask { Always, WhileFocused, FromFocus };
 
-    DateField(const AppState& state, MessageService& messages, Mask mask,
+    DateField(const Palette& palette, MessageService& messages, Mask mask,
               QWidget* parent = nullptr);
 
     std::optional<QDate> date() const;
@@ -67,7 +68,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    const AppState& state_;
+    const Palette& palette_;
     Mask mask_;
     LeaveCheck check_;
 };
@@ -76,7 +77,7 @@ private:
 class AmountField : public QLineEdit {
     Q_OBJECT
 public:
-    AmountField(const AppState& state, MessageService& messages, QWidget* parent = nullptr);
+    AmountField(const Palette& palette, MessageService& messages, QWidget* parent = nullptr);
 
     std::optional<double> amount() const;
     // False, after "Ponga un nº correcto" and taking the focus back, when the text
@@ -89,15 +90,19 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    const AppState& state_;
+    const Palette& palette_;
     LeaveCheck check_;
 };
+
+// Sets a text read from the file: the field's length limit, which is for typing,
+// grows to hold it whole.
+void showStoredText(QLineEdit& field, const QString& text, int typingLimit);
 
 // A one-line text that is saved: a name, a concept.
 class TextField : public QLineEdit {
     Q_OBJECT
 public:
-    TextField(const AppState& state, QWidget* parent = nullptr);
+    explicit TextField(const Palette& palette, QWidget* parent = nullptr);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -105,15 +110,18 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    const AppState& state_;
+    const Palette& palette_;
 };
 
-// A description of several lines; Enter starts a new line. Never holds more
-// than its maximum of characters, however the text arrives.
+// A description of several lines; Enter starts a new line. Typing or pasting
+// never makes it longer than its limit; a longer text read from the file is
+// shown whole and may be shortened, never lengthened.
 class DescriptionField : public QPlainTextEdit {
     Q_OBJECT
 public:
-    DescriptionField(const AppState& state, int maxLength, QWidget* parent = nullptr);
+    DescriptionField(const Palette& palette, int typingLimit, QWidget* parent = nullptr);
+
+    void showStoredText(const QString& text);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -122,7 +130,8 @@ protected:
 private:
     void keepWithinLength();
 
-    const AppState& state_;
+    const Palette& palette_;
+    int typingLimit_;
     int maxLength_;
 };
 
@@ -148,14 +157,14 @@ public:
     // White: a box that stays and turns white again.
     enum class OnLeave { Hide, White };
 
-    FilterField(const AppState& state, OnLeave onLeave, QWidget* parent = nullptr);
+    FilterField(const Palette& palette, OnLeave onLeave, QWidget* parent = nullptr);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    const AppState& state_;
+    const Palette& palette_;
     OnLeave onLeave_;
 };
 

@@ -1,8 +1,9 @@
-#include "startup/Fields.h"
+#include "ui/Fields.h"
 
-#include "startup/AppState.h"
+#include "store/Amount.h"
 #include "ui/Formats.h"
 #include "ui/MessageService.h"
+#include "ui/Palette.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -10,12 +11,13 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace velmora {
 
 namespace {
 
 const QString kDateMask = QStringLiteral("99/99/9999;_");
-const QColor kWhite(255, 255, 255);
 
 // While a field takes the focus back after a complaint, the field it takes it
 // from must not complain in turn, or two bad values would bounce the focus forever.
@@ -33,12 +35,6 @@ template <typename Field, typename Action> void afterFocus(Field* field, Action 
 
 } // namespace
 
-void paintFieldBackground(QWidget& field, const QColor& colour) {
-    QPalette palette = field.palette();
-    palette.setColor(QPalette::Base, colour);
-    field.setPalette(palette);
-}
-
 bool isWindowSwitch(Qt::FocusReason reason) {
     return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
@@ -47,9 +43,9 @@ bool isEnter(const QKeyEvent& event) {
     return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
 }
 
-LeaveCheck::LeaveCheck(QWidget& field, const AppState& state, MessageService& messages,
+LeaveCheck::LeaveCheck(QWidget& field, const Palette& palette, MessageService& messages,
                        QString message, std::function<bool()> valid)
-    : field_(field), state_(state), messages_(messages), message_(std::move(message)),
+    : field_(field), palette_(palette), messages_(messages), message_(std::move(message)),
       valid_(std::move(valid)) {}
 
 bool LeaveCheck::fieldLeft(Qt::FocusReason reason) {
@@ -81,20 +77,20 @@ bool LeaveCheck::checkNow() {
 void LeaveCheck::complain() {
     pending_ = false;
     messages_.inform(&field_, message_);
-    paintFieldBackground(field_, state_.mainColor());
+    paintFieldBackground(field_, palette_.main());
     takingFocusBack = true;
     field_.setFocus(Qt::OtherFocusReason);
     takingFocusBack = false;
 }
 
-DateField::DateField(const AppState& state, MessageService& messages, Mask mask, QWidget* parent)
-    : QLineEdit(parent), state_(state), mask_(mask),
-      check_(*this, state, messages, QStringLiteral("Ponga una fecha correcta"),
+DateField::DateField(const Palette& palette, MessageService& messages, Mask mask, QWidget* parent)
+    : QLineEdit(parent), palette_(palette), mask_(mask),
+      check_(*this, palette, messages, QStringLiteral("Ponga una fecha correcta"),
              [this] { return date().has_value(); }) {
     if (mask_ == Mask::Always) {
         setInputMask(kDateMask);
     }
-    paintFieldBackground(*this, kWhite);
+    paintFieldBackground(*this, Palette::white());
 }
 
 std::optional<QDate> DateField::date() const {
@@ -108,7 +104,7 @@ void DateField::focusInEvent(QFocusEvent* event) {
         setText(current);
     }
     QLineEdit::focusInEvent(event);
-    paintFieldBackground(*this, state_.mainColor());
+    paintFieldBackground(*this, palette_.main());
     afterFocus(this, [](DateField& field) { field.selectAll(); });
 }
 
@@ -117,7 +113,7 @@ void DateField::focusOutEvent(QFocusEvent* event) {
     if (!check_.fieldLeft(event->reason())) {
         return;
     }
-    paintFieldBackground(*this, kWhite);
+    paintFieldBackground(*this, Palette::white());
     if (mask_ == Mask::WhileFocused) {
         const QString current = text();
         setInputMask(QString());
@@ -133,11 +129,11 @@ void DateField::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
 }
 
-AmountField::AmountField(const AppState& state, MessageService& messages, QWidget* parent)
-    : QLineEdit(parent), state_(state),
-      check_(*this, state, messages, QStringLiteral("Ponga un nº correcto"),
+AmountField::AmountField(const Palette& palette, MessageService& messages, QWidget* parent)
+    : QLineEdit(parent), palette_(palette),
+      check_(*this, palette, messages, QStringLiteral("Ponga un nº correcto"),
              [this] { return amount().has_value(); }) {
-    paintFieldBackground(*this, kWhite);
+    paintFieldBackground(*this, Palette::white());
 }
 
 std::optional<double> AmountField::amount() const {
@@ -146,14 +142,14 @@ std::optional<double> AmountField::amount() const {
 
 void AmountField::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
-    paintFieldBackground(*this, state_.mainColor());
+    paintFieldBackground(*this, palette_.main());
     afterFocus(this, [](AmountField& field) { field.selectAll(); });
 }
 
 void AmountField::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     if (check_.fieldLeft(event->reason())) {
-        paintFieldBackground(*this, kWhite);
+        paintFieldBackground(*this, Palette::white());
     }
 }
 
@@ -171,20 +167,26 @@ void AmountField::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
 }
 
-TextField::TextField(const AppState& state, QWidget* parent) : QLineEdit(parent), state_(state) {
-    paintFieldBackground(*this, kWhite);
+void showStoredText(QLineEdit& field, const QString& text, int typingLimit) {
+    field.setMaxLength(std::max(typingLimit, static_cast<int>(text.size())));
+    field.setText(text);
+}
+
+TextField::TextField(const Palette& palette, QWidget* parent)
+    : QLineEdit(parent), palette_(palette) {
+    paintFieldBackground(*this, Palette::white());
 }
 
 void TextField::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
-    paintFieldBackground(*this, state_.mainColor());
+    paintFieldBackground(*this, palette_.main());
     afterFocus(this, [](TextField& field) { field.selectAll(); });
 }
 
 void TextField::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     if (!isWindowSwitch(event->reason())) {
-        paintFieldBackground(*this, kWhite);
+        paintFieldBackground(*this, Palette::white());
     }
 }
 
@@ -196,34 +198,51 @@ void TextField::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
 }
 
-DescriptionField::DescriptionField(const AppState& state, int maxLength, QWidget* parent)
-    : QPlainTextEdit(parent), state_(state), maxLength_(maxLength) {
+DescriptionField::DescriptionField(const Palette& palette, int typingLimit, QWidget* parent)
+    : QPlainTextEdit(parent), palette_(palette), typingLimit_(typingLimit),
+      maxLength_(typingLimit) {
     setTabChangesFocus(true);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    paintFieldBackground(*this, kWhite);
+    paintFieldBackground(*this, Palette::white());
     connect(this, &QPlainTextEdit::textChanged, this, &DescriptionField::keepWithinLength);
 }
 
+void DescriptionField::showStoredText(const QString& text) {
+    maxLength_ = std::max(typingLimit_, static_cast<int>(text.size()));
+    setPlainText(text);
+}
+
 void DescriptionField::keepWithinLength() {
-    const QString text = toPlainText();
-    if (text.size() <= maxLength_) {
+    const int excess = static_cast<int>(toPlainText().size()) - maxLength_;
+    if (excess <= 0) {
         return;
     }
+    // What was just typed or pasted ends at the cursor: its tail goes, and the
+    // text around it stays as it was. A text set as a whole leaves the cursor at
+    // its start; then its own tail goes.
     const QSignalBlocker blocker(this);
-    setPlainText(text.left(maxLength_));
-    moveCursor(QTextCursor::End);
+    QTextCursor cursor = textCursor();
+    int end = cursor.position();
+    if (end < excess) {
+        cursor.movePosition(QTextCursor::End);
+        end = cursor.position();
+    }
+    cursor.setPosition(end - excess);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    setTextCursor(cursor);
 }
 
 void DescriptionField::focusInEvent(QFocusEvent* event) {
     QPlainTextEdit::focusInEvent(event);
-    paintFieldBackground(*this, state_.mainColor());
+    paintFieldBackground(*this, palette_.main());
     afterFocus(this, [](DescriptionField& field) { field.moveCursor(QTextCursor::End); });
 }
 
 void DescriptionField::focusOutEvent(QFocusEvent* event) {
     QPlainTextEdit::focusOutEvent(event);
     if (!isWindowSwitch(event->reason())) {
-        paintFieldBackground(*this, kWhite);
+        paintFieldBackground(*this, Palette::white());
     }
 }
 
@@ -243,12 +262,12 @@ void ListField::keyPressEvent(QKeyEvent* event) {
     QComboBox::keyPressEvent(event);
 }
 
-FilterField::FilterField(const AppState& state, OnLeave onLeave, QWidget* parent)
-    : QLineEdit(parent), state_(state), onLeave_(onLeave) {}
+FilterField::FilterField(const Palette& palette, OnLeave onLeave, QWidget* parent)
+    : QLineEdit(parent), palette_(palette), onLeave_(onLeave) {}
 
 void FilterField::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
-    paintFieldBackground(*this, state_.mainColor());
+    paintFieldBackground(*this, palette_.main());
 }
 
 void FilterField::focusOutEvent(QFocusEvent* event) {
@@ -259,7 +278,7 @@ void FilterField::focusOutEvent(QFocusEvent* event) {
     if (onLeave_ == OnLeave::Hide) {
         hide();
     } else {
-        paintFieldBackground(*this, kWhite);
+        paintFieldBackground(*this, Palette::white());
     }
 }
 

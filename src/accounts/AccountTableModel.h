@@ -5,21 +5,18 @@
 // either, so not even a header shows.
 
 #include "store/AccountStore.h"
-
-#include <QAbstractTableModel>
+#include "ui/PaintedTableModel.h"
 
 #include <vector>
 
 namespace velmora {
 
-struct AppState;
-
-class AccountTableModel : public QAbstractTableModel {
+class AccountTableModel : public PaintedTableModel {
     Q_OBJECT
 public:
     enum Column { LineColumn = 0, NameColumn, ConceptColumn, KindColumn, ColumnCount };
 
-    explicit AccountTableModel(const AppState& state, QObject* parent = nullptr);
+    explicit AccountTableModel(const Palette& palette, QObject* parent = nullptr);
 
     void setAccounts(std::vector<Account> accounts);
     const std::vector<Account>& accounts() const { return accounts_; }
@@ -31,7 +28,6 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    const AppState& state_;
     std::vector<Account> accounts_;
 };
 

@@ -1,0 +1,11 @@
+#include "ui/Logging.h"
+
+namespace velmora {
+
+Q_LOGGING_CATEGORY(lcStartup, "velmora.startup")
+Q_LOGGING_CATEGORY(lcEntries, "velmora.entries")
+Q_LOGGING_CATEGORY(lcAccounts, "velmora.accounts")
+Q_LOGGING_CATEGORY(lcAnalysis, "velmora.analysis")
+Q_LOGGING_CATEGORY(lcUi, "velmora.ui")
+
+} // namespace velmora

@@ -1,0 +1,84 @@
+// Amounts as the user reads and types them, and the one rounding every figure
+// and total uses.
+
+#include "store/Amount.h"
+
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+
+using namespace velmora;
+
+class TestAmount : public QObject {
+    Q_OBJECT
+private slots:
+    void shown_data();
+    void shown();
+    void typed_data();
+    void typed();
+};
+
+void TestAmount::shown_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("thousands") << 1200.0 << "1.200,00";
+    QTest::newRow("negative half") << -450.5 << "-450,50";
+    QTest::newRow("zero") << 0.0 << "0,00";
+    QTest::newRow("millions") << 12345678.9 << "12.345.678,90";
+    QTest::newRow("rounds to the hundredth") << 2.346 << "2,35";
+    QTest::newRow("tiny negative is no minus zero") << -0.001 << "0,00";
+    QTest::newRow("largest") << 999999999999.99 << "999.999.999.999,99";
+    QTest::newRow("lowest") << -999999999999.99 << "-999.999.999.999,99";
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("not a number") << nan << "¡ERROR!";
+    QTest::newRow("infinity") << inf << "¡ERROR!";
+    QTest::newRow("minus infinity") << -inf << "¡ERROR!";
+    QTest::newRow("beyond the largest") << 1000000000000.0 << "¡ERROR!";
+    QTest::newRow("far beyond") << 1e300 << "¡ERROR!";
+}
+
+void TestAmount::shown() {
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(formatAmount(value), text);
+}
+
+void TestAmount::typed_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<double>("value");
+    QTest::newRow("grouped with decimals") << "1.234,50" << true << 1234.5;
+    QTest::newRow("plain with decimals") << "1234,5" << true << 1234.5;
+    QTest::newRow("negative") << "-20" << true << -20.0;
+    QTest::newRow("as shown back") << "12.345.678,91" << true << 12345678.91;
+    QTest::newRow("largest") << "999.999.999.999,99" << true << 999999999999.99;
+    QTest::newRow("lowest") << "-999.999.999.999,99" << true << -999999999999.99;
+    QTest::newRow("beyond the largest") << "1.000.000.000.000" << false << 0.0;
+    QTest::newRow("letters") << "abc" << false << 0.0;
+    QTest::newRow("two commas") << "1,2,3" << false << 0.0;
+    QTest::newRow("broken groups") << "1.2.3,4" << false << 0.0;
+    QTest::newRow("short group") << "1.23" << false << 0.0;
+    QTest::newRow("empty") << "" << false << 0.0;
+    QTest::newRow("only a sign") << "-" << false << 0.0;
+    QTest::newRow("point as decimals") << "12.5" << false << 0.0;
+    QTest::newRow("error mark") << "¡ERROR!" << false << 0.0;
+}
+
+// Every valid amount reads back as the very value that shows it: what is loaded,
+// shown and accepted unchanged is written back exact to the cent.
+void TestAmount::typed() {
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(double, value);
+    const std::optional<double> parsed = parseAmount(text);
+    QCOMPARE(parsed.has_value(), valid);
+    if (valid) {
+        QCOMPARE(*parsed, value);
+        QCOMPARE(parseAmount(formatAmount(*parsed)), parsed);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestAmount)
+#include "tst_amount.moc"
