@@ -1,6 +1,8 @@
 #include "startup/Settings.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QSaveFile>
 #include <QStringConverter>
 #include <QStringDecoder>
@@ -10,6 +12,8 @@
 namespace velmora {
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcSettings, "velmora.settings")
 
 const QString kRuta = QStringLiteral("ruta.ini");
 const QString kAno = QStringLiteral("ano.ini");
@@ -35,6 +39,25 @@ QByteArray encodeLine(const QString& text) {
         return bytes;
     }
     return text.toUtf8();
+}
+
+// QFileDevice tells little more than which step failed, so that is all the user
+// is told; Qt's own text, in English and sometimes more precise, goes to the log.
+// Opening reports several codes (a folder in the file's place is a write error),
+// so every failure there reads the same.
+SettingsError writeFailure(const QSaveFile& file, bool opening) {
+    qCWarning(lcSettings).noquote()
+        << "no se puede escribir" << file.fileName() << "-" << file.errorString();
+    QString reason = QStringLiteral("no se puede guardar el archivo");
+    if (opening) {
+        reason = QStringLiteral("no se puede abrir el archivo para escribir");
+    } else if (file.error() == QFileDevice::WriteError) {
+        reason = QStringLiteral("no se puede escribir en el disco");
+    } else if (file.error() == QFileDevice::RenameError) {
+        reason = QStringLiteral("no se puede sustituir el archivo");
+    }
+    return SettingsError(QStringLiteral("No se puede escribir %1: %2")
+                             .arg(QDir::toNativeSeparators(file.fileName()), reason));
 }
 
 } // namespace
@@ -76,8 +99,7 @@ std::optional<QString> SettingsFiles::readLine(const QString& fileName, int line
 void SettingsFiles::writeLines(const QString& fileName, const QStringList& lines) const {
     QSaveFile file(pathOf(fileName));
     if (!file.open(QIODevice::WriteOnly)) {
-        throw SettingsError(
-            QStringLiteral("No se puede escribir %1: %2").arg(file.fileName(), file.errorString()));
+        throw writeFailure(file, true);
     }
     QByteArray content;
     for (const QString& line : lines) {
@@ -86,8 +108,7 @@ void SettingsFiles::writeLines(const QString& fileName, const QStringList& lines
     }
     file.write(content);
     if (!file.commit()) {
-        throw SettingsError(
-            QStringLiteral("No se puede escribir %1: %2").arg(file.fileName(), file.errorString()));
+        throw writeFailure(file, false);
     }
 }
 
