@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSaveFile>
 #include <QStringConverter>
@@ -97,14 +98,18 @@ std::optional<QString> SettingsFiles::readLine(const QString& fileName, int line
 }
 
 void SettingsFiles::writeLines(const QString& fileName, const QStringList& lines) const {
-    QSaveFile file(pathOf(fileName));
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw writeFailure(file, true);
-    }
     QByteArray content;
     for (const QString& line : lines) {
         content += encodeLine(line);
         content += "\r\n";
+    }
+    writeBytes(fileName, content);
+}
+
+void SettingsFiles::writeBytes(const QString& fileName, const QByteArray& content) const {
+    QSaveFile file(pathOf(fileName));
+    if (!file.open(QIODevice::WriteOnly)) {
+        throw writeFailure(file, true);
     }
     file.write(content);
     if (!file.commit()) {
@@ -154,6 +159,47 @@ void SettingsFiles::writeDataRoot(const QString& dataRoot) const {
 
 void SettingsFiles::writeYear(const QString& year) const {
     writeLines(kAno, {year});
+}
+
+void SettingsFiles::writeDataRootAndYear(const QString& dataRoot, const QString& year) const {
+    // Read in full before anything changes: only the old bytes can be put back.
+    std::optional<QByteArray> oldRoute;
+    QFile route(pathOf(kRuta));
+    if (route.exists()) {
+        if (!route.open(QIODevice::ReadOnly)) {
+            qCWarning(lcSettings).noquote()
+                << "no se puede leer" << route.fileName() << "-" << route.errorString();
+            throw SettingsError(
+                QStringLiteral("No se puede leer %1; no se ha cambiado ningún ajuste")
+                    .arg(QDir::toNativeSeparators(route.fileName())));
+        }
+        oldRoute = route.readAll();
+        route.close();
+    }
+
+    writeDataRoot(dataRoot);
+    try {
+        writeYear(year);
+    } catch (const SettingsError& error) {
+        bool restored = false;
+        if (oldRoute) {
+            try {
+                writeBytes(kRuta, *oldRoute);
+                restored = true;
+            } catch (const SettingsError&) {
+                // Said below; the reason is already in the log.
+            }
+        } else {
+            // Through a link the new file lies at the link's target; the link stays.
+            restored = QFile::remove(QFileInfo(route.fileName()).canonicalFilePath());
+        }
+        if (!restored) {
+            throw SettingsError(
+                QStringLiteral("%1. Además, %2 no se ha podido dejar como estaba")
+                    .arg(error.message(), QDir::toNativeSeparators(route.fileName())));
+        }
+        throw;
+    }
 }
 
 void SettingsFiles::writeMainColour(qint32 colour) const {
