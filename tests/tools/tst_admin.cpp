@@ -77,6 +77,8 @@ private slots:
     void initCreatesSettingsAndLedger_data();
     void initCreatesSettingsAndLedger();
     void initNeverReplacesALedger();
+    void initFailingSettingsWriteChangesNothing_data();
+    void initFailingSettingsWriteChangesNothing();
     void commandLine_data();
     void commandLine();
     void demoEntriesFollowTheMovementRule();
@@ -133,6 +135,48 @@ void TestAdmin::initNeverReplacesALedger() {
     QCOMPARE(readBytes(ledger.databasePath()), ledgerBytes);
     QCOMPARE(readBytes(ledger.programFolder() + u"/ruta.ini"_s), routeBytes);
     QCOMPARE(QDir(otherProgram.path()).entryList(QDir::Files), QStringList());
+}
+
+void TestAdmin::initFailingSettingsWriteChangesNothing_data() {
+    QTest::addColumn<QByteArray>("oldRoute"); // empty: no ruta.ini
+    QTest::addColumn<QString>("blocked");
+    // The old settings point at a ledger that is gone, so init goes ahead.
+    const QByteArray old("/srv/antigua\r\n");
+    QTest::newRow("ano.ini") << old << u"ano.ini"_s;
+    QTest::newRow("ano.ini, sin ruta.ini") << QByteArray() << u"ano.ini"_s;
+    QTest::newRow("color2.ini") << old << u"color2.ini"_s;
+}
+
+void TestAdmin::initFailingSettingsWriteChangesNothing() {
+    QFETCH(QByteArray, oldRoute);
+    QFETCH(QString, blocked);
+    QTemporaryDir tmp;
+    const QString program = tmp.filePath(u"bin"_s);
+    QVERIFY(QDir().mkpath(program));
+    if (!oldRoute.isEmpty()) {
+        writeBytes(program + u"/ruta.ini"_s, oldRoute);
+    }
+    // Root writes anywhere: a folder in the file's place, or a link into a folder
+    // that does not exist, stops the write all the same.
+    if (blocked == u"ano.ini"_s) {
+        QVERIFY(QDir(program).mkdir(blocked));
+    } else {
+        writeBytes(program + u"/ano.ini"_s, "2023\r\n");
+        QVERIFY(QFile::link(tmp.filePath(u"no-existe/"_s) + blocked, program + u'/' + blocked));
+    }
+
+    const Outcome result = runAdmin({u"init"_s, tmp.filePath(u"datos"_s), u"2025"_s}, program);
+    QCOMPARE(result.code, 1);
+    QVERIFY2(result.err.contains(u"No se puede escribir %1: "_s.arg(
+                 QDir::toNativeSeparators(program + u'/' + blocked))),
+             qPrintable(result.err));
+    QCOMPARE(readBytes(program + u"/ruta.ini"_s), oldRoute);
+    QCOMPARE(QFileInfo::exists(program + u"/ruta.ini"_s), !oldRoute.isEmpty());
+    if (blocked != u"ano.ini"_s) {
+        QCOMPARE(readBytes(program + u"/ano.ini"_s), QByteArray("2023\r\n"));
+    }
+    // Nobody would find the new ledger, so it is gone again.
+    QVERIFY(!QFileInfo::exists(tmp.filePath(u"datos/2025/Devedur.mdb"_s)));
 }
 
 void TestAdmin::commandLine_data() {

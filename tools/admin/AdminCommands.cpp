@@ -127,14 +127,15 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
 
     const SettingsFiles settings(programFolder);
     try {
-        settings.writeDataRoot(dataRoot);
-        settings.writeYear(year);
+        // Colours first: a failure there must not leave ruta.ini and ano.ini pointing
+        // at the ledger removed below. A default colour left behind does no harm.
         if (!QFileInfo::exists(settings.pathOf(QStringLiteral("color.ini")))) {
             settings.writeMainColour(defaultMainColour());
         }
         if (!QFileInfo::exists(settings.pathOf(QStringLiteral("color2.ini")))) {
             settings.writeSectionColour(defaultSectionColour());
         }
+        settings.writeDataRootAndYear(dataRoot, year);
     } catch (const SettingsError& error) {
         // The ledger is ours and still empty; without the settings nobody finds it.
         QFile::remove(databasePath);
