@@ -204,6 +204,19 @@ void TestAdmin::commandLine_data() {
             << QStringList{u"init"_s, u"DATOS"_s, QString::fromLatin1(year)} << 2
             << u"el año «%1» no vale: debe tener cuatro cifras"_s.arg(year);
     }
+    // ruta.ini and ano.ini hold one line each, and a path with control characters
+    // is a typing slip anyway.
+    const QString controlMessage =
+        u"la carpeta de datos no puede llevar caracteres de control, como saltos de línea o "
+        "tabuladores"_s;
+    for (const char* control : {"\n", "\r", "\t", "\x7F"}) {
+        QTest::addRow("carpeta con el carácter %d", int(*control))
+            << QStringList{u"init"_s, u"DATOS"_s + QLatin1String(control) + u"x"_s, u"2024"_s} << 2
+            << controlMessage;
+    }
+    QTest::newRow("año con salto de línea")
+        << QStringList{u"init"_s, u"DATOS"_s, u"2024\n"_s} << 2
+        << u"el año «2024\n» no vale: debe tener cuatro cifras"_s;
     for (const char* count : {"0", "1000001"}) {
         QTest::addRow("demo «%s»", count) << QStringList{u"demo"_s, QString::fromLatin1(count)} << 2
                                           << u"el número de apuntes «%1» no vale"_s.arg(count);
@@ -226,8 +239,8 @@ void TestAdmin::commandLine() {
     QVERIFY2(said.contains(message), qPrintable(said));
     QCOMPARE(code == 0 ? result.err : result.out, QString());
     QCOMPARE(result.err.contains(u"velmora-admin --help"_s), code == 2);
-    QCOMPARE(QDir(tmp.path()).entryList(QDir::Files), QStringList());
-    QVERIFY(!QFileInfo::exists(dataRoot));
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
 }
 
 void TestAdmin::demoEntriesFollowTheMovementRule() {

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -72,6 +73,12 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
             QTextStream& err) {
     if (args.size() < 2 || args[1].trimmed().isEmpty()) {
         return badUsage(err, QStringLiteral("falta la carpeta de datos"));
+    }
+    // ruta.ini holds the folder on one line; a newline there would cut it short.
+    const auto isControl = [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; };
+    if (std::any_of(args[1].cbegin(), args[1].cend(), isControl)) {
+        return badUsage(err, QStringLiteral("la carpeta de datos no puede llevar caracteres de "
+                                            "control, como saltos de línea o tabuladores"));
     }
     if (args[1].startsWith(QLatin1Char('-'))) {
         return badUsage(err, QStringLiteral("opción desconocida: «%1»").arg(args[1]));
@@ -218,7 +225,9 @@ qint32 defaultSectionColour() {
 }
 
 bool isYearName(const QString& year) {
-    static const QRegularExpression pattern(QStringLiteral("^[1-9][0-9]{3}$"));
+    // Anchored as a whole: "$" alone would also let "2024\n" through.
+    static const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QStringLiteral("[1-9][0-9]{3}")));
     return pattern.match(year).hasMatch();
 }
 
