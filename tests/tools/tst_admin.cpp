@@ -77,6 +77,8 @@ private slots:
     void initCreatesSettingsAndLedger_data();
     void initCreatesSettingsAndLedger();
     void initNeverReplacesALedger();
+    void initKeepsAWorkingInstallation_data();
+    void initKeepsAWorkingInstallation();
     void initFailingSettingsWriteChangesNothing_data();
     void initFailingSettingsWriteChangesNothing();
     void commandLine_data();
@@ -135,6 +137,87 @@ void TestAdmin::initNeverReplacesALedger() {
     QCOMPARE(readBytes(ledger.databasePath()), ledgerBytes);
     QCOMPARE(readBytes(ledger.programFolder() + u"/ruta.ini"_s), routeBytes);
     QCOMPARE(QDir(otherProgram.path()).entryList(QDir::Files), QStringList());
+}
+
+void TestAdmin::initKeepsAWorkingInstallation_data() {
+    // ROOT holds the installation's 2024 ledger, OTHER is a new folder; in the
+    // message, IN_USE and NEW stand for the ledger in use and the one init would make.
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("ledgerThere");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("newRoot");
+    QTest::addColumn<QString>("newYear"); // empty: the current year
+    QTest::addColumn<QString>("message");
+    const QString leaving =
+        u"la instalación ya usa la base de datos IN_USE y pasaría a usar NEW. No se ha cambiado "
+        "nada. Para seguir de todos modos, repita la orden con --force; la base de datos "
+        "actual no se borra."_s;
+    QTest::newRow("otro año") << QStringList{u"init"_s, u"ROOT"_s, u"2025"_s} << true << 1
+                              << u"ROOT"_s << u"2025"_s << leaving;
+    QTest::newRow("otra carpeta") << QStringList{u"init"_s, u"OTHER"_s, u"2024"_s} << true << 1
+                                  << u"OTHER"_s << u"2024"_s << leaving;
+    QTest::newRow("--force al final") << QStringList{u"init"_s, u"ROOT"_s, u"2025"_s, u"--force"_s}
+                                      << true << 0 << u"ROOT"_s << u"2025"_s << QString();
+    QTest::newRow("--force en medio") << QStringList{u"init"_s, u"OTHER"_s, u"--force"_s, u"2024"_s}
+                                      << true << 0 << u"OTHER"_s << u"2024"_s << QString();
+    QTest::newRow("--force delante") << QStringList{u"init"_s, u"--force"_s, u"OTHER"_s} << true
+                                     << 0 << u"OTHER"_s << QString() << QString();
+    QTest::newRow("--force no sustituye")
+        << QStringList{u"init"_s, u"ROOT"_s, u"2024"_s, u"--force"_s} << true << 1 << u"ROOT"_s
+        << u"2024"_s
+        << u"ya existe la base de datos NEW; no se ha cambiado nada (nunca se sustituye una "
+           "base de datos)"_s;
+    QTest::newRow("base de datos borrada") << QStringList{u"init"_s, u"ROOT"_s, u"2025"_s} << false
+                                           << 0 << u"ROOT"_s << u"2025"_s << QString();
+}
+
+void TestAdmin::initKeepsAWorkingInstallation() {
+    QFETCH(QStringList, args);
+    QFETCH(bool, ledgerThere);
+    QFETCH(int, code);
+    QFETCH(QString, newRoot);
+    QFETCH(QString, newYear);
+    QFETCH(QString, message);
+    QTemporaryDir tmp;
+    const QString program = tmp.filePath(u"bin"_s);
+    QVERIFY(QDir().mkpath(program));
+    const QString root = tmp.filePath(u"datos"_s);
+    const QString other = tmp.filePath(u"otros"_s);
+    QCOMPARE(runAdmin({u"init"_s, root, u"2024"_s}, program).code, 0);
+    const QString inUse = root + u"/2024/Devedur.mdb"_s;
+    if (!ledgerThere) {
+        QVERIFY(QFile::remove(inUse));
+    }
+    const QByteArray ledgerBytes = readBytes(inUse);
+    const QByteArray routeBytes = readBytes(program + u"/ruta.ini"_s);
+    const QByteArray yearBytes = readBytes(program + u"/ano.ini"_s);
+
+    args.replaceInStrings(u"ROOT"_s, root).replaceInStrings(u"OTHER"_s, other);
+    newRoot = newRoot == u"ROOT"_s ? root : other;
+    if (newYear.isEmpty()) {
+        newYear = QString::number(QDate::currentDate().year());
+    }
+    const QString created = newRoot + u'/' + newYear + u"/Devedur.mdb"_s;
+
+    const Outcome result = runAdmin(args, program);
+    QCOMPARE(result.code, code);
+    QCOMPARE(readBytes(inUse), ledgerBytes);
+    if (code != 0) {
+        message.replace(u"IN_USE"_s, QDir::toNativeSeparators(inUse))
+            .replace(u"NEW"_s, QDir::toNativeSeparators(created));
+        QCOMPARE(result.err, u"velmora-admin: "_s + message + u'\n');
+        QCOMPARE(readBytes(program + u"/ruta.ini"_s), routeBytes);
+        QCOMPARE(readBytes(program + u"/ano.ini"_s), yearBytes);
+        QCOMPARE(QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                 (QStringList{u"2024"_s, u"Informes"_s}));
+        QVERIFY(!QFileInfo::exists(other));
+        return;
+    }
+    QCOMPARE(result.err, QString());
+    QCOMPARE(readBytes(program + u"/ruta.ini"_s), newRoot.toUtf8() + "\r\n");
+    QCOMPARE(readBytes(program + u"/ano.ini"_s), newYear.toUtf8() + "\r\n");
+    Database db(created);
+    checkLedgerSchema(db);
 }
 
 void TestAdmin::initFailingSettingsWriteChangesNothing_data() {
