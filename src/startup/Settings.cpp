@@ -1,6 +1,9 @@
 #include "startup/Settings.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSaveFile>
 #include <QStringConverter>
 #include <QStringDecoder>
@@ -10,6 +13,8 @@
 namespace velmora {
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcSettings, "velmora.settings")
 
 const QString kRuta = QStringLiteral("ruta.ini");
 const QString kAno = QStringLiteral("ano.ini");
@@ -35,6 +40,25 @@ QByteArray encodeLine(const QString& text) {
         return bytes;
     }
     return text.toUtf8();
+}
+
+// QFileDevice tells little more than which step failed, so that is all the user
+// is told; Qt's own text, in English and sometimes more precise, goes to the log.
+// Opening reports several codes (a folder in the file's place is a write error),
+// so every failure there reads the same.
+SettingsError writeFailure(const QSaveFile& file, bool opening) {
+    qCWarning(lcSettings).noquote()
+        << "no se puede escribir" << file.fileName() << "-" << file.errorString();
+    QString reason = QStringLiteral("no se puede guardar el archivo");
+    if (opening) {
+        reason = QStringLiteral("no se puede abrir el archivo para escribir");
+    } else if (file.error() == QFileDevice::WriteError) {
+        reason = QStringLiteral("no se puede escribir en el disco");
+    } else if (file.error() == QFileDevice::RenameError) {
+        reason = QStringLiteral("no se puede sustituir el archivo");
+    }
+    return SettingsError(QStringLiteral("No se puede escribir %1: %2")
+                             .arg(QDir::toNativeSeparators(file.fileName()), reason));
 }
 
 } // namespace
@@ -74,20 +98,22 @@ std::optional<QString> SettingsFiles::readLine(const QString& fileName, int line
 }
 
 void SettingsFiles::writeLines(const QString& fileName, const QStringList& lines) const {
-    QSaveFile file(pathOf(fileName));
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw SettingsError(
-            QStringLiteral("No se puede escribir %1: %2").arg(file.fileName(), file.errorString()));
-    }
     QByteArray content;
     for (const QString& line : lines) {
         content += encodeLine(line);
         content += "\r\n";
     }
+    writeBytes(fileName, content);
+}
+
+void SettingsFiles::writeBytes(const QString& fileName, const QByteArray& content) const {
+    QSaveFile file(pathOf(fileName));
+    if (!file.open(QIODevice::WriteOnly)) {
+        throw writeFailure(file, true);
+    }
     file.write(content);
     if (!file.commit()) {
-        throw SettingsError(
-            QStringLiteral("No se puede escribir %1: %2").arg(file.fileName(), file.errorString()));
+        throw writeFailure(file, false);
     }
 }
 
@@ -133,6 +159,47 @@ void SettingsFiles::writeDataRoot(const QString& dataRoot) const {
 
 void SettingsFiles::writeYear(const QString& year) const {
     writeLines(kAno, {year});
+}
+
+void SettingsFiles::writeDataRootAndYear(const QString& dataRoot, const QString& year) const {
+    // Read in full before anything changes: only the old bytes can be put back.
+    std::optional<QByteArray> oldRoute;
+    QFile route(pathOf(kRuta));
+    if (route.exists()) {
+        if (!route.open(QIODevice::ReadOnly)) {
+            qCWarning(lcSettings).noquote()
+                << "no se puede leer" << route.fileName() << "-" << route.errorString();
+            throw SettingsError(
+                QStringLiteral("No se puede leer %1; no se ha cambiado ningún ajuste")
+                    .arg(QDir::toNativeSeparators(route.fileName())));
+        }
+        oldRoute = route.readAll();
+        route.close();
+    }
+
+    writeDataRoot(dataRoot);
+    try {
+        writeYear(year);
+    } catch (const SettingsError& error) {
+        bool restored = false;
+        if (oldRoute) {
+            try {
+                writeBytes(kRuta, *oldRoute);
+                restored = true;
+            } catch (const SettingsError&) {
+                // Said below; the reason is already in the log.
+            }
+        } else {
+            // Through a link the new file lies at the link's target; the link stays.
+            restored = QFile::remove(QFileInfo(route.fileName()).canonicalFilePath());
+        }
+        if (!restored) {
+            throw SettingsError(
+                QStringLiteral("%1. Además, %2 no se ha podido dejar como estaba")
+                    .arg(error.message(), QDir::toNativeSeparators(route.fileName())));
+        }
+        throw;
+    }
 }
 
 void SettingsFiles::writeMainColour(qint32 colour) const {

@@ -35,6 +35,10 @@ public:
     // Each throws SettingsError with a Spanish message when the file cannot be written.
     void writeDataRoot(const QString& dataRoot) const;
     void writeYear(const QString& year) const;
+    // ruta.ini and ano.ini together, so the program never finds a data root with
+    // another installation's year: when ano.ini cannot be written, ruta.ini is put
+    // back byte for byte (or removed if it was not there) before the throw.
+    void writeDataRootAndYear(const QString& dataRoot, const QString& year) const;
     void writeMainColour(qint32 colour) const;
     void writeSectionColour(qint32 colour) const;
     void writePrinters(int reportPrinter, int pdfPrinter) const;
@@ -48,6 +52,7 @@ public:
 private:
     std::optional<QString> readLine(const QString& fileName, int lineIndex) const;
     void writeLines(const QString& fileName, const QStringList& lines) const;
+    void writeBytes(const QString& fileName, const QByteArray& content) const;
 
     QString folder_;
 };

@@ -77,6 +77,10 @@ private slots:
     void initCreatesSettingsAndLedger_data();
     void initCreatesSettingsAndLedger();
     void initNeverReplacesALedger();
+    void initKeepsAWorkingInstallation_data();
+    void initKeepsAWorkingInstallation();
+    void initFailingSettingsWriteChangesNothing_data();
+    void initFailingSettingsWriteChangesNothing();
     void commandLine_data();
     void commandLine();
     void demoEntriesFollowTheMovementRule();
@@ -135,6 +139,129 @@ void TestAdmin::initNeverReplacesALedger() {
     QCOMPARE(QDir(otherProgram.path()).entryList(QDir::Files), QStringList());
 }
 
+void TestAdmin::initKeepsAWorkingInstallation_data() {
+    // ROOT holds the installation's 2024 ledger, OTHER is a new folder; in the
+    // message, IN_USE and NEW stand for the ledger in use and the one init would make.
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("ledgerThere");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("newRoot");
+    QTest::addColumn<QString>("newYear"); // empty: the current year
+    QTest::addColumn<QString>("message");
+    const QString leaving =
+        u"la instalación ya usa la base de datos IN_USE y pasaría a usar NEW. No se ha cambiado "
+        "nada. Para seguir de todos modos, repita la orden con --force; la base de datos "
+        "actual no se borra."_s;
+    QTest::newRow("otro año") << QStringList{u"init"_s, u"ROOT"_s, u"2025"_s} << true << 1
+                              << u"ROOT"_s << u"2025"_s << leaving;
+    QTest::newRow("otra carpeta") << QStringList{u"init"_s, u"OTHER"_s, u"2024"_s} << true << 1
+                                  << u"OTHER"_s << u"2024"_s << leaving;
+    QTest::newRow("--force al final") << QStringList{u"init"_s, u"ROOT"_s, u"2025"_s, u"--force"_s}
+                                      << true << 0 << u"ROOT"_s << u"2025"_s << QString();
+    QTest::newRow("--force en medio") << QStringList{u"init"_s, u"OTHER"_s, u"--force"_s, u"2024"_s}
+                                      << true << 0 << u"OTHER"_s << u"2024"_s << QString();
+    QTest::newRow("--force delante") << QStringList{u"init"_s, u"--force"_s, u"OTHER"_s} << true
+                                     << 0 << u"OTHER"_s << QString() << QString();
+    QTest::newRow("--force no sustituye")
+        << QStringList{u"init"_s, u"ROOT"_s, u"2024"_s, u"--force"_s} << true << 1 << u"ROOT"_s
+        << u"2024"_s
+        << u"ya existe la base de datos NEW; no se ha cambiado nada (nunca se sustituye una "
+           "base de datos)"_s;
+    QTest::newRow("base de datos borrada") << QStringList{u"init"_s, u"ROOT"_s, u"2025"_s} << false
+                                           << 0 << u"ROOT"_s << u"2025"_s << QString();
+}
+
+void TestAdmin::initKeepsAWorkingInstallation() {
+    QFETCH(QStringList, args);
+    QFETCH(bool, ledgerThere);
+    QFETCH(int, code);
+    QFETCH(QString, newRoot);
+    QFETCH(QString, newYear);
+    QFETCH(QString, message);
+    QTemporaryDir tmp;
+    const QString program = tmp.filePath(u"bin"_s);
+    QVERIFY(QDir().mkpath(program));
+    const QString root = tmp.filePath(u"datos"_s);
+    const QString other = tmp.filePath(u"otros"_s);
+    QCOMPARE(runAdmin({u"init"_s, root, u"2024"_s}, program).code, 0);
+    const QString inUse = root + u"/2024/Devedur.mdb"_s;
+    if (!ledgerThere) {
+        QVERIFY(QFile::remove(inUse));
+    }
+    const QByteArray ledgerBytes = readBytes(inUse);
+    const QByteArray routeBytes = readBytes(program + u"/ruta.ini"_s);
+    const QByteArray yearBytes = readBytes(program + u"/ano.ini"_s);
+
+    args.replaceInStrings(u"ROOT"_s, root).replaceInStrings(u"OTHER"_s, other);
+    newRoot = newRoot == u"ROOT"_s ? root : other;
+    if (newYear.isEmpty()) {
+        newYear = QString::number(QDate::currentDate().year());
+    }
+    const QString created = newRoot + u'/' + newYear + u"/Devedur.mdb"_s;
+
+    const Outcome result = runAdmin(args, program);
+    QCOMPARE(result.code, code);
+    QCOMPARE(readBytes(inUse), ledgerBytes);
+    if (code != 0) {
+        message.replace(u"IN_USE"_s, QDir::toNativeSeparators(inUse))
+            .replace(u"NEW"_s, QDir::toNativeSeparators(created));
+        QCOMPARE(result.err, u"velmora-admin: "_s + message + u'\n');
+        QCOMPARE(readBytes(program + u"/ruta.ini"_s), routeBytes);
+        QCOMPARE(readBytes(program + u"/ano.ini"_s), yearBytes);
+        QCOMPARE(QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                 (QStringList{u"2024"_s, u"Informes"_s}));
+        QVERIFY(!QFileInfo::exists(other));
+        return;
+    }
+    QCOMPARE(result.err, QString());
+    QCOMPARE(readBytes(program + u"/ruta.ini"_s), newRoot.toUtf8() + "\r\n");
+    QCOMPARE(readBytes(program + u"/ano.ini"_s), newYear.toUtf8() + "\r\n");
+    Database db(created);
+    checkLedgerSchema(db);
+}
+
+void TestAdmin::initFailingSettingsWriteChangesNothing_data() {
+    QTest::addColumn<QByteArray>("oldRoute"); // empty: no ruta.ini
+    QTest::addColumn<QString>("blocked");
+    // The old settings point at a ledger that is gone, so init goes ahead.
+    const QByteArray old("/srv/antigua\r\n");
+    QTest::newRow("ano.ini") << old << u"ano.ini"_s;
+    QTest::newRow("ano.ini, sin ruta.ini") << QByteArray() << u"ano.ini"_s;
+    QTest::newRow("color2.ini") << old << u"color2.ini"_s;
+}
+
+void TestAdmin::initFailingSettingsWriteChangesNothing() {
+    QFETCH(QByteArray, oldRoute);
+    QFETCH(QString, blocked);
+    QTemporaryDir tmp;
+    const QString program = tmp.filePath(u"bin"_s);
+    QVERIFY(QDir().mkpath(program));
+    if (!oldRoute.isEmpty()) {
+        writeBytes(program + u"/ruta.ini"_s, oldRoute);
+    }
+    // Root writes anywhere: a folder in the file's place, or a link into a folder
+    // that does not exist, stops the write all the same.
+    if (blocked == u"ano.ini"_s) {
+        QVERIFY(QDir(program).mkdir(blocked));
+    } else {
+        writeBytes(program + u"/ano.ini"_s, "2023\r\n");
+        QVERIFY(QFile::link(tmp.filePath(u"no-existe/"_s) + blocked, program + u'/' + blocked));
+    }
+
+    const Outcome result = runAdmin({u"init"_s, tmp.filePath(u"datos"_s), u"2025"_s}, program);
+    QCOMPARE(result.code, 1);
+    QVERIFY2(result.err.contains(u"No se puede escribir %1: "_s.arg(
+                 QDir::toNativeSeparators(program + u'/' + blocked))),
+             qPrintable(result.err));
+    QCOMPARE(readBytes(program + u"/ruta.ini"_s), oldRoute);
+    QCOMPARE(QFileInfo::exists(program + u"/ruta.ini"_s), !oldRoute.isEmpty());
+    if (blocked != u"ano.ini"_s) {
+        QCOMPARE(readBytes(program + u"/ano.ini"_s), QByteArray("2023\r\n"));
+    }
+    // Nobody would find the new ledger, so it is gone again.
+    QVERIFY(!QFileInfo::exists(tmp.filePath(u"datos/2025/Devedur.mdb"_s)));
+}
+
 void TestAdmin::commandLine_data() {
     QTest::addColumn<QStringList>("args"); // DATOS stands for a temporary folder
     QTest::addColumn<int>("code");
@@ -160,6 +287,19 @@ void TestAdmin::commandLine_data() {
             << QStringList{u"init"_s, u"DATOS"_s, QString::fromLatin1(year)} << 2
             << u"el año «%1» no vale: debe tener cuatro cifras"_s.arg(year);
     }
+    // ruta.ini and ano.ini hold one line each, and a path with control characters
+    // is a typing slip anyway.
+    const QString controlMessage =
+        u"la carpeta de datos no puede llevar caracteres de control, como saltos de línea o "
+        "tabuladores"_s;
+    for (const char* control : {"\n", "\r", "\t", "\x7F"}) {
+        QTest::addRow("carpeta con el carácter %d", int(*control))
+            << QStringList{u"init"_s, u"DATOS"_s + QLatin1String(control) + u"x"_s, u"2024"_s} << 2
+            << controlMessage;
+    }
+    QTest::newRow("año con salto de línea")
+        << QStringList{u"init"_s, u"DATOS"_s, u"2024\n"_s} << 2
+        << u"el año «2024\n» no vale: debe tener cuatro cifras"_s;
     for (const char* count : {"0", "1000001"}) {
         QTest::addRow("demo «%s»", count) << QStringList{u"demo"_s, QString::fromLatin1(count)} << 2
                                           << u"el número de apuntes «%1» no vale"_s.arg(count);
@@ -182,8 +322,8 @@ void TestAdmin::commandLine() {
     QVERIFY2(said.contains(message), qPrintable(said));
     QCOMPARE(code == 0 ? result.err : result.out, QString());
     QCOMPARE(result.err.contains(u"velmora-admin --help"_s), code == 2);
-    QCOMPARE(QDir(tmp.path()).entryList(QDir::Files), QStringList());
-    QVERIFY(!QFileInfo::exists(dataRoot));
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
 }
 
 void TestAdmin::demoEntriesFollowTheMovementRule() {

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -70,23 +71,32 @@ qint64 queryNumber(Database& db, const char* sql) {
 
 int runInit(const QStringList& args, const QString& programFolder, QTextStream& out,
             QTextStream& err) {
-    if (args.size() < 2 || args[1].trimmed().isEmpty()) {
+    QStringList operands = args.mid(1);
+    const bool force = operands.removeAll(QStringLiteral("--force")) > 0;
+    if (operands.isEmpty() || operands[0].trimmed().isEmpty()) {
         return badUsage(err, QStringLiteral("falta la carpeta de datos"));
     }
-    if (args[1].startsWith(QLatin1Char('-'))) {
-        return badUsage(err, QStringLiteral("opción desconocida: «%1»").arg(args[1]));
+    // ruta.ini holds the folder on one line; a newline there would cut it short.
+    const auto isControl = [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; };
+    if (std::any_of(operands[0].cbegin(), operands[0].cend(), isControl)) {
+        return badUsage(err, QStringLiteral("la carpeta de datos no puede llevar caracteres de "
+                                            "control, como saltos de línea o tabuladores"));
     }
-    if (args.size() > 3) {
-        return badUsage(err, extraArguments(args, 3));
+    if (operands[0].startsWith(QLatin1Char('-'))) {
+        return badUsage(err, QStringLiteral("opción desconocida: «%1»").arg(operands[0]));
     }
-    const QString year = args.size() == 3 ? args[2] : QString::number(QDate::currentDate().year());
+    if (operands.size() > 2) {
+        return badUsage(err, extraArguments(operands, 2));
+    }
+    const QString year =
+        operands.size() == 2 ? operands[1] : QString::number(QDate::currentDate().year());
     if (!isYearName(year)) {
         return badUsage(err, QStringLiteral("el año «%1» no vale: debe tener cuatro cifras, "
                                             "por ejemplo 2024")
                                  .arg(year));
     }
 
-    const QString dataRoot = QDir::cleanPath(QDir(args[1]).absolutePath());
+    const QString dataRoot = QDir::cleanPath(QDir(operands[0]).absolutePath());
     const QString yearFolder = dataRoot + QLatin1Char('/') + year;
     const QString reportsFolder = dataRoot + QStringLiteral("/Informes");
     const QString databasePath = databasePathFor(dataRoot, year);
@@ -96,6 +106,23 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
         return failure(err, QStringLiteral("ya existe la base de datos %1; no se ha cambiado "
                                            "nada (nunca se sustituye una base de datos)")
                                 .arg(QDir::toNativeSeparators(databasePath)));
+    }
+    // Nor an installation that works: the user would find an empty year and think
+    // the entries lost. A ledger that is gone leaves nothing to keep.
+    const SettingsFiles settings(programFolder);
+    const QString currentRoot = settings.readDataRoot();
+    const QString currentYear = settings.readYear();
+    if (!force && !currentRoot.isEmpty() && !currentYear.isEmpty()) {
+        const QFileInfo inUse(databasePathFor(currentRoot, currentYear));
+        if (inUse.isFile()) {
+            return failure(
+                err, QStringLiteral("la instalación ya usa la base de datos %1 y pasaría a usar "
+                                    "%2. No se ha cambiado nada. Para seguir de todos modos, "
+                                    "repita la orden con --force; la base de datos actual no "
+                                    "se borra.")
+                         .arg(QDir::toNativeSeparators(inUse.absoluteFilePath()),
+                              QDir::toNativeSeparators(databasePath)));
+        }
     }
     for (const QString& folder : {yearFolder, reportsFolder}) {
         if (!QDir().mkpath(folder)) {
@@ -125,16 +152,16 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
                                 .arg(QDir::toNativeSeparators(databasePath)));
     }
 
-    const SettingsFiles settings(programFolder);
     try {
-        settings.writeDataRoot(dataRoot);
-        settings.writeYear(year);
+        // Colours first: a failure there must not leave ruta.ini and ano.ini pointing
+        // at the ledger removed below. A default colour left behind does no harm.
         if (!QFileInfo::exists(settings.pathOf(QStringLiteral("color.ini")))) {
             settings.writeMainColour(defaultMainColour());
         }
         if (!QFileInfo::exists(settings.pathOf(QStringLiteral("color2.ini")))) {
             settings.writeSectionColour(defaultSectionColour());
         }
+        settings.writeDataRootAndYear(dataRoot, year);
     } catch (const SettingsError& error) {
         // The ledger is ours and still empty; without the settings nobody finds it.
         QFile::remove(databasePath);
@@ -217,19 +244,23 @@ qint32 defaultSectionColour() {
 }
 
 bool isYearName(const QString& year) {
-    static const QRegularExpression pattern(QStringLiteral("^[1-9][0-9]{3}$"));
+    // Anchored as a whole: "$" alone would also let "2024\n" through.
+    static const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QStringLiteral("[1-9][0-9]{3}")));
     return pattern.match(year).hasMatch();
 }
 
 QString usageText() {
     return QStringLiteral(
         "Uso:\n"
-        "  velmora-admin init CARPETA_DE_DATOS [AÑO]\n"
+        "  velmora-admin init CARPETA_DE_DATOS [AÑO] [--force]\n"
         "      Prepara la instalación: escribe ruta.ini y ano.ini junto al programa,\n"
         "      color.ini y color2.ini si aún no existen, crea la base de datos\n"
         "      CARPETA_DE_DATOS/AÑO/Devedur.mdb y la carpeta CARPETA_DE_DATOS/Informes.\n"
         "      AÑO son cuatro cifras; si se omite, el año actual. Nunca sustituye una\n"
         "      base de datos que ya existe.\n"
+        "      Si la instalación ya usa una base de datos que existe, no cambia nada;\n"
+        "      con --force la deja de usar (sin borrarla) y prepara la nueva.\n"
         "  velmora-admin demo [N]\n"
         "      Añade N apuntes de ejemplo (1200 si se omite, como mucho 1.000.000) y las\n"
         "      cuentas que falten a la base de datos del año de ano.ini.\n"
