@@ -25,6 +25,7 @@ class TestProgram : public QObject {
 private slots:
     void normalStart();
     void secondCopyIsRefused();
+    void lockLeftByACrashedCopy_data();
     void lockLeftByACrashedCopy();
     void databaseCannotBeOpened();
 };
@@ -114,17 +115,27 @@ void TestProgram::secondCopyIsRefused() {
     QVERIFY(later.mainWindow() != nullptr);
 }
 
-// A copy that crashed leaves its lock file behind; it must not keep the program
-// from starting for good.
-void TestProgram::lockLeftByACrashedCopy() {
-    TestLedger ledger;
+// A copy that crashed, or a power cut, leaves the lock file behind, and a program
+// folder copied while open carries it along. Whatever it holds, no live process holds
+// the lock, so the program starts.
+void TestProgram::lockLeftByACrashedCopy_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("garbage") << QByteArray("\x01\xff no es un bloqueo\n");
+    QTest::newRow("another host") << QByteArray("4242\nvelmora\notro-equipo\n\n");
+
     QProcess ended;
     ended.start(QStringLiteral("true"), {});
     QVERIFY(ended.waitForStarted());
     const qint64 pid = ended.processId();
     QVERIFY(ended.waitForFinished());
-    putFile(ledger.programFolder() + QStringLiteral("/velmora.lock"),
-            QByteArray::number(pid) + QByteArray("\nvelmora\n\n\n\n"));
+    QTest::newRow("ended process") << QByteArray::number(pid) + QByteArray("\nvelmora\n\n\n\n");
+}
+
+void TestProgram::lockLeftByACrashedCopy() {
+    QFETCH(QByteArray, content);
+    TestLedger ledger;
+    putFile(ledger.programFolder() + QStringLiteral("/velmora.lock"), content);
 
     RecordingMessageService messages;
     TestServices programServices(messages);
