@@ -1,7 +1,11 @@
 #include "startup/SingleInstance.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
+#include <QStandardPaths>
 
 #include <cerrno>
 
@@ -13,6 +17,19 @@ namespace velmora {
 
 namespace {
 Q_LOGGING_CATEGORY(lcStartup, "velmora.startup")
+
+QString lockFolder() {
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+}
+
+// A relative path, "..", or a link on the way must not make the same year look like
+// another one.
+QString databaseKey(const QString& databasePath) {
+    const QFileInfo info(databasePath);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
 
 int openLockFile(const QByteArray& path) {
     // O_CLOEXEC: a program we start must not inherit the lock and hold it after we end.
@@ -28,8 +45,14 @@ int openLockFile(const QByteArray& path) {
 
 } // namespace
 
-SingleInstance::SingleInstance(const QString& programFolder)
-    : path_(programFolder + QStringLiteral("/velmora.lock")) {}
+SingleInstance::SingleInstance(const QString& databasePath) : path_(lockPathFor(databasePath)) {}
+
+QString SingleInstance::lockPathFor(const QString& databasePath) {
+    const QByteArray hash =
+        QCryptographicHash::hash(databaseKey(databasePath).toUtf8(), QCryptographicHash::Sha1);
+    return lockFolder() + QStringLiteral("/velmora-") + QString::fromLatin1(hash.toHex()) +
+           QStringLiteral(".lock");
+}
 
 // Closing lets the lock go. The file stays: removing it would let a copy that has just
 // opened it lock a file nobody else can find any more, while a third copy creates and

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -17,9 +18,13 @@ using namespace velmora;
 class TestSingleInstance : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void heldByAnotherProcess_data();
     void heldByAnotherProcess();
     void noRoomForTheLock();
+
+private:
+    QTemporaryDir runtime_;
 };
 
 namespace {
@@ -28,8 +33,8 @@ const char* const kHoldLock = "--hold-lock";
 
 // The other copy, run as a child of the test: takes the lock, says so, and keeps it
 // until its input closes or it is killed.
-int holdLock(const QString& programFolder) {
-    SingleInstance instance(programFolder);
+int holdLock(const QString& databasePath) {
+    SingleInstance instance(databasePath);
     if (!instance.acquire()) {
         return 2;
     }
@@ -42,6 +47,12 @@ int holdLock(const QString& programFolder) {
 
 } // namespace
 
+void TestSingleInstance::initTestCase() {
+    QVERIFY(runtime_.isValid());
+    // The child process started below inherits it.
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+}
+
 void TestSingleInstance::heldByAnotherProcess_data() {
     QTest::addColumn<bool>("crash");
     QTest::newRow("ends normally") << false;
@@ -51,13 +62,14 @@ void TestSingleInstance::heldByAnotherProcess_data() {
 void TestSingleInstance::heldByAnotherProcess() {
     QFETCH(bool, crash);
     QTemporaryDir folder;
+    const QString database = folder.path() + QStringLiteral("/2024/Devedur.mdb");
     QProcess holder;
     holder.start(QCoreApplication::applicationFilePath(),
-                 {QString::fromLatin1(kHoldLock), folder.path()});
+                 {QString::fromLatin1(kHoldLock), database});
     QVERIFY(holder.waitForReadyRead(30000));
     QCOMPARE(holder.readAll(), QByteArray("held\n"));
 
-    QVERIFY(!SingleInstance(folder.path()).acquire());
+    QVERIFY(!SingleInstance(database).acquire());
 
     if (crash) {
         holder.kill();
@@ -66,20 +78,20 @@ void TestSingleInstance::heldByAnotherProcess() {
     }
     QVERIFY(holder.waitForFinished(30000));
     QCOMPARE(holder.exitStatus(), crash ? QProcess::CrashExit : QProcess::NormalExit);
-    SingleInstance next(folder.path());
+    SingleInstance next(database);
     QVERIFY(next.acquire());
     // And the one that starts now keeps the others out in turn.
-    QVERIFY(!SingleInstance(folder.path()).acquire());
+    QVERIFY(!SingleInstance(database).acquire());
 }
 
 // A lock file that cannot be made must not keep the program from starting; the
 // reason goes to the log.
 void TestSingleInstance::noRoomForTheLock() {
-    QTemporaryDir folder;
-    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("velmora.lock")));
+    const QString database = QStringLiteral("/nowhere/2024/Devedur.mdb");
+    QVERIFY(QDir().mkdir(SingleInstance::lockPathFor(database)));
     QTest::ignoreMessage(QtWarningMsg,
                          QRegularExpression(QStringLiteral("^no se puede crear el bloqueo")));
-    QVERIFY(SingleInstance(folder.path()).acquire());
+    QVERIFY(SingleInstance(database).acquire());
 }
 
 int main(int argc, char* argv[]) {
