@@ -18,7 +18,11 @@ Program::Program(QString programFolder, Services& services)
 Program::~Program() = default;
 
 std::optional<int> Program::start() {
-    instance_ = std::make_unique<SingleInstance>(state_->programFolder);
+    const SettingsFiles settings(state_->programFolder);
+    // Keyed by the year's database, so that a copy started from another program folder
+    // on the same year is kept out too.
+    instance_ = std::make_unique<SingleInstance>(
+        databasePathFor(settings.readDataRoot(), settings.readYear()));
     if (!instance_->acquire()) {
         services_.messages.show(nullptr,
                                 Message{QStringLiteral("Ya se está ejecutando el programa"),
@@ -26,7 +30,6 @@ std::optional<int> Program::start() {
         return 0;
     }
 
-    const SettingsFiles settings(state_->programFolder);
     state_->palette.setMain(settings.readMainColour().value_or(0));
     state_->palette.setSection(settings.readSectionColour().value_or(0));
 

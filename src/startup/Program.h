@@ -1,6 +1,6 @@
 #pragma once
 
-// Start-up: one copy only, the colours, the connection, then the main window.
+// Start-up: one copy per year only, the colours, the connection, then the main window.
 
 #include <QString>
 
