@@ -73,6 +73,9 @@ QChart* buildChart(const ChartDescription& description, const QColor& firstColou
     chart->setLocalizeNumbers(true);
     chart->legend()->setVisible(true);
     const QBrush solid(firstColour, Qt::SolidPattern);
+    // A pale section colour would vanish on the white: every filled shape gets an
+    // outline a shade darker than its fill.
+    const auto outline = [](const QColor& fill) { return QPen(fill.darker(170), 1.5); };
 
     // Colours go on after addSeries(), which would otherwise paint over them
     // with the theme's own.
@@ -85,6 +88,7 @@ QChart* buildChart(const ChartDescription& description, const QColor& firstColou
         chart->addSeries(bars);
         addAxes(*chart, *bars, description);
         set->setBrush(solid);
+        set->setPen(outline(firstColour));
         break;
     }
     case ChartType::Line: {
@@ -93,8 +97,7 @@ QChart* buildChart(const ChartDescription& description, const QColor& firstColou
         addAxes(*chart, *line, description);
         // A line has nothing to fill but its points; the line itself is drawn a
         // shade darker so that a pale colour still shows on the white.
-        QPen pen = line->pen();
-        pen.setColor(firstColour.darker(150));
+        QPen pen = outline(firstColour);
         pen.setWidth(3);
         line->setPen(pen);
         line->setBrush(solid);
@@ -111,6 +114,7 @@ QChart* buildChart(const ChartDescription& description, const QColor& firstColou
         chart->addSeries(area);
         addAxes(*chart, *area, description);
         area->setBrush(solid);
+        area->setPen(outline(firstColour));
         break;
     }
     case ChartType::Pie: {
@@ -124,6 +128,9 @@ QChart* buildChart(const ChartDescription& description, const QColor& firstColou
         chart->legend()->setAlignment(Qt::AlignRight);
         if (!pie->slices().isEmpty()) {
             pie->slices().constFirst()->setBrush(solid);
+        }
+        for (QPieSlice* slice : pie->slices()) {
+            slice->setPen(outline(slice->brush().color()));
         }
         break;
     }

@@ -29,7 +29,8 @@ struct ChartDescription {
 ChartDescription describeRow(const StatisticsRow& row, ChartType type);
 
 // A new chart with the legend shown; the first series (on a pie, the first
-// slice) is painted solid in `firstColour`. The caller owns it.
+// slice) is painted solid in `firstColour`, and every filled shape is outlined
+// a shade darker than its fill. The caller owns it.
 QChart* buildChart(const ChartDescription& description, const QColor& firstColour);
 
 } // namespace velmora

@@ -190,12 +190,15 @@ void frmEstadisticas::layoutControls() {
 void frmEstadisticas::applyColumnWidths() {
     const double w = mshDatos->width();
     const auto share = [w](double fraction) { return static_cast<int>(std::lround(fraction * w)); };
+    // The shares are the least a column gets: a wider figure or month name widens
+    // it. The table holds one row per account, so every row is measured.
+    const QList<int> rows = allRows(*mshDatos);
     mshDatos->setColumnWidth(StatisticsTableModel::LineColumn, twips(300));
-    mshDatos->setColumnWidth(StatisticsTableModel::NameColumn, share(0.10));
+    setColumnWidthToFit(*mshDatos, StatisticsTableModel::NameColumn, share(0.10), rows);
     for (int c = StatisticsTableModel::JanuaryColumn; c < StatisticsTableModel::TotalColumn; ++c) {
-        mshDatos->setColumnWidth(c, share(0.06));
+        setColumnWidthToFit(*mshDatos, c, share(0.06), rows);
     }
-    mshDatos->setColumnWidth(StatisticsTableModel::TotalColumn, share(0.07));
+    setColumnWidthToFit(*mshDatos, StatisticsTableModel::TotalColumn, share(0.07), rows);
 }
 
 std::optional<StatisticsKind> frmEstadisticas::selectedKind() const {

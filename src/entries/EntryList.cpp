@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <cmath>
+
 namespace velmora {
 
 // Filters match anywhere in the text, ignoring letter case; "%" and "_" typed by
@@ -61,6 +63,13 @@ void EntryList::append(qint64 id, const QDate& date, std::string_view descriptio
     row.amount = amount;
     if (!amountCents(amount)) {
         unreadable_.push_back(rows_.size());
+    } else {
+        if (!largest_ || amount > rows_[*largest_].amount) {
+            largest_ = rows_.size();
+        }
+        if (!lowest_ || amount < rows_[*lowest_].amount) {
+            lowest_ = rows_.size();
+        }
     }
     row.descriptionOffset = static_cast<quint32>(descriptions_.size());
     row.descriptionLength = static_cast<quint32>(description.size());
@@ -76,6 +85,19 @@ void EntryList::append(qint64 id, const QDate& date, std::string_view descriptio
         totals.income.add(amount);
     }
     rows_.push_back(row);
+}
+
+QList<int> EntryList::widestAmountRows() const {
+    QList<int> rows;
+    for (const std::optional<size_t>& row : {largest_, lowest_}) {
+        if (row) {
+            rows.append(static_cast<int>(*row));
+        }
+    }
+    if (!unreadable_.empty()) {
+        rows.append(static_cast<int>(unreadable_.front()));
+    }
+    return rows;
 }
 
 QString EntryList::description(const EntryRow& row) const {

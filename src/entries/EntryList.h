@@ -6,6 +6,7 @@
 #include "store/Amount.h"
 
 #include <QDate>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -73,6 +74,9 @@ public:
 
     // The rows, counted from 0, whose amount is no number the program can show.
     const std::vector<size_t>& unreadableRows() const { return unreadable_; }
+    // The rows whose amounts show the longest texts, to size the amount column
+    // without formatting every row.
+    QList<int> widestAmountRows() const;
 
     EntryTotals totals;
 
@@ -86,6 +90,9 @@ private:
 
     std::vector<EntryRow> rows_;
     std::vector<size_t> unreadable_;
+    // The largest and the lowest amount: between them they show the longest text.
+    std::optional<size_t> largest_;
+    std::optional<size_t> lowest_;
     std::string descriptions_;
     std::vector<QString> texts_;
     std::unordered_map<std::string, quint32, Hash, std::equal_to<>> textIndex_;

@@ -230,7 +230,9 @@ void frmPrincipal::applyColumnWidths() {
     mshDatos->setColumnWidth(EntryTableModel::DescriptionColumn, share(0.4));
     mshDatos->setColumnWidth(EntryTableModel::GoesIntoColumn, share(0.15));
     mshDatos->setColumnWidth(EntryTableModel::ComesOutOfColumn, share(0.15));
-    mshDatos->setColumnWidth(EntryTableModel::AmountColumn, share(0.1));
+    // Never narrower than the longest amount listed, which the grid would cut.
+    setColumnWidthToFit(*mshDatos, EntryTableModel::AmountColumn, share(0.1),
+                        model_->list().widestAmountRows());
 }
 
 bool frmPrincipal::reload() {

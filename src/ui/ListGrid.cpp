@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QTableView>
 
+#include <algorithm>
+
 namespace velmora {
 
 QTableView* makeListGrid(QWidget* parent, QAbstractItemModel* model, const char* name) {
@@ -21,6 +23,24 @@ QTableView* makeListGrid(QWidget* parent, QAbstractItemModel* model, const char*
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     grid->horizontalHeader()->setHighlightSections(false);
     return grid;
+}
+
+void setColumnWidthToFit(QTableView& grid, int column, int minimum, const QList<int>& rows) {
+    int width = std::max(minimum, grid.horizontalHeader()->sectionSizeHint(column));
+    for (int row : rows) {
+        width = std::max(width, grid.sizeHintForIndex(grid.model()->index(row, column)).width());
+    }
+    grid.setColumnWidth(column, width);
+}
+
+QList<int> allRows(const QTableView& grid) {
+    QList<int> rows;
+    const int count = grid.model()->rowCount();
+    rows.reserve(count);
+    for (int row = 0; row < count; ++row) {
+        rows.append(row);
+    }
+    return rows;
 }
 
 void showReloadedGrid(QTableView& grid, int column) {
