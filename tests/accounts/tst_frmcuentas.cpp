@@ -4,58 +4,42 @@
 #include "AccountLedger.h"
 #include "accounts/AccountTableModel.h"
 #include "accounts/frmCuentas.h"
-#include "support/TestServices.h"
-#include "ui/Formats.h"
+#include "support/WindowFixture.h"
 
 #include <QAbstractItemModelTester>
+#include <QComboBox>
 #include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
-#include <QTest>
 
 using namespace velmora;
 using namespace velmora::test;
 
 namespace {
 
-// Notes how many rows the grid had at each message, to tell whether the list was
-// reloaded before a notice.
-class RowCountingMessages : public RecordingMessageService {
-public:
-    const AccountTableModel* model = nullptr;
-    QList<int> rowsAtMessage;
-    MessageAnswer show(QWidget* parent, const Message& message) override {
-        rowsAtMessage.append(model->rowCount());
-        return RecordingMessageService::show(parent, message);
-    }
-};
-
-struct Fixture {
-    TestLedger ledger;
-    RowCountingMessages messages;
-    TestServices services{messages};
-    frmCuentas window{ledger.state(), services.services};
-    QAbstractItemModelTester modelCheck{&window.model(),
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest};
+struct Fixture : WindowFixture<frmCuentas> {
+    std::unique_ptr<QAbstractItemModelTester> modelCheck;
 
     Fixture() {
         fillAccounts(ledger); // Caja, Luz, Nómina and entries naming them
         for (const char* name : {"Agua", "Banco", "Regalos", "Teléfono", "Vacaciones"}) {
             ledger.addAccount(QString::fromUtf8(name), "G");
         }
-        messages.model = &window.model();
-        QVERIFY(test::showForInput(window));
-    }
-    template <typename T> T* find(const char* name) { return window.findChild<T*>(name); }
-    QTableView* grid() { return find<QTableView>("mshDatos"); }
-    QVariant cell(int row, int column, int role = Qt::DisplayRole) {
-        return grid()->model()->index(row, column).data(role);
+        open([this](frmCuentas& w) {
+            modelCheck = std::make_unique<QAbstractItemModelTester>(
+                &w.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        });
     }
     QString info() { return find<QLabel>("lblInfo")->text(); }
-    void click(const char* name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
+    QStringList names() {
+        QStringList listed;
+        for (int r = 0; r < grid()->model()->rowCount(); ++r) {
+            listed.append(cell(r, AccountTableModel::NameColumn));
+        }
+        return listed;
+    }
 };
 
 } // namespace
@@ -63,33 +47,24 @@ struct Fixture {
 class TestFrmCuentas : public QObject {
     Q_OBJECT
 private slots:
-    void listAndLayout();
+    void listOnOpening();
     void filter_data();
     void filter();
     void deleteQuestion_data();
     void deleteQuestion();
     void editReselectsTheReturnRow_data();
     void editReselectsTheReturnRow();
-    void reportAndEscape();
+    void newAccountAndReport();
 };
 
-void TestFrmCuentas::listAndLayout() {
+void TestFrmCuentas::listOnOpening() {
     Fixture f;
     QCOMPARE(f.info(), QStringLiteral("8 registros"));
     QVERIFY(f.find<QLineEdit>("txtFiltro")->hasFocus());
-    QCOMPARE(f.cell(2, 0).toString() + f.cell(2, 1).toString() + f.cell(2, 3).toString(),
-             QStringLiteral("3CajaCaja"));
-    QCOMPARE(f.cell(4, 1).toString() + f.cell(4, 3).toString(), QStringLiteral("NóminaIngreso"));
-    QCOMPARE(f.grid()->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("TIPO"));
-    for (int c = 1; c < 4; ++c) {
-        QCOMPARE(f.cell(0, c, Qt::BackgroundRole).value<QColor>(), QColor(Qt::white));
-        QCOMPARE(f.cell(1, c, Qt::BackgroundRole).value<QColor>(), f.ledger.state().palette.main());
-    }
-    f.window.resize(900, 500);
-    QCOMPARE(f.grid()->size(), QSize(900 - twips(350), 500 - twips(1500)));
-    QCOMPARE(f.find<QLineEdit>("txtFiltro")->width(), 900 - twips(5800));
-    QCOMPARE(f.find<QLabel>("lblInfo")->width(), 900 - twips(5800));
-    QCOMPARE(f.grid()->columnWidth(2), qRound(0.4 * f.grid()->width()));
+    QCOMPARE(f.cell(2, 0) + f.cell(2, 1) + f.cell(2, 3), QStringLiteral("3CajaCaja"));
+    QCOMPARE(f.cell(4, 1) + f.cell(4, 3), QStringLiteral("NóminaIngreso"));
+    QCOMPARE(f.grid()->model()->index(1, 1).data(Qt::BackgroundRole).value<QColor>(),
+             f.ledger.state().palette.main());
 }
 
 void TestFrmCuentas::filter_data() {
@@ -113,11 +88,7 @@ void TestFrmCuentas::filter() {
     } else {
         f.click("cmdFiltrar");
     }
-    QStringList listed;
-    for (int r = 0; r < f.grid()->model()->rowCount(); ++r) {
-        listed.append(f.cell(r, AccountTableModel::NameColumn).toString());
-    }
-    QCOMPARE(listed, names);
+    QCOMPARE(f.names(), names);
     QCOMPARE(f.info(), QString::number(names.size()) + QStringLiteral(" registros"));
     QCOMPARE(f.grid()->horizontalHeader()->isVisible(), !names.isEmpty());
     QVERIFY(f.messages.shown().isEmpty());
@@ -140,7 +111,6 @@ void TestFrmCuentas::deleteQuestion() {
     f.click("cmdBorrar");
     QTEST(f.messages.texts(), "messages");
     QTEST(f.messages.rowsAtMessage, "rowsAtMessage");
-    QCOMPARE(f.grid()->model()->rowCount(), yes ? 7 : 8);
     // The entries keep naming the deleted account.
     QCOMPARE(entryAccounts(f.ledger.db()), kEntriesBefore);
 }
@@ -157,12 +127,12 @@ void TestFrmCuentas::editReselectsTheReturnRow() {
     Fixture f;
     // Room for three rows, so that row 5 of 8 can be scrolled to the top.
     QTableView* grid = f.grid();
-    f.window.resize(f.window.width(), f.window.height() - grid->viewport()->height() +
-                                          3 * grid->verticalHeader()->defaultSectionSize());
+    f.window->resize(f.window->width(), f.window->height() - grid->viewport()->height() +
+                                            3 * grid->verticalHeader()->defaultSectionSize());
     grid->setCurrentIndex(grid->model()->index(4, 2));
     Qt::CursorShape cursorWhileOpen = Qt::ArrowCursor;
     f.services.dialogs.expect([&](QDialog& card) {
-        cursorWhileOpen = f.window.cursor().shape();
+        cursorWhileOpen = f.window->cursor().shape();
         card.findChild<QLineEdit*>("txtCon")->setText("Sueldo neto");
         QTest::mouseClick(card.findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
     });
@@ -178,18 +148,31 @@ void TestFrmCuentas::editReselectsTheReturnRow() {
     }
     QCOMPARE(f.services.dialogs.titles, QStringList{"Modificando NÓMINA"});
     QCOMPARE(cursorWhileOpen, Qt::WaitCursor);
-    QCOMPARE(f.window.cursor().shape(), Qt::ArrowCursor);
-    QCOMPARE(f.cell(4, AccountTableModel::ConceptColumn).toString(), QStringLiteral("Sueldo neto"));
+    QCOMPARE(f.window->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(f.cell(4, AccountTableModel::ConceptColumn), QStringLiteral("Sueldo neto"));
     QCOMPARE(grid->currentIndex(), grid->model()->index(4, AccountTableModel::NameColumn));
     QCOMPARE(grid->rowAt(0), 4);
+    // Back in the list, the focus is in the filter again, as on every return.
+    QCOMPARE(f.window->focusWidget(), f.find<QLineEdit>("txtFiltro"));
 }
 
-void TestFrmCuentas::reportAndEscape() {
+void TestFrmCuentas::newAccountAndReport() {
     Fixture f;
+    f.services.dialogs.expect([](QDialog& card) {
+        card.findChild<QLineEdit*>("txtNom")->setText("Gas");
+        card.findChild<QLineEdit*>("txtCon")->setText("Gas natural");
+        card.findChild<QComboBox*>("cmbTipo")->setCurrentIndex(0);
+        QTest::mouseClick(card.findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
+    });
+    f.click("cmdNovo");
+    QCOMPARE(f.services.dialogs.titles, QStringList{"Nueva cuenta"});
+    QCOMPARE(f.info(), QStringLiteral("9 registros"));
+    QCOMPARE(f.window->focusWidget(), f.find<QLineEdit>("txtFiltro"));
+
     f.click("cmdInformes");
     QCOMPARE(f.messages.texts(), QStringList{"En preparación"});
     QTest::keyClick(f.grid(), Qt::Key_Escape);
-    QVERIFY(!f.window.isVisible());
+    QVERIFY(!f.window->isVisible());
 }
 
 QTEST_MAIN(TestFrmCuentas)

@@ -3,41 +3,32 @@
 
 #include "AccountLedger.h"
 #include "accounts/frmCuentasFicha.h"
-#include "support/TestServices.h"
+#include "support/WindowFixture.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 
 using namespace velmora;
 using namespace velmora::test;
 
 namespace {
 
-struct Fixture {
-    TestLedger ledger;
-    RecordingMessageService messages;
-    TestServices services{messages};
-    frmCuentasFicha card{ledger.state(), services.services};
-
+struct Fixture : WindowFixture<frmCuentasFicha> {
     // An existing account is always Caja.
     explicit Fixture(int estado) {
         fillAccounts(ledger);
-        card.setEstado(estado);
-        card.setId("Caja");
-        QVERIFY(test::showForInput(card));
+        open([estado](frmCuentasFicha& card) {
+            card.setEstado(estado);
+            card.setId("Caja");
+        });
     }
-    QLineEdit* field(const char* name) { return card.findChild<QLineEdit*>(name); }
-    QComboBox* kinds() { return card.findChild<QComboBox*>("cmbTipo"); }
+    QLineEdit* field(const char* name) { return find<QLineEdit>(name); }
+    QComboBox* kinds() { return find<QComboBox>("cmbTipo"); }
     void fillIn(const QString& name, const QString& text, int kind) {
         field("txtNom")->setText(name);
         field("txtCon")->setText(text);
         kinds()->setCurrentIndex(kind);
-    }
-    void click(const char* name) {
-        QTest::mouseClick(card.findChild<QPushButton*>(name), Qt::LeftButton);
     }
 };
 
@@ -51,6 +42,7 @@ private slots:
     void refusals();
     void saves_data();
     void saves();
+    void longStoredNameStaysWhole();
 };
 
 void TestFrmCuentasFicha::activationAndEscape() {
@@ -59,15 +51,15 @@ void TestFrmCuentasFicha::activationAndEscape() {
     QCOMPARE(fresh.field("txtNom")->text(), QString());
 
     Fixture f(frmCuentasFicha::Existing);
-    QCOMPARE(f.card.NomOrixinal(), QStringLiteral("Caja"));
+    QCOMPARE(f.window->NomOrixinal(), QStringLiteral("Caja"));
     QCOMPARE(f.field("txtCon")->text(), QStringLiteral("Dinero en efectivo"));
     QCOMPARE(f.kinds()->currentText(), QStringLiteral("Caja"));
     QCOMPARE(QApplication::focusWidget(), f.field("txtNom"));
     f.fillIn("Otra", "Otro", 0);
     QTest::keyClick(f.field("txtCon"), Qt::Key_Escape);
-    QVERIFY(f.card.isVisible());
+    QVERIFY(f.window->isVisible());
     f.click("cmdCancelar");
-    QVERIFY(!f.card.isVisible());
+    QVERIFY(!f.window->isVisible());
     QCOMPARE(accountRows(f.ledger.db()), kAccountsBefore);
 }
 
@@ -114,7 +106,7 @@ void TestFrmCuentasFicha::refusals() {
     QTEST(f.messages.texts(), "messages");
     QTEST(QApplication::focusWidget()->objectName(), "focus");
     QTEST(f.field("txtNom")->text(), "nameAfter");
-    QVERIFY(f.card.isVisible());
+    QVERIFY(f.window->isVisible());
     QCOMPARE(accountRows(f.ledger.db()), kAccountsBefore);
 }
 
@@ -165,9 +157,26 @@ void TestFrmCuentasFicha::saves() {
     f.messages.answerNext(yes ? MessageAnswer::Yes : MessageAnswer::No);
     f.click("cmdAceptar");
     QTEST(f.messages.texts(), "messages");
-    QCOMPARE(f.card.isVisible(), refuse);
+    QCOMPARE(f.window->isVisible(), refuse);
     QTEST(accountRows(f.ledger.db()), "accounts");
     QTEST(entryAccounts(f.ledger.db()), "entries");
+}
+
+// A name written by another program beyond the 20 characters typing allows used
+// to be cut on opening, and the save then lost the account.
+void TestFrmCuentasFicha::longStoredNameStaysWhole() {
+    WindowFixture<frmCuentasFicha> f;
+    const QString name = QStringLiteral("Cuenta corriente del Banco Sur");
+    f.ledger.addAccount(name, "C", "Nómina y recibos");
+    f.open([&](frmCuentasFicha& card) {
+        card.setEstado(frmCuentasFicha::Existing);
+        card.setId(name);
+    });
+    QCOMPARE(f.find<QLineEdit>("txtNom")->text(), name);
+    f.find<QLineEdit>("txtCon")->setText("Sueldo");
+    f.click("cmdAceptar");
+    QVERIFY(f.messages.shown().isEmpty());
+    QCOMPARE(accountRows(f.ledger.db()), QStringList{name + "|Sueldo|C"});
 }
 
 QTEST_MAIN(TestFrmCuentasFicha)

@@ -1,44 +1,33 @@
 // The balance window through its widgets.
 
 #include "analysis/frmBalance.h"
-#include "support/TestLedger.h"
-#include "support/TestServices.h"
+#include "support/WindowFixture.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 
 using namespace velmora;
-using velmora::test::TestLedger;
-using velmora::test::TestServices;
+using namespace velmora::test;
 
 namespace {
 
-struct BalanceWindow {
-    TestLedger ledger;
-    RecordingMessageService messages;
-    TestServices services{messages};
-    std::unique_ptr<frmBalance> window;
-
+struct BalanceWindow : WindowFixture<frmBalance> {
     BalanceWindow() {
         ledger.addAccount("Nómina", "I");
         ledger.addAccount("Banco", "C");
         ledger.addAccount("agua", "G");
         ledger.addEntry(1, "01/03/2024", "Nómina marzo", "Banco", "Nómina", 1200, "I");
         ledger.addEntry(2, "15/04/2024", "Recibo del agua", "Agua", "Banco", 450.5, "G");
-        window = std::make_unique<frmBalance>(ledger.state(), services.services);
-        QVERIFY(test::showForInput(*window));
+        open();
     }
-    QComboBox* account() { return window->findChild<QComboBox*>("cmbConta"); }
-    QLineEdit* date(const char* name) { return window->findChild<QLineEdit*>(name); }
+    QComboBox* account() { return find<QComboBox>("cmbConta"); }
     QStringList figures() {
         QStringList texts;
         for (const char* name : {"lblEntradas", "lblSalidas", "lblBalance"}) {
-            texts.append(window->findChild<QLabel*>(name)->text());
+            texts.append(find<QLabel>(name)->text());
         }
         return texts;
     }
@@ -54,72 +43,87 @@ private slots:
     void calculates_data();
     void calculates();
     void invalidDateComputesNothing();
+    void unreadableAmount();
 };
 
 void TestFrmBalance::opensOnTheWholeYear() {
     BalanceWindow b;
-    QCOMPARE(b.window->windowTitle(), QStringLiteral("Balance"));
     QCOMPARE(b.account()->count(), 3);
     QCOMPARE(b.account()->itemText(0), QStringLiteral("agua"));
     QCOMPARE(b.account()->currentIndex(), -1);
-    QCOMPARE(b.date("mskDesde")->text(), QStringLiteral("01/01/2024"));
-    QCOMPARE(b.date("mskHasta")->text(), QStringLiteral("31/12/2024"));
+    QCOMPARE(b.find<QLineEdit>("mskDesde")->text(), QStringLiteral("01/01/2024"));
+    QCOMPARE(b.find<QLineEdit>("mskHasta")->text(), QStringLiteral("31/12/2024"));
     QCOMPARE(b.figures(), (QStringList{"", "", ""}));
-    QCOMPARE(b.window->findChild<QFrame*>("shpDatos")->palette().color(QPalette::Window),
+    QCOMPARE(b.find<QFrame>("shpDatos")->palette().color(QPalette::Window),
              b.ledger.state().palette.main());
 }
 
 void TestFrmBalance::calculates_data() {
     QTest::addColumn<QString>("account");
-    QTest::addColumn<bool>("byEnter");
+    QTest::addColumn<QString>("how");
     QTest::addColumn<QStringList>("figures");
-    QTest::newRow("nothing chosen") << "" << false << QStringList{"0,00", "0,00", "0,00"};
-    QTest::newRow("cash, button") << "Banco" << false
-                                  << QStringList{"1.200,00", "450,50", "749,50"};
-    QTest::newRow("income, Enter")
-        << "Nómina" << true << QStringList{"0,00", "1.200,00", "-1.200,00"};
-    // The account is stored as "agua", the entry says "Agua".
-    QTest::newRow("letter case") << "agua" << true << QStringList{"450,50", "0,00", "450,50"};
+    QTest::newRow("nothing chosen") << ""
+                                    << "button" << QStringList{"0,00", "0,00", "0,00"};
+    QTest::newRow("cash, button") << "Banco"
+                                  << "button" << QStringList{"1.200,00", "450,50", "749,50"};
+    QTest::newRow("income, Enter in the list")
+        << "Nómina"
+        << "list" << QStringList{"0,00", "1.200,00", "-1.200,00"};
+    // Enter used to do nothing on the focused button.
+    QTest::newRow("date, Enter, Calcular, Enter")
+        << "Banco"
+        << "date" << QStringList{"1.200,00", "450,50", "749,50"};
 }
 
 void TestFrmBalance::calculates() {
     QFETCH(QString, account);
-    QFETCH(bool, byEnter);
-    QFETCH(QStringList, figures);
+    QFETCH(QString, how);
     BalanceWindow b;
     b.choose(account);
-    if (byEnter) {
+    if (how == QLatin1String("list")) {
         b.account()->setFocus();
         QTest::keyClick(b.account(), Qt::Key_Return);
+    } else if (how == QLatin1String("date")) {
+        auto* to = b.find<QLineEdit>("mskHasta");
+        to->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(to, Qt::Key_Return);
+        QVERIFY(b.find<QPushButton>("cmdCalcular")->hasFocus());
+        QCOMPARE(b.figures(), (QStringList{"", "", ""}));
+        QTest::keyClick(b.find<QPushButton>("cmdCalcular"), Qt::Key_Return);
     } else {
-        QTest::mouseClick(b.window->findChild<QPushButton*>("cmdCalcular"), Qt::LeftButton);
+        b.click("cmdCalcular");
     }
-    QCOMPARE(b.figures(), figures);
+    QTEST(b.figures(), "figures");
     QVERIFY(b.messages.shown().isEmpty());
 }
 
 void TestFrmBalance::invalidDateComputesNothing() {
     BalanceWindow b;
     b.choose("Banco");
-    auto* from = b.date("mskDesde");
+    auto* from = b.find<QLineEdit>("mskDesde");
     from->setFocus(Qt::TabFocusReason);
-    // The mask arrives with the focus and then stays.
-    QCOMPARE(from->inputMask(), QStringLiteral("99/99/9999;_"));
     from->selectAll();
     QTest::keyClicks(from, "31022024");
-    QTest::mouseClick(b.window->findChild<QPushButton*>("cmdCalcular"), Qt::LeftButton);
+    b.click("cmdCalcular");
     QTest::qWait(20);
     QCOMPARE(b.messages.texts(), QStringList{"Ponga una fecha correcta"});
     QVERIFY(from->hasFocus());
     QCOMPARE(b.figures(), (QStringList{"", "", ""}));
+}
 
-    from->selectAll();
-    QTest::keyClicks(from, "01042024");
-    QTest::keyClick(from, Qt::Key_Return);
-    QVERIFY(b.date("mskHasta")->hasFocus());
-    QCOMPARE(from->inputMask(), QStringLiteral("99/99/9999;_"));
-    QTest::mouseClick(b.window->findChild<QPushButton*>("cmdCalcular"), Qt::LeftButton);
-    QCOMPARE(b.figures(), (QStringList{"0,00", "450,50", "-450,50"}));
+// An amount that is no number used to count as 0 without a word.
+void TestFrmBalance::unreadableAmount() {
+    BalanceWindow b;
+    b.ledger.db().exec("INSERT INTO apuntes (Id, Data, Des, EntraEn, SaleDe, Importe, GoI)"
+                       " VALUES (7, '2024-05-01', 'Roto', 'agua', 'Banco', 'x', 'G')",
+                       "test");
+    b.choose("Banco");
+    b.click("cmdCalcular");
+    QCOMPARE(b.figures(), (QStringList{"1.200,00", "¡ERROR!", "¡ERROR!"}));
+    QCOMPARE(b.messages.texts(),
+             QStringList{"El importe del apunte de código 7 no es un número válido. Las cifras "
+                         "que lo incluyen se muestran como ¡ERROR!; corrija el apunte en la lista "
+                         "de apuntes."});
 }
 
 QTEST_MAIN(TestFrmBalance)

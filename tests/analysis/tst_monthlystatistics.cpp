@@ -96,6 +96,13 @@ void TestMonthlyStatistics::table_data() {
         << QStringList{"A Agosto=0,10 TOTAL=0,10", "B Agosto=0,20 TOTAL=0,20",
                        "C Agosto=-0,30 Septiembre=7,00 TOTAL=6,70",
                        "TOTAL Septiembre=7,00 TOTAL=7,00"};
+    // An amount that is no number used to count as 0 in its month and totals.
+    QTest::newRow("unreadable amount")
+        << income
+        << QStringList{"01/08/2024|Banco|A|5|I", "02/08/2024|Banco|A|inf|I",
+                       "01/09/2024|Banco|B|7|I"}
+        << QStringList{"A Agosto=¡ERROR! TOTAL=¡ERROR!", "B Septiembre=7,00 TOTAL=7,00",
+                       "TOTAL Agosto=¡ERROR! Septiembre=7,00 TOTAL=¡ERROR!"};
 }
 
 void TestMonthlyStatistics::table() {
@@ -106,6 +113,9 @@ void TestMonthlyStatistics::table() {
     const MonthlyTable table =
         loadMonthlyStatistics(ledger.db(), static_cast<StatisticsKind>(kind));
     QTEST(rendered(table), "rows");
+    // The entries to put right are named.
+    const bool unreadable = QTest::currentDataTag() == QByteArray("unreadable amount");
+    QCOMPARE(table.unreadable, unreadable ? std::vector<qint64>{2} : std::vector<qint64>{});
 }
 
 QTEST_MAIN(TestMonthlyStatistics)

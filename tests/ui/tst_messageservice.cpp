@@ -62,10 +62,6 @@ void TestMessageService::spanishButtons_data() {
     QTest::addColumn<int>("answer");
     QTest::newRow("yes") << int(MessageButtons::YesNo) << "Sí" << QStringList{"No", "Sí"}
                          << int(MessageAnswer::Yes);
-    QTest::newRow("no") << int(MessageButtons::YesNo) << "No" << QStringList{"No", "Sí"}
-                        << int(MessageAnswer::No);
-    QTest::newRow("ok") << int(MessageButtons::Ok) << "Aceptar" << QStringList{"Aceptar"}
-                        << int(MessageAnswer::Ok);
     QTest::newRow("cancel") << int(MessageButtons::OkCancel) << "Cancelar"
                             << QStringList{"Aceptar", "Cancelar"} << int(MessageAnswer::Cancel);
 }

@@ -1,0 +1,139 @@
+// The input fields every window shares, on their own: a date or amount field
+// keeps the focus until it holds a valid value, "." types the decimal comma, and
+// a length limit holds for typing only, never for a value read from the file.
+
+#include "ui/Fields.h"
+#include "ui/MessageService.h"
+#include "ui/Palette.h"
+
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace velmora;
+
+namespace {
+
+struct Form {
+    Palette palette;
+    RecordingMessageService messages;
+    QWidget window;
+    QLineEdit* next = new QLineEdit;
+
+    Form() { palette.setMain(0xC0C0C0); }
+    template <typename Field> Field* add(Field* field) {
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(field);
+        layout->addWidget(next);
+        window.show();
+        window.activateWindow();
+        QApplication::setActiveWindow(&window);
+        field->setFocus(Qt::TabFocusReason);
+        return field;
+    }
+};
+
+} // namespace
+
+class TestFields : public QObject {
+    Q_OBJECT
+private slots:
+    void dateLeftWithEnter_data();
+    void dateLeftWithEnter();
+    void amountLeftWithEnter_data();
+    void amountLeftWithEnter();
+    void storedTextsShowWhole();
+};
+
+void TestFields::dateLeftWithEnter_data() {
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("maskAfter");
+    const int always = int(DateField::Mask::Always);
+    const int whileFocused = int(DateField::Mask::WhileFocused);
+    const int fromFocus = int(DateField::Mask::FromFocus);
+    QTest::newRow("31 February") << always << "31022024" << false << "99/99/9999;_";
+    QTest::newRow("unfilled blank") << whileFocused << "1503202" << false << "99/99/9999;_";
+    QTest::newRow("leap day, mask goes") << whileFocused << "29022024" << true << "";
+    QTest::newRow("mask stays") << fromFocus << "01042024" << true << "99/99/9999;_";
+}
+
+void TestFields::dateLeftWithEnter() {
+    QFETCH(int, mask);
+    QFETCH(QString, typed);
+    QFETCH(bool, valid);
+    Form form;
+    auto* date =
+        form.add(new DateField(form.palette, form.messages, static_cast<DateField::Mask>(mask)));
+    QCOMPARE(date->palette().color(QPalette::Base), form.palette.main());
+    date->selectAll();
+    QTest::keyClicks(date, typed);
+    QTest::keyClick(date, Qt::Key_Return);
+    if (valid) {
+        QVERIFY(form.next->hasFocus());
+        QCOMPARE(date->palette().color(QPalette::Base), QColor(Qt::white));
+        QVERIFY(form.messages.shown().isEmpty());
+    } else {
+        QTRY_COMPARE(form.messages.texts(), QStringList{"Ponga una fecha correcta"});
+        QVERIFY(date->hasFocus());
+        QCOMPARE(date->palette().color(QPalette::Base), form.palette.main());
+    }
+    QTEST(date->inputMask(), "maskAfter");
+}
+
+void TestFields::amountLeftWithEnter_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("point types a comma") << "1234.5"
+                                         << "1234,5" << true;
+    QTest::newRow("letters") << "abc"
+                             << "abc" << false;
+}
+
+void TestFields::amountLeftWithEnter() {
+    QFETCH(QString, typed);
+    QFETCH(bool, valid);
+    Form form;
+    auto* amount = form.add(new AmountField(form.palette, form.messages));
+    QTest::keyClicks(amount, typed);
+    QTEST(amount->text(), "shown");
+    QTest::keyClick(amount, Qt::Key_Return);
+    if (valid) {
+        QVERIFY(form.next->hasFocus());
+        QCOMPARE(amount->amount(), std::optional<double>(1234.5));
+    } else {
+        QTRY_COMPARE(form.messages.texts(), QStringList{"Ponga un nº correcto"});
+        QVERIFY(amount->hasFocus());
+    }
+}
+
+// The limits used to cut what was loaded, and an unchanged save wrote the cut
+// value back.
+void TestFields::storedTextsShowWhole() {
+    Form form;
+    auto* amount = form.add(new AmountField(form.palette, form.messages));
+    amount->setMaxLength(12);
+    showStoredText(*amount, QStringLiteral("-999.999.999.999,99"), 12);
+    QCOMPARE(amount->text(), QStringLiteral("-999.999.999.999,99"));
+    amount->end(false);
+    QTest::keyClicks(amount, "9");
+    QCOMPARE(amount->text(), QStringLiteral("-999.999.999.999,99"));
+
+    DescriptionField description(form.palette, 250);
+    const QString stored = QString(300, QLatin1Char('a'));
+    description.showStoredText(stored);
+    QCOMPARE(description.toPlainText(), stored);
+    // Typing and pasting never make it longer, and keep what stood around them.
+    description.moveCursor(QTextCursor::Start);
+    description.insertPlainText(QStringLiteral("bcd"));
+    QCOMPARE(description.toPlainText(), stored);
+
+    DescriptionField fresh(form.palette, 250);
+    fresh.insertPlainText(QString(245, QLatin1Char('x')));
+    fresh.insertPlainText(QStringLiteral("abcdefghij"));
+    QCOMPARE(fresh.toPlainText(), QString(245, QLatin1Char('x')) + "abcde");
+}
+
+QTEST_MAIN(TestFields)
+#include "tst_fields.moc"
