@@ -11,6 +11,7 @@
 #include <QtCharts/QPieSlice>
 #include <QtCharts/QValueAxis>
 
+#include <QFontMetrics>
 #include <QLocale>
 
 #include <algorithm>
@@ -26,6 +27,20 @@ void addAxes(QChart& chart, QAbstractSeries& series, const ChartDescription& des
     months->append(description.labels);
     chart.addAxis(months, Qt::AlignBottom);
     series.attachAxis(months);
+    // A narrow chart would cut the longer month names: they turn upright instead.
+    QObject::connect(&chart, &QChart::plotAreaChanged, months, [months](const QRectF& area) {
+        const QFontMetrics metrics(months->labelsFont());
+        int widest = 0;
+        for (const QString& label : months->categories()) {
+            widest = std::max(widest, metrics.horizontalAdvance(label));
+        }
+        // The axis keeps a margin of its own around each label.
+        const qreal room = area.width() / std::max<qsizetype>(months->count(), 1);
+        const int angle = widest > 0.75 * room ? -90 : 0;
+        if (months->labelsAngle() != angle) {
+            months->setLabelsAngle(angle);
+        }
+    });
 
     double low = 0;
     double high = 0;

@@ -58,6 +58,8 @@ frmPrincipal::frmPrincipal(AppState& state, Services& services, QWidget* parent)
     buildControls();
     buildMenu();
     pressButtonsOnEnter(*this);
+    // Never so small that a command or its caption is cut.
+    setMinimumSize(twips(13000), twips(5000));
     resize(960, 640);
     layoutControls();
     setYearRange();
@@ -152,6 +154,8 @@ void frmPrincipal::buildControls() {
             [this](int column) { showHeaderFilter(column); });
 
     lblBalance = makeLabel(central_, "lblBalance", QString(), {120, 1200, 1000, 492});
+    // Large totals on a narrow window take a second line rather than lose their end.
+    lblBalance->setWordWrap(true);
 
     auto makeFilter = [this](FilterField*& field, const char* name) {
         field = new FilterField(state_.palette, FilterField::OnLeave::Hide, central_);
@@ -226,7 +230,7 @@ void frmPrincipal::applyColumnWidths() {
     mshDatos->setColumnHidden(EntryTableModel::IdColumn, true);
     mshDatos->setColumnHidden(EntryTableModel::ClassColumn, true);
     mshDatos->setColumnWidth(EntryTableModel::LineColumn, twips(500));
-    mshDatos->setColumnWidth(EntryTableModel::DateColumn, share(0.12));
+    setColumnWidthToFit(*mshDatos, EntryTableModel::DateColumn, share(0.12), {0});
     mshDatos->setColumnWidth(EntryTableModel::DescriptionColumn, share(0.4));
     mshDatos->setColumnWidth(EntryTableModel::GoesIntoColumn, share(0.15));
     mshDatos->setColumnWidth(EntryTableModel::ComesOutOfColumn, share(0.15));

@@ -26,11 +26,14 @@ QTableView* makeListGrid(QWidget* parent, QAbstractItemModel* model, const char*
 }
 
 void setColumnWidthToFit(QTableView& grid, int column, int minimum, const QList<int>& rows) {
-    int width = std::max(minimum, grid.horizontalHeader()->sectionSizeHint(column));
+    int cells = 0;
     for (int row : rows) {
-        width = std::max(width, grid.sizeHintForIndex(grid.model()->index(row, column)).width());
+        cells = std::max(cells, grid.sizeHintForIndex(grid.model()->index(row, column)).width());
     }
-    grid.setColumnWidth(column, width);
+    // A cell is drawn one grid line narrower than its column.
+    const int gridLine = grid.showGrid() ? 1 : 0;
+    grid.setColumnWidth(column, std::max({minimum, grid.horizontalHeader()->sectionSizeHint(column),
+                                          cells + gridLine}));
 }
 
 QList<int> allRows(const QTableView& grid) {
