@@ -3,33 +3,19 @@
 namespace velmora {
 
 AccountTableModel::AccountTableModel(const Palette& palette, QObject* parent)
-    : PaintedTableModel(palette, parent) {}
+    : GridTableModel(palette, ColumnCount, parent) {}
 
 void AccountTableModel::setAccounts(std::vector<Account> accounts) {
-    beginResetModel();
-    accounts_ = std::move(accounts);
-    endResetModel();
+    replaceRows([&] { accounts_ = std::move(accounts); });
 }
 
-int AccountTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(accounts_.size());
-}
-
-int AccountTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() || accounts_.empty() ? 0 : ColumnCount;
-}
-
-QVariant AccountTableModel::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
-        return {};
-    }
-    const Account& account = accounts_[static_cast<size_t>(index.row())];
-    const int column = index.column();
+QVariant AccountTableModel::cell(int row, int column, int role) const {
+    const Account& account = accounts_[static_cast<size_t>(row)];
     switch (role) {
     case Qt::DisplayRole:
         switch (column) {
         case LineColumn:
-            return QString::number(index.row() + 1);
+            return QString::number(row + 1);
         case NameColumn:
             return account.name;
         case ConceptColumn:
@@ -43,7 +29,7 @@ QVariant AccountTableModel::data(const QModelIndex& index, int role) const {
         if (column == LineColumn) {
             return Palette::fixedCells();
         }
-        return palette().band(index.row());
+        return palette().band(row);
     case Qt::TextAlignmentRole:
         if (column != LineColumn) {
             return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);

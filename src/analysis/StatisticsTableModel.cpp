@@ -15,33 +15,19 @@ QString shown(const std::optional<AmountTotal>& value) {
 } // namespace
 
 StatisticsTableModel::StatisticsTableModel(const Palette& palette, QObject* parent)
-    : PaintedTableModel(palette, parent) {}
+    : GridTableModel(palette, ColumnCount, parent) {}
 
 void StatisticsTableModel::setTable(MonthlyTable table) {
-    beginResetModel();
-    table_ = std::move(table);
-    endResetModel();
+    replaceRows([&] { table_ = std::move(table); });
 }
 
-int StatisticsTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : table_.rowCount();
-}
-
-int StatisticsTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() || table_.empty() ? 0 : ColumnCount;
-}
-
-QVariant StatisticsTableModel::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
-        return {};
-    }
-    const int column = index.column();
-    const bool totalsRow = index.row() == table_.rowCount() - 1;
+QVariant StatisticsTableModel::cell(int line, int column, int role) const {
+    const bool totalsRow = line == table_.rowCount() - 1;
     switch (role) {
     case Qt::DisplayRole: {
-        const StatisticsRow& row = table_.row(index.row());
+        const StatisticsRow& row = table_.row(line);
         if (column == LineColumn) {
-            return totalsRow ? QString() : QString::number(index.row() + 1);
+            return totalsRow ? QString() : QString::number(line + 1);
         }
         if (column == NameColumn) {
             return row.name;
@@ -56,7 +42,7 @@ QVariant StatisticsTableModel::data(const QModelIndex& index, int role) const {
             return Palette::fixedCells();
         }
         // The totals row is banded like the rest.
-        return palette().band(index.row());
+        return palette().band(line);
     case Qt::TextAlignmentRole:
         if (column >= JanuaryColumn) {
             return figureAlignment();

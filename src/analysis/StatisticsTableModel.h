@@ -7,11 +7,11 @@
 // shows.
 
 #include "analysis/MonthlyStatistics.h"
-#include "ui/PaintedTableModel.h"
+#include "ui/GridTableModel.h"
 
 namespace velmora {
 
-class StatisticsTableModel : public PaintedTableModel {
+class StatisticsTableModel : public GridTableModel {
     Q_OBJECT
 public:
     enum Column { LineColumn = 0, NameColumn, JanuaryColumn, TotalColumn = 14, ColumnCount };
@@ -21,11 +21,12 @@ public:
     void setTable(MonthlyTable table);
     const MonthlyTable& table() const { return table_; }
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+
+protected:
+    int rows() const override { return table_.rowCount(); }
+    QVariant cell(int row, int column, int role) const override;
 
 private:
     MonthlyTable table_;

@@ -6,28 +6,14 @@
 namespace velmora {
 
 EntryTableModel::EntryTableModel(const Palette& palette, QObject* parent)
-    : PaintedTableModel(palette, parent) {}
+    : GridTableModel(palette, ColumnCount, parent) {}
 
 void EntryTableModel::setList(EntryList list) {
-    beginResetModel();
-    list_ = std::move(list);
-    endResetModel();
+    replaceRows([&] { list_ = std::move(list); });
 }
 
-int EntryTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(list_.size());
-}
-
-int EntryTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() || list_.empty() ? 0 : ColumnCount;
-}
-
-QVariant EntryTableModel::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
-        return {};
-    }
-    const EntryRow& row = list_[static_cast<size_t>(index.row())];
-    const int column = index.column();
+QVariant EntryTableModel::cell(int line, int column, int role) const {
+    const EntryRow& row = list_[static_cast<size_t>(line)];
     switch (role) {
     case Qt::DisplayRole:
         switch (column) {
@@ -36,7 +22,7 @@ QVariant EntryTableModel::data(const QModelIndex& index, int role) const {
         case ClassColumn:
             return list_.text(row.movementClass);
         case LineColumn:
-            return index.row() + 1;
+            return line + 1;
         case DateColumn:
             return row.date.isValid() ? formatDate(row.date) : QString();
         case DescriptionColumn:
@@ -54,7 +40,7 @@ QVariant EntryTableModel::data(const QModelIndex& index, int role) const {
         if (column < DateColumn) {
             return Palette::fixedCells();
         }
-        return palette().band(index.row());
+        return palette().band(line);
     case Qt::ForegroundRole:
         if (column == AmountColumn && row.isExpense) {
             return Palette::negativeAmount();

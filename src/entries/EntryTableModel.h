@@ -1,17 +1,15 @@
 #pragma once
 
-// The entry list as the main window's grid shows it. Rows are kept typed and
-// cells are formatted only when the view asks, so a hundred thousand rows load
-// at once. Columns: 0 entry number and 1 class (hidden), 2 line number, 3 date,
-// 4 description, 5 goes into, 6 comes out of, 7 amount. An empty list has no
-// columns either, so not even a header shows.
+// The entry list as the main window's grid shows it. Columns: 0 entry number and
+// 1 class (hidden), 2 line number, 3 date, 4 description, 5 goes into, 6 comes
+// out of, 7 amount.
 
 #include "entries/EntryList.h"
-#include "ui/PaintedTableModel.h"
+#include "ui/GridTableModel.h"
 
 namespace velmora {
 
-class EntryTableModel : public PaintedTableModel {
+class EntryTableModel : public GridTableModel {
     Q_OBJECT
 public:
     enum Column {
@@ -31,11 +29,12 @@ public:
     void setList(EntryList list);
     const EntryList& list() const { return list_; }
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+
+protected:
+    int rows() const override { return static_cast<int>(list_.size()); }
+    QVariant cell(int row, int column, int role) const override;
 
 private:
     EntryList list_;

@@ -83,95 +83,6 @@ void LeaveCheck::complain() {
     takingFocusBack = false;
 }
 
-DateField::DateField(const Palette& palette, MessageService& messages, Mask mask, QWidget* parent)
-    : QLineEdit(parent), palette_(palette), mask_(mask),
-      check_(*this, palette, messages, QStringLiteral("Ponga una fecha correcta"),
-             [this] { return date().has_value(); }) {
-    if (mask_ == Mask::Always) {
-        setInputMask(kDateMask);
-    }
-    paintFieldBackground(*this, Palette::white());
-}
-
-std::optional<QDate> DateField::date() const {
-    return parseDate(text());
-}
-
-void DateField::focusInEvent(QFocusEvent* event) {
-    if (mask_ != Mask::Always && inputMask().isEmpty()) {
-        const QString current = text();
-        setInputMask(kDateMask);
-        setText(current);
-    }
-    QLineEdit::focusInEvent(event);
-    paintFieldBackground(*this, palette_.main());
-    afterFocus(this, [](DateField& field) { field.selectAll(); });
-}
-
-void DateField::focusOutEvent(QFocusEvent* event) {
-    QLineEdit::focusOutEvent(event);
-    if (!check_.fieldLeft(event->reason())) {
-        return;
-    }
-    paintFieldBackground(*this, Palette::white());
-    if (mask_ == Mask::WhileFocused) {
-        const QString current = text();
-        setInputMask(QString());
-        setText(current);
-    }
-}
-
-void DateField::keyPressEvent(QKeyEvent* event) {
-    if (isEnter(*event)) {
-        focusNextChild();
-        return;
-    }
-    QLineEdit::keyPressEvent(event);
-}
-
-AmountField::AmountField(const Palette& palette, MessageService& messages, QWidget* parent)
-    : QLineEdit(parent), palette_(palette),
-      check_(*this, palette, messages, QStringLiteral("Ponga un nº correcto"),
-             [this] { return amount().has_value(); }) {
-    paintFieldBackground(*this, Palette::white());
-}
-
-std::optional<double> AmountField::amount() const {
-    return parseAmount(text());
-}
-
-void AmountField::focusInEvent(QFocusEvent* event) {
-    QLineEdit::focusInEvent(event);
-    paintFieldBackground(*this, palette_.main());
-    afterFocus(this, [](AmountField& field) { field.selectAll(); });
-}
-
-void AmountField::focusOutEvent(QFocusEvent* event) {
-    QLineEdit::focusOutEvent(event);
-    if (check_.fieldLeft(event->reason())) {
-        paintFieldBackground(*this, Palette::white());
-    }
-}
-
-void AmountField::keyPressEvent(QKeyEvent* event) {
-    if (isEnter(*event)) {
-        focusNextChild();
-        return;
-    }
-    if (event->text() == QLatin1String(".")) {
-        QKeyEvent comma(event->type(), Qt::Key_Comma, event->modifiers(), QStringLiteral(","),
-                        event->isAutoRepeat(), static_cast<ushort>(event->count()));
-        QLineEdit::keyPressEvent(&comma);
-        return;
-    }
-    QLineEdit::keyPressEvent(event);
-}
-
-void showStoredText(QLineEdit& field, const QString& text, int typingLimit) {
-    field.setMaxLength(std::max(typingLimit, static_cast<int>(text.size())));
-    field.setText(text);
-}
-
 TextField::TextField(const Palette& palette, QWidget* parent)
     : QLineEdit(parent), palette_(palette) {
     paintFieldBackground(*this, Palette::white());
@@ -185,9 +96,13 @@ void TextField::focusInEvent(QFocusEvent* event) {
 
 void TextField::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (!isWindowSwitch(event->reason())) {
+    if (left(event->reason())) {
         paintFieldBackground(*this, Palette::white());
     }
+}
+
+bool TextField::left(Qt::FocusReason reason) {
+    return !isWindowSwitch(reason);
 }
 
 void TextField::keyPressEvent(QKeyEvent* event) {
@@ -196,6 +111,68 @@ void TextField::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void showStoredText(QLineEdit& field, const QString& text, int typingLimit) {
+    field.setMaxLength(std::max(typingLimit, static_cast<int>(text.size())));
+    field.setText(text);
+}
+
+DateField::DateField(const Palette& palette, MessageService& messages, Mask mask, QWidget* parent)
+    : TextField(palette, parent), mask_(mask),
+      check_(*this, palette, messages, QStringLiteral("Ponga una fecha correcta"),
+             [this] { return date().has_value(); }) {
+    if (mask_ == Mask::Always) {
+        setInputMask(kDateMask);
+    }
+}
+
+std::optional<QDate> DateField::date() const {
+    return parseDate(text());
+}
+
+void DateField::focusInEvent(QFocusEvent* event) {
+    if (mask_ != Mask::Always && inputMask().isEmpty()) {
+        const QString current = text();
+        setInputMask(kDateMask);
+        setText(current);
+    }
+    TextField::focusInEvent(event);
+}
+
+bool DateField::left(Qt::FocusReason reason) {
+    if (!check_.fieldLeft(reason)) {
+        return false;
+    }
+    if (mask_ == Mask::WhileFocused) {
+        const QString current = text();
+        setInputMask(QString());
+        setText(current);
+    }
+    return true;
+}
+
+AmountField::AmountField(const Palette& palette, MessageService& messages, QWidget* parent)
+    : TextField(palette, parent),
+      check_(*this, palette, messages, QStringLiteral("Ponga un nº correcto"),
+             [this] { return amount().has_value(); }) {}
+
+std::optional<double> AmountField::amount() const {
+    return parseAmount(text());
+}
+
+bool AmountField::left(Qt::FocusReason reason) {
+    return check_.fieldLeft(reason);
+}
+
+void AmountField::keyPressEvent(QKeyEvent* event) {
+    if (event->text() == QLatin1String(".")) {
+        QKeyEvent comma(event->type(), Qt::Key_Comma, event->modifiers(), QStringLiteral(","),
+                        event->isAutoRepeat(), static_cast<ushort>(event->count()));
+        TextField::keyPressEvent(&comma);
+        return;
+    }
+    TextField::keyPressEvent(event);
 }
 
 DescriptionField::DescriptionField(const Palette& palette, int typingLimit, QWidget* parent)

@@ -46,7 +46,30 @@ private:
     bool pending_ = false;
 };
 
-class DateField : public QLineEdit {
+// A one-line text that is saved, such as a name or a concept: painted in the
+// main colour with its whole text selected while it has the focus, white again
+// when left, and Enter moves to the next field. The date and amount fields add
+// their checks to it.
+class TextField : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TextField(const Palette& palette, QWidget* parent = nullptr);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // On leaving: true when the field turns white again, its text being valid.
+    virtual bool left(Qt::FocusReason reason);
+
+    const Palette& palette_;
+};
+
+// Sets a text read from the file: the field's length limit, which is for typing,
+// grows to hold it whole.
+void showStoredText(QLineEdit& field, const QString& text, int typingLimit);
+
+class DateField : public TextField {
     Q_OBJECT
 public:
     // Always: the "99/99/9999" mask stays; WhileFocused: it is set on each focus
@@ -64,17 +87,15 @@ public:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    bool left(Qt::FocusReason reason) override;
 
 private:
-    const Palette& palette_;
     Mask mask_;
     LeaveCheck check_;
 };
 
 // An amount as a Spanish user types it; "." types the decimal comma.
-class AmountField : public QLineEdit {
+class AmountField : public TextField {
     Q_OBJECT
 public:
     AmountField(const Palette& palette, MessageService& messages, QWidget* parent = nullptr);
@@ -85,32 +106,11 @@ public:
     bool checkAmount() { return check_.checkNow(); }
 
 protected:
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool left(Qt::FocusReason reason) override;
 
 private:
-    const Palette& palette_;
     LeaveCheck check_;
-};
-
-// Sets a text read from the file: the field's length limit, which is for typing,
-// grows to hold it whole.
-void showStoredText(QLineEdit& field, const QString& text, int typingLimit);
-
-// A one-line text that is saved: a name, a concept.
-class TextField : public QLineEdit {
-    Q_OBJECT
-public:
-    explicit TextField(const Palette& palette, QWidget* parent = nullptr);
-
-protected:
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    const Palette& palette_;
 };
 
 // A description of several lines; Enter starts a new line. Typing or pasting

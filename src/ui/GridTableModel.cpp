@@ -1,0 +1,32 @@
+#include "ui/GridTableModel.h"
+
+namespace velmora {
+
+GridTableModel::GridTableModel(const Palette& palette, int columns, QObject* parent)
+    : QAbstractTableModel(parent), palette_(palette), columns_(columns) {
+    connect(&palette, &Palette::changed, this, [this] {
+        const int rows = rowCount();
+        const int columns = columnCount();
+        if (rows > 0 && columns > 0) {
+            emit dataChanged(index(0, 0), index(rows - 1, columns - 1),
+                             {Qt::BackgroundRole, Qt::ForegroundRole});
+        }
+    });
+}
+
+int GridTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows();
+}
+
+int GridTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() || rows() == 0 ? 0 : columns_;
+}
+
+QVariant GridTableModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
+        return {};
+    }
+    return cell(index.row(), index.column(), role);
+}
+
+} // namespace velmora
