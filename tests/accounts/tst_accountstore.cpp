@@ -23,11 +23,7 @@ void TestAccountStore::update_data() {
     QTest::addColumn<bool>("fails");
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QStringList>("accounts");
-    QTest::newRow("rename, entries in any letter case")
-        << "Caja" << QStringList{"Efectivo", "Billetes", "C"} << QByteArray() << false
-        << QStringList{"Efectivo>Nómina", "Luz>Efectivo", "Efectivo>NÓMINA"}
-        << QStringList{"Efectivo|Billetes|C", "Luz|Electricidad|G", "Nómina|Sueldo|I"};
-    QTest::newRow("quotes and Spanish letters")
+    QTest::newRow("rename: quotes, Spanish letters, any letter case")
         << "nómina" << QStringList{"Nómina d'Ángel", "Sueldo 'neto'", "I"} << QByteArray() << false
         << QStringList{"Caja>Nómina d'Ángel", "Luz>CAJA", "caja>Nómina d'Ángel"}
         << QStringList{"Caja|Dinero en efectivo|C", "Luz|Electricidad|G",
@@ -59,13 +55,11 @@ void TestAccountStore::update() {
     if (!before.isEmpty()) {
         ledger.db().exec(before.constData(), "test");
     }
-    const auto save = [&] {
+    try {
         updateAccount(ledger.db(), original, Account{changed[0], changed[1], changed[2]});
-    };
-    if (fails) {
-        QVERIFY_THROWS_EXCEPTION(DbError, save());
-    } else {
-        save();
+        QVERIFY(!fails);
+    } catch (const DbError&) {
+        QVERIFY(fails);
     }
     QTEST(entryAccounts(ledger.db()), "entries");
     QTEST(accountRows(ledger.db()), "accounts");

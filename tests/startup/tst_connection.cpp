@@ -11,156 +11,106 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <memory>
 
 using namespace velmora;
-using velmora::test::TestLedger;
+using namespace Qt::StringLiterals;
 
 class TestConnection : public QObject {
     Q_OBJECT
 private slots:
-    void followsAnoIni();
-    void failureKeepsPreviousState_data();
-    void failureKeepsPreviousState();
-    void colourValues();
+    void switchYear_data();
+    void switchYear();
 };
 
 namespace {
 
-bool hasAccount(Database& db, const QString& name) {
-    return ExisteValor(db, QStringLiteral("Contas"), QStringLiteral("conNom"), name);
+bool hasCaja(Database& db) {
+    return ExisteValor(db, u"Contas"_s, u"conNom"_s, u"caja"_s);
+}
+
+// A ledger at path, with the tables the program expects.
+std::unique_ptr<Database> createLedger(const QString& path) {
+    auto db = std::make_unique<Database>(path, Database::Mode::CreateIfMissing);
+    createLedgerSchema(*db);
+    return db;
 }
 
 } // namespace
 
-void TestConnection::followsAnoIni() {
-    TestLedger ledger;
-    ledger.addAccount(QStringLiteral("Caja"), QStringLiteral("C"));
-    AppState state;
-    state.programFolder = ledger.programFolder();
-    setupConnection(state);
-    QCOMPARE(state.dataRoot, ledger.dataRoot());
-    QCOMPARE(state.year, QStringLiteral("2024"));
-    QCOMPARE(state.databasePath, ledger.dataRoot() + QStringLiteral("/2024/Devedur.mdb"));
-    QCOMPARE(state.db().path(), state.databasePath);
-    QVERIFY(hasAccount(state.db(), QStringLiteral("caja")));
-
-    // The year window writes ano.ini, then runs the set-up again.
-    const QString newPath = ledger.dataRoot() + QStringLiteral("/2025/Devedur.mdb");
-    QVERIFY(QDir().mkpath(QFileInfo(newPath).path()));
-    {
-        Database created(newPath, Database::Mode::CreateIfMissing);
-        createLedgerSchema(created);
-    }
-    SettingsFiles(ledger.programFolder()).writeYear(QStringLiteral("2025"));
-    setupConnection(state);
-    QCOMPARE(state.year, QStringLiteral("2025"));
-    QCOMPARE(state.databasePath, newPath);
-    QCOMPARE(state.db().path(), newPath);
-    QVERIFY(!hasAccount(state.db(), QStringLiteral("Caja")));
-}
-
-void TestConnection::failureKeepsPreviousState_data() {
+// The year window writes ano.ini, then runs the set-up again.
+void TestConnection::switchYear_data() {
     QTest::addColumn<QString>("problem");
-    QTest::addColumn<QString>("reason");
-    const auto row = [](const char* name, const char* problem, const QString& reason) {
-        QTest::newRow(name) << QString::fromUtf8(problem) << reason;
-    };
-    const QString notALedger =
-        QStringLiteral("no es una base de datos de contabilidad: falta la tabla ");
-    row("year without folder", "missing", QStringLiteral("el archivo no existe"));
-    row("ano.ini removed", "no ano.ini", QStringLiteral("el archivo no existe"));
-    row("ruta.ini removed", "no ruta.ini", QStringLiteral("el archivo no existe"));
-    row("text file", "text",
-        QStringLiteral("el archivo está dañado o no es una base de datos de contabilidad"));
-    row("empty file", "empty", notALedger + "apuntes");
-    row("no company table", "no tblTitulos", notALedger + "tblTitulos");
-    row("entries without class", "no GoI",
-        QStringLiteral("no es una base de datos de contabilidad: faltan columnas en la tabla "
-                       "apuntes"));
-    row("locked", "locked", QStringLiteral("la base de datos está bloqueada por otro programa"));
+    QTest::addColumn<QString>("reason"); // empty: the new year opens
+    const QString notALedger = u"no es una base de datos de contabilidad: "_s;
+    QTest::newRow("a ledger") << u"none"_s << QString();
+    QTest::newRow("year without folder") << u"no folder"_s << u"el archivo no existe"_s;
+    QTest::newRow("text file")
+        << u"text"_s << u"el archivo está dañado o no es una base de datos de contabilidad"_s;
+    QTest::newRow("empty file") << u"empty"_s << notALedger + u"falta la tabla apuntes"_s;
+    QTest::newRow("entries without class")
+        << u"no GoI"_s << notALedger + u"faltan columnas en la tabla apuntes"_s;
+    QTest::newRow("locked") << u"locked"_s
+                            << u"la base de datos está bloqueada por otro programa"_s;
 }
 
-void TestConnection::failureKeepsPreviousState() {
+void TestConnection::switchYear() {
     QFETCH(QString, problem);
     QFETCH(QString, reason);
-    TestLedger ledger;
-    ledger.addAccount(QStringLiteral("Caja"), QStringLiteral("C"));
+    test::TestLedger ledger;
+    ledger.addAccount(u"Caja"_s, u"C"_s);
     AppState& state = ledger.state();
     const Database* before = state.connection.get();
-    const SettingsFiles settings(ledger.programFolder());
 
-    QString path = ledger.dataRoot() + QStringLiteral("/2030/Devedur.mdb");
+    const QString path = ledger.dataRoot() + u"/2030/Devedur.mdb"_s;
+    const QByteArray text =
+        QByteArray("Fecha;Concepto;Importe\r\n05/03/2024;Luz;45,10\r\n").repeated(40);
     std::unique_ptr<Database> holder;
-    if (problem == QLatin1String("no ano.ini")) {
-        QVERIFY(QFile::remove(settings.pathOf(QStringLiteral("ano.ini"))));
-        path = ledger.dataRoot() + QStringLiteral("//Devedur.mdb");
-    } else if (problem == QLatin1String("no ruta.ini")) {
-        QVERIFY(QFile::remove(settings.pathOf(QStringLiteral("ruta.ini"))));
-        path = QStringLiteral("/2024/Devedur.mdb");
-    } else {
-        settings.writeYear(QStringLiteral("2030"));
+    SettingsFiles(ledger.programFolder()).writeYear(u"2030"_s);
+    if (problem != u"no folder"_s) {
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
     }
-    if (problem == QLatin1String("text") || problem == QLatin1String("empty")) {
+    if (problem == u"text"_s || problem == u"empty"_s) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        if (problem == QLatin1String("text")) {
-            file.write(
-                QByteArray("Fecha;Concepto;Importe\r\n05/03/2024;Luz;45,10\r\n").repeated(40));
-        }
-    } else if (problem == QLatin1String("no tblTitulos") || problem == QLatin1String("locked") ||
-               problem == QLatin1String("no GoI")) {
-        holder = std::make_unique<Database>(path, Database::Mode::CreateIfMissing);
-        createLedgerSchema(*holder);
-        if (problem == QLatin1String("locked")) {
-            holder->exec("BEGIN EXCLUSIVE; INSERT INTO Contas (conNom) VALUES ('Banco')",
-                         "bloquear");
-        } else if (problem == QLatin1String("no GoI")) {
-            holder->exec("ALTER TABLE apuntes DROP COLUMN GoI", "quitar la columna");
-        } else {
-            holder->exec("DROP TABLE tblTitulos", "borrar");
-        }
+        file.write(problem == u"text"_s ? text : QByteArray());
+    } else if (problem == u"none"_s) {
+        createLedger(path);
+    } else if (problem == u"no GoI"_s) {
+        createLedger(path)->exec("ALTER TABLE apuntes DROP COLUMN GoI", "quitar la columna");
+    } else if (problem == u"locked"_s) {
+        holder = createLedger(path);
+        holder->exec("BEGIN EXCLUSIVE; INSERT INTO Contas (conNom) VALUES ('Banco')", "bloquear");
     }
-    const QByteArray fileBefore = problem == QLatin1String("text") ? [&] {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }() : QByteArray();
 
-    bool thrown = false;
     try {
         setupConnection(state);
+        QVERIFY(reason.isEmpty());
     } catch (const ConnectionError& error) {
-        thrown = true;
         QCOMPARE(error.path(), path);
         QCOMPARE(error.reason(), reason);
-        QCOMPARE(error.message(), QStringLiteral("No se puede abrir la base de datos ") + path +
-                                      QStringLiteral(": ") + reason);
+        QCOMPARE(error.message(),
+                 u"No se puede abrir la base de datos "_s + path + u": "_s + reason);
     }
-    QVERIFY(thrown);
+    if (reason.isEmpty()) {
+        QCOMPARE(state.year, u"2030"_s);
+        QCOMPARE(state.databasePath, path);
+        QCOMPARE(state.db().path(), path);
+        QVERIFY(!hasCaja(state.db()));
+        return;
+    }
     QCOMPARE(state.dataRoot, ledger.dataRoot());
-    QCOMPARE(state.year, QStringLiteral("2024"));
+    QCOMPARE(state.year, u"2024"_s);
     QCOMPARE(state.databasePath, ledger.databasePath());
     QCOMPARE(state.connection.get(), before);
-    QVERIFY(hasAccount(state.db(), QStringLiteral("Caja")));
-    if (problem == QLatin1String("text")) {
+    QVERIFY(hasCaja(state.db()));
+    if (problem == u"text"_s) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), fileBefore);
-    }
-}
-
-// Colours are stored red in the lowest byte, as the settings files hold them.
-void TestConnection::colourValues() {
-    const QList<std::pair<qint32, QColor>> colours{{12632256, QColor(192, 192, 192)},
-                                                   {255, QColor(255, 0, 0)},
-                                                   {16711680, QColor(0, 0, 255)},
-                                                   {12648447, QColor(255, 255, 192)}};
-    for (const auto& [value, colour] : colours) {
-        QCOMPARE(colourFromValue(value), colour);
-        QCOMPARE(valueFromColour(colour), value);
+        QCOMPARE(file.readAll(), text);
     }
 }
 

@@ -6,7 +6,6 @@
 #include "startup/Program.h"
 #include "startup/Settings.h"
 #include "startup/SingleInstance.h"
-#include "store/Funciones.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "support/TestLedger.h"
@@ -17,24 +16,21 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace velmora;
+using namespace Qt::StringLiterals;
 using velmora::test::TestLedger;
-using velmora::test::TestServices;
 
 class TestProgram : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void normalStart_data();
     void normalStart();
-    void secondCopyIsRefused();
-    void secondCopyFromAnotherProgramFolder_data();
-    void secondCopyFromAnotherProgramFolder();
-    void lockLeftByACrashedCopy_data();
-    void lockLeftByACrashedCopy();
+    void secondCopy_data();
+    void secondCopy();
     void databaseCannotBeOpened();
 
 private:
@@ -44,6 +40,26 @@ private:
 
 namespace {
 
+// A copy of the program started from a program folder, and what it told the user
+// as "title|text|icon|buttons".
+struct Copy {
+    explicit Copy(const QString& folder) : program(folder, services.services) {}
+    QStringList said() const {
+        QStringList lines;
+        for (const Message& m : messages.shown()) {
+            lines << u"%1|%2|%3|%4"_s.arg(m.title, m.text).arg(int(m.icon)).arg(int(m.buttons));
+        }
+        return lines;
+    }
+    RecordingMessageService messages;
+    test::TestServices services{messages};
+    Program program;
+};
+
+const QString kRefused =
+    u"Velmora|Ya se está ejecutando el programa|%1|%2"_s.arg(int(MessageIcon::None))
+        .arg(int(MessageButtons::Ok));
+
 void putFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -51,8 +67,7 @@ void putFile(const QString& path, const QByteArray& bytes) {
 }
 
 QStringList lockFilesIn(const QString& folder) {
-    return QDir(folder).entryList({QStringLiteral("*.lock")},
-                                  QDir::AllEntries | QDir::Hidden | QDir::System);
+    return QDir(folder).entryList({u"*.lock"_s}, QDir::AllEntries | QDir::Hidden | QDir::System);
 }
 
 } // namespace
@@ -62,188 +77,111 @@ void TestProgram::initTestCase() {
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
 }
 
-void TestProgram::normalStart() {
-    TestLedger ledger;
-    const SettingsFiles settings(ledger.programFolder());
-    putFile(settings.pathOf(QStringLiteral("color.ini")), QByteArray(" 12632256 \r\n"));
-
-    RecordingMessageService messages;
-    TestServices programServices(messages);
-    Program program(ledger.programFolder(), programServices.services);
-    QCOMPARE(program.start(), std::optional<int>());
-    QCOMPARE(messages.texts(), QStringList());
-    QCOMPARE(program.state().palette.main(), QColor(192, 192, 192));
-    QCOMPARE(program.state().palette.sectionValue(), 0);
-    QCOMPARE(program.state().databasePath, ledger.databasePath());
-
-    frmPrincipal* window = program.mainWindow();
-    QVERIFY(window != nullptr && window->isVisible());
-    QCOMPARE(window->windowTitle(), QStringLiteral("Velmora ## Año 2024"));
-    // Without color2.ini the information lines are black.
-    for (const char* name : {"lblInfo", "lblBalance"}) {
-        const auto* label = window->findChild<QLabel*>(QString::fromLatin1(name));
-        QVERIFY2(label != nullptr, name);
-        QCOMPARE(label->palette().color(QPalette::Window), QColor(Qt::black));
-    }
+// A copy that crashed, or a power cut, leaves the lock file behind. Whatever it holds,
+// no live process holds the lock, so the program starts.
+void TestProgram::normalStart_data() {
+    QTest::addColumn<QByteArray>("leftLock"); // empty: none
+    QTest::newRow("no lock left") << QByteArray();
+    QTest::newRow("garbage") << QByteArray("\x01\xff no es un bloqueo\n");
 }
 
-void TestProgram::secondCopyIsRefused() {
+void TestProgram::normalStart() {
+    QFETCH(QByteArray, leftLock);
     TestLedger ledger;
-    RecordingMessageService firstMessages;
-    TestServices firstServices(firstMessages);
-    auto first = std::make_unique<Program>(ledger.programFolder(), firstServices.services);
-    QCOMPARE(first->start(), std::optional<int>());
-    frmPrincipal* window = first->mainWindow();
-    const Database* connection = first->state().connection.get();
-    const QString title = window->windowTitle();
-    // The lock is not in the program folder, which a system-wide install cannot write.
-    QCOMPARE(lockFilesIn(ledger.programFolder()), QStringList());
-    const QFileInfo lock(SingleInstance::lockPathFor(ledger.databasePath()));
-    QVERIFY(lock.exists());
-    QCOMPARE(lock.absolutePath(), runtime_.path());
-
-    RecordingMessageService secondMessages;
-    {
-        TestServices secondServices(secondMessages);
-        Program second(ledger.programFolder(), secondServices.services);
-        QCOMPARE(second.start(), std::optional<int>(0));
-        QCOMPARE(second.mainWindow(), nullptr);
-        QVERIFY(!second.state().connection);
+    // Red in the lowest byte.
+    putFile(ledger.programFolder() + u"/color.ini"_s, " 12648447 \r\n");
+    if (!leftLock.isEmpty()) {
+        putFile(SingleInstance::lockPathFor(ledger.databasePath()), leftLock);
+        // Older versions kept the lock in the program folder; one may still be there.
+        putFile(ledger.programFolder() + u"/velmora.lock"_s, leftLock);
     }
-    QCOMPARE(secondMessages.shown().size(), 1);
-    const Message& shown = secondMessages.shown().first();
-    QCOMPARE(shown.text, QStringLiteral("Ya se está ejecutando el programa"));
-    QCOMPARE(shown.title, QStringLiteral("Velmora"));
-    QCOMPARE(shown.icon, MessageIcon::None);
-    QCOMPARE(shown.buttons, MessageButtons::Ok);
-
-    // The running copy is as it was, and still keeps others out.
-    QCOMPARE(firstMessages.texts(), QStringList());
-    QCOMPARE(first->mainWindow(), window);
-    QVERIFY(window->isVisible());
-    QCOMPARE(window->windowTitle(), title);
-    QCOMPARE(first->state().connection.get(), connection);
-    QCOMPARE(ProximoNumero(first->state().db(), QStringLiteral("apuntes"), QStringLiteral("Id")),
-             qint64{1});
-    RecordingMessageService thirdMessages;
-    TestServices thirdServices(thirdMessages);
-    QCOMPARE(Program(ledger.programFolder(), thirdServices.services).start(),
-             std::optional<int>(0));
-    QCOMPARE(thirdMessages.shown().size(), 1);
-    QCOMPARE(lockFilesIn(ledger.programFolder()), QStringList());
-
-    // Once the first copy has ended, the program starts again.
-    first.reset();
-    RecordingMessageService laterMessages;
-    TestServices laterServices(laterMessages);
-    Program later(ledger.programFolder(), laterServices.services);
-    QCOMPARE(later.start(), std::optional<int>());
-    QCOMPARE(laterMessages.texts(), QStringList());
-    QVERIFY(later.mainWindow() != nullptr);
+    Copy copy(ledger.programFolder());
+    QCOMPARE(copy.program.start(), std::optional<int>());
+    QCOMPARE(copy.said(), QStringList());
+    QCOMPARE(copy.program.state().palette.main(), QColor(255, 255, 192));
+    QCOMPARE(copy.program.state().databasePath, ledger.databasePath());
+    frmPrincipal* window = copy.program.mainWindow();
+    QVERIFY(window != nullptr && window->isVisible());
+    QCOMPARE(window->windowTitle(), u"Velmora ## Año 2024"_s);
+    // Without color2.ini the information lines are black.
+    QCOMPARE(window->findChild<QLabel*>(u"lblInfo"_s)->palette().color(QPalette::Window),
+             QColor(Qt::black));
 }
 
 // Two program folders may share one data folder; what matters is the year's database.
-void TestProgram::secondCopyFromAnotherProgramFolder_data() {
-    QTest::addColumn<QString>("dataRoot"); // relative to the installation's folder
-    QTest::addColumn<QString>("year");
+void TestProgram::secondCopy_data() {
+    QTest::addColumn<QString>("dataRoot"); // relative to the installation's folder; empty:
+    QTest::addColumn<QString>("year");     // started from the same program folder
     QTest::addColumn<bool>("refused");
-    QTest::newRow("same year") << QStringLiteral("data") << QStringLiteral("2024") << true;
-    QTest::newRow("same year, spelled otherwise")
-        << QStringLiteral("bin/.././data/") << QStringLiteral("2024") << true;
-    QTest::newRow("same year through a link")
-        << QStringLiteral("link") << QStringLiteral("2024") << true;
-    QTest::newRow("another year") << QStringLiteral("data") << QStringLiteral("2025") << false;
+    QTest::newRow("same program folder") << QString() << QString() << true;
+    QTest::newRow("same year") << u"data"_s << u"2024"_s << true;
+    QTest::newRow("same year, spelled otherwise") << u"bin/.././data/"_s << u"2024"_s << true;
+    QTest::newRow("same year through a link") << u"link"_s << u"2024"_s << true;
+    QTest::newRow("another year") << u"data"_s << u"2025"_s << false;
 }
 
-void TestProgram::secondCopyFromAnotherProgramFolder() {
+void TestProgram::secondCopy() {
     QFETCH(QString, dataRoot);
     QFETCH(QString, year);
     QFETCH(bool, refused);
     TestLedger ledger;
     const QString installation = QFileInfo(ledger.dataRoot()).absolutePath();
-    QVERIFY(QFile::link(ledger.dataRoot(), installation + QStringLiteral("/link")));
-    QVERIFY(QDir(ledger.dataRoot()).mkdir(QStringLiteral("2025")));
+    QVERIFY(QFile::link(ledger.dataRoot(), installation + u"/link"_s));
+    QVERIFY(QDir(ledger.dataRoot()).mkdir(u"2025"_s));
     {
-        Database created(ledger.dataRoot() + QStringLiteral("/2025/Devedur.mdb"),
+        Database created(ledger.dataRoot() + u"/2025/Devedur.mdb"_s,
                          Database::Mode::CreateIfMissing);
         createLedgerSchema(created);
     }
     QTemporaryDir otherFolder;
-    const SettingsFiles otherSettings(otherFolder.path());
-    otherSettings.writeDataRoot(installation + QLatin1Char('/') + dataRoot);
-    otherSettings.writeYear(year);
-
-    RecordingMessageService firstMessages;
-    TestServices firstServices(firstMessages);
-    Program first(ledger.programFolder(), firstServices.services);
-    QCOMPARE(first.start(), std::optional<int>());
-
-    RecordingMessageService otherMessages;
-    TestServices otherServices(otherMessages);
-    Program other(otherFolder.path(), otherServices.services);
-    if (refused) {
-        QCOMPARE(other.start(), std::optional<int>(0));
-        QCOMPARE(otherMessages.texts(),
-                 QStringList{QStringLiteral("Ya se está ejecutando el programa")});
-        QCOMPARE(other.mainWindow(), nullptr);
-    } else {
-        QCOMPARE(other.start(), std::optional<int>());
-        QCOMPARE(otherMessages.texts(), QStringList());
-        QVERIFY(other.mainWindow() != nullptr);
+    QString folder = ledger.programFolder();
+    if (!dataRoot.isEmpty()) {
+        folder = otherFolder.path();
+        SettingsFiles(folder).writeDataRootAndYear(installation + u'/' + dataRoot, year);
     }
-    QCOMPARE(lockFilesIn(otherFolder.path()), QStringList());
-}
 
-// A copy that crashed, or a power cut, leaves the lock file behind. Whatever it holds,
-// no live process holds the lock, so the program starts.
-void TestProgram::lockLeftByACrashedCopy_data() {
-    QTest::addColumn<QByteArray>("content");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("garbage") << QByteArray("\x01\xff no es un bloqueo\n");
-    QTest::newRow("another host") << QByteArray("4242\nvelmora\notro-equipo\n\n");
+    auto first = std::make_unique<Copy>(ledger.programFolder());
+    QCOMPARE(first->program.start(), std::optional<int>());
+    frmPrincipal* window = first->program.mainWindow();
+    const Database* connection = first->program.state().connection.get();
+    {
+        Copy second(folder);
+        QCOMPARE(second.program.start(), refused ? std::optional<int>(0) : std::nullopt);
+        QCOMPARE(second.said(), refused ? QStringList{kRefused} : QStringList());
+        QCOMPARE(second.program.mainWindow() != nullptr, !refused);
+        QCOMPARE(second.program.state().connection != nullptr, !refused);
+    }
+    // The running copy is as it was.
+    QCOMPARE(first->said(), QStringList());
+    QCOMPARE(first->program.mainWindow(), window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(first->program.state().connection.get(), connection);
+    // The lock is not in a program folder, which a system-wide install cannot write.
+    QCOMPARE(lockFilesIn(ledger.programFolder()) + lockFilesIn(folder), QStringList());
+    const QFileInfo lock(SingleInstance::lockPathFor(ledger.databasePath()));
+    QVERIFY(lock.exists());
+    QCOMPARE(lock.absolutePath(), runtime_.path());
 
-    QProcess ended;
-    ended.start(QStringLiteral("true"), {});
-    QVERIFY(ended.waitForStarted());
-    const qint64 pid = ended.processId();
-    QVERIFY(ended.waitForFinished());
-    QTest::newRow("ended process") << QByteArray::number(pid) + QByteArray("\nvelmora\n\n\n\n");
-}
-
-void TestProgram::lockLeftByACrashedCopy() {
-    QFETCH(QByteArray, content);
-    TestLedger ledger;
-    putFile(SingleInstance::lockPathFor(ledger.databasePath()), content);
-    // Older versions kept the lock in the program folder; one may still be there.
-    putFile(ledger.programFolder() + QStringLiteral("/velmora.lock"), content);
-
-    RecordingMessageService messages;
-    TestServices programServices(messages);
-    Program program(ledger.programFolder(), programServices.services);
-    QCOMPARE(program.start(), std::optional<int>());
-    QCOMPARE(messages.texts(), QStringList());
-    QVERIFY(program.mainWindow() != nullptr);
+    // Once the first copy has ended, the program starts again.
+    first.reset();
+    Copy later(folder);
+    QCOMPARE(later.program.start(), std::optional<int>());
+    QCOMPARE(later.said(), QStringList());
 }
 
 void TestProgram::databaseCannotBeOpened() {
     TestLedger ledger;
-    SettingsFiles(ledger.programFolder()).writeYear(QStringLiteral("2031"));
-    const QString path = ledger.dataRoot() + QStringLiteral("/2031/Devedur.mdb");
-
-    RecordingMessageService messages;
-    TestServices programServices(messages);
-    Program program(ledger.programFolder(), programServices.services);
-    const std::optional<int> exitCode = program.start();
+    SettingsFiles(ledger.programFolder()).writeYear(u"2031"_s);
+    Copy copy(ledger.programFolder());
+    const std::optional<int> exitCode = copy.program.start();
     QVERIFY(exitCode.has_value() && *exitCode != 0);
-    QCOMPARE(program.mainWindow(), nullptr);
-    QVERIFY(!program.state().connection);
-    QCOMPARE(messages.shown().size(), 1);
-    const Message& shown = messages.shown().first();
-    QCOMPARE(shown.text, QStringLiteral("No se puede abrir la base de datos ") + path +
-                             QStringLiteral(": el archivo no existe"));
-    QCOMPARE(shown.title, QStringLiteral("Velmora"));
-    QCOMPARE(shown.icon, MessageIcon::Critical);
-    QCOMPARE(shown.buttons, MessageButtons::Ok);
+    QCOMPARE(copy.program.mainWindow(), nullptr);
+    QVERIFY(!copy.program.state().connection);
+    QCOMPARE(copy.said(),
+             QStringList{u"Velmora|No se puede abrir la base de datos %1/2031/"
+                         "Devedur.mdb: el archivo no existe|%2|%3"_s.arg(ledger.dataRoot())
+                             .arg(int(MessageIcon::Critical))
+                             .arg(int(MessageButtons::Ok))});
 }
 
 QTEST_MAIN(TestProgram)

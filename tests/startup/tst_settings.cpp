@@ -1,33 +1,28 @@
 // The five settings files: what each reader makes of the lines it finds, the exact
-// bytes each writer leaves, a failed write that keeps the old file, and ruta.ini
-// and ano.ini that change together or not at all.
+// bytes each writer leaves, and ruta.ini and ano.ini that change together or not at
+// all, a failed write keeping the old files.
 
 #include "startup/Settings.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVariant>
 
 #include <functional>
-#include <optional>
 
 using namespace velmora;
+using namespace Qt::StringLiterals;
 
 using Writer = std::function<void(const SettingsFiles&)>;
 
 class TestSettings : public QObject {
     Q_OBJECT
 private slots:
-    void readers_data();
-    void readers();
-    void writers_data();
-    void writers();
-    void failedWriteKeepsOldFile_data();
-    void failedWriteKeepsOldFile();
+    void files_data();
+    void files();
     void dataRootAndYearTogether_data();
     void dataRootAndYearTogether();
 };
@@ -41,7 +36,7 @@ void putFile(const QString& folder, const QString& name, const QByteArray& bytes
     if (bytes == kMissing) {
         return;
     }
-    QFile file(folder + QLatin1Char('/') + name);
+    QFile file(folder + u'/' + name);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
 }
@@ -51,201 +46,130 @@ QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : kMissing;
 }
 
+QStringList entriesOf(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// What the file's reader makes of it, with "<none>" for no value; imp.ini gives
+// both lines.
+QString readWith(const SettingsFiles& s, const QString& file) {
+    const auto shown = [](const auto& value) {
+        return value ? QVariant(*value).toString() : u"<none>"_s;
+    };
+    return file == u"ruta.ini"_s    ? s.readDataRoot()
+           : file == u"ano.ini"_s   ? s.readYear()
+           : file == u"color.ini"_s ? shown(s.readMainColour())
+           : file == u"color2.ini"_s
+               ? shown(s.readSectionColour())
+               : shown(s.readPrinterLine(false)) + u'|' + shown(s.readPrinterLine(true));
+}
+
 } // namespace
 
-// Reader name → what it returned, with "<none>" for no value.
-static QString readWith(const SettingsFiles& settings, const QString& reader) {
-    const auto shown = [](const auto& value) {
-        return value ? QVariant(*value).toString() : QStringLiteral("<none>");
-    };
-    if (reader == QLatin1String("ruta")) {
-        return settings.readDataRoot();
-    }
-    if (reader == QLatin1String("ano")) {
-        return settings.readYear();
-    }
-    if (reader == QLatin1String("color")) {
-        return shown(settings.readMainColour());
-    }
-    if (reader == QLatin1String("color2")) {
-        return shown(settings.readSectionColour());
-    }
-    return shown(settings.readPrinterLine(reader == QLatin1String("imp2")));
-}
-
-void TestSettings::readers_data() {
-    QTest::addColumn<QString>("reader");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("expected");
-    const QByteArray accented = "/home/ana/Contabilidad/Año";
-    QTest::newRow("ruta CR LF") << "ruta" << QByteArray("/srv/Mis cuentas\r\n")
-                                << "/srv/Mis cuentas";
-    QTest::newRow("ruta second line") << "ruta" << QByteArray("/srv/a\r\n/srv/b") << "/srv/a";
-    QTest::newRow("ruta latin-1") << "ruta" << QByteArray("/home/ana/Contabilidad/A\xF1o\r\n")
-                                  << QString::fromUtf8(accented);
-    QTest::newRow("ruta utf-8") << "ruta" << accented + "\r\n" << QString::fromUtf8(accented);
-    QTest::newRow("ruta utf-8 with byte-order mark")
-        << "ruta" << QByteArray("\xEF\xBB\xBF/srv/cuentas\r\n") << "/srv/cuentas";
-    QTest::newRow("ruta missing") << "ruta" << kMissing << "";
-    QTest::newRow("ruta empty file") << "ruta" << QByteArray() << "";
-    QTest::newRow("ano CR LF") << "ano" << QByteArray("2024\r\n") << "2024";
-    QTest::newRow("colour as written") << "color" << QByteArray(" 12632256 \r\n") << "12632256";
-    QTest::newRow("colour no blanks") << "color" << QByteArray("12632256\n") << "12632256";
-    QTest::newRow("colour negative") << "color" << QByteArray("-5 \r\n") << "-5";
-    QTest::newRow("colour missing") << "color" << kMissing << "<none>";
-    QTest::newRow("colour a word") << "color" << QByteArray("rojo\r\n") << "<none>";
-    QTest::newRow("colour two numbers") << "color" << QByteArray(" 12 34 \r\n") << "<none>";
-    QTest::newRow("section colour") << "color2" << QByteArray(" 8421504 \r\n") << "8421504";
-    QTest::newRow("imp line 1, LF") << "imp1" << QByteArray("2\n0\n7\n") << "2";
-    QTest::newRow("imp line 2") << "imp2" << QByteArray("2\r\n0\r\n") << "0";
-    QTest::newRow("imp one line only") << "imp2" << QByteArray("2\r\n") << "<none>";
-}
-
-void TestSettings::readers() {
-    QFETCH(QString, reader);
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, expected);
-    QTemporaryDir dir;
-    const QString file = reader.startsWith(QLatin1String("imp")) ? QStringLiteral("imp.ini")
-                                                                 : reader + QStringLiteral(".ini");
-    putFile(dir.path(), file, bytes);
-    const SettingsFiles settings(dir.path());
-    QCOMPARE(readWith(settings, reader), expected);
-    // Each file answers only for its own value.
-    if (reader.startsWith(QLatin1String("color"))) {
-        const QString other = reader == QLatin1String("color") ? "color2" : "color";
-        QCOMPARE(readWith(settings, other), QStringLiteral("<none>"));
-    }
-}
-
-void TestSettings::writers_data() {
+void TestSettings::files_data() {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<Writer>("write");
+    QTest::addColumn<Writer>("write"); // none: another program left the bytes there
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("grey") << "color.ini" << Writer([](auto& s) { s.writeMainColour(12632256); })
-                          << QByteArray(" 12632256 \r\n");
-    QTest::newRow("black") << "color.ini" << Writer([](auto& s) { s.writeMainColour(0); })
-                           << QByteArray(" 0 \r\n");
-    QTest::newRow("negative") << "color2.ini" << Writer([](auto& s) { s.writeSectionColour(-5); })
-                              << QByteArray("-5 \r\n");
-    QTest::newRow("year") << "ano.ini" << Writer([](auto& s) { s.writeYear("2024"); })
-                          << QByteArray("2024\r\n");
-    QTest::newRow("printers") << "imp.ini" << Writer([](auto& s) { s.writePrinters(2, 0); })
-                              << QByteArray("2\r\n0\r\n");
-    QTest::newRow("data root") << "ruta.ini" << Writer([](auto& s) {
-        s.writeDataRoot("/home/ana/Contabilidad/Año");
-    }) << QByteArray("/home/ana/Contabilidad/A\xF1o\r\n");
+    QTest::addColumn<QString>("read");
+    const QString accented = u"/home/ana/Contabilidad/Año"_s;
+    QTest::newRow("colour") << u"color.ini"_s
+                            << Writer([](auto& s) { s.writeMainColour(12632256); })
+                            << QByteArray(" 12632256 \r\n") << u"12632256"_s;
+    QTest::newRow("negative colour")
+        << u"color2.ini"_s << Writer([](auto& s) { s.writeSectionColour(-5); })
+        << QByteArray("-5 \r\n") << u"-5"_s;
+    QTest::newRow("printers") << u"imp.ini"_s << Writer([](auto& s) { s.writePrinters(2, 0); })
+                              << QByteArray("2\r\n0\r\n") << u"2|0"_s;
+    QTest::newRow("year") << u"ano.ini"_s << Writer([](auto& s) { s.writeYear(u"2024"_s); })
+                          << QByteArray("2024\r\n") << u"2024"_s;
+    QTest::newRow("data root, latin-1")
+        << u"ruta.ini"_s << Writer([accented](auto& s) { s.writeDataRoot(accented); })
+        << QByteArray("/home/ana/Contabilidad/A\xF1o\r\n") << accented;
+    QTest::newRow("data root, utf-8") << u"ruta.ini"_s << Writer() << accented.toUtf8() + "\r\n"
+                                      << accented;
+    QTest::newRow("data root, byte-order mark")
+        << u"ruta.ini"_s << Writer() << QByteArray("\xEF\xBB\xBF/srv/a\r\n/srv/b") << u"/srv/a"_s;
+    QTest::newRow("no data root") << u"ruta.ini"_s << Writer() << kMissing << QString();
+    QTest::newRow("no colour") << u"color.ini"_s << Writer() << kMissing << u"<none>"_s;
+    // Never black by accident.
+    QTest::newRow("colour a word")
+        << u"color.ini"_s << Writer() << QByteArray("rojo\r\n") << u"<none>"_s;
+    QTest::newRow("printers, LF") << u"imp.ini"_s << Writer() << QByteArray("2\n0\n7\n")
+                                  << u"2|0"_s;
+    QTest::newRow("one printer") << u"imp.ini"_s << Writer() << QByteArray("2\r\n")
+                                 << u"2|<none>"_s;
 }
 
-void TestSettings::writers() {
+void TestSettings::files() {
     QFETCH(QString, file);
     QFETCH(Writer, write);
     QFETCH(QByteArray, bytes);
     QTemporaryDir dir;
     const SettingsFiles settings(dir.path());
-    // A longer old file must not leave a tail behind.
-    putFile(dir.path(), file, QByteArray(" 99999999 \r\nlínea vieja\r\nmás\r\n"));
-    write(settings);
-    QCOMPARE(fileBytes(settings.pathOf(file)), bytes);
-    // Only the one file, and no temporary beside it.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{file});
-}
-
-void TestSettings::failedWriteKeepsOldFile_data() {
-    QTest::addColumn<QString>("obstacle");
-    QTest::newRow("read-only folder") << "read-only";
-    QTest::newRow("folder missing") << "missing";
-    QTest::newRow("a folder in its place") << "folder";
-}
-
-void TestSettings::failedWriteKeepsOldFile() {
-    QFETCH(QString, obstacle);
-    QTemporaryDir dir;
-    QString folder = dir.path();
-    putFile(folder, QStringLiteral("ruta.ini"), QByteArray("/srv/cuentas\r\n"));
-    if (obstacle == QLatin1String("read-only")) {
-        putFile(folder, QStringLiteral("ano.ini"), QByteArray("2023\r\n"));
-        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-        if (QFileInfo(folder).isWritable()) {
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            QSKIP("this user writes into read-only folders (root)");
-        }
-    } else if (obstacle == QLatin1String("folder")) {
-        QVERIFY(QDir(folder).mkdir(QStringLiteral("ano.ini")));
+    if (write) {
+        // A longer old file must not leave a tail behind.
+        putFile(dir.path(), file, QByteArray(" 99999999 \r\nlínea vieja\r\nmás\r\n"));
+        write(settings);
+        QCOMPARE(fileBytes(settings.pathOf(file)), bytes);
+        // Only the one file, and no temporary beside it.
+        QCOMPARE(entriesOf(dir.path()), QStringList{file});
     } else {
-        folder += QStringLiteral("/no-existe");
+        putFile(dir.path(), file, bytes);
     }
-    const SettingsFiles settings(folder);
-    const QString path = settings.pathOf(QStringLiteral("ano.ini"));
-    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
-
-    // The user reads a Spanish reason; Qt's own English text goes to the log.
-    QTest::ignoreMessage(
-        QtWarningMsg, QRegularExpression(QRegularExpression::escape(path) + QStringLiteral(".+")));
-    bool thrown = false;
-    try {
-        settings.writeYear(QStringLiteral("2025"));
-    } catch (const SettingsError& error) {
-        thrown = true;
-        QCOMPARE(error.message(), QStringLiteral("No se puede escribir %1: no se puede abrir el "
-                                                 "archivo para escribir")
-                                      .arg(QDir::toNativeSeparators(path)));
-    }
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QVERIFY(thrown);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
-    QCOMPARE(fileBytes(dir.filePath(QStringLiteral("ruta.ini"))), QByteArray("/srv/cuentas\r\n"));
-    if (obstacle == QLatin1String("read-only")) {
-        QCOMPARE(settings.readYear(), QStringLiteral("2023"));
-    } else if (obstacle == QLatin1String("folder")) {
-        QVERIFY(QFileInfo(path).isDir());
+    QTEST(readWith(settings, file), "read");
+    // Each colour file answers only for its own value.
+    if (file.startsWith(u"color"_s)) {
+        QCOMPARE(readWith(settings, file == u"color.ini"_s ? u"color2.ini"_s : u"color.ini"_s),
+                 u"<none>"_s);
     }
 }
 
 void TestSettings::dataRootAndYearTogether_data() {
     QTest::addColumn<QByteArray>("oldRoute");
-    QTest::addColumn<bool>("yearBlocked");
+    QTest::addColumn<QString>("failing"); // the file that cannot be written, if any
     // Not what the writer would put there, so a rewrite would show.
     const QByteArray odd("/srv/A\xF1o viejo\nsegunda l\xEDnea");
-    QTest::newRow("first time") << kMissing << false;
-    QTest::newRow("replacing") << odd << false;
-    QTest::newRow("ano.ini blocked, ruta.ini put back") << odd << true;
-    QTest::newRow("ano.ini blocked, ruta.ini removed") << kMissing << true;
+    QTest::newRow("first time") << kMissing << "";
+    QTest::newRow("replacing") << odd << "";
+    QTest::newRow("ano.ini blocked, ruta.ini put back") << odd << "ano.ini";
+    QTest::newRow("ano.ini blocked, ruta.ini removed") << kMissing << "ano.ini";
+    QTest::newRow("program folder missing") << kMissing << "ruta.ini";
 }
 
 void TestSettings::dataRootAndYearTogether() {
     QFETCH(QByteArray, oldRoute);
-    QFETCH(bool, yearBlocked);
+    QFETCH(QString, failing);
     QTemporaryDir dir;
-    putFile(dir.path(), QStringLiteral("ruta.ini"), oldRoute);
-    if (yearBlocked) {
-        // No permission stops root; a folder in its place stops anyone.
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("ano.ini")));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("ano\\.ini")));
+    putFile(dir.path(), u"ruta.ini"_s, oldRoute);
+    // No permission stops root; a folder in its place stops anyone.
+    if (failing == u"ano.ini"_s) {
+        QVERIFY(QDir(dir.path()).mkdir(failing));
     }
-    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
-    const SettingsFiles settings(dir.path());
-
+    const SettingsFiles settings(failing == u"ruta.ini"_s ? dir.filePath(u"no-existe"_s)
+                                                          : dir.path());
+    const QStringList before = entriesOf(dir.path());
+    if (!failing.isEmpty()) {
+        // The user reads a Spanish reason; Qt's own English text goes to the log.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(
+                                               settings.pathOf(failing) + u" - "_s)));
+    }
     QString message;
     try {
-        settings.writeDataRootAndYear(QStringLiteral("/srv/nueva"), QStringLiteral("2025"));
+        settings.writeDataRootAndYear(u"/srv/nueva"_s, u"2025"_s);
     } catch (const SettingsError& error) {
         message = error.message();
     }
-    const QString route = settings.pathOf(QStringLiteral("ruta.ini"));
-    const QString year = settings.pathOf(QStringLiteral("ano.ini"));
-    if (yearBlocked) {
-        QCOMPARE(message, QStringLiteral("No se puede escribir %1: no se puede abrir el archivo "
-                                         "para escribir")
-                              .arg(QDir::toNativeSeparators(year)));
-        QCOMPARE(fileBytes(route), oldRoute);
-        QVERIFY(QFileInfo(year).isDir());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
-    } else {
+    const QString route = settings.pathOf(u"ruta.ini"_s);
+    if (failing.isEmpty()) {
         QCOMPARE(message, QString());
         QCOMPARE(fileBytes(route), QByteArray("/srv/nueva\r\n"));
-        QCOMPARE(fileBytes(year), QByteArray("2025\r\n"));
+        QCOMPARE(fileBytes(settings.pathOf(u"ano.ini"_s)), QByteArray("2025\r\n"));
+        return;
     }
+    QCOMPARE(message, u"No se puede escribir %1: no se puede abrir el archivo para escribir"_s.arg(
+                          QDir::toNativeSeparators(settings.pathOf(failing))));
+    QCOMPARE(fileBytes(route), oldRoute);
+    QCOMPARE(entriesOf(dir.path()), before);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -5,7 +5,6 @@
 
 #include <QTest>
 
-#include <cmath>
 #include <limits>
 
 using namespace velmora;
@@ -24,25 +23,21 @@ void TestAmount::shown_data() {
     QTest::addColumn<QString>("text");
     QTest::newRow("thousands") << 1200.0 << "1.200,00";
     QTest::newRow("negative half") << -450.5 << "-450,50";
-    QTest::newRow("zero") << 0.0 << "0,00";
-    QTest::newRow("millions") << 12345678.9 << "12.345.678,90";
     QTest::newRow("rounds to the hundredth") << 2.346 << "2,35";
     QTest::newRow("tiny negative is no minus zero") << -0.001 << "0,00";
     QTest::newRow("largest") << 999999999999.99 << "999.999.999.999,99";
     QTest::newRow("lowest") << -999999999999.99 << "-999.999.999.999,99";
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
-    QTest::newRow("not a number") << nan << "¡ERROR!";
-    QTest::newRow("infinity") << inf << "¡ERROR!";
-    QTest::newRow("minus infinity") << -inf << "¡ERROR!";
-    QTest::newRow("beyond the largest") << 1000000000000.0 << "¡ERROR!";
-    QTest::newRow("far beyond") << 1e300 << "¡ERROR!";
+    // No number, or beyond the range, never shows as a figure; 1e300 must not even
+    // reach the rounding.
+    for (double value : {std::numeric_limits<double>::quiet_NaN(),
+                         std::numeric_limits<double>::infinity(), 1e12, 1e300}) {
+        QTest::addRow("%g", value) << value << kUnreadableAmount;
+    }
 }
 
 void TestAmount::shown() {
     QFETCH(double, value);
-    QFETCH(QString, text);
-    QCOMPARE(formatAmount(value), text);
+    QTEST(formatAmount(value), "text");
 }
 
 void TestAmount::typed_data() {
@@ -52,18 +47,11 @@ void TestAmount::typed_data() {
     QTest::newRow("grouped with decimals") << "1.234,50" << true << 1234.5;
     QTest::newRow("plain with decimals") << "1234,5" << true << 1234.5;
     QTest::newRow("negative") << "-20" << true << -20.0;
-    QTest::newRow("as shown back") << "12.345.678,91" << true << 12345678.91;
     QTest::newRow("largest") << "999.999.999.999,99" << true << 999999999999.99;
     QTest::newRow("lowest") << "-999.999.999.999,99" << true << -999999999999.99;
-    QTest::newRow("beyond the largest") << "1.000.000.000.000" << false << 0.0;
-    QTest::newRow("letters") << "abc" << false << 0.0;
-    QTest::newRow("two commas") << "1,2,3" << false << 0.0;
-    QTest::newRow("broken groups") << "1.2.3,4" << false << 0.0;
-    QTest::newRow("short group") << "1.23" << false << 0.0;
-    QTest::newRow("empty") << "" << false << 0.0;
-    QTest::newRow("only a sign") << "-" << false << 0.0;
-    QTest::newRow("point as decimals") << "12.5" << false << 0.0;
-    QTest::newRow("error mark") << "¡ERROR!" << false << 0.0;
+    for (const char* text : {"1.000.000.000.000", "1,2,3", "1.2.3,4", "12.5", "", "-", "¡ERROR!"}) {
+        QTest::addRow("«%s»", text) << QString::fromUtf8(text) << false << 0.0;
+    }
 }
 
 // Every valid amount reads back as the very value that shows it: what is loaded,

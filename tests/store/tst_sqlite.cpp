@@ -1,137 +1,126 @@
-// The RAII layer over SQLite: errors that say what failed, transactions that
-// never half-happen, and no database made by accident out of a mistyped path.
+// The RAII layer over SQLite: failures the user reads in Spanish while the log keeps
+// the engine's words, transactions that never half-happen, and no database made by
+// accident out of a mistyped path.
 
 #include "store/DbErrorText.h"
-#include "store/Schema.h"
 #include "store/Sqlite.h"
+#include "support/TestLedger.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <sqlite3.h>
-
-#include <memory>
+#include <optional>
 
 using namespace velmora;
+using namespace Qt::StringLiterals;
 
 class TestSqlite : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void failingStatementNamesOperation_data();
-    void failingStatementNamesOperation();
+    void failures_data();
+    void failures();
     void transaction_data();
     void transaction();
-    void openMissingFile();
-
-private:
-    int countEntries();
-    void insertEntry(qint64 id, const QString& description);
-    QString path() const { return dir_->filePath(QStringLiteral("Devedur.mdb")); }
-
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<Database> db_;
 };
 
-void TestSqlite::init() {
-    db_.reset();
-    dir_ = std::make_unique<QTemporaryDir>();
-    db_ = std::make_unique<Database>(path(), Database::Mode::CreateIfMissing);
-    createLedgerSchema(*db_);
-    insertEntry(1, QStringLiteral("primero"));
+namespace {
+
+void insertEntry(Database& db, qint64 id) {
+    Statement insert(db, "INSERT INTO apuntes (Id, Des) VALUES (?1, 'x')", "añadir");
+    insert.bind(1, static_cast<int64_t>(id)).run();
 }
 
-int TestSqlite::countEntries() {
-    Statement count(*db_, "SELECT COUNT(*) FROM apuntes", "contar");
-    count.step();
-    return static_cast<int>(count.columnInt(0));
-}
+} // namespace
 
-void TestSqlite::insertEntry(qint64 id, const QString& description) {
-    Statement insert(*db_, "INSERT INTO apuntes (Id, Des) VALUES (?1, ?2)", "añadir el apunte");
-    insert.bind(1, static_cast<int64_t>(id)).bind(2, description);
-    insert.run();
-}
-
-void TestSqlite::failingStatementNamesOperation_data() {
+void TestSqlite::failures_data() {
+    QTest::addColumn<QString>("file"); // the ledger, a text file, or none at all
     QTest::addColumn<QByteArray>("sql");
     QTest::addColumn<QString>("engineText");
-    QTest::addColumn<int>("code");
-    QTest::newRow("syntax") << QByteArray("SELEC Id FROM apuntes") << "syntax error"
-                            << SQLITE_ERROR;
-    QTest::newRow("duplicate number") << QByteArray("INSERT INTO apuntes (Id) VALUES (1)")
-                                      << "UNIQUE constraint failed" << SQLITE_CONSTRAINT;
+    QTest::addColumn<QString>("reason");
+    const QString clash = u"los datos chocan con otros ya guardados"_s;
+    QTest::newRow("same number twice")
+        << u"ledger"_s << QByteArray("INSERT INTO apuntes (Id) VALUES (1)")
+        << u"UNIQUE constraint failed"_s << clash;
+    QTest::newRow("no such table")
+        << u"ledger"_s << QByteArray("SELECT * FROM cuentas") << u"no such table"_s
+        << u"la base de datos no tiene la forma que el programa espera; puede que otro programa "
+           "la haya cambiado"_s;
+    // Another program's trigger, with its own English words.
+    QTest::newRow("refused by a trigger")
+        << u"ledger"_s << QByteArray("DELETE FROM apuntes") << u"entries are kept"_s << clash;
+    QTest::newRow("not a database")
+        << u"text"_s << QByteArray("SELECT * FROM apuntes") << u"file is not a database"_s
+        << u"el archivo está dañado o no es una base de datos de contabilidad"_s;
+    QTest::newRow("missing file") << u"none"_s << QByteArray() << u"unable to open"_s
+                                  << u"el archivo no existe o no se puede abrir"_s;
 }
 
-void TestSqlite::failingStatementNamesOperation() {
+void TestSqlite::failures() {
+    QFETCH(QString, file);
     QFETCH(QByteArray, sql);
     QFETCH(QString, engineText);
-    QFETCH(int, code);
-    bool thrown = false;
-    try {
-        Statement statement(*db_, sql.toStdString(), "guardar el apunte");
-        statement.run();
-    } catch (const DbError& error) {
-        thrown = true;
-        QCOMPARE(error.operation(), QStringLiteral("guardar el apunte"));
-        QVERIFY2(error.detail().contains(engineText), qPrintable(error.detail()));
-        QCOMPARE(error.code(), code);
-        const QString what = QString::fromUtf8(error.what());
-        QVERIFY(what.startsWith(QStringLiteral("guardar el apunte")) && what.contains(engineText));
+    QFETCH(QString, reason);
+    test::TestLedger ledger;
+    insertEntry(ledger.db(), 1);
+    ledger.db().exec("CREATE TEMP TRIGGER keep BEFORE DELETE ON apuntes"
+                     " BEGIN SELECT RAISE(ABORT, 'entries are kept'); END",
+                     "test");
+    const QString other = ledger.dataRoot() + u"/Devedur.mdb"_s;
+    if (file == u"text"_s) {
+        QFile text(other);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write(QByteArray("Fecha;Concepto;Importe\r\n").repeated(200));
     }
-    QVERIFY(thrown);
-    QCOMPARE(countEntries(), 1);
+    std::optional<Database> opened;
+    try {
+        Database& db = file == u"ledger"_s ? ledger.db() : opened.emplace(other);
+        Statement(db, sql.toStdString(), "guardar el apunte").run();
+        QFAIL("no failure");
+    } catch (const DbError& error) {
+        // The engine's English words go to the log, beside the operation; the user
+        // reads one of our Spanish reasons.
+        QVERIFY2(error.detail().contains(engineText), qPrintable(error.detail()));
+        const QString what = QString::fromUtf8(error.what());
+        QVERIFY(what.startsWith(error.operation()) && what.contains(error.detail()));
+        QCOMPARE(error.operation(),
+                 file == u"none"_s ? u"abrir la base de datos"_s : u"guardar el apunte"_s);
+        QCOMPARE(describeFailure(error), reason);
+        QVERIFY(!describeFailure(error).contains(error.detail(), Qt::CaseInsensitive));
+    }
+    QCOMPARE(ledger.countEntries(), 1);
+    // A mistyped path never becomes an empty new database.
+    QCOMPARE(QFileInfo::exists(other), file == u"text"_s);
 }
 
 void TestSqlite::transaction_data() {
-    QTest::addColumn<QString>("ending");
+    QTest::addColumn<bool>("secondFails");
     QTest::addColumn<int>("expected");
-    QTest::newRow("committed") << "commit" << 3;
-    QTest::newRow("exception") << "throw" << 1;
-    QTest::newRow("second write fails") << "fail" << 1;
+    QTest::newRow("committed") << false << 3;
+    QTest::newRow("second write fails") << true << 1;
 }
 
 void TestSqlite::transaction() {
-    QFETCH(QString, ending);
+    QFETCH(bool, secondFails);
     QFETCH(int, expected);
-    const auto write = [&] {
-        Transaction transaction(*db_);
-        insertEntry(2, QStringLiteral("dentro"));
-        if (ending == QLatin1String("throw")) {
-            throw std::runtime_error("fallo a medias");
-        }
-        insertEntry(ending == QLatin1String("fail") ? 1 : 3, QStringLiteral("dentro"));
+    test::TestLedger ledger;
+    Database& db = ledger.db();
+    insertEntry(db, 1);
+    try {
+        Transaction transaction(db);
+        insertEntry(db, 2);
+        insertEntry(db, secondFails ? 1 : 3);
         transaction.commit();
-    };
-    try {
-        write();
-    } catch (const std::exception&) {
-        QVERIFY(ending == QLatin1String("throw") || ending == QLatin1String("fail"));
+    } catch (const DbError&) {
+        QVERIFY(secondFails);
     }
-    QCOMPARE(countEntries(), expected);
-
+    QCOMPARE(ledger.countEntries(), expected);
     // Nothing was left open: a later write is stored for good.
-    insertEntry(10, QStringLiteral("después"));
-    db_ = std::make_unique<Database>(path());
-    QCOMPARE(countEntries(), expected + 1);
-}
-
-void TestSqlite::openMissingFile() {
-    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("2025")));
-    const QString missing = dir_->filePath(QStringLiteral("2025/Devedur.mdb"));
-    bool thrown = false;
-    try {
-        Database db(missing, Database::Mode::OpenExisting);
-    } catch (const DbError& error) {
-        thrown = true;
-        QCOMPARE(error.code(), SQLITE_CANTOPEN);
-        QCOMPARE(describeFailure(error),
-                 QStringLiteral("el archivo no existe o no se puede abrir"));
-    }
-    QVERIFY(thrown);
-    QVERIFY(!QFileInfo::exists(missing));
+    insertEntry(db, 10);
+    Database reopened(ledger.databasePath());
+    Statement count(reopened, "SELECT COUNT(*) FROM apuntes", "contar");
+    QVERIFY(count.step());
+    QCOMPARE(count.columnInt(0), expected + 1);
 }
 
 QTEST_GUILESS_MAIN(TestSqlite)
