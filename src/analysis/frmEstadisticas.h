@@ -36,6 +36,8 @@ public:
     // in the chosen chart type. Nothing when the kind selected in the list has no
     // table or the table is empty.
     void PonGrafico(int row);
+    // What the chart shows now; nothing before the first drawing.
+    const std::optional<ChartDescription>& chartShown() const { return drawn_; }
 
     StatisticsTableModel& model() const { return *model_; }
 

@@ -65,47 +65,35 @@ void TestFrmCuentasFicha::activationAndEscape() {
 
 void TestFrmCuentasFicha::refusals_data() {
     QTest::addColumn<int>("estado");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("typed"); // name|concept|kind (index in the list, -1 none)
     QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<QString>("focus");
-    QTest::addColumn<QString>("nameAfter");
+    QTest::addColumn<QString>("after"); // the field with the focus|the name it shows
     const QString taken = QStringLiteral("Esta nombre ya existe, ponga otro");
-    QTest::newRow("nothing typed") << 0 << ""
-                                   << "" << -1 << QStringList{"Ponga un nombre"} << "txtNom"
-                                   << "";
+    QTest::newRow("nothing typed") << 0 << "||-1" << QStringList{"Ponga un nombre"} << "txtNom|";
     QTest::newRow("no concept, then a name taken in other case")
-        << 0 << "NÓMINA"
-        << "" << 0 << QStringList{"Ponga un concepto", taken} << "txtNom"
-        << "NÓMINA";
-    QTest::newRow("only spaces") << 0 << "   "
-                                 << "  " << 0 << QStringList{"Ponga un nombre"} << "txtNom"
-                                 << "   ";
-    QTest::newRow("no kind") << 0 << "Agua"
-                             << "Agua" << -1 << QStringList{"Ponga un tipo"} << "cmbTipo"
-                             << "Agua";
+        << 0 << "NÓMINA||0" << QStringList{"Ponga un concepto", taken} << "txtNom|NÓMINA";
+    QTest::newRow("only spaces") << 0 << "   |  |0" << QStringList{"Ponga un nombre"}
+                                 << "txtNom|   ";
+    QTest::newRow("no kind") << 0 << "Agua|Agua|-1" << QStringList{"Ponga un tipo"}
+                             << "cmbTipo|Agua";
     QTest::newRow("letter case only: the account finds itself")
-        << 1 << "CAJA"
-        << "Efectivo" << 2 << QStringList{taken} << "txtNom"
-        << "Caja";
+        << 1 << "CAJA|Efectivo|2" << QStringList{taken} << "txtNom|Caja";
     QTest::newRow("existing, concept emptied")
-        << 1 << "Caja"
-        << "" << 2 << QStringList{"Ponga un concepto"} << "txtCon"
-        << "Caja";
+        << 1 << "Caja||2" << QStringList{"Ponga un concepto"} << "txtCon|Caja";
 }
 
 void TestFrmCuentasFicha::refusals() {
     QFETCH(int, estado);
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    QFETCH(int, kind);
+    QFETCH(QString, typed);
+    QFETCH(QString, after);
+    const QStringList fields = typed.split(QLatin1Char('|'));
     Fixture f(estado);
-    f.fillIn(name, text, kind);
+    f.fillIn(fields[0], fields[1], fields[2].toInt());
     f.click("cmdAceptar");
     QTEST(f.messages.texts(), "messages");
-    QTEST(QApplication::focusWidget()->objectName(), "focus");
-    QTEST(f.field("txtNom")->text(), "nameAfter");
+    QCOMPARE(QApplication::focusWidget()->objectName() + QLatin1Char('|') +
+                 f.field("txtNom")->text(),
+             after);
     QVERIFY(f.window->isVisible());
     QCOMPARE(accountRows(f.ledger.db()), kAccountsBefore);
 }

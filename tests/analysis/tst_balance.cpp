@@ -19,46 +19,25 @@ void TestBalance::sums_data() {
     QTest::addColumn<QString>("account");
     QTest::addColumn<QDate>("from");
     QTest::addColumn<QDate>("to");
-    QTest::addColumn<QString>("moneyIn");
-    QTest::addColumn<QString>("moneyOut");
-    QTest::addColumn<QString>("balance");
+    QTest::addColumn<QString>("figures"); // in | out | balance
     const QDate first(2024, 1, 1);
     const QDate last(2024, 12, 31);
-    QTest::newRow("only incoming") << "Nómina" << first << last << "0,00"
-                                   << "3.000,50"
-                                   << "-3.000,50";
-    QTest::newRow("only outgoing") << "Luz" << first << last << "120,25"
-                                   << "0,00"
-                                   << "120,25";
-    QTest::newRow("both ways, whole year") << "Banco" << first << last << "3.000,50"
-                                           << "1.420,25"
-                                           << "1.580,25";
-    QTest::newRow("other letter case") << "BANCO" << first << last << "3.000,50"
-                                       << "1.420,25"
-                                       << "1.580,25";
-    QTest::newRow("Spanish capitals") << "NÓMINA" << first << last << "0,00"
-                                      << "3.000,50"
-                                      << "-3.000,50";
+    QTest::newRow("only incoming") << "Nómina" << first << last << "0,00|3.000,50|-3.000,50";
+    QTest::newRow("only outgoing") << "Luz" << first << last << "120,25|0,00|120,25";
+    QTest::newRow("both ways") << "Banco" << first << last << "3.000,50|1.420,25|1.580,25";
+    QTest::newRow("other letter case") << "BANCO" << first << last << "3.000,50|1.420,25|1.580,25";
+    QTest::newRow("Spanish capitals") << "NÓMINA" << first << last << "0,00|3.000,50|-3.000,50";
     QTest::newRow("range ends count")
-        << "Banco" << QDate(2024, 3, 1) << QDate(2024, 3, 31) << "1.000,00"
-        << "300,00"
-        << "700,00";
+        << "Banco" << QDate(2024, 3, 1) << QDate(2024, 3, 31) << "1.000,00|300,00|700,00";
     QTest::newRow("one day out each side")
-        << "Banco" << QDate(2024, 3, 2) << QDate(2024, 3, 30) << "0,00"
-        << "0,00"
-        << "0,00";
-    QTest::newRow("unused account") << "Agua" << first << last << "0,00"
-                                    << "0,00"
-                                    << "0,00";
+        << "Banco" << QDate(2024, 3, 2) << QDate(2024, 3, 30) << "0,00|0,00|0,00";
+    QTest::newRow("unused account") << "Agua" << first << last << "0,00|0,00|0,00";
 }
 
 void TestBalance::sums() {
     QFETCH(QString, account);
     QFETCH(QDate, from);
     QFETCH(QDate, to);
-    QFETCH(QString, moneyIn);
-    QFETCH(QString, moneyOut);
-    QFETCH(QString, balance);
     TestLedger ledger;
     ledger.addEntry(1, "01/03/2024", "Nómina marzo", "Banco", "Nómina", 1000, "I");
     ledger.addEntry(2, "31/03/2024", "Retirada", "Caja", "Banco", 300, "T");
@@ -69,9 +48,8 @@ void TestBalance::sums() {
     ledger.addEntry(6, "01/01/2025", "Nómina enero", "Banco", "Nómina", 5000, "I");
 
     const BalanceFigures figures = accountBalance(ledger.db(), account, from, to);
-    QCOMPARE(figures.moneyIn.text(), moneyIn);
-    QCOMPARE(figures.moneyOut.text(), moneyOut);
-    QCOMPARE(figures.balance().text(), balance);
+    QTEST(figures.moneyIn.text() + u'|' + figures.moneyOut.text() + u'|' + figures.balance().text(),
+          "figures");
 }
 
 QTEST_GUILESS_MAIN(TestBalance)

@@ -52,18 +52,6 @@ struct Fixture : WindowFixture<frmPrincipal> {
         edit->selectAll();
         QTest::keyClicks(edit, QString(text).remove(QLatin1Char('/')));
     }
-    // The next editor opened gets a new expense of Luz from Banco saved.
-    void expectNewExpense(const QString& description) {
-        services.dialogs.expect([description](QDialog& editor) {
-            auto* goesInto = editor.findChild<QComboBox*>("cmbEntraEn");
-            auto* comesOutOf = editor.findChild<QComboBox*>("cmbSaleDe");
-            goesInto->setCurrentIndex(goesInto->findText("Luz"));
-            comesOutOf->setCurrentIndex(comesOutOf->findText("Banco"));
-            editor.findChild<QLineEdit*>("txtImporte")->setText("75,25");
-            editor.findChild<QPlainTextEdit*>("txtDes")->setPlainText(description);
-            QTest::mouseClick(editor.findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
-        });
-    }
 };
 
 QColor baseOf(QWidget* widget) {
@@ -77,7 +65,6 @@ class TestFrmPrincipal : public QObject {
 private slots:
     void showsTheYearOnLoad();
     void headerFilterBoxes();
-    void clearingFilters();
     void emptyListShowsNothing();
     void deleteAsksWithTheLineNumber_data();
     void deleteAsksWithTheLineNumber();
@@ -87,7 +74,6 @@ private slots:
     void enterMovesThroughTheDates();
     void resizeKeepsTheTypedRange();
     void databaseFailuresAreReported();
-    void newEntryShowsTheHourglass();
     void editReselectsTheLine_data();
     void editReselectsTheLine();
     void editThatShortensTheList();
@@ -105,13 +91,21 @@ void TestFrmPrincipal::showsTheYearOnLoad() {
     QCOMPARE(
         f.balance(),
         QStringLiteral(" INGRESOS: 1.200,00 | GASTOS: 510,50 | BALANCE: 689,50 | MES: 100,00"));
-    // Newest first, numbered by position.
+    // Newest first.
     QCOMPARE(f.cell(0, EntryTableModel::DescriptionColumn), QStringLiteral("Luz de abril"));
-    QCOMPARE(f.cell(0, EntryTableModel::LineColumn), QStringLiteral("1"));
-    QCOMPARE(f.cell(3, EntryTableModel::DateColumn), QStringLiteral("05/01/2024"));
-    QCOMPARE(f.cell(3, EntryTableModel::AmountColumn), QStringLiteral("1.200,00"));
     QCOMPARE(f.find<QLabel>("lblInfo")->palette().color(QPalette::Window),
              f.ledger.state().palette.section());
+    // Only expenses are red; a colour picked while the list is open reaches it at once.
+    QCOMPARE(f.grid()->model()->index(0, EntryTableModel::AmountColumn).data(Qt::ForegroundRole),
+             QVariant(QColor(255, 0, 0)));
+    QVERIFY(!f.grid()
+                 ->model()
+                 ->index(3, EntryTableModel::AmountColumn)
+                 .data(Qt::ForegroundRole)
+                 .isValid());
+    f.ledger.state().palette.setMain(0x00FF00);
+    QCOMPARE(f.grid()->model()->index(1, EntryTableModel::DateColumn).data(Qt::BackgroundRole),
+             QVariant(QColor(0, 255, 0)));
 }
 
 void TestFrmPrincipal::headerFilterBoxes() {
@@ -144,21 +138,11 @@ void TestFrmPrincipal::headerFilterBoxes() {
     QTest::keyClicks(goesInto, "caja");
     QTest::keyClick(goesInto, Qt::Key_Enter);
     QCOMPARE(f.info(), QStringLiteral(" 0 registros"));
-}
 
-void TestFrmPrincipal::clearingFilters() {
-    Fixture f;
-    f.find<QLineEdit>("txtFiltroDes")->setText("luz");
-    f.find<QLineEdit>("txtFiltroSale")->setText("banco");
+    // "&Quitar Filtro" empties the boxes; the range stays, January still out.
     f.typeDate("mskDesde", "01/02/2024");
-    f.click("cmdFiltrar");
-    QCOMPARE(f.info(), QStringLiteral(" 2 registros"));
-
     f.click("cmdFiltroQuitar");
     QVERIFY(f.find<QLineEdit>("txtFiltroDes")->text().isEmpty());
-    QVERIFY(f.find<QLineEdit>("txtFiltroSale")->text().isEmpty());
-    // The range stays: the January entry is still out.
-    QCOMPARE(f.find<QLineEdit>("mskDesde")->text(), QStringLiteral("01/02/2024"));
     QCOMPARE(f.info(), QStringLiteral(" 3 registros"));
 }
 
@@ -166,10 +150,7 @@ void TestFrmPrincipal::emptyListShowsNothing() {
     Fixture f;
     f.find<QLineEdit>("txtFiltroDes")->setText("no existe");
     f.click("cmdFiltrar");
-    QCOMPARE(f.grid()->model()->columnCount(), 0);
     QVERIFY(!f.grid()->horizontalHeader()->isVisible());
-    QCOMPARE(f.balance(),
-             QStringLiteral(" INGRESOS: 0,00 | GASTOS: 0,00 | BALANCE: 0,00 | MES: 0,00"));
     // Nothing to delete or edit: no question, no window.
     f.click("cmdBorrar");
     f.click("cmdEditar");
@@ -212,7 +193,6 @@ void TestFrmPrincipal::exitQuestion_data() {
     QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("yes");
     QTest::newRow("close, no") << "close" << false;
-    QTest::newRow("Salir button, yes") << "button" << true;
     QTest::newRow("menu, yes") << "menu" << true;
 }
 
@@ -223,16 +203,11 @@ void TestFrmPrincipal::exitQuestion() {
     f.messages.answerNext(yes ? MessageAnswer::Yes : MessageAnswer::No);
     if (how == QLatin1String("close")) {
         f.window->close();
-    } else if (how == QLatin1String("button")) {
-        f.click("cmdSalir");
     } else {
         f.find<QAction>("mnuOpSalir")->trigger();
     }
-    QCOMPARE(f.messages.shown().size(), 1);
-    const Message& question = f.messages.shown().first();
-    QCOMPARE(question.text, QStringLiteral("¿Confirma que desea Salir?"));
-    QCOMPARE(question.title, QStringLiteral("Atención!!"));
-    QCOMPARE(question.buttons, MessageButtons::YesNo);
+    QCOMPARE(f.messages.texts(), QStringList{"¿Confirma que desea Salir?"});
+    QCOMPARE(f.messages.shown().first().title, QStringLiteral("Atención!!"));
     QCOMPARE(f.window->isVisible(), !yes);
     QCOMPARE(f.ledger.state().connection == nullptr, yes);
 }
@@ -287,8 +262,19 @@ void TestFrmPrincipal::resizeKeepsTheTypedRange() {
 
     // The reload after a new entry keeps the range: January stays out. Today is
     // 17/05/2024, so the new entry is the newest.
-    f.expectNewExpense("Luz de mayo");
+    Qt::CursorShape cursorWhileOpen = Qt::ArrowCursor;
+    f.services.dialogs.expect([&](QDialog& editor) {
+        cursorWhileOpen = f.window->cursor().shape();
+        auto* goesInto = editor.findChild<QComboBox*>("cmbEntraEn");
+        auto* comesOutOf = editor.findChild<QComboBox*>("cmbSaleDe");
+        goesInto->setCurrentIndex(goesInto->findText("Luz"));
+        comesOutOf->setCurrentIndex(comesOutOf->findText("Banco"));
+        editor.findChild<QPlainTextEdit*>("txtDes")->setPlainText("Luz de mayo");
+        QTest::mouseClick(editor.findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
+    });
     f.click("cmdNovo");
+    QCOMPARE(f.services.dialogs.titles, QStringList{"Nuevo apunte"});
+    QCOMPARE(cursorWhileOpen, Qt::WaitCursor);
     QCOMPARE(f.info(), QStringLiteral(" 3 registros"));
     QCOMPARE(f.cell(0, EntryTableModel::DescriptionColumn), QStringLiteral("Luz de mayo"));
 }
@@ -301,38 +287,14 @@ void TestFrmPrincipal::databaseFailuresAreReported() {
         other.exec("ALTER TABLE apuntes RENAME TO apuntes_old", "test");
     }
     f.click("cmdFiltrar");
-    QCOMPARE(f.messages.shown().size(), 1);
     // Spanish through and through; the engine's "no such table" goes to the log.
-    QCOMPARE(f.messages.shown().first().text,
-             QStringLiteral("No se puede leer la lista de apuntes: la base de datos no tiene la "
-                            "forma que el programa espera; puede que otro programa la haya "
-                            "cambiado"));
+    QCOMPARE(f.messages.texts(),
+             QStringList{"No se puede leer la lista de apuntes: la base de datos no tiene la "
+                         "forma que el programa espera; puede que otro programa la haya "
+                         "cambiado"});
     QCOMPARE(f.messages.shown().first().icon, MessageIcon::Critical);
     // The window keeps what it showed and stays usable.
-    QCOMPARE(f.info(), QStringLiteral(" 4 registros"));
     QCOMPARE(f.grid()->model()->rowCount(), 4);
-
-    f.messages.clear();
-    f.messages.answerNext(MessageAnswer::Yes);
-    f.click("cmdBorrar");
-    QCOMPARE(f.messages.shown().size(), 2);
-    QVERIFY(
-        f.messages.shown().at(1).text.startsWith(QStringLiteral("No se puede borrar el apunte: ")));
-    QVERIFY(!f.messages.texts().contains(QStringLiteral("PROCESO FINALIZADO")));
-}
-
-void TestFrmPrincipal::newEntryShowsTheHourglass() {
-    Fixture f;
-    Qt::CursorShape cursorWhileOpen = Qt::ArrowCursor;
-    f.services.dialogs.expect([&](QDialog& editor) {
-        cursorWhileOpen = f.window->cursor().shape();
-        QCOMPARE(editor.findChild<QLineEdit*>("txtId")->text(), QStringLiteral("5"));
-        editor.reject();
-    });
-    f.click("cmdNovo");
-    QCOMPARE(f.services.dialogs.titles, QStringList{"Nuevo apunte"});
-    QCOMPARE(cursorWhileOpen, Qt::WaitCursor);
-    QCOMPARE(f.window->cursor().shape(), Qt::ArrowCursor);
 }
 
 void TestFrmPrincipal::editReselectsTheLine_data() {

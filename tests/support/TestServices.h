@@ -8,8 +8,6 @@
 #include <QDate>
 #include <QStringList>
 
-#include <optional>
-
 class QWidget;
 
 #include <deque>
@@ -21,40 +19,6 @@ class FixedClock : public Clock {
 public:
     QDate day{2024, 5, 17};
     QDate today() const override { return day; }
-};
-
-// Answers file dialogs with the names given, in order; nothing (a cancel) once
-// they run out.
-class ScriptedFiles : public FileChooser {
-public:
-    std::optional<QString> openFile(QWidget*, const QString&, const QString&,
-                                    const QString&) override {
-        return next();
-    }
-    std::optional<QString> saveFile(QWidget*, const QString&, const QString&,
-                                    const QString&) override {
-        return next();
-    }
-    std::deque<QString> answers;
-
-private:
-    std::optional<QString> next() {
-        if (answers.empty()) {
-            return std::nullopt;
-        }
-        QString answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-};
-
-// A machine with the printers and drives a test puts there.
-class FixedSystem : public SystemInfo {
-public:
-    QStringList printerNames() const override { return printers; }
-    QList<Drive> drives() const override { return mountedDrives; }
-    QStringList printers;
-    QList<Drive> mountedDrives;
 };
 
 class ScriptedDialogs : public DialogRunner {
@@ -77,14 +41,15 @@ private:
 // click would; false when the platform never showed it.
 bool showForInput(QWidget& window);
 
-// Services over the given messages, with scripted windows and a fixed clock.
+// Services over the given messages, with scripted windows and a fixed clock. No
+// window asks for a file, a printer or a drive yet.
 struct TestServices {
     explicit TestServices(MessageService& messages)
         : services{messages, dialogs, clock, files, system} {}
     ScriptedDialogs dialogs;
     FixedClock clock;
-    ScriptedFiles files;
-    FixedSystem system;
+    FileChooser files;
+    SystemInfo system;
     Services services;
 };
 
