@@ -5,6 +5,7 @@
 #include "store/DbErrorText.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
+#include "ui/Logging.h"
 
 #include <QFileInfo>
 
@@ -35,6 +36,8 @@ void setupConnection(AppState& state) {
         connection = std::make_unique<Database>(path);
         checkLedgerSchema(*connection);
     } catch (const DbError& error) {
+        // The user reads the Spanish reason; the engine's own words are for the log.
+        qCWarning(lcStartup).noquote() << "no se puede abrir" << path << "|" << error.what();
         throw ConnectionError(path, describeFailure(error));
     }
     state.dataRoot = dataRoot;

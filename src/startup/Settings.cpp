@@ -1,5 +1,7 @@
 #include "startup/Settings.h"
 
+#include "ui/Logging.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,8 +15,6 @@
 namespace velmora {
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcSettings, "velmora.settings")
 
 const QString kRuta = QStringLiteral("ruta.ini");
 const QString kAno = QStringLiteral("ano.ini");
@@ -47,7 +47,7 @@ QByteArray encodeLine(const QString& text) {
 // Opening reports several codes (a folder in the file's place is a write error),
 // so every failure there reads the same.
 SettingsError writeFailure(const QSaveFile& file, bool opening) {
-    qCWarning(lcSettings).noquote()
+    qCWarning(lcStartup).noquote()
         << "no se puede escribir" << file.fileName() << "-" << file.errorString();
     QString reason = QStringLiteral("no se puede guardar el archivo");
     if (opening) {
@@ -167,7 +167,7 @@ void SettingsFiles::writeDataRootAndYear(const QString& dataRoot, const QString&
     QFile route(pathOf(kRuta));
     if (route.exists()) {
         if (!route.open(QIODevice::ReadOnly)) {
-            qCWarning(lcSettings).noquote()
+            qCWarning(lcStartup).noquote()
                 << "no se puede leer" << route.fileName() << "-" << route.errorString();
             throw SettingsError(
                 QStringLiteral("No se puede leer %1; no se ha cambiado ningún ajuste")

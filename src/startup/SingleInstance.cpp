@@ -1,5 +1,7 @@
 #include "startup/SingleInstance.h"
 
+#include "ui/Logging.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -16,7 +18,6 @@
 namespace velmora {
 
 namespace {
-Q_LOGGING_CATEGORY(lcStartup, "velmora.startup")
 
 QString lockFolder() {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
