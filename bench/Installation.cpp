@@ -1,10 +1,11 @@
 #include "Installation.h"
 
 #include "demo/DemoLedger.h"
-#include "startup/ConnectionSetup.h"
 #include "startup/Settings.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
+#include "years/ConnectionSetup.h"
+#include "years/YearFolders.h"
 
 #include <QDir>
 

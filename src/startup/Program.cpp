@@ -2,11 +2,12 @@
 
 #include "entries/frmPrincipal.h"
 #include "startup/AppState.h"
-#include "startup/ConnectionSetup.h"
 #include "startup/Settings.h"
 #include "startup/SingleInstance.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
+#include "years/ConnectionSetup.h"
+#include "years/YearFolders.h"
 
 namespace velmora {
 

@@ -8,6 +8,7 @@
 #include "ui/MessageService.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,8 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual QDate today() const { return QDate::currentDate(); }
+    // Today at the wall clock's time of day.
+    QDateTime now() const { return QDateTime(today(), QTime::currentTime()); }
 };
 
 class DialogRunner {

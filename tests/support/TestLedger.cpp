@@ -1,10 +1,10 @@
 #include "support/TestLedger.h"
 
-#include "startup/ConnectionSetup.h"
 #include "startup/Settings.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "ui/Formats.h"
+#include "years/ConnectionSetup.h"
 
 #include <QDir>
 #include <QTest>
@@ -13,7 +13,7 @@ namespace velmora::test {
 
 TestLedger::TestLedger(const QString& year) : year_(year) {
     QDir root(dir_.path());
-    root.mkpath(QStringLiteral("bin"));
+    root.mkpath(QStringLiteral("bin/Datos"));
     root.mkpath(QStringLiteral("data/") + year);
     const SettingsFiles settings(programFolder());
     settings.writeDataRoot(dataRoot());

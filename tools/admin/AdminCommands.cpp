@@ -2,11 +2,11 @@
 
 #include "demo/DemoLedger.h"
 #include "startup/AppState.h"
-#include "startup/ConnectionSetup.h"
 #include "startup/Settings.h"
 #include "store/DbErrorText.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
+#include "years/YearFolders.h"
 
 #include <QColor>
 #include <QDate>

@@ -25,8 +25,6 @@ private:
     QString reason_;
 };
 
-QString databasePathFor(const QString& dataRoot, const QString& year);
-
 void setupConnection(AppState& state);
 
 } // namespace velmora

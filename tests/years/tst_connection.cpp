@@ -2,7 +2,7 @@
 // and when that database cannot be used it says why and keeps the one it had.
 
 #include "startup/AppState.h"
-#include "startup/ConnectionSetup.h"
+#include "years/ConnectionSetup.h"
 #include "startup/Settings.h"
 #include "store/Funciones.h"
 #include "store/Schema.h"

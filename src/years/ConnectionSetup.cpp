@@ -1,4 +1,4 @@
-#include "startup/ConnectionSetup.h"
+#include "years/ConnectionSetup.h"
 
 #include "startup/AppState.h"
 #include "startup/Settings.h"
@@ -6,6 +6,7 @@
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "ui/Logging.h"
+#include "years/YearFolders.h"
 
 #include <QFileInfo>
 
@@ -17,10 +18,6 @@ ConnectionError::ConnectionError(QString path, QString reason)
 
 QString ConnectionError::message() const {
     return QStringLiteral("No se puede abrir la base de datos %1: %2").arg(path_, reason_);
-}
-
-QString databasePathFor(const QString& dataRoot, const QString& year) {
-    return dataRoot + QLatin1Char('/') + year + QStringLiteral("/Devedur.mdb");
 }
 
 void setupConnection(AppState& state) {

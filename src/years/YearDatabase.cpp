@@ -1,0 +1,210 @@
+#include "years/YearDatabase.h"
+
+#include "startup/AppState.h"
+#include "startup/Settings.h"
+#include "store/DatabaseFiles.h"
+#include "store/DbErrorText.h"
+#include "store/Sqlite.h"
+#include "ui/Logging.h"
+#include "years/ConnectionSetup.h"
+#include "years/YearFolders.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+namespace velmora {
+
+namespace {
+
+QString native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// A year's own database and the files SQLite keeps beside it; the database is
+// copied through SQLite, never byte by byte.
+bool isDatabaseFile(const QString& relativePath) {
+    return relativePath.startsWith(QLatin1String("Devedur.mdb")) &&
+           !relativePath.contains(QLatin1Char('/'));
+}
+
+// Every file and folder under from, the database files of the top level aside.
+void copyFolderContents(const QString& from, const QString& to) {
+    const QDir source(from);
+    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo entry = it.nextFileInfo();
+        const QString relative = source.relativeFilePath(entry.filePath());
+        if (isDatabaseFile(relative)) {
+            continue;
+        }
+        const QString target = to + QLatin1Char('/') + relative;
+        const bool copied = entry.isDir() && !entry.isSymLink()
+                                ? QDir().mkpath(target)
+                                : QFile::copy(entry.filePath(), target);
+        if (!copied) {
+            throw DbError(QStringLiteral("copiar la carpeta del año"),
+                          QStringLiteral("no se puede copiar %1").arg(native(entry.filePath())), 0);
+        }
+    }
+}
+
+void emptyEntries(const QString& databasePath) {
+    Database fresh(databasePath);
+    fresh.exec("DELETE FROM apuntes", "borrar los apuntes del año nuevo");
+}
+
+} // namespace
+
+YearError::YearError(const QString& message)
+    : std::runtime_error(message.toStdString()), message_(message) {}
+
+YearDatabase::YearDatabase(AppState& state) : state_(state) {}
+
+QString YearDatabase::compactionFile() const {
+    return state_.programFolder + QStringLiteral("/Datos/DevedurC.mdb");
+}
+
+void YearDatabase::closeConnection() {
+    state_.connection.reset();
+}
+
+void YearDatabase::reopen() {
+    closeConnection();
+    try {
+        setupConnection(state_);
+    } catch (const ConnectionError& error) {
+        throw YearError(error.message());
+    }
+}
+
+// After a failed operation the old database is still in place: open it again.
+// Should even that fail, the windows find the connection closed and say so.
+void YearDatabase::reopenAfterFailure() {
+    try {
+        setupConnection(state_);
+    } catch (const ConnectionError& error) {
+        qCCritical(lcYears).noquote() << "no se puede volver a abrir" << error.what();
+    }
+}
+
+void YearDatabase::switchTo(const QString& year) {
+    const SettingsFiles settings(state_.programFolder);
+    const QString before = state_.year;
+    QDir::setCurrent(state_.programFolder);
+    try {
+        settings.writeYear(year);
+    } catch (const SettingsError& error) {
+        throw YearError(error.message());
+    }
+    // The set-up replaces the connection only once the new one is open, so on a
+    // failure the program is still on the year it was on; ano.ini follows it back.
+    try {
+        setupConnection(state_);
+    } catch (const ConnectionError& error) {
+        try {
+            settings.writeYear(before);
+        } catch (const SettingsError& restore) {
+            qCCritical(lcYears).noquote() << restore.what();
+        }
+        reopenAfterFailure();
+        throw YearError(error.message());
+    }
+}
+
+void YearDatabase::create(const QString& year) {
+    if (const auto refusal = refusalOf(year)) {
+        throw YearError(refusalText(*refusal));
+    }
+    if (yearExists(state_.dataRoot, year)) {
+        throw YearError(QStringLiteral("Este año ya está creado"));
+    }
+    const QString target = yearFolderPath(state_.dataRoot, year);
+    // Built in a hidden folder, which is never listed as a year, and renamed into
+    // place when whole: a failure or a crash never leaves half a year behind.
+    const QString building =
+        state_.dataRoot + QStringLiteral("/.") + year + QStringLiteral(".nueva");
+    QDir(building).removeRecursively();
+    try {
+        if (!QDir().mkpath(building)) {
+            throw DbError(QStringLiteral("crear la carpeta del año"),
+                          QStringLiteral("no se puede crear la carpeta %1").arg(native(building)),
+                          0);
+        }
+        copyFolderContents(yearFolderPath(state_.dataRoot, state_.year), building);
+        copyDatabase(state_.db(), building + QStringLiteral("/Devedur.mdb"));
+        emptyEntries(building + QStringLiteral("/Devedur.mdb"));
+        flushToDisk(building + QStringLiteral("/Devedur.mdb"));
+        if (yearExists(state_.dataRoot, year) || !QDir().rename(building, target)) {
+            throw DbError(QStringLiteral("crear la carpeta del año"),
+                          QStringLiteral("no se puede crear la carpeta %1").arg(native(target)), 0);
+        }
+        flushToDisk(target);
+    } catch (const DbError& error) {
+        qCWarning(lcYears).noquote() << "no se puede crear el año" << year << "|" << error.what();
+        QDir(building).removeRecursively();
+        throw YearError(
+            QStringLiteral("No se puede crear el año %1: %2").arg(year, describeFailure(error)));
+    }
+    try {
+        switchTo(year);
+    } catch (const YearError& error) {
+        QDir(target).removeRecursively();
+        throw YearError(
+            QStringLiteral("No se puede crear el año %1. %2").arg(year, error.message()));
+    }
+}
+
+void YearDatabase::compact() {
+    const QString source = state_.databasePath;
+    const QString compacted = compactionFile();
+    QFile::remove(compacted); // a failure here shows in the compaction itself
+    closeConnection();
+    try {
+        if (!QFileInfo(QFileInfo(compacted).absolutePath()).isDir()) {
+            throw DbError(QStringLiteral("compactar la base de datos"),
+                          QStringLiteral("falta la carpeta %1")
+                              .arg(native(QFileInfo(compacted).absolutePath())),
+                          0);
+        }
+        // Holding the write lock keeps any other program from saving into the old
+        // file between the compaction and the rename, which would lose that save.
+        Database guard(source);
+        Transaction holdWriters(guard);
+        {
+            Database reader(source);
+            compactDatabase(reader, compacted);
+        }
+        checkLedgerFile(compacted);
+        replaceFileWith(compacted, source, checkLedgerFile);
+    } catch (const DbError& error) {
+        qCWarning(lcYears).noquote()
+            << "compactación no completada" << source << "|" << error.what();
+        reopenAfterFailure();
+        throw YearError(describeFailure(error));
+    }
+    reopen();
+}
+
+void YearDatabase::replaceWith(const QString& file) {
+    const QString target = state_.databasePath;
+    closeConnection();
+    try {
+        Database guard(target);
+        Transaction holdWriters(guard);
+        // Nobody writes now, so a journal left here belongs to no one; applied to
+        // the new file it would mix in pages of the old one.
+        removeStaleJournal(target);
+        replaceFileWith(file, target, checkLedgerFile);
+    } catch (const DbError& error) {
+        qCWarning(lcYears).noquote()
+            << "no se puede sustituir" << target << "por" << file << "|" << error.what();
+        reopenAfterFailure();
+        throw YearError(describeFailure(error));
+    }
+    reopen();
+}
+
+} // namespace velmora

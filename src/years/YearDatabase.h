@@ -1,0 +1,70 @@
+#pragma once
+
+// The one owner of the year database's life cycle. Everything that closes,
+// replaces or reopens the shared connection (switching or creating a year,
+// compacting, restoring a backup) goes through here, and each of them ends with
+// the program on a year: the new one when the operation succeeded, the one it
+// was on otherwise. Holds nothing of its own; build one over the shared state
+// whenever it is needed.
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace velmora {
+
+struct AppState;
+
+// An operation that did not happen, with the Spanish reason for the user.
+class YearError : public std::runtime_error {
+public:
+    explicit YearError(const QString& message);
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+class YearDatabase {
+public:
+    explicit YearDatabase(AppState& state);
+
+    // Closes the shared connection and runs the connection set-up again; on the
+    // same year, unless ano.ini says another.
+    void reopen();
+
+    // Writes year to ano.ini and opens its database. When that database cannot be
+    // opened, ano.ini and the connection go back to the year they were on.
+    void switchTo(const QString& year);
+
+    // Makes a new year from the current one: its folder holds a copy of every file
+    // of the current year's folder, its database keeps the accounts and company
+    // data and has no entries. Then it becomes the current year. Any failure
+    // removes what was made and leaves the program on the year it was on.
+    // The name must pass refusalOf() and not exist.
+    void create(const QString& year);
+
+    // Puts a compacted copy of the current year's database in its place, built in
+    // {program folder}/Datos/DevedurC.mdb, which is left there afterwards. The old
+    // file is replaced in one step, only once the new one is on disk and sound.
+    // The connection is set up again in every case.
+    void compact();
+
+    // Writes a consistent copy of the current year's database to the new file
+    // target, flushed and checked.
+    void copyTo(const QString& target);
+
+    // Puts the sound ledger in file in place of the current year's database and
+    // reopens it. On failure the database is as it was.
+    void replaceWith(const QString& file);
+
+    QString compactionFile() const;
+
+private:
+    void closeConnection();
+    void reopenAfterFailure();
+
+    AppState& state_;
+};
+
+} // namespace velmora
