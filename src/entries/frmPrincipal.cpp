@@ -5,6 +5,7 @@
 #include "analysis/frmEstadisticas.h"
 #include "entries/EntryTableModel.h"
 #include "entries/frmApuntesDetalle.h"
+#include "maintenance/Compactar.h"
 #include "startup/AppState.h"
 #include "store/EntryStore.h"
 #include "store/Sqlite.h"
@@ -16,6 +17,7 @@
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 #include "ui/WindowKit.h"
+#include "years/frmAno.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -54,16 +56,13 @@ frmPrincipal::frmPrincipal(AppState& state, Services& services, QWidget* parent)
     : QMainWindow(parent), state_(state), services_(services),
       report_(*this, services.messages, lcEntries()) {
     setObjectName(QStringLiteral("frmPrincipal"));
-    setWindowTitle(QStringLiteral("Velmora ## Año ") + state_.year);
     buildControls();
     buildMenu();
     pressButtonsOnEnter(*this);
     // Never so small that a command or its caption is cut.
     setMinimumSize(twips(13000), twips(5000));
     resize(960, 640);
-    layoutControls();
-    setYearRange();
-    reload();
+    applySharedState(true);
 }
 
 frmPrincipal::~frmPrincipal() = default;
@@ -199,6 +198,18 @@ void frmPrincipal::buildMenu() {
         frmCuentas accounts(state_, services_, this);
         services_.dialogs.run(accounts);
     });
+    const auto enable = [mnuOpciones](const char* name, auto action) {
+        QAction* item = mnuOpciones->findChild<QAction*>(QString::fromLatin1(name));
+        item->setEnabled(true);
+        connect(item, &QAction::triggered, item, action);
+    };
+    enable("mnuAnos", [this] {
+        frmAno years(state_, services_, this);
+        services_.dialogs.run(years);
+        applySharedState(true);
+    });
+    // The list keeps its rows: a compaction changes the file, not the entries.
+    enable("mnuOpCompactar", [this] { compactFromMenu(state_, services_, this); });
     QAction* salir = mnuOpciones->findChild<QAction*>(QStringLiteral("mnuOpSalir"));
     salir->setEnabled(true);
     connect(salir, &QAction::triggered, this, [this] { close(); });
@@ -215,6 +226,15 @@ void frmPrincipal::layoutControls() {
     mshDatos->setGeometry(twips(120), twips(1200), gridWidth, gridHeight);
     lblBalance->setGeometry(twips(120), mshDatos->geometry().bottom() + 1, gridWidth, twips(492));
     applyColumnWidths();
+}
+
+void frmPrincipal::applySharedState(bool yearRange) {
+    setWindowTitle(QStringLiteral("Velmora ## Año ") + state_.year);
+    layoutControls();
+    if (yearRange) {
+        setYearRange();
+    }
+    reload();
 }
 
 void frmPrincipal::setYearRange() {

@@ -40,6 +40,9 @@ public:
     // Sizes the grid, the lines and the columns to the window. The date range the
     // user typed stays: a resize never makes the fields disagree with the list.
     void layoutControls();
+    // After a window that may have changed the year or the colours: the title,
+    // the colours, with yearRange the whole (new) current year, and the list.
+    void applySharedState(bool yearRange);
     // Puts the date range back to the whole current year.
     void setYearRange();
 

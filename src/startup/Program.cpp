@@ -4,9 +4,12 @@
 #include "startup/AppState.h"
 #include "startup/Settings.h"
 #include "startup/SingleInstance.h"
+#include "store/Sqlite.h"
+#include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 #include "years/ConnectionSetup.h"
+#include "years/SafetyCopies.h"
 #include "years/YearFolders.h"
 
 namespace velmora {
@@ -41,9 +44,25 @@ std::optional<int> Program::start() {
         return 1;
     }
 
+    writeDailyCopy();
+
     mainWindow_ = std::make_unique<frmPrincipal>(*state_, services_);
     mainWindow_->show();
     return std::nullopt;
+}
+
+void Program::writeDailyCopy() {
+    const SafetyCopies copies(state_->dataRoot, state_->year);
+    if (copies.madeOn(services_.clock.today())) {
+        return;
+    }
+    // Never a reason not to start: the year itself opened, and tomorrow tries again.
+    try {
+        copies.write(state_->db(), services_.clock.now());
+    } catch (const DbError& error) {
+        qCWarning(lcStartup).noquote()
+            << "no se ha podido guardar la copia del día:" << error.what();
+    }
 }
 
 } // namespace velmora

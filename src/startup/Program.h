@@ -27,6 +27,9 @@ public:
     frmPrincipal* mainWindow() { return mainWindow_.get(); }
 
 private:
+    // The first start of a day keeps a copy of the year as it was.
+    void writeDailyCopy();
+
     Services& services_;
     std::unique_ptr<AppState> state_;
     std::unique_ptr<SingleInstance> instance_;

@@ -2,12 +2,12 @@
 // and when that database cannot be used it says why and keeps the one it had.
 
 #include "startup/AppState.h"
-#include "years/ConnectionSetup.h"
 #include "startup/Settings.h"
 #include "store/Funciones.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "support/TestLedger.h"
+#include "years/ConnectionSetup.h"
 
 #include <QDir>
 #include <QFile>

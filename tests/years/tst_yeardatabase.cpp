@@ -1,0 +1,360 @@
+// The year's life cycle: whatever fails while a year is created, switched to,
+// compacted or replaced, the program ends on a sound year and ano.ini agrees.
+
+#include "startup/AppState.h"
+#include "startup/Settings.h"
+#include "store/DatabaseFiles.h"
+#include "store/Schema.h"
+#include "store/Sqlite.h"
+#include "support/TestLedger.h"
+#include "years/SafetyCopies.h"
+#include "years/YearDatabase.h"
+#include "years/YearFolders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+using namespace velmora;
+using namespace Qt::StringLiterals;
+
+class TestYearDatabase : public QObject {
+    Q_OBJECT
+private slots:
+    void listedYears();
+    void createRefused_data();
+    void createRefused();
+    void createKeepsAccountsNotEntries();
+    void createFailureLeavesOldYear_data();
+    void createFailureLeavesOldYear();
+    void switchTo_data();
+    void switchTo();
+    void compact_data();
+    void compact();
+    void replaceWith_data();
+    void replaceWith();
+    void safetyCopies();
+};
+
+namespace {
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+qint64 count(Database& db, const char* table) {
+    Statement query(db, std::string("SELECT COUNT(*) FROM ") + table, "test: contar");
+    query.step();
+    return query.columnInt(0);
+}
+
+// A ledger of 2008 with two accounts, a company row and 300 entries, and a
+// note and a sub-folder of its own in the year's folder.
+void fill(test::TestLedger& ledger) {
+    ledger.addAccount(u"Caja"_s, u"C"_s);
+    ledger.addAccount(u"Nómina"_s, u"I"_s);
+    ledger.db().exec("INSERT INTO tblTitulos (Empresa) VALUES ('Casa García')", "test");
+    for (int id = 1; id <= 300; ++id) {
+        ledger.addEntry(id, u"05/03/2008"_s, u"Luz "_s + QString(200, u'x'), u"Caja"_s, u"Nómina"_s,
+                        45.10 + id, u"C"_s);
+    }
+    writeBytes(ledger.dataRoot() + u"/2008/notas.txt"_s, "recibos en la carpeta azul");
+    writeBytes(ledger.dataRoot() + u"/2008/Informes/mayo.txt"_s, "mayo");
+}
+
+void createYear(const QString& dataRoot, const QString& year) {
+    QVERIFY(QDir().mkpath(dataRoot + u'/' + year));
+    Database created(databasePathFor(dataRoot, year), Database::Mode::CreateIfMissing);
+    createLedgerSchema(created);
+}
+
+void checkOnYear(test::TestLedger& ledger, const QString& year) {
+    AppState& state = ledger.state();
+    QCOMPARE(state.year, year);
+    QCOMPARE(state.databasePath, databasePathFor(ledger.dataRoot(), year));
+    QCOMPARE(SettingsFiles(ledger.programFolder()).readYear(), year);
+    QCOMPARE(bytesOf(ledger.programFolder() + u"/ano.ini"_s), year.toUtf8() + "\r\n");
+    QVERIFY(state.connection != nullptr);
+    count(state.db(), "apuntes"); // the connection works
+}
+
+} // namespace
+
+void TestYearDatabase::listedYears() {
+    test::TestLedger ledger(u"2008"_s);
+    const QString root = ledger.dataRoot();
+    createYear(root, u"2007"_s);
+    QVERIFY(QDir().mkpath(root + u"/Informes"_s));
+    QVERIFY(QDir().mkpath(root + u"/.2009.nueva"_s)); // a creation cut short
+    writeBytes(root + u"/.2009.nueva/Devedur.mdb"_s, "");
+    SafetyCopies(root, u"2008"_s).write(ledger.db(), QDateTime({2008, 5, 1}, {10, 0}));
+
+    QStringList years = velmora::listedYears(root);
+    years.sort();
+    QCOMPARE(years, QStringList({u"2007"_s, u"2008"_s}));
+}
+
+void TestYearDatabase::createRefused_data() {
+    QTest::addColumn<QString>("year");
+    QTest::addColumn<QString>("message");
+    const QString invalid = u"Nombre de año no válido"_s;
+    const QString exists = u"Este año ya está creado"_s;
+    QTest::newRow("empty") << QString() << u"Ponga un año"_s;
+    QTest::newRow("parent") << u".."_s << invalid;
+    QTest::newRow("itself") << u"."_s << invalid;
+    QTest::newRow("path") << u"../fuera"_s << invalid;
+    QTest::newRow("backslash") << u"20\\09"_s << invalid;
+    QTest::newRow("folder without ledger") << u"Informes"_s << exists;
+    QTest::newRow("current year") << u"2008"_s << exists;
+    QTest::newRow("safety copies") << SafetyCopies::folderName() << exists;
+}
+
+void TestYearDatabase::createRefused() {
+    QFETCH(QString, year);
+    QFETCH(QString, message);
+    test::TestLedger ledger(u"2008"_s);
+    QVERIFY(QDir().mkpath(ledger.dataRoot() + u"/Informes"_s));
+    SafetyCopies(ledger.dataRoot(), u"2008"_s).write(ledger.db(), QDateTime({2008, 5, 1}, {0, 0}));
+    const QStringList before = QDir(ledger.dataRoot()).entryList(QDir::AllEntries | QDir::Hidden);
+
+    try {
+        YearDatabase(ledger.state()).create(year);
+        QFAIL("created");
+    } catch (const YearError& error) {
+        QCOMPARE(error.message(), message);
+    }
+    QCOMPARE(QDir(ledger.dataRoot()).entryList(QDir::AllEntries | QDir::Hidden), before);
+    QVERIFY(!QFileInfo::exists(QDir(ledger.dataRoot()).absoluteFilePath(u"../fuera"_s)));
+    checkOnYear(ledger, u"2008"_s);
+}
+
+void TestYearDatabase::createKeepsAccountsNotEntries() {
+    test::TestLedger ledger(u"2008"_s);
+    fill(ledger);
+    YearDatabase(ledger.state()).create(u"2009"_s);
+
+    checkOnYear(ledger, u"2009"_s);
+    Database& db = ledger.state().db();
+    QCOMPARE(count(db, "apuntes"), 0);
+    QCOMPARE(count(db, "Contas"), 2);
+    Statement company(db, "SELECT Empresa FROM tblTitulos", "test");
+    QVERIFY(company.step());
+    QCOMPARE(company.columnText(0), u"Casa García"_s);
+    QCOMPARE(bytesOf(ledger.dataRoot() + u"/2009/notas.txt"_s), "recibos en la carpeta azul");
+    QCOMPARE(bytesOf(ledger.dataRoot() + u"/2009/Informes/mayo.txt"_s), "mayo");
+    // The year it came from keeps every entry, and nothing half-made is left.
+    Database old(databasePathFor(ledger.dataRoot(), u"2008"_s));
+    QCOMPARE(count(old, "apuntes"), 300);
+    QCOMPARE(QDir(ledger.dataRoot()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList({u"2008"_s, u"2009"_s}));
+}
+
+void TestYearDatabase::createFailureLeavesOldYear_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("a file cannot be copied") << u"dangling link"_s;
+    QTest::newRow("the folder cannot be made") << u"file in the way"_s;
+    QTest::newRow("ano.ini cannot be written") << u"ano.ini is a folder"_s;
+}
+
+void TestYearDatabase::createFailureLeavesOldYear() {
+    QFETCH(QString, fault);
+    test::TestLedger ledger(u"2008"_s);
+    fill(ledger);
+    const QString root = ledger.dataRoot();
+    if (fault == u"dangling link"_s) {
+        QVERIFY(QFile::link(root + u"/gone.txt"_s, root + u"/2008/zz-enlace.txt"_s));
+    } else if (fault == u"file in the way"_s) {
+        writeBytes(root + u"/.2009.nueva"_s, "no es una carpeta");
+    } else {
+        // QSaveFile cannot rename over a folder.
+        const QString ano = ledger.programFolder() + u"/ano.ini"_s;
+        QVERIFY(QFile::remove(ano));
+        QVERIFY(QDir().mkpath(ano + u"/dentro"_s));
+    }
+
+    bool refused = false;
+    try {
+        YearDatabase(ledger.state()).create(u"2009"_s);
+    } catch (const YearError& error) {
+        refused = true;
+        QVERIFY2(error.message().startsWith(u"No se puede crear el año 2009"_s),
+                 qPrintable(error.message()));
+    }
+    QVERIFY(refused);
+    QVERIFY(!QFileInfo::exists(root + u"/2009"_s));
+    QVERIFY(!QFileInfo(root + u"/.2009.nueva"_s).isDir());
+    QCOMPARE(ledger.state().year, u"2008"_s);
+    QCOMPARE(count(ledger.state().db(), "apuntes"), 300);
+    if (fault != u"ano.ini is a folder"_s) {
+        checkOnYear(ledger, u"2008"_s);
+    }
+}
+
+void TestYearDatabase::switchTo_data() {
+    QTest::addColumn<QString>("year");
+    QTest::addColumn<QByteArray>("database"); // empty: a sound ledger
+    QTest::newRow("another year") << u"2007"_s << QByteArray();
+    QTest::newRow("the current year") << u"2008"_s << QByteArray();
+    QTest::newRow("a folder without ledger") << u"Informes"_s << QByteArray("-");
+    QTest::newRow("a damaged ledger") << u"2006"_s << QByteArray("SQLite format 3").repeated(99);
+}
+
+void TestYearDatabase::switchTo() {
+    QFETCH(QString, year);
+    QFETCH(QByteArray, database);
+    test::TestLedger ledger(u"2008"_s);
+    createYear(ledger.dataRoot(), u"2007"_s);
+    QVERIFY(QDir().mkpath(ledger.dataRoot() + u"/Informes"_s));
+    writeBytes(databasePathFor(ledger.dataRoot(), u"2006"_s), database);
+    writeBytes(ledger.programFolder() + u"/ano.ini"_s, "2008\n"); // rewritten either way
+    const Database* before = ledger.state().connection.get();
+
+    try {
+        YearDatabase(ledger.state()).switchTo(year);
+        QVERIFY(database.isEmpty());
+        checkOnYear(ledger, year);
+        // Even on the same year the connection is a new one.
+        QVERIFY(ledger.state().connection.get() != before);
+    } catch (const YearError& error) {
+        QVERIFY(!database.isEmpty());
+        QVERIFY2(error.message().startsWith(u"No se puede abrir la base de datos"_s),
+                 qPrintable(error.message()));
+        checkOnYear(ledger, u"2008"_s);
+    }
+}
+
+void TestYearDatabase::compact_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("twice in a row") << QString();
+    QTest::newRow("leftovers of a killed compaction") << u"leftovers"_s;
+    QTest::newRow("work folder missing") << u"no Datos"_s;
+    QTest::newRow("another program writing") << u"writer"_s;
+}
+
+void TestYearDatabase::compact() {
+    QFETCH(QString, fault);
+    test::TestLedger ledger(u"2008"_s);
+    fill(ledger);
+    ledger.db().exec("DELETE FROM apuntes WHERE Id > 10", "test");
+    const QString path = ledger.databasePath();
+    const QString work = ledger.programFolder() + u"/Datos"_s;
+    const QByteArray before = bytesOf(path);
+    std::unique_ptr<Database> writer;
+    if (fault == u"leftovers"_s) {
+        // Killed after writing the compacted file, before the rename.
+        writeBytes(work + u"/DevedurC.mdb"_s, "a medias");
+        writeBytes(path + u".nueva"_s, "a medias");
+    } else if (fault == u"no Datos"_s) {
+        QVERIFY(QDir(work).removeRecursively());
+    } else if (fault == u"writer"_s) {
+        writer = std::make_unique<Database>(path);
+        writer->exec("BEGIN IMMEDIATE; DELETE FROM apuntes WHERE Id = 1", "test");
+    }
+
+    YearDatabase years(ledger.state());
+    const int rounds = fault.isEmpty() ? 2 : 1;
+    try {
+        for (int i = 0; i < rounds; ++i) {
+            years.compact();
+        }
+        QVERIFY2(fault.isEmpty() || fault == u"leftovers"_s, qPrintable(fault));
+        QVERIFY(bytesOf(path).size() < before.size() / 2);
+        QVERIFY(QFileInfo::exists(work + u"/DevedurC.mdb"_s));
+        QVERIFY(!QFileInfo::exists(path + u".nueva"_s));
+    } catch (const YearError& error) {
+        QVERIFY(!fault.isEmpty());
+        QVERIFY(!error.message().isEmpty());
+        QCOMPARE(bytesOf(path), before);
+    }
+    writer.reset();
+    checkOnYear(ledger, u"2008"_s);
+    QCOMPARE(count(ledger.state().db(), "apuntes"), 10);
+    QCOMPARE(count(ledger.state().db(), "Contas"), 2);
+}
+
+void TestYearDatabase::replaceWith_data() {
+    QTest::addColumn<QString>("backup");
+    QTest::newRow("a sound ledger") << u"sound"_s;
+    QTest::newRow("a damaged file") << u"damaged"_s;
+    QTest::newRow("not a ledger") << u"text"_s;
+    QTest::newRow("missing") << u"missing"_s;
+}
+
+void TestYearDatabase::replaceWith() {
+    QFETCH(QString, backup);
+    test::TestLedger ledger(u"2008"_s);
+    fill(ledger);
+    const QString file = ledger.dataRoot() + u"/copia.mdb"_s;
+    if (backup == u"sound"_s || backup == u"damaged"_s) {
+        compactDatabase(ledger.db(), file);
+    }
+    if (backup == u"damaged"_s) {
+        QByteArray bytes = bytesOf(file);
+        bytes.truncate(bytes.size() / 2);
+        QFile::remove(file);
+        writeBytes(file, bytes);
+    } else if (backup == u"text"_s) {
+        writeBytes(file, "Fecha;Importe\r\n");
+    }
+    ledger.db().exec("DELETE FROM apuntes WHERE Id <= 100", "test");
+    // A journal nobody owns would mix the old pages into the new file.
+    writeBytes(ledger.databasePath() + u"-journal"_s, QByteArray(512, '\0'));
+    const QByteArray before = bytesOf(ledger.databasePath());
+
+    try {
+        YearDatabase(ledger.state()).replaceWith(file);
+        QCOMPARE(backup, u"sound"_s);
+        QCOMPARE(count(ledger.state().db(), "apuntes"), 300);
+        QVERIFY(!QFileInfo::exists(ledger.databasePath() + u"-journal"_s));
+    } catch (const YearError&) {
+        QVERIFY(backup != u"sound"_s);
+        QCOMPARE(bytesOf(ledger.databasePath()), before);
+        QCOMPARE(count(ledger.state().db(), "apuntes"), 200);
+    }
+    checkOnYear(ledger, u"2008"_s);
+    QVERIFY(!QFileInfo::exists(ledger.databasePath() + u".nueva"_s));
+}
+
+void TestYearDatabase::safetyCopies() {
+    test::TestLedger ledger(u"2008"_s);
+    fill(ledger);
+    const SafetyCopies copies(ledger.dataRoot(), u"2008"_s);
+    QVERIFY(!copies.madeOn({2008, 5, 1}));
+    QStringList written;
+    for (int day = 1; day <= SafetyCopies::kKept + 1; ++day) {
+        written.prepend(copies.write(ledger.db(), QDateTime({2008, 5, day}, {9, 30})));
+    }
+    // The eleventh removed the oldest; newest first.
+    QCOMPARE(copies.list(), written.first(SafetyCopies::kKept));
+    QVERIFY(!QFileInfo::exists(written.last()));
+    QVERIFY(copies.madeOn({2008, 5, 11}));
+    QVERIFY(!copies.madeOn({2008, 5, 1}));
+    QCOMPARE(QFileInfo(written.first()).fileName(), u"Devedur-20080511-093000.mdb"_s);
+    Database copy(written.first());
+    QCOMPARE(count(copy, "apuntes"), 300);
+
+    // Two in the same second both stay.
+    const QString again = copies.write(ledger.db(), QDateTime({2008, 5, 11}, {9, 30}));
+    QCOMPARE(QFileInfo(again).fileName(), u"Devedur-20080511-093001.mdb"_s);
+
+    // A copy cut short is never taken for one, and the next write clears it away.
+    writeBytes(copies.folder() + u"/Devedur-20080512-080000.mdb.nueva"_s, "a medias");
+    QVERIFY(!copies.madeOn({2008, 5, 12}));
+    const SafetyCopies nowhere(ledger.dataRoot() + u"/notas.txt"_s, u"2008"_s);
+    writeBytes(ledger.dataRoot() + u"/notas.txt"_s, "un archivo, no una carpeta");
+    QVERIFY_THROWS_EXCEPTION(DbError, nowhere.write(ledger.db(), QDateTime({2008, 5, 12}, {0, 0})));
+    copies.write(ledger.db(), QDateTime({2008, 5, 12}, {8, 0}));
+    QVERIFY(!QFileInfo::exists(copies.folder() + u"/Devedur-20080512-080000.mdb.nueva"_s));
+}
+
+QTEST_GUILESS_MAIN(TestYearDatabase)
+#include "tst_yeardatabase.moc"
