@@ -14,8 +14,8 @@ bool Compactar(AppState& state, MessageService& messages, QWidget* parent) {
     try {
         YearDatabase(state).compact();
         return true;
-    } catch (const YearError& error) {
-        qCWarning(lcMaintenance).noquote() << "compactación no completada:" << error.message();
+    } catch (const YearError&) {
+        // The reason is in the log already; the user gets the one message.
         messages.show(parent,
                       Message{QStringLiteral("Compactación non completada. ") +
                                   QStringLiteral("Asegúrese de que la BD no está abierta. "),

@@ -11,6 +11,7 @@
 #include "support/TestLedger.h"
 #include "support/TestServices.h"
 #include "ui/MessageService.h"
+#include "years/SafetyCopies.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,6 +33,7 @@ private slots:
     void secondCopy_data();
     void secondCopy();
     void databaseCannotBeOpened();
+    void dailySafetyCopy();
 
 private:
     // The locks of the copies started here, away from the user's own.
@@ -182,6 +184,29 @@ void TestProgram::databaseCannotBeOpened() {
                          "Devedur.mdb: el archivo no existe|%2|%3"_s.arg(ledger.dataRoot())
                              .arg(int(MessageIcon::Critical))
                              .arg(int(MessageButtons::Ok))});
+}
+
+// The first start of each day keeps a copy of the year; one that cannot be
+// written never keeps the program from starting.
+void TestProgram::dailySafetyCopy() {
+    TestLedger ledger;
+    const SafetyCopies copies(ledger.dataRoot(), u"2024"_s);
+    const auto startOn = [&](QDate day) {
+        Copy copy(ledger.programFolder());
+        copy.services.clock.day = day;
+        QCOMPARE(copy.program.start(), std::optional<int>());
+        QCOMPARE(copy.said(), QStringList());
+    };
+    startOn({2024, 5, 17});
+    startOn({2024, 5, 17});
+    QCOMPARE(copies.list().size(), 1);
+    startOn({2024, 5, 18});
+    QCOMPARE(copies.list().size(), 2);
+    QVERIFY(QFileInfo(copies.list().first()).fileName().startsWith(u"Devedur-20240518-"_s));
+
+    QVERIFY(QDir(ledger.dataRoot() + u'/' + SafetyCopies::folderName()).removeRecursively());
+    putFile(ledger.dataRoot() + u'/' + SafetyCopies::folderName(), "no es una carpeta");
+    startOn({2024, 5, 19});
 }
 
 QTEST_MAIN(TestProgram)

@@ -1,0 +1,117 @@
+// Whole-file work on a ledger: a copy is one consistent snapshot, and a file put
+// in place of another is either all new or all old.
+
+#include "store/DatabaseFiles.h"
+#include "store/DbErrorText.h"
+#include "store/Schema.h"
+#include "store/Sqlite.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace velmora;
+using namespace Qt::StringLiterals;
+
+class TestDatabaseFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void copyIsCommittedState();
+    void refusedReplacementChangesNothing_data();
+    void refusedReplacementChangesNothing();
+};
+
+namespace {
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+qint64 entries(const QString& path) {
+    Database db(path);
+    Statement count(db, "SELECT COUNT(*) FROM apuntes", "test");
+    count.step();
+    return count.columnInt(0);
+}
+
+void makeLedger(const QString& path, int rows) {
+    Database db(path, Database::Mode::CreateIfMissing);
+    createLedgerSchema(db);
+    for (int id = 1; id <= rows; ++id) {
+        Statement insert(db, "INSERT INTO apuntes (Id, Des) VALUES (?1, 'x')", "test");
+        insert.bind(1, id).run();
+    }
+}
+
+} // namespace
+
+// Another program in the middle of a save: the copy holds what was committed,
+// and a copy never lands on a file that is there already.
+void TestDatabaseFiles::copyIsCommittedState() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Devedur.mdb"_s);
+    makeLedger(path, 5);
+    Database ours(path);
+    Database other(path);
+    other.exec("BEGIN IMMEDIATE; DELETE FROM apuntes", "test");
+
+    copyDatabase(ours, dir.filePath(u"copia.mdb"_s));
+    QCOMPARE(entries(dir.filePath(u"copia.mdb"_s)), 5);
+    compactDatabase(ours, dir.filePath(u"compacta.mdb"_s));
+    QCOMPARE(entries(dir.filePath(u"compacta.mdb"_s)), 5);
+
+    QFile::copy(path, dir.filePath(u"vieja.mdb"_s));
+    const QByteArray old = bytesOf(dir.filePath(u"vieja.mdb"_s));
+    QVERIFY_THROWS_EXCEPTION(DbError, copyDatabase(ours, dir.filePath(u"vieja.mdb"_s)));
+    QCOMPARE(bytesOf(dir.filePath(u"vieja.mdb"_s)), old);
+    try {
+        copyDatabase(ours, dir.filePath(u"no/existe/copia.mdb"_s));
+        QFAIL("copied into a missing folder");
+    } catch (const DbError& error) {
+        QCOMPARE(describeFailure(error), u"el archivo no existe o no se puede abrir"_s);
+    }
+}
+
+void TestDatabaseFiles::refusedReplacementChangesNothing_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("the check refuses the new file") << u"check"_s;
+    QTest::newRow("the source is missing") << u"missing"_s;
+    QTest::newRow("no replacing wanted") << u"no replace"_s;
+}
+
+void TestDatabaseFiles::refusedReplacementChangesNothing() {
+    QFETCH(QString, fault);
+    QTemporaryDir dir;
+    const QString target = dir.filePath(u"Devedur.mdb"_s);
+    const QString source = dir.filePath(u"nueva.mdb"_s);
+    makeLedger(target, 3);
+    makeLedger(source, 7);
+    const QByteArray before = bytesOf(target);
+    if (fault == u"missing"_s) {
+        QFile::remove(source);
+    }
+    const std::function<void(const QString&)> refuse = [](const QString&) {
+        throw DbError(u"comprobar"_s, u"el archivo está dañado"_s, 0);
+    };
+    if (fault == u"no replace"_s) {
+        QVERIFY_THROWS_EXCEPTION(DbError, renameIntoPlace(source, target, false));
+        QVERIFY(QFile::exists(source));
+    } else {
+        QVERIFY_THROWS_EXCEPTION(
+            DbError,
+            replaceFileWith(source, target,
+                            fault == u"check"_s ? refuse : std::function<void(const QString&)>()));
+    }
+    QCOMPARE(bytesOf(target), before);
+    QVERIFY(!QFile::exists(partialPathFor(target)));
+    // Without a fault the same call does replace it.
+    if (fault == u"check"_s) {
+        replaceFileWith(source, target, checkLedgerFile);
+        QCOMPARE(entries(target), 7);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestDatabaseFiles)
+#include "tst_databasefiles.moc"

@@ -1,0 +1,184 @@
+// The year window through its widgets, and the main window that opens it.
+
+#include "entries/frmPrincipal.h"
+#include "startup/Settings.h"
+#include "store/Schema.h"
+#include "store/Sqlite.h"
+#include "support/WindowFixture.h"
+#include "years/YearFolders.h"
+#include "years/frmAno.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+using namespace velmora;
+using namespace velmora::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void makeYear(const QString& dataRoot, const QString& year) {
+    QDir().mkpath(dataRoot + u'/' + year);
+    Database created(databasePathFor(dataRoot, year), Database::Mode::CreateIfMissing);
+    createLedgerSchema(created);
+}
+
+struct YearWindow : WindowFixture<frmAno> {
+    YearWindow() {
+        makeYear(ledger.dataRoot(), u"2023"_s);
+        QDir().mkpath(ledger.dataRoot() + u"/Informes"_s);
+        ledger.addAccount(u"Caja"_s, u"C"_s);
+        ledger.addEntry(1, u"05/03/2024"_s, u"Luz"_s, u"Caja"_s, u"Caja"_s, 45.1, u"C"_s);
+        open();
+    }
+    QListWidget* list() const { return find<QListWidget>(u"lstInforma"_s); }
+    QStringList entries() const {
+        QStringList texts;
+        for (int i = 0; i < list()->count(); ++i) {
+            texts.append(list()->item(i)->text());
+        }
+        return texts;
+    }
+    void type(const QString& year) {
+        QLineEdit* field = find<QLineEdit>(u"txtAno"_s);
+        field->setFocus();
+        field->clear();
+        QTest::keyClicks(field, year);
+    }
+    void doubleClick(const QString& entry) {
+        QListWidgetItem* item = list()->findItems(entry, Qt::MatchExactly).value(0);
+        list()->setCurrentItem(item);
+        const QRect place = list()->visualItemRect(item);
+        // A view takes a double-click only after the press that begins it.
+        QTest::mousePress(list()->viewport(), Qt::LeftButton, {}, place.center());
+        QTest::mouseRelease(list()->viewport(), Qt::LeftButton, {}, place.center());
+        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, place.center());
+    }
+    QString yearFile() const { return SettingsFiles(ledger.programFolder()).readYear(); }
+};
+
+} // namespace
+
+class TestFrmAno : public QObject {
+    Q_OBJECT
+private slots:
+    void listsYearsWithDatabase();
+    void refusals_data();
+    void refusals();
+    void enterOnlyMovesToCreate();
+    void switches();
+    void mainWindowShowsNewYear();
+};
+
+void TestFrmAno::listsYearsWithDatabase() {
+    YearWindow w;
+    QCOMPARE(w.window->windowTitle(), u"Años de Gestión"_s);
+    QCOMPARE(w.entries().value(0), u"Seleccione Año:"_s);
+    QStringList years = w.entries().mid(1);
+    years.sort();
+    QCOMPARE(years, QStringList({u"2023"_s, u"2024"_s}));
+    QCOMPARE(QApplication::focusWidget(), w.list());
+    QCOMPARE(w.list()->palette().color(QPalette::Text), QColor(255, 255, 128));
+    QCOMPARE(w.list()->palette().color(QPalette::Base), QColor(Qt::black));
+}
+
+void TestFrmAno::refusals_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<QString>("title");
+    const int critical = int(MessageIcon::Critical);
+    QTest::newRow("empty") << QString() << u"Ponga un año"_s << int(MessageIcon::Information)
+                           << u"Velmora"_s;
+    QTest::newRow("existing folder")
+        << u"Informes"_s << u"Este año ya está creado"_s << critical << u"Atención!!"_s;
+    QTest::newRow("outside the data root")
+        << u"../2025"_s << u"Nombre de año no válido"_s << critical << u"Atención!!"_s;
+}
+
+void TestFrmAno::refusals() {
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    QFETCH(int, icon);
+    QFETCH(QString, title);
+    YearWindow w;
+    w.type(typed);
+    w.click(u"cmdCrear"_s);
+    QCOMPARE(w.messages.texts(), QStringList{message});
+    QCOMPARE(int(w.messages.shown().first().icon), icon);
+    QCOMPARE(w.messages.shown().first().title, title);
+    QVERIFY(w.window->isVisible());
+    QCOMPARE(w.yearFile(), u"2024"_s);
+    QVERIFY(!QFileInfo::exists(w.ledger.dataRoot() + u"/../2025"_s));
+}
+
+void TestFrmAno::enterOnlyMovesToCreate() {
+    YearWindow w;
+    w.type(u"20250123456"_s); // eleven characters
+    QCOMPARE(w.find<QLineEdit>(u"txtAno"_s)->text(), u"2025012345"_s);
+    QTest::keyClick(w.find<QLineEdit>(u"txtAno"_s), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), w.find<QPushButton>(u"cmdCrear"_s));
+    QVERIFY(!QFileInfo::exists(w.ledger.dataRoot() + u"/2025012345"_s));
+    QVERIFY(w.messages.shown().isEmpty());
+}
+
+void TestFrmAno::switches() {
+    YearWindow w;
+    w.doubleClick(u"Seleccione Año:"_s);
+    QCOMPARE(w.messages.texts(), QStringList{u"El año Seleccione Año: no existe"_s});
+    QCOMPARE(w.messages.shown().first().title, u"Atención!!"_s);
+    QCOMPARE(QApplication::focusWidget(), w.find<QLineEdit>(u"txtAno"_s));
+    QVERIFY(w.window->isVisible());
+
+    // A year removed while the window was open.
+    QDir(w.ledger.dataRoot() + u"/2023"_s).removeRecursively();
+    w.messages.clear();
+    w.doubleClick(u"2023"_s);
+    QCOMPARE(w.messages.texts(), QStringList{u"El año 2023 no existe"_s});
+    QCOMPARE(w.ledger.state().year, u"2024"_s);
+
+    makeYear(w.ledger.dataRoot(), u"2023"_s);
+    w.doubleClick(u"2023"_s);
+    QVERIFY(!w.window->isVisible());
+    QCOMPARE(w.ledger.state().year, u"2023"_s);
+    QCOMPARE(w.yearFile(), u"2023"_s);
+}
+
+// The whole round: menu, new year, and the main window on it.
+void TestFrmAno::mainWindowShowsNewYear() {
+    WindowFixture<frmPrincipal> f;
+    f.ledger.addAccount(u"Caja"_s, u"C"_s);
+    f.ledger.addEntry(1, u"05/03/2024"_s, u"Luz"_s, u"Caja"_s, u"Caja"_s, 45.1, u"C"_s);
+    f.open();
+    QCOMPARE(f.grid()->model()->rowCount(), 1);
+    f.services.dialogs.expect([&](QDialog& dialog) {
+        QLineEdit* field = dialog.findChild<QLineEdit*>(u"txtAno"_s);
+        field->setFocus();
+        QTest::keyClicks(field, u"2025"_s);
+        QTest::mouseClick(dialog.findChild<QPushButton*>(u"cmdCrear"_s), Qt::LeftButton);
+    });
+    f.find<QAction>(u"mnuAnos"_s)->trigger();
+
+    QCOMPARE(f.messages.texts(), QStringList());
+    QCOMPARE(f.window->windowTitle(), u"Velmora ## Año 2025"_s);
+    QCOMPARE(f.find<QLineEdit>(u"mskDesde"_s)->text(), u"01/01/2025"_s);
+    QCOMPARE(f.find<QLineEdit>(u"mskHasta"_s)->text(), u"31/12/2025"_s);
+    QCOMPARE(f.grid()->model()->rowCount(), 0);
+    QCOMPARE(SettingsFiles(f.ledger.programFolder()).readYear(), u"2025"_s);
+    QVERIFY(QFileInfo::exists(f.ledger.programFolder() + u"/Datos/DevedurC.mdb"_s));
+
+    // Closing with "&Salir" still resets the range to the current year.
+    f.find<QLineEdit>(u"mskDesde"_s)->setText(u"01/06/2025"_s);
+    f.services.dialogs.expect([](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>(u"cmdSalir"_s), Qt::LeftButton);
+    });
+    f.find<QAction>(u"mnuAnos"_s)->trigger();
+    QCOMPARE(f.find<QLineEdit>(u"mskDesde"_s)->text(), u"01/01/2025"_s);
+}
+
+QTEST_MAIN(TestFrmAno)
+#include "tst_frmano.moc"
