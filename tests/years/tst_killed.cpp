@@ -1,0 +1,135 @@
+// A process killed at any moment of a compaction, a year creation or a restore
+// leaves a year that opens, passes the integrity check and holds every entry.
+// The work runs in a child copy of this executable, killed with SIGKILL after a
+// random delay, again and again over the same installation.
+
+#include "startup/AppState.h"
+#include "startup/Settings.h"
+#include "store/DatabaseFiles.h"
+#include "store/Sqlite.h"
+#include "support/TestLedger.h"
+#include "years/ConnectionSetup.h"
+#include "years/YearDatabase.h"
+#include "years/YearFolders.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QThread>
+
+#include <cstdio>
+
+using namespace velmora;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kKills = 8;
+constexpr int kEntries = 300;
+
+// -1 when the file is not a sound ledger.
+qint64 countEntries(const QString& path) {
+    try {
+        checkLedgerFile(path);
+        Database db(path);
+        Statement count(db, "SELECT COUNT(*) FROM apuntes", "test");
+        count.step();
+        return count.columnInt(0);
+    } catch (const DbError& error) {
+        qWarning("%s: %s", qPrintable(path), error.what());
+        return -1;
+    }
+}
+
+// The child: the operation over and over until it is killed.
+int runChild(const QString& operation, const QString& programFolder) {
+    AppState state;
+    state.programFolder = programFolder;
+    setupConnection(state);
+    const QString original = state.year;
+    const QString dataRoot = state.dataRoot;
+    std::puts("ready");
+    std::fflush(stdout);
+    for (int round = 0;; ++round) {
+        YearDatabase years(state);
+        if (operation == u"compact"_s) {
+            years.compact();
+        } else if (operation == u"restore"_s) {
+            years.replaceWith(dataRoot + (round % 2 == 0 ? u"/menos.mdb"_s : u"/todos.mdb"_s));
+        } else {
+            years.create(u"K%1-%2"_s.arg(QCoreApplication::applicationPid()).arg(round));
+            years.switchTo(original);
+        }
+    }
+}
+
+} // namespace
+
+class TestKilled : public QObject {
+    Q_OBJECT
+private slots:
+    void killedAnywhere_data();
+    void killedAnywhere();
+};
+
+void TestKilled::killedAnywhere_data() {
+    QTest::addColumn<QString>("operation");
+    QTest::newRow("compaction") << u"compact"_s;
+    QTest::newRow("year creation") << u"create"_s;
+    QTest::newRow("restore") << u"restore"_s;
+}
+
+void TestKilled::killedAnywhere() {
+    QFETCH(QString, operation);
+    test::TestLedger ledger(u"2008"_s);
+    ledger.addAccount(u"Caja"_s, u"C"_s);
+    for (int id = 1; id <= kEntries; ++id) {
+        ledger.addEntry(id, u"05/03/2008"_s, QString(200, u'x'), u"Caja"_s, u"Caja"_s, id, u"C"_s);
+    }
+    compactDatabase(ledger.db(), ledger.dataRoot() + u"/todos.mdb"_s);
+    ledger.db().exec("DELETE FROM apuntes WHERE Id > 250", "test");
+    compactDatabase(ledger.db(), ledger.dataRoot() + u"/menos.mdb"_s);
+    ledger.db().exec("DELETE FROM apuntes", "test");
+    ledger.state().connection.reset();
+    QFile::remove(ledger.databasePath());
+    QFile::copy(ledger.dataRoot() + u"/todos.mdb"_s, ledger.databasePath());
+
+    for (int kill = 0; kill < kKills; ++kill) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(),
+                    {u"--child"_s, operation, ledger.programFolder()});
+        QVERIFY(child.waitForReadyRead(20000));
+        QThread::msleep(QRandomGenerator::global()->bounded(5, 400));
+        QVERIFY2(child.state() == QProcess::Running, child.readAllStandardError().constData());
+        child.kill();
+        QVERIFY(child.waitForFinished(20000));
+
+        // The year ano.ini names opens and is whole.
+        const QString year = SettingsFiles(ledger.programFolder()).readYear();
+        const qint64 entries = countEntries(databasePathFor(ledger.dataRoot(), year));
+        if (operation == u"create"_s && year != u"2008"_s) {
+            QCOMPARE(entries, 0);
+        } else if (operation == u"restore"_s) {
+            QVERIFY2(entries == 250 || entries == kEntries, qPrintable(QString::number(entries)));
+        } else {
+            QCOMPARE(entries, kEntries);
+        }
+        if (operation != u"restore"_s) {
+            QCOMPARE(countEntries(ledger.databasePath()), kEntries);
+        }
+        if (year != u"2008"_s) {
+            SettingsFiles(ledger.programFolder()).writeYear(u"2008"_s);
+        }
+    }
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc == 4 && qstrcmp(argv[1], "--child") == 0) {
+        return runChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    }
+    TestKilled test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_killed.moc"
