@@ -17,6 +17,7 @@
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 #include "ui/WindowKit.h"
+#include "years/YearDatabase.h"
 #include "years/frmAno.h"
 
 #include <QCloseEvent>
@@ -371,7 +372,7 @@ void frmPrincipal::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    state_.connection.reset();
+    YearDatabase(state_).close();
     event->accept();
     QCoreApplication::quit();
 }

@@ -67,12 +67,12 @@ QString YearDatabase::compactionFile() const {
     return state_.programFolder + QStringLiteral("/Datos/DevedurC.mdb");
 }
 
-void YearDatabase::closeConnection() {
+void YearDatabase::close() {
     state_.connection.reset();
 }
 
 void YearDatabase::reopen() {
-    closeConnection();
+    close();
     try {
         setupConnection(state_);
     } catch (const ConnectionError& error) {
@@ -161,7 +161,7 @@ void YearDatabase::compact() {
     const QString source = state_.databasePath;
     const QString compacted = compactionFile();
     QFile::remove(compacted); // a failure here shows in the compaction itself
-    closeConnection();
+    close();
     try {
         if (!QFileInfo(QFileInfo(compacted).absolutePath()).isDir()) {
             throw DbError(QStringLiteral("compactar la base de datos"),
@@ -190,7 +190,7 @@ void YearDatabase::compact() {
 
 void YearDatabase::replaceWith(const QString& file) {
     const QString target = state_.databasePath;
-    closeConnection();
+    close();
     try {
         Database guard(target);
         Transaction holdWriters(guard);

@@ -29,6 +29,9 @@ class YearDatabase {
 public:
     explicit YearDatabase(AppState& state);
 
+    // Closes the shared connection, at the end of the run.
+    void close();
+
     // Closes the shared connection and runs the connection set-up again; on the
     // same year, unless ano.ini says another.
     void reopen();
@@ -61,7 +64,6 @@ public:
     QString compactionFile() const;
 
 private:
-    void closeConnection();
     void reopenAfterFailure();
 
     AppState& state_;
