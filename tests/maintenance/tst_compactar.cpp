@@ -2,6 +2,7 @@
 // one message when the compaction cannot be done.
 
 #include "entries/frmPrincipal.h"
+#include "support/Files.h"
 #include "support/WindowFixture.h"
 #include "years/SafetyCopies.h"
 
@@ -19,15 +20,6 @@ private slots:
     void fromMenu_data();
     void fromMenu();
 };
-
-namespace {
-
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 void TestCompactar::fromMenu_data() {
     QTest::addColumn<int>("answer");
@@ -53,7 +45,7 @@ void TestCompactar::fromMenu() {
         QDir(f.ledger.programFolder() + u"/Datos"_s).removeRecursively();
     }
     f.open();
-    const QByteArray before = bytesOf(f.ledger.databasePath());
+    const QByteArray before = fileBytes(f.ledger.databasePath());
     f.messages.answerNext(MessageAnswer(answer));
     f.find<QAction>(u"mnuOpCompactar"_s)->trigger();
 
@@ -67,9 +59,9 @@ void TestCompactar::fromMenu() {
     QCOMPARE(copies.list().size(), answer == int(MessageAnswer::Yes) ? 1 : 0);
     if (compacted) {
         QCOMPARE(f.messages.shown().size(), 1);
-        QVERIFY(bytesOf(f.ledger.databasePath()).size() < before.size() / 2);
+        QVERIFY(fileBytes(f.ledger.databasePath()).size() < before.size() / 2);
     } else {
-        QCOMPARE(bytesOf(f.ledger.databasePath()), before);
+        QCOMPARE(fileBytes(f.ledger.databasePath()), before);
     }
     if (!workFolder) {
         const Message& failure = f.messages.shown().last();

@@ -5,6 +5,7 @@
 #include "store/DbErrorText.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,18 +24,6 @@ private slots:
 };
 
 namespace {
-
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-qint64 entries(const QString& path) {
-    Database db(path);
-    Statement count(db, "SELECT COUNT(*) FROM apuntes", "test");
-    count.step();
-    return count.columnInt(0);
-}
 
 void makeLedger(const QString& path, int rows) {
     Database db(path, Database::Mode::CreateIfMissing);
@@ -58,14 +47,14 @@ void TestDatabaseFiles::copyIsCommittedState() {
     other.exec("BEGIN IMMEDIATE; DELETE FROM apuntes", "test");
 
     copyDatabase(ours, dir.filePath(u"copia.mdb"_s));
-    QCOMPARE(entries(dir.filePath(u"copia.mdb"_s)), 5);
+    QCOMPARE(test::entriesIn(dir.filePath(u"copia.mdb"_s)), 5);
     compactDatabase(ours, dir.filePath(u"compacta.mdb"_s));
-    QCOMPARE(entries(dir.filePath(u"compacta.mdb"_s)), 5);
+    QCOMPARE(test::entriesIn(dir.filePath(u"compacta.mdb"_s)), 5);
 
     QFile::copy(path, dir.filePath(u"vieja.mdb"_s));
-    const QByteArray old = bytesOf(dir.filePath(u"vieja.mdb"_s));
+    const QByteArray old = test::fileBytes(dir.filePath(u"vieja.mdb"_s));
     QVERIFY_THROWS_EXCEPTION(DbError, copyDatabase(ours, dir.filePath(u"vieja.mdb"_s)));
-    QCOMPARE(bytesOf(dir.filePath(u"vieja.mdb"_s)), old);
+    QCOMPARE(test::fileBytes(dir.filePath(u"vieja.mdb"_s)), old);
     try {
         copyDatabase(ours, dir.filePath(u"no/existe/copia.mdb"_s));
         QFAIL("copied into a missing folder");
@@ -88,7 +77,7 @@ void TestDatabaseFiles::refusedReplacementChangesNothing() {
     const QString source = dir.filePath(u"nueva.mdb"_s);
     makeLedger(target, 3);
     makeLedger(source, 7);
-    const QByteArray before = bytesOf(target);
+    const QByteArray before = test::fileBytes(target);
     if (fault == u"missing"_s) {
         QFile::remove(source);
     }
@@ -104,12 +93,12 @@ void TestDatabaseFiles::refusedReplacementChangesNothing() {
             replaceFileWith(source, target,
                             fault == u"check"_s ? refuse : std::function<void(const QString&)>()));
     }
-    QCOMPARE(bytesOf(target), before);
+    QCOMPARE(test::fileBytes(target), before);
     QVERIFY(!QFile::exists(partialPathFor(target)));
     // Without a fault the same call does replace it.
     if (fault == u"check"_s) {
         replaceFileWith(source, target, checkLedgerFile);
-        QCOMPARE(entries(target), 7);
+        QCOMPARE(test::entriesIn(target), 7);
     }
 }
 

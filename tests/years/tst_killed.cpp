@@ -7,6 +7,7 @@
 #include "startup/Settings.h"
 #include "store/DatabaseFiles.h"
 #include "store/Sqlite.h"
+#include "support/Files.h"
 #include "support/TestLedger.h"
 #include "years/ConnectionSetup.h"
 #include "years/YearDatabase.h"
@@ -26,20 +27,6 @@ namespace {
 
 constexpr int kKills = 8;
 constexpr int kEntries = 300;
-
-// -1 when the file is not a sound ledger.
-qint64 countEntries(const QString& path) {
-    try {
-        checkLedgerFile(path);
-        Database db(path);
-        Statement count(db, "SELECT COUNT(*) FROM apuntes", "test");
-        count.step();
-        return count.columnInt(0);
-    } catch (const DbError& error) {
-        qWarning("%s: %s", qPrintable(path), error.what());
-        return -1;
-    }
-}
 
 // The child: the operation over and over until it is killed.
 int runChild(const QString& operation, const QString& programFolder) {
@@ -106,7 +93,7 @@ void TestKilled::killedAnywhere() {
 
         // The year ano.ini names opens and is whole.
         const QString year = SettingsFiles(ledger.programFolder()).readYear();
-        const qint64 entries = countEntries(databasePathFor(ledger.dataRoot(), year));
+        const qint64 entries = test::entriesIn(databasePathFor(ledger.dataRoot(), year));
         if (operation == u"create"_s && year != u"2008"_s) {
             QCOMPARE(entries, 0);
         } else if (operation == u"restore"_s) {
@@ -115,7 +102,7 @@ void TestKilled::killedAnywhere() {
             QCOMPARE(entries, kEntries);
         }
         if (operation != u"restore"_s) {
-            QCOMPARE(countEntries(ledger.databasePath()), kEntries);
+            QCOMPARE(test::entriesIn(ledger.databasePath()), kEntries);
         }
         if (year != u"2008"_s) {
             SettingsFiles(ledger.programFolder()).writeYear(u"2008"_s);

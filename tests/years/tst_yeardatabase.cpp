@@ -6,6 +6,7 @@
 #include "store/DatabaseFiles.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
+#include "support/Files.h"
 #include "support/TestLedger.h"
 #include "years/SafetyCopies.h"
 #include "years/YearDatabase.h"
@@ -39,16 +40,8 @@ private slots:
 
 namespace {
 
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void writeBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    QVERIFY(test::putBytes(path, bytes));
 }
 
 qint64 count(Database& db, const char* table) {
@@ -82,7 +75,7 @@ void checkOnYear(test::TestLedger& ledger, const QString& year) {
     QCOMPARE(state.year, year);
     QCOMPARE(state.databasePath, databasePathFor(ledger.dataRoot(), year));
     QCOMPARE(SettingsFiles(ledger.programFolder()).readYear(), year);
-    QCOMPARE(bytesOf(ledger.programFolder() + u"/ano.ini"_s), year.toUtf8() + "\r\n");
+    QCOMPARE(test::fileBytes(ledger.programFolder() + u"/ano.ini"_s), year.toUtf8() + "\r\n");
     QVERIFY(state.connection != nullptr);
     count(state.db(), "apuntes"); // the connection works
 }
@@ -149,8 +142,9 @@ void TestYearDatabase::createKeepsAccountsNotEntries() {
     Statement company(db, "SELECT Empresa FROM tblTitulos", "test");
     QVERIFY(company.step());
     QCOMPARE(company.columnText(0), u"Casa García"_s);
-    QCOMPARE(bytesOf(ledger.dataRoot() + u"/2009/notas.txt"_s), "recibos en la carpeta azul");
-    QCOMPARE(bytesOf(ledger.dataRoot() + u"/2009/Informes/mayo.txt"_s), "mayo");
+    QCOMPARE(test::fileBytes(ledger.dataRoot() + u"/2009/notas.txt"_s),
+             "recibos en la carpeta azul");
+    QCOMPARE(test::fileBytes(ledger.dataRoot() + u"/2009/Informes/mayo.txt"_s), "mayo");
     // The year it came from keeps every entry, and nothing half-made is left.
     Database old(databasePathFor(ledger.dataRoot(), u"2008"_s));
     QCOMPARE(count(old, "apuntes"), 300);
@@ -247,7 +241,7 @@ void TestYearDatabase::compact() {
     ledger.db().exec("DELETE FROM apuntes WHERE Id > 10", "test");
     const QString path = ledger.databasePath();
     const QString work = ledger.programFolder() + u"/Datos"_s;
-    const QByteArray before = bytesOf(path);
+    const QByteArray before = test::fileBytes(path);
     std::unique_ptr<Database> writer;
     if (fault == u"leftovers"_s) {
         // Killed after writing the compacted file, before the rename.
@@ -267,13 +261,13 @@ void TestYearDatabase::compact() {
             years.compact();
         }
         QVERIFY2(fault.isEmpty() || fault == u"leftovers"_s, qPrintable(fault));
-        QVERIFY(bytesOf(path).size() < before.size() / 2);
+        QVERIFY(test::fileBytes(path).size() < before.size() / 2);
         QVERIFY(QFileInfo::exists(work + u"/DevedurC.mdb"_s));
         QVERIFY(!QFileInfo::exists(path + u".nueva"_s));
     } catch (const YearError& error) {
         QVERIFY(!fault.isEmpty());
         QVERIFY(!error.message().isEmpty());
-        QCOMPARE(bytesOf(path), before);
+        QCOMPARE(test::fileBytes(path), before);
     }
     writer.reset();
     checkOnYear(ledger, u"2008"_s);
@@ -298,7 +292,7 @@ void TestYearDatabase::replaceWith() {
         compactDatabase(ledger.db(), file);
     }
     if (backup == u"damaged"_s) {
-        QByteArray bytes = bytesOf(file);
+        QByteArray bytes = test::fileBytes(file);
         bytes.truncate(bytes.size() / 2);
         QFile::remove(file);
         writeBytes(file, bytes);
@@ -308,7 +302,7 @@ void TestYearDatabase::replaceWith() {
     ledger.db().exec("DELETE FROM apuntes WHERE Id <= 100", "test");
     // A journal nobody owns would mix the old pages into the new file.
     writeBytes(ledger.databasePath() + u"-journal"_s, QByteArray(512, '\0'));
-    const QByteArray before = bytesOf(ledger.databasePath());
+    const QByteArray before = test::fileBytes(ledger.databasePath());
 
     try {
         YearDatabase(ledger.state()).replaceWith(file);
@@ -317,7 +311,7 @@ void TestYearDatabase::replaceWith() {
         QVERIFY(!QFileInfo::exists(ledger.databasePath() + u"-journal"_s));
     } catch (const YearError&) {
         QVERIFY(backup != u"sound"_s);
-        QCOMPARE(bytesOf(ledger.databasePath()), before);
+        QCOMPARE(test::fileBytes(ledger.databasePath()), before);
         QCOMPARE(count(ledger.state().db(), "apuntes"), 200);
     }
     checkOnYear(ledger, u"2008"_s);
