@@ -15,13 +15,16 @@ using namespace velmora::test;
 
 namespace {
 
-const QDateTime kNow(QDate(2024, 5, 17), QTime(10, 30));
-
 int entriesIn(const QString& file) {
     Database db(file);
     Statement count(db, "SELECT COUNT(*) FROM apuntes", "test: contar");
     count.step();
     return static_cast<int>(count.columnInt(0));
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {
@@ -30,13 +33,14 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-struct BackupDrive {
+const QDateTime now{QDate(2024, 5, 17), QTime(10, 30)};
+
+// A year with a temporary folder as the drive.
+struct Installation {
     TestLedger ledger;
-    QTemporaryDir dir;
-    QString root() const { return dir.path(); }
-    QString folder() const { return backupFolderFor(root()); }
-    QString backup() const { return folder() + "/Devedur.mdb"; }
-    BackupDrive() { ledger.addEntry(1, "02/01/2024", "Nómina", "Banco", "Nómina", 1200, "I"); }
+    QTemporaryDir drive;
+    QString folder = backupFolderFor(drive.path());
+    void addEntry(int id) { ledger.addEntry(id, "02/01/2024", "Agua", "Agua", "Banco", 30, "G"); }
 };
 
 } // namespace
@@ -44,158 +48,102 @@ struct BackupDrive {
 class TestDriveBackup : public QObject {
     Q_OBJECT
 private slots:
-    void backupFolder_data();
-    void backupFolder();
     void roundTrip();
-    void restoreRefused_data();
-    void restoreRefused();
-    void backupFails_data();
-    void backupFails();
+    void failureChangesNothing_data();
+    void failureChangesNothing();
 };
-
-void TestDriveBackup::backupFolder_data() {
-    QTest::addColumn<QString>("root");
-    QTest::addColumn<QString>("folder");
-    QTest::newRow("system root") << "/"
-                                 << "/CopiaVelmora/Datos";
-    QTest::newRow("mount point") << "/media/ana/USB"
-                                 << "/media/ana/USB/CopiaVelmora/Datos";
-    QTest::newRow("trailing slash") << "/media/ana/USB/"
-                                    << "/media/ana/USB/CopiaVelmora/Datos";
-}
-
-void TestDriveBackup::backupFolder() {
-    QFETCH(QString, root);
-    QTEST(backupFolderFor(root), "folder");
-}
 
 // A second backup replaces the first; the restore brings the year back to the
 // backed-up state and keeps a copy of what it replaced.
 void TestDriveBackup::roundTrip() {
-    BackupDrive d;
-    backUpYear(d.ledger.state(), d.root(), d.folder());
-    d.ledger.addEntry(2, "03/01/2024", "Agua", "Agua", "Banco", 30, "G");
-    backUpYear(d.ledger.state(), d.root(), d.folder());
-    QCOMPARE(entriesIn(d.backup()), 2);
-    QFile year(d.folder() + "/ano.ini");
-    QVERIFY(year.open(QIODevice::ReadOnly));
-    QCOMPARE(year.readAll(), QByteArray("2024\r\n"));
-    QCOMPARE(QDir(d.folder()).entryList(QDir::Files, QDir::Name),
-             (QStringList{"Devedur.mdb", "ano.ini"}));
-
-    d.ledger.addEntry(3, "04/01/2024", "Luz", "Luz", "Banco", 45, "G");
-    const QString safety = restoreYear(d.ledger.state(), d.root(), d.folder(), kNow);
-    QCOMPARE(d.ledger.countEntries(), 2);
-    QCOMPARE(SafetyCopies(d.ledger.dataRoot(), "2024").list(), QStringList{safety});
+    Installation i;
+    auto& [ledger, drive, folder] = i;
+    QCOMPARE(backupFolderFor(drive.path() + '/'), drive.path() + "/CopiaVelmora/Datos");
+    i.addEntry(1);
+    backUpYear(ledger.state(), drive.path(), folder);
+    i.addEntry(2);
+    backUpYear(ledger.state(), drive.path(), folder);
+    QCOMPARE(entriesIn(folder + "/Devedur.mdb"), 2);
+    QCOMPARE(bytesOf(folder + "/ano.ini"), QByteArray("2024\r\n"));
+    i.addEntry(3);
+    const QString safety = restoreYear(ledger.state(), drive.path(), folder, now);
+    QCOMPARE(ledger.countEntries(), 2);
+    QCOMPARE(SafetyCopies(ledger.dataRoot(), "2024").list(), QStringList{safety});
     QCOMPARE(entriesIn(safety), 3);
 }
 
-void TestDriveBackup::restoreRefused_data() {
+void TestDriveBackup::failureChangesNothing_data() {
     QTest::addColumn<QString>("sabotage");
     QTest::addColumn<QString>("message");
-    const QString lead = "No se puede recuperar la copia de seguridad: ";
-    QTest::newRow("no mark on the drive") << "mark"
-                                          << "No se encontraron datos en la unidad indicada";
-    QTest::newRow("another year")
-        << "year"
-        << lead + "la copia de {folder} es del año 2023 y está trabajando en "
-                  "el año 2024";
-    QTest::newRow("no year file") << "no year"
-                                  << lead + "la copia de {folder} no indica de qué año es";
-    QTest::newRow("corrupted file")
-        << "corrupt" << lead + "el archivo está dañado o no es una base de datos de contabilidad";
-    QTest::newRow("no safety copy possible")
-        << "safety"
-        << lead + "no se puede guardar antes una copia de los datos actuales (no se puede crear "
-                  "la carpeta {safety})";
-}
-
-// Whatever is wrong, the year keeps its data and no safety copy is left behind.
-void TestDriveBackup::restoreRefused() {
-    QFETCH(QString, sabotage);
-    QFETCH(QString, message);
-    BackupDrive d;
-    backUpYear(d.ledger.state(), d.root(), d.folder());
-    d.ledger.addEntry(2, "03/01/2024", "Agua", "Agua", "Banco", 30, "G");
-    const QString safetyRoot = d.ledger.dataRoot() + "/Copias de seguridad";
-    if (sabotage == "mark") {
-        QVERIFY(QDir(d.root() + "/CopiaVelmora").removeRecursively());
-    } else if (sabotage == "year") {
-        writeFile(d.folder() + "/ano.ini", "2023\r\n");
-    } else if (sabotage == "no year") {
-        QVERIFY(QFile::remove(d.folder() + "/ano.ini"));
-    } else if (sabotage == "corrupt") {
-        writeFile(d.backup(), QByteArray(8192, 'x'));
-    } else {
-        writeFile(safetyRoot, "no es una carpeta");
-    }
-    try {
-        restoreYear(d.ledger.state(), d.root(), d.folder(), kNow);
-        QFAIL("restored");
-    } catch (const BackupError& error) {
-        QCOMPARE(error.message(),
-                 message.replace("{folder}", d.folder()).replace("{safety}", safetyRoot + "/2024"));
-    }
-    QCOMPARE(d.ledger.countEntries(), 2);
-    QVERIFY(SafetyCopies(d.ledger.dataRoot(), "2024").list().isEmpty());
-}
-
-void TestDriveBackup::backupFails_data() {
-    QTest::addColumn<QString>("sabotage");
-    QTest::addColumn<QString>("message");
-    const QString lead = "No se puede hacer la copia de seguridad: ";
-    QTest::newRow("no disk") << "no disk"
-                             << lead +
-                                    "no se encuentra la unidad {drive}/fuera; compruebe que hay un "
-                                    "disco en ella";
-    QTest::newRow("folder cannot be made")
-        << "blocked" << lead + "no se puede crear la carpeta {drive}/CopiaVelmora";
-    QTest::newRow("path names no folder")
-        << "path" << lead + "no existe la carpeta {drive}/CopiaVelmora/Otra";
-    QTest::newRow("read-only folder")
-        << "read-only" << lead + "no se puede escribir en la carpeta {drive}/CopiaVelmora/Datos";
+    const QString copy = "No se puede hacer la copia de seguridad: ";
+    const QString back = "No se puede recuperar la copia de seguridad: ";
+    QTest::newRow("copy, folder cannot be made")
+        << "blocked" << copy + "no se puede crear la carpeta {drive}/otra/CopiaVelmora";
+    QTest::newRow("copy, read-only folder")
+        << "read-only" << copy + "no se puede escribir en la carpeta {folder}";
     // Found once the new copy is built: it must go, the previous one stay.
-    QTest::newRow("year file cannot be replaced")
-        << "year file" << lead + "no se puede sustituir {drive}/CopiaVelmora/Datos/ano.ini";
+    QTest::newRow("copy, year file cannot be replaced")
+        << "year file" << copy + "no se puede sustituir {folder}/ano.ini";
+    QTest::newRow("restore, another year")
+        << "2023" << back + "la copia de {folder} es del año 2023 y está trabajando en el año 2024";
+    QTest::newRow("restore, corrupted")
+        << "corrupt" << back + "el archivo está dañado o no es una base de datos de contabilidad";
+    QTest::newRow("restore, no safety copy possible")
+        << "safety"
+        << back + "no se puede guardar antes una copia de los datos actuales (no se "
+                  "puede crear la carpeta {data}/Copias de seguridad/2024)";
 }
 
-// A failed backup says why and leaves the previous one as it was.
-void TestDriveBackup::backupFails() {
+// Whatever fails, the user is told why, the year keeps its data, the backup
+// stays as it was and no half-written file or safety copy is left.
+void TestDriveBackup::failureChangesNothing() {
     QFETCH(QString, sabotage);
     QFETCH(QString, message);
-    BackupDrive d;
-    QString root = d.root();
-    QString folder = d.folder();
+    Installation i;
+    auto& [ledger, drive, folder] = i;
+    i.addEntry(1);
+    backUpYear(ledger.state(), drive.path(), folder);
+    i.addEntry(2);
+    QString root = drive.path();
+    QString target = folder;
+    const bool restore = !message.startsWith("No se puede hacer");
     if (sabotage == "blocked") {
+        root += "/otra";
+        QVERIFY(QDir(drive.path()).mkdir("otra"));
         writeFile(root + "/CopiaVelmora", "no es una carpeta");
-    } else {
-        backUpYear(d.ledger.state(), d.root(), d.folder());
-    }
-    d.ledger.addEntry(2, "03/01/2024", "Agua", "Agua", "Banco", 30, "G");
-    if (sabotage == "no disk") {
-        root += "/fuera";
-    } else if (sabotage == "path") {
-        folder = root + "/CopiaVelmora/Otra";
+        target = backupFolderFor(root);
     } else if (sabotage == "read-only") {
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
         if (QFile(folder + "/prueba").open(QIODevice::WriteOnly)) {
             QSKIP("permissions do not stop this user writing");
         }
     } else if (sabotage == "year file") {
-        QVERIFY(QFile::remove(folder + "/ano.ini"));
-        QVERIFY(QDir(folder).mkdir("ano.ini"));
+        QVERIFY(QFile::remove(folder + "/ano.ini") && QDir(folder).mkdir("ano.ini"));
+    } else if (sabotage == "2023") {
+        writeFile(folder + "/ano.ini", "2023\r\n");
+    } else if (sabotage == "corrupt") {
+        writeFile(folder + "/Devedur.mdb", QByteArray(8192, 'x'));
+    } else if (sabotage == "safety") {
+        writeFile(ledger.dataRoot() + "/Copias de seguridad", "no es una carpeta");
     }
+    const QByteArray backup = bytesOf(folder + "/Devedur.mdb");
     try {
-        backUpYear(d.ledger.state(), root, folder);
-        QFAIL("backed up");
+        if (restore) {
+            restoreYear(ledger.state(), root, target, now);
+        } else {
+            backUpYear(ledger.state(), root, target);
+        }
+        QFAIL("done");
     } catch (const BackupError& error) {
-        QCOMPARE(error.message(), message.replace("{drive}", d.root()));
+        QCOMPARE(error.message(), message.replace("{drive}", drive.path())
+                                      .replace("{folder}", folder)
+                                      .replace("{data}", ledger.dataRoot()));
     }
-    QFile::setPermissions(d.folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (sabotage != "blocked") {
-        QCOMPARE(entriesIn(d.backup()), 1);
-        QVERIFY(!QFile::exists(d.backup() + ".nueva"));
-    }
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(ledger.countEntries(), 2);
+    QCOMPARE(bytesOf(folder + "/Devedur.mdb"), backup);
+    QVERIFY(!QFile::exists(folder + "/Devedur.mdb.nueva"));
+    QVERIFY(SafetyCopies(ledger.dataRoot(), "2024").list().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestDriveBackup)
