@@ -87,6 +87,15 @@ void backUpYear(AppState& state, const QString& driveRoot, const QString& folder
             throw DbError(QStringLiteral("hacer la copia"),
                           QStringLiteral("no existe la carpeta %1").arg(native(folder)), 0);
         }
+        // Renamed over the open database, the copy would take its place while the
+        // connection went on writing to the file it replaced: those writes would be lost.
+        if (QFileInfo(target).canonicalFilePath() ==
+            QFileInfo(state.databasePath).canonicalFilePath()) {
+            throw DbError(QStringLiteral("hacer la copia"),
+                          QStringLiteral("la carpeta %1 es la de los datos del año %2")
+                              .arg(native(folder), state.year),
+                          0);
+        }
         // Checked first: SQLite would only say that it cannot open the file.
         if (!QFileInfo(folder).isWritable()) {
             throw DbError(

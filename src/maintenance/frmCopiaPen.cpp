@@ -109,7 +109,7 @@ QString frmCopiaPen::chosenDrive() const {
     return Drive1->currentData().toString();
 }
 
-void frmCopiaPen::inform(qint32 colour, const QString& text) {
+void frmCopiaPen::showStatus(qint32 colour, const QString& text) {
     QPalette colours = lblInforma->palette();
     colours.setColor(QPalette::WindowText, colourFromValue(colour));
     lblInforma->setPalette(colours);
@@ -137,7 +137,7 @@ void frmCopiaPen::realizar() {
     if (services_.messages.show(this, question) != MessageAnswer::Ok) {
         return;
     }
-    inform(kBusy, QStringLiteral("Espere un momento ..."));
+    showStatus(kBusy, QStringLiteral("Espere un momento ..."));
     try {
         backUpYear(state_, chosenDrive(), folder);
     } catch (const BackupError& error) {
@@ -145,7 +145,7 @@ void frmCopiaPen::realizar() {
         return;
     }
     QDir::setCurrent(state_.programFolder);
-    inform(kDone, QStringLiteral("La copia se ha completado"));
+    showStatus(kDone, QStringLiteral("La copia se ha completado"));
 }
 
 void frmCopiaPen::recuperar() {
@@ -162,7 +162,7 @@ void frmCopiaPen::recuperar() {
     if (services_.messages.show(this, question) != MessageAnswer::Yes) {
         return;
     }
-    inform(kBusy, QStringLiteral("Espere un momento ..."));
+    showStatus(kBusy, QStringLiteral("Espere un momento ..."));
     if (!driveHoldsBackup(chosenDrive())) {
         lblInforma->hide();
         services_.messages.inform(this,
@@ -176,7 +176,7 @@ void frmCopiaPen::recuperar() {
         return;
     }
     QDir::setCurrent(state_.programFolder);
-    inform(kDone, QStringLiteral("La recuperación se ha completado"));
+    showStatus(kDone, QStringLiteral("La recuperación se ha completado"));
 }
 
 } // namespace velmora

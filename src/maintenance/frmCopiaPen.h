@@ -31,7 +31,7 @@ private:
     void buildControls();
     QString chosenDrive() const;
     // Shows the status line in colour (a stored colour value) with text.
-    void inform(qint32 colour, const QString& text);
+    void showStatus(qint32 colour, const QString& text);
     void showFailure(const QString& text);
 
     AppState& state_;

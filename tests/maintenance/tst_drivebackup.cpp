@@ -84,6 +84,8 @@ void TestDriveBackup::failureChangesNothing_data() {
     // Found once the new copy is built: it must go, the previous one stay.
     QTest::newRow("copy, year file cannot be replaced")
         << "year file" << copy + "no se puede sustituir {folder}/ano.ini";
+    QTest::newRow("copy over the year's own database")
+        << "own" << copy + "la carpeta {data}/2024 es la de los datos del año 2024";
     QTest::newRow("restore, another year")
         << "2023" << back + "la copia de {folder} es del año 2023 y está trabajando en el año 2024";
     QTest::newRow("restore, corrupted")
@@ -119,6 +121,8 @@ void TestDriveBackup::failureChangesNothing() {
         }
     } else if (sabotage == "year file") {
         QVERIFY(QFile::remove(folder + "/ano.ini") && QDir(folder).mkdir("ano.ini"));
+    } else if (sabotage == "own") {
+        target = ledger.dataRoot() + "/2024";
     } else if (sabotage == "2023") {
         writeFile(folder + "/ano.ini", "2023\r\n");
     } else if (sabotage == "corrupt") {
