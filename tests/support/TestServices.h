@@ -41,15 +41,22 @@ private:
 // click would; false when the platform never showed it.
 bool showForInput(QWidget& window);
 
-// Services over the given messages, with scripted windows and a fixed clock. No
-// window asks for a file, a printer or a drive yet.
+// The drives a test lists in place of the machine's mounted volumes.
+class ListedDrives : public SystemInfo {
+public:
+    QList<Drive> drivesToList;
+    QList<Drive> drives() const override { return drivesToList; }
+};
+
+// Services over the given messages, with scripted windows, a fixed clock and the
+// drives the test lists. No window asks for a file or a printer yet.
 struct TestServices {
     explicit TestServices(MessageService& messages)
         : services{messages, dialogs, clock, files, system} {}
     ScriptedDialogs dialogs;
     FixedClock clock;
     FileChooser files;
-    SystemInfo system;
+    ListedDrives system;
     Services services;
 };
 

@@ -1,0 +1,141 @@
+// The backup window through its widgets, with temporary folders as the drives.
+
+#include "maintenance/DriveBackup.h"
+#include "maintenance/frmCopiaPen.h"
+#include "support/WindowFixture.h"
+#include "ui/Palette.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+const QString kCopyQuestion = "Se copiarán los datos a la unidad indicada\nAsegúrese de que hay "
+                              "un disco en la unidad correspondente";
+const QString kRestoreQuestion =
+    "¡ A T E N C I Ó N !\nSe reemplazarán los datos de facturación actuales\npor los existentes "
+    "en el archivo de seguridad\n¿Desea continuar?";
+
+// "icon buttons: text", and the title when it is not the program's.
+QString shown(const Message& m) {
+    static const QStringList icons{"none", "information", "warning", "critical", "question"};
+    static const QStringList buttons{"ok", "yes/no", "ok/cancel"};
+    return (m.title == kAppTitle ? "" : m.title + ' ') + icons[int(m.icon)] + ' ' +
+           buttons[int(m.buttons)] + ": " + m.text;
+}
+
+struct BackupWindow : WindowFixture<frmCopiaPen> {
+    QTemporaryDir system;
+    QTemporaryDir usb;
+    BackupWindow() {
+        ledger.addEntry(1, "02/01/2024", "Nómina", "Banco", "Nómina", 1200, "I");
+        services.system.drivesToList = {Drive{system.path(), "Sistema", false},
+                                        Drive{usb.path(), usb.path(), false}};
+        open();
+    }
+    QLineEdit* path() { return find<QLineEdit>("txtRuta"); }
+    QLabel* status() { return find<QLabel>("lblInforma"); }
+    QStringList messagesShown() {
+        QStringList all;
+        for (const Message& m : messages.shown()) {
+            all.append(shown(m));
+        }
+        return all;
+    }
+};
+
+} // namespace
+
+class TestFrmCopiaPen : public QObject {
+    Q_OBJECT
+private slots:
+    void opensOnTheLastDrive();
+    void operations_data();
+    void operations();
+};
+
+void TestFrmCopiaPen::opensOnTheLastDrive() {
+    BackupWindow b;
+    QCOMPARE(b.window->windowTitle(), QStringLiteral("Copia de Seguridad"));
+    auto* drives = b.find<QComboBox>("Drive1");
+    QCOMPARE(drives->itemText(0), "Sistema (" + b.system.path() + ")");
+    QCOMPARE(drives->currentText(), b.usb.path());
+    QCOMPARE(b.path()->text(), b.usb.path() + "/CopiaVelmora/Datos");
+    QVERIFY(!b.status()->isVisible());
+    QTest::keyClicks(b.path(), "/otra");
+    drives->setCurrentIndex(0);
+    QCOMPARE(b.path()->text(), b.system.path() + "/CopiaVelmora/Datos");
+    QTest::keyClick(b.path(), Qt::Key_Escape);
+    QVERIFY(!b.window->isVisible());
+}
+
+void TestFrmCopiaPen::operations_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("status");
+    const QString copy = "information ok/cancel: " + kCopyQuestion;
+    const QString restore = "critical yes/no: " + kRestoreQuestion;
+    const QString noPath = "critical ok: No ha especificado una ruta";
+    QTest::newRow("copy") << "cmdRealizar"
+                          << "" << QStringList{copy} << "La copia se ha completado";
+    QTest::newRow("copy, no path") << "cmdRealizar"
+                                   << "no path" << QStringList{noPath} << "";
+    QTest::newRow("copy, drive gone")
+        << "cmdRealizar"
+        << "drive gone"
+        << QStringList{copy, "critical ok: No se puede hacer la copia de seguridad: no se "
+                             "encuentra la unidad {drive}; compruebe que hay un disco en ella"}
+        << "";
+    // Enter outside the buttons presses the default one, "&Recuperar".
+    QTest::newRow("restore by Enter")
+        << "Enter"
+        << "backup" << QStringList{restore} << "La recuperación se ha completado";
+    QTest::newRow("restore, nothing on the drive")
+        << "cmdRecuperar"
+        << ""
+        << QStringList{restore, "information ok: No se encontraron datos en la unidad indicada"}
+        << "";
+}
+
+// What each button asks and says, each question answered OK or Yes. On a failure
+// the status line is hidden again; the year keeps, or gets back, its one entry.
+void TestFrmCopiaPen::operations() {
+    QFETCH(QString, button);
+    QFETCH(QString, setup);
+    QFETCH(QStringList, messages);
+    QFETCH(QString, status);
+    BackupWindow b;
+    if (setup == "no path") {
+        b.path()->clear();
+    } else if (setup == "drive gone") {
+        QVERIFY(b.usb.remove());
+    } else if (setup == "backup") {
+        backUpYear(b.ledger.state(), b.usb.path(), backupFolderFor(b.usb.path()));
+        b.ledger.addEntry(2, "03/01/2024", "Agua", "Agua", "Banco", 30, "G");
+    }
+    if (button == "Enter") {
+        QTest::keyClick(b.path(), Qt::Key_Return);
+    } else {
+        b.click(button);
+    }
+    for (QString& text : messages) {
+        text.replace("{drive}", b.usb.path());
+    }
+    QCOMPARE(b.messagesShown(), messages);
+    QCOMPARE(b.status()->isVisible(), !status.isEmpty());
+    if (!status.isEmpty()) {
+        QCOMPARE(b.status()->text(), status);
+        QCOMPARE(b.status()->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+    }
+    QVERIFY(b.window->isVisible());
+    QCOMPARE(b.ledger.countEntries(), 1);
+}
+
+QTEST_MAIN(TestFrmCopiaPen)
+#include "tst_frmcopiapen.moc"
