@@ -6,6 +6,7 @@
 #include "entries/EntryTableModel.h"
 #include "entries/frmApuntesDetalle.h"
 #include "maintenance/Compactar.h"
+#include "maintenance/frmCopiaPen.h"
 #include "startup/AppState.h"
 #include "store/EntryStore.h"
 #include "store/Sqlite.h"
@@ -211,6 +212,12 @@ void frmPrincipal::buildMenu() {
     });
     // The list keeps its rows: a compaction changes the file, not the entries.
     enable("mnuOpCompactar", [this] { compactFromMenu(state_, services_, this); });
+    enable("mnuOpCopia", [this] {
+        frmCopiaPen backup(state_, services_, this);
+        services_.dialogs.run(backup);
+        // A restore puts other entries in place of the listed ones.
+        applySharedState(false);
+    });
     QAction* salir = mnuOpciones->findChild<QAction*>(QStringLiteral("mnuOpSalir"));
     salir->setEnabled(true);
     connect(salir, &QAction::triggered, this, [this] { close(); });

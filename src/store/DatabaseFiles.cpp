@@ -185,7 +185,8 @@ void compactDatabase(Database& source, const QString& target) {
 }
 
 void checkLedgerFile(const QString& path) {
-    Database db(path, Database::Mode::OpenExisting);
+    // Read-only: a check never rolls back a journal on the user's backup drive.
+    Database db(path, Database::Mode::ReadOnly);
     Statement check(db, "PRAGMA integrity_check", "comprobar la base de datos");
     if (!check.step() || check.columnText(0) != QLatin1String("ok")) {
         throw DbError(QStringLiteral("comprobar la base de datos"),

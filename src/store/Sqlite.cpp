@@ -28,11 +28,11 @@ QString messageOf(sqlite3* db, int rc) {
 } // namespace
 
 Database::Database(const QString& path, Mode mode) : path_(path) {
-    if (mode == Mode::OpenExisting && !QFileInfo(path).isFile()) {
+    if (mode != Mode::CreateIfMissing && !QFileInfo(path).isFile()) {
         throw DbError(QStringLiteral("abrir la base de datos"), QStringLiteral("unable to open"),
                       SQLITE_CANTOPEN);
     }
-    int flags = SQLITE_OPEN_READWRITE;
+    int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     if (mode == Mode::CreateIfMissing) {
         flags |= SQLITE_OPEN_CREATE;
     }

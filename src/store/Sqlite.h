@@ -36,10 +36,11 @@ private:
 
 class Database {
 public:
-    enum class Mode { OpenExisting, CreateIfMissing };
+    enum class Mode { OpenExisting, CreateIfMissing, ReadOnly };
 
-    // Opens the file; with OpenExisting a missing file is an error, never an
-    // empty new database.
+    // Opens the file; with OpenExisting and ReadOnly a missing file is an error,
+    // never an empty new database. ReadOnly changes nothing on disk, not even a
+    // journal left beside the file.
     explicit Database(const QString& path, Mode mode = Mode::OpenExisting);
     ~Database();
     Database(const Database&) = delete;

@@ -1,10 +1,12 @@
 // The backup window through its widgets, with temporary folders as the drives.
 
+#include "entries/frmPrincipal.h"
 #include "maintenance/DriveBackup.h"
 #include "maintenance/frmCopiaPen.h"
 #include "support/WindowFixture.h"
 #include "ui/Palette.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,6 +59,7 @@ private slots:
     void opensOnTheLastDrive();
     void operations_data();
     void operations();
+    void mainWindowShowsRestoredYear();
 };
 
 void TestFrmCopiaPen::opensOnTheLastDrive() {
@@ -135,6 +138,23 @@ void TestFrmCopiaPen::operations() {
     }
     QVERIFY(b.window->isVisible());
     QCOMPARE(b.ledger.countEntries(), 1);
+}
+
+void TestFrmCopiaPen::mainWindowShowsRestoredYear() {
+    WindowFixture<frmPrincipal> f;
+    QTemporaryDir usb;
+    f.services.system.drivesToList = {Drive{usb.path(), usb.path(), false}};
+    f.ledger.addEntry(1, "02/01/2024", "Nómina", "Banco", "Nómina", 1200, "I");
+    backUpYear(f.ledger.state(), usb.path(), backupFolderFor(usb.path()));
+    f.ledger.addEntry(2, "03/01/2024", "Agua", "Agua", "Banco", 30, "G");
+    f.open();
+    QCOMPARE(f.grid()->model()->rowCount(), 2);
+    f.services.dialogs.expect([](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QAbstractButton*>("cmdRecuperar"), Qt::LeftButton);
+    });
+    f.find<QAction>("mnuOpCopia")->trigger();
+    QCOMPARE(f.grid()->model()->rowCount(), 1);
+    QCOMPARE(f.cell(0, 4), QStringLiteral("Nómina"));
 }
 
 QTEST_MAIN(TestFrmCopiaPen)
