@@ -56,6 +56,7 @@ void checkInstalled(const QString& program, const QString& root, const QString& 
     // A cream tone, red in the lowest byte.
     QCOMPARE(readBytes(program + u"/color2.ini"_s), QByteArray(" 14481663 \r\n"));
     QVERIFY(QFileInfo(root + u"/Informes"_s).isDir());
+    QVERIFY(QFileInfo(program + u"/Datos"_s).isDir()); // where the program compacts a year
     // Nothing half-made beside the ledger.
     QCOMPARE(QDir(root + u'/' + year).entryList(QDir::Files), QStringList{u"Devedur.mdb"_s});
     Database db(root + u'/' + year + u"/Devedur.mdb"_s);

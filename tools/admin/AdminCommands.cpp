@@ -3,6 +3,7 @@
 #include "demo/DemoLedger.h"
 #include "startup/AppState.h"
 #include "startup/Settings.h"
+#include "store/DatabaseFiles.h"
 #include "store/DbErrorText.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
@@ -124,7 +125,10 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
                               QDir::toNativeSeparators(databasePath)));
         }
     }
-    for (const QString& folder : {yearFolder, reportsFolder}) {
+    // The program compacts a year in its own Datos folder and does not make that
+    // folder itself.
+    const QString workFolder = programFolder + QStringLiteral("/Datos");
+    for (const QString& folder : {yearFolder, reportsFolder, workFolder}) {
         if (!QDir().mkpath(folder)) {
             return failure(err, QStringLiteral("no se puede crear la carpeta %1")
                                     .arg(QDir::toNativeSeparators(folder)));
@@ -133,7 +137,7 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
 
     // Built beside its final name and renamed into place, so that a failure leaves
     // no half-made ledger that the next init would refuse to replace.
-    const QString partialPath = yearFolder + QStringLiteral("/Devedur.mdb.nueva");
+    const QString partialPath = partialPathFor(databasePath);
     QFile::remove(partialPath);
     try {
         Database created(partialPath, Database::Mode::CreateIfMissing);
@@ -144,9 +148,10 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
                        QStringLiteral("no se puede crear la base de datos %1: %2")
                            .arg(QDir::toNativeSeparators(databasePath), describeFailure(error)));
     }
-    // rename() never replaces an existing file, so a ledger that appeared
-    // meanwhile survives too.
-    if (!QFile::rename(partialPath, databasePath)) {
+    // Never over an existing file, so a ledger that appeared meanwhile survives too.
+    try {
+        renameIntoPlace(partialPath, databasePath, false);
+    } catch (const DbError&) {
         QFile::remove(partialPath);
         return failure(err, QStringLiteral("no se puede crear la base de datos %1")
                                 .arg(QDir::toNativeSeparators(databasePath)));
@@ -256,7 +261,8 @@ QString usageText() {
         "  velmora-admin init CARPETA_DE_DATOS [AÑO] [--force]\n"
         "      Prepara la instalación: escribe ruta.ini y ano.ini junto al programa,\n"
         "      color.ini y color2.ini si aún no existen, crea la base de datos\n"
-        "      CARPETA_DE_DATOS/AÑO/Devedur.mdb y la carpeta CARPETA_DE_DATOS/Informes.\n"
+        "      CARPETA_DE_DATOS/AÑO/Devedur.mdb, la carpeta CARPETA_DE_DATOS/Informes\n"
+        "      y la carpeta Datos junto al programa.\n"
         "      AÑO son cuatro cifras; si se omite, el año actual. Nunca sustituye una\n"
         "      base de datos que ya existe.\n"
         "      Si la instalación ya usa una base de datos que existe, no cambia nada;\n"
