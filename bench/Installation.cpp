@@ -37,6 +37,7 @@ Installation::Installation(int year, int entries) : year_(year) {
     const QString dataRoot = dir_.filePath(QStringLiteral("Datos"));
     const QString yearText = QString::number(year);
     makeFolder(programFolder);
+    makeFolder(programFolder + QStringLiteral("/Datos")); // where a year is compacted
     makeFolder(dataRoot + QLatin1Char('/') + yearText);
 
     writeSettings(programFolder, dataRoot);

@@ -1,9 +1,11 @@
 // velmora-bench: how fast the main window lists a large year, how fast it first
 // shows, how fast an account rename carries over to the entries, how fast the
-// monthly statistics are computed, and how much memory that takes. It builds a
-// throw-away installation, fills it with demonstration entries and times the
-// program's own code paths against the bare query underneath them.
+// monthly statistics are computed, how long a backup, a compaction and a new year
+// take, and how much memory that takes. It builds a throw-away installation, fills
+// it with demonstration entries and times the program's own code paths against the
+// bare query underneath them.
 
+#include "FileOperations.h"
 #include "Installation.h"
 #include "Measurements.h"
 #include "Report.h"
@@ -39,6 +41,7 @@ constexpr Target kRenameTarget{Target::Kind::Below, 300};
 constexpr Target kSaveTarget{Target::Kind::Below, 20};
 constexpr Target kStatisticsTarget{Target::Kind::Below, 100};
 constexpr Target kBalanceTarget{Target::Kind::Below, 30};
+constexpr Target kFileOperationTarget{Target::Kind::Below, 2000};
 
 // A name that no demonstration account has.
 const QString kRenamedAccount = QStringLiteral("Cuenta renombrada");
@@ -68,7 +71,8 @@ Options parseOptions(const QApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Times the main window's entry list against the bare query, its first showing, "
-        "an account rename with its entries, the monthly statistics and the peak memory, over a "
+        "an account rename with its entries, the monthly statistics, a backup, a compaction, "
+        "a new year and the peak memory, over a "
         "temporary "
         "installation of demonstration data."));
     parser.addHelpOption();
@@ -238,6 +242,11 @@ int run(const Options& options) {
     err().flush();
     const BalanceTimes balance = measureBalance(state.db(), busiest.name, year, options.runs);
 
+    // Last: the compaction rewrites the database the other figures read.
+    err() << "Timing backups, compactions and new years, " << options.runs << " runs...\n";
+    err().flush();
+    const FileOperationTimes fileTimes = timeFileOperations(state, options.runs);
+
     if (!sameRowCount(all, "whole year") || !sameRowCount(luz, "filter luz") ||
         !renamedBack(state.db(), busiest) || !statisticsListed(stats) ||
         !noMessagesShown(messages)) {
@@ -267,6 +276,15 @@ int run(const Options& options) {
     report.add(QStringLiteral("balance_raw_ms"), balance.rawMs);
     report.add(QStringLiteral("balance_ms"), balance.ms, 2, kBalanceTarget);
     report.add(QStringLiteral("balance_ratio"), balance.ms / balance.rawMs, 2, kRatioTarget);
+    report.add(QStringLiteral("backup_raw_ms"), fileTimes.backupRawMs);
+    report.add(QStringLiteral("backup_ms"), fileTimes.backupMs, 2, kFileOperationTarget);
+    report.add(QStringLiteral("backup_ratio"), fileTimes.backupMs / fileTimes.backupRawMs, 2,
+               kRatioTarget);
+    report.add(QStringLiteral("compact_raw_ms"), fileTimes.compactRawMs);
+    report.add(QStringLiteral("compact_ms"), fileTimes.compactMs, 2, kFileOperationTarget);
+    report.add(QStringLiteral("compact_ratio"), fileTimes.compactMs / fileTimes.compactRawMs, 2,
+               kRatioTarget);
+    report.add(QStringLiteral("year_create_ms"), fileTimes.yearCreateMs, 2, kFileOperationTarget);
     report.add(QStringLiteral("peak_rss_mb"), peakResidentMiB(), 2, kPeakMemoryTarget);
 
     out() << report.table() << "\n"

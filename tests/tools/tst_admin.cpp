@@ -1,8 +1,10 @@
 #include "admin/AdminCommands.h"
 #include "entries/MovementRule.h"
+#include "startup/SingleInstance.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "support/TestLedger.h"
+#include "years/SafetyCopies.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,6 +58,7 @@ void checkInstalled(const QString& program, const QString& root, const QString& 
     // A cream tone, red in the lowest byte.
     QCOMPARE(readBytes(program + u"/color2.ini"_s), QByteArray(" 14481663 \r\n"));
     QVERIFY(QFileInfo(root + u"/Informes"_s).isDir());
+    QVERIFY(QFileInfo(program + u"/Datos"_s).isDir()); // where the program compacts a year
     // Nothing half-made beside the ledger.
     QCOMPARE(QDir(root + u'/' + year).entryList(QDir::Files), QStringList{u"Devedur.mdb"_s});
     Database db(root + u'/' + year + u"/Devedur.mdb"_s);
@@ -86,13 +89,26 @@ class TestAdmin : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void initKeepsAWorkingInstallation_data();
     void initKeepsAWorkingInstallation();
     void commandLine_data();
     void commandLine();
     void demo_data();
     void demo();
+    void copies_data();
+    void copies();
+    void restoreCopy_data();
+    void restoreCopy();
+
+private:
+    QTemporaryDir runtime_; // restore-copy's lock files, kept out of the user's
 };
+
+void TestAdmin::initTestCase() {
+    QVERIFY(runtime_.isValid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+}
 
 void TestAdmin::initKeepsAWorkingInstallation_data() {
     // ROOT holds the installation's 2024 ledger, OTHER is a new folder; in the
@@ -204,6 +220,13 @@ void TestAdmin::commandLine_data() {
             << u"la carpeta de datos no puede llevar caracteres de control, como saltos de línea "
                "o tabuladores"_s;
     }
+    QTest::newRow("copies sobra") << u"copies 2024 x"_s << 2 << u"sobran argumentos: x"_s;
+    QTest::newRow("copies año «24»") << u"copies 24"_s << 2 << u"el año «24» no vale"_s;
+    QTest::newRow("copies sin instalación") << u"copies"_s << 1 << u"no hay instalación en"_s;
+    QTest::newRow("restore-copy sin archivo")
+        << u"restore-copy"_s << 2 << u"falta el archivo de la copia"_s;
+    QTest::newRow("restore-copy sin instalación")
+        << u"restore-copy DATOS"_s << 1 << u"no hay instalación en"_s;
     for (const char* count : {"0", "1000001"}) {
         QTest::addRow("demo «%s»", count) << u"demo "_s + QLatin1String(count) << 2
                                           << u"el número de apuntes «%1» no vale"_s.arg(count);
@@ -271,6 +294,123 @@ void TestAdmin::demo() {
                         " AND round(Importe, 2) = Importe) IS NOT 1"),
              0);
     QCOMPARE(number(db, "SELECT COUNT(DISTINCT substr(Data, 6, 2)) FROM apuntes"), 12);
+}
+
+void TestAdmin::copies_data() {
+    QTest::addColumn<QString>("year"); // empty: the year of ano.ini
+    QTest::addColumn<QStringList>("listed");
+    const QStringList march{u"03/03/2024 08:15:00"_s, u"02/03/2024 23:59:59"_s,
+                            u"01/03/2024 10:00:00"_s};
+    QTest::newRow("año de ano.ini") << QString() << march;
+    QTest::newRow("año nombrado") << u"2024"_s << march;
+    QTest::newRow("año sin copias") << u"2023"_s << QStringList();
+}
+
+void TestAdmin::copies() {
+    QFETCH(QString, year);
+    QFETCH(QStringList, listed);
+    test::TestLedger ledger(u"2024"_s);
+    const SafetyCopies made(ledger.dataRoot(), u"2024"_s);
+    // Written out of order: the listing goes by the time in the name.
+    for (const char* at : {"2024-03-02T23:59:59", "2024-03-03T08:15:00", "2024-03-01T10:00:00"}) {
+        made.write(ledger.db(), QDateTime::fromString(QLatin1String(at), Qt::ISODate));
+    }
+    const Outcome result =
+        runAdmin(year.isEmpty() ? QStringList{u"copies"_s} : QStringList{u"copies"_s, year},
+                 ledger.programFolder());
+    QCOMPARE(result.code, 0);
+    QCOMPARE(result.err, QString());
+    const SafetyCopies asked(ledger.dataRoot(), year.isEmpty() ? u"2024"_s : year);
+    if (listed.isEmpty()) {
+        QCOMPARE(result.out, u"No hay copias de seguridad automáticas del año %1 en %2.\n"_s.arg(
+                                 year, QDir::toNativeSeparators(asked.folder())));
+        return;
+    }
+    // Each line: the time, the size and the path of a copy that is there.
+    static const QRegularExpression line(u"^  (\\d\\d/\\d\\d/\\d{4} [\\d:]{8}) +\\d+ KB  (.+)$"_s,
+                                         QRegularExpression::MultilineOption);
+    QStringList times;
+    for (const QRegularExpressionMatch& match : line.globalMatch(result.out)) {
+        times << match.captured(1);
+        QVERIFY2(QFileInfo(match.captured(2)).isFile(), qPrintable(result.out));
+    }
+    QCOMPARE(times, listed);
+}
+
+void TestAdmin::restoreCopy_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("reason"); // empty: the copy is restored
+    const QString damaged = u"el archivo está dañado o no es una base de datos de contabilidad"_s;
+    QTest::newRow("copia sana") << u"copy"_s << QString();
+    // The damaged file is kept as it was, never offered as a copy to go back to.
+    QTest::newRow("base de datos actual dañada") << u"copy, current damaged"_s << QString();
+    QTest::newRow("páginas dañadas") << u"damaged pages"_s << u"está dañado"_s;
+    QTest::newRow("no es una base de datos") << u"text"_s << damaged;
+    QTest::newRow("otra base de datos")
+        << u"other database"_s << u"no es una base de datos de contabilidad: falta la tabla"_s;
+    QTest::newRow("no existe") << u"missing"_s << u"no existe el archivo"_s;
+    QTest::newRow("programa abierto") << u"copy, program open"_s << u"el programa está abierto"_s;
+}
+
+void TestAdmin::restoreCopy() {
+    QFETCH(QString, chosen);
+    QFETCH(QString, reason);
+    test::TestLedger ledger(u"2024"_s);
+    ledger.addEntry(1, u"02/01/2024"_s, u"Antes de la copia"_s, u"Banco"_s, u"Banco"_s, 10, u"T"_s);
+    const SafetyCopies copies(ledger.dataRoot(), u"2024"_s);
+    QString file = copies.write(ledger.db(), QDateTime(QDate(2024, 3, 1), QTime(10, 0)));
+    ledger.addEntry(2, u"03/01/2024"_s, u"Después de la copia"_s, u"Banco"_s, u"Banco"_s, 20,
+                    u"T"_s);
+    QByteArray bytes = readBytes(file);
+    if (chosen == u"damaged pages"_s) {
+        // The header stays, so the file still opens; the tables behind it do not read.
+        bytes.replace(4096, 4096, QByteArray(4096, 'Z'));
+        writeBytes(file, bytes);
+    } else if (chosen == u"text"_s) {
+        writeBytes(file, "Apuntes de enero\n");
+    } else if (chosen == u"other database"_s) {
+        QVERIFY(QFile::remove(file));
+        Database(file, Database::Mode::CreateIfMissing).exec("CREATE TABLE t(x)", "test");
+    } else if (chosen == u"missing"_s) {
+        file += u".borrada"_s;
+    }
+    std::optional<SingleInstance> running;
+    if (chosen.endsWith(u"program open"_s)) {
+        running.emplace(ledger.databasePath());
+        QVERIFY(running->acquire());
+    }
+    if (chosen.endsWith(u"current damaged"_s)) {
+        writeBytes(ledger.databasePath(), "Apuntes de enero\n");
+    }
+    const QByteArray before = readBytes(ledger.databasePath());
+
+    const Outcome result = runAdmin({u"restore-copy"_s, file}, ledger.programFolder());
+    if (!reason.isEmpty()) {
+        QCOMPARE(result.code, 1);
+        QVERIFY2(result.err.contains(reason), qPrintable(result.err));
+        QVERIFY2(result.err.contains(u"no se ha cambiado"_s), qPrintable(result.err));
+        QCOMPARE(readBytes(ledger.databasePath()), before);
+        QCOMPARE(copies.list().size(), 1); // and no copy made
+        QCOMPARE(QDir(ledger.dataRoot() + u"/2024"_s).entryList(QDir::Files),
+                 QStringList{u"Devedur.mdb"_s});
+        return;
+    }
+    QCOMPARE(result.code, 0);
+    QCOMPARE(result.err, QString());
+    Database restored(ledger.databasePath());
+    QCOMPARE(number(restored, "SELECT COUNT(*) FROM apuntes WHERE Id = 1"), 1);
+    QCOMPARE(number(restored, "SELECT COUNT(*) FROM apuntes"), 1);
+    // The database it replaced was kept first, with the entry made after the copy.
+    static const QRegularExpression keptAt(u"se ha guardado (?:antes|tal cual) en (.+)\\.\\n"_s);
+    const QString kept = keptAt.match(result.out).captured(1);
+    if (chosen.endsWith(u"current damaged"_s)) {
+        QCOMPARE(readBytes(kept), before);
+        QCOMPARE(copies.list(), QStringList{file});
+        return;
+    }
+    QCOMPARE(copies.list(), (QStringList{kept, file}));
+    Database keptDb(kept);
+    QCOMPARE(number(keptDb, "SELECT COUNT(*) FROM apuntes"), 2);
 }
 
 QTEST_GUILESS_MAIN(TestAdmin)

@@ -3,17 +3,23 @@
 #include "demo/DemoLedger.h"
 #include "startup/AppState.h"
 #include "startup/Settings.h"
+#include "startup/SingleInstance.h"
+#include "store/DatabaseFiles.h"
 #include "store/DbErrorText.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
+#include "years/SafetyCopies.h"
 #include "years/YearFolders.h"
 
 #include <QColor>
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <exception>
@@ -124,7 +130,10 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
                               QDir::toNativeSeparators(databasePath)));
         }
     }
-    for (const QString& folder : {yearFolder, reportsFolder}) {
+    // The program compacts a year in its own Datos folder and does not make that
+    // folder itself.
+    const QString workFolder = programFolder + QStringLiteral("/Datos");
+    for (const QString& folder : {yearFolder, reportsFolder, workFolder}) {
         if (!QDir().mkpath(folder)) {
             return failure(err, QStringLiteral("no se puede crear la carpeta %1")
                                     .arg(QDir::toNativeSeparators(folder)));
@@ -133,7 +142,7 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
 
     // Built beside its final name and renamed into place, so that a failure leaves
     // no half-made ledger that the next init would refuse to replace.
-    const QString partialPath = yearFolder + QStringLiteral("/Devedur.mdb.nueva");
+    const QString partialPath = partialPathFor(databasePath);
     QFile::remove(partialPath);
     try {
         Database created(partialPath, Database::Mode::CreateIfMissing);
@@ -144,9 +153,10 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
                        QStringLiteral("no se puede crear la base de datos %1: %2")
                            .arg(QDir::toNativeSeparators(databasePath), describeFailure(error)));
     }
-    // rename() never replaces an existing file, so a ledger that appeared
-    // meanwhile survives too.
-    if (!QFile::rename(partialPath, databasePath)) {
+    // Never over an existing file, so a ledger that appeared meanwhile survives too.
+    try {
+        renameIntoPlace(partialPath, databasePath, false);
+    } catch (const DbError&) {
         QFile::remove(partialPath);
         return failure(err, QStringLiteral("no se puede crear la base de datos %1")
                                 .arg(QDir::toNativeSeparators(databasePath)));
@@ -233,6 +243,201 @@ int runDemo(const QStringList& args, const QString& programFolder, QTextStream& 
     return Success;
 }
 
+// The year a command works on when the command line names none: ano.ini's.
+// Complains and gives nothing when there is no installation to work on.
+struct Installed {
+    QString dataRoot;
+    QString year;
+};
+
+std::optional<Installed> readInstallation(const QString& programFolder, QTextStream& err) {
+    const SettingsFiles settings(programFolder);
+    Installed found{settings.readDataRoot(), settings.readYear()};
+    if (found.dataRoot.isEmpty() || found.year.isEmpty()) {
+        failure(err, QStringLiteral("no hay instalación en %1: faltan ruta.ini o ano.ini. "
+                                    "Prepárela antes con «%2 init CARPETA_DE_DATOS».")
+                         .arg(QDir::toNativeSeparators(programFolder), kProgram));
+        return std::nullopt;
+    }
+    if (!isYearName(found.year)) {
+        failure(err, QStringLiteral("el año de ano.ini («%1») no es un año de cuatro cifras")
+                         .arg(found.year));
+        return std::nullopt;
+    }
+    return found;
+}
+
+// "Devedur-20240131-093000.mdb" → 31/01/2024 09:30:00, as SafetyCopies names them.
+QString copyTimeText(const QString& path) {
+    const QString stamp = QFileInfo(path).completeBaseName().mid(8);
+    const QDateTime at = QDateTime::fromString(stamp, QStringLiteral("yyyyMMdd-HHmmss"));
+    return at.isValid() ? at.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")) : stamp;
+}
+
+QString sizeText(qint64 bytes) {
+    return grouped((bytes + 1023) / 1024) + QStringLiteral(" KB");
+}
+
+int runCopies(const QStringList& args, const QString& programFolder, QTextStream& out,
+              QTextStream& err) {
+    if (args.size() > 2) {
+        return badUsage(err, extraArguments(args, 2));
+    }
+    if (args.size() == 2 && !isYearName(args[1])) {
+        return badUsage(err, QStringLiteral("el año «%1» no vale: debe tener cuatro cifras, "
+                                            "por ejemplo 2024")
+                                 .arg(args[1]));
+    }
+    const std::optional<Installed> installed = readInstallation(programFolder, err);
+    if (!installed) {
+        return Failure;
+    }
+    const QString year = args.size() == 2 ? args[1] : installed->year;
+    const SafetyCopies copies(installed->dataRoot, year);
+    const QStringList paths = copies.list();
+    if (paths.isEmpty()) {
+        out << QStringLiteral("No hay copias de seguridad automáticas del año %1 en %2.\n")
+                   .arg(year, QDir::toNativeSeparators(copies.folder()));
+        out.flush();
+        return Success;
+    }
+    out << QStringLiteral("Copias de seguridad automáticas del año %1, de la más reciente a la "
+                          "más antigua:\n")
+               .arg(year);
+    for (const QString& path : paths) {
+        out << "  " << copyTimeText(path) << "  "
+            << sizeText(QFileInfo(path).size()).rightJustified(12) << "  "
+            << QDir::toNativeSeparators(path) << '\n';
+    }
+    out << QStringLiteral("Para volver a una de ellas: %1 restore-copy ARCHIVO\n").arg(kProgram);
+    out.flush();
+    return Success;
+}
+
+// What checkLedgerFile() and the engine say of a file that is not a sound ledger;
+// a locked or unreadable one is not damaged and must not be replaced.
+bool isDamage(const DbError& error) {
+    const int code = error.code() & 0xFF;
+    return code == SQLITE_CORRUPT || code == SQLITE_NOTADB ||
+           (code == 0 && error.operation() == QLatin1String("comprobar la base de datos"));
+}
+
+// Keeps the current database before it is replaced: a checked safety copy, or,
+// when it is too damaged for one, its bytes as they are, under a name that is
+// never listed as a copy to go back to. Gives the path of what it kept.
+QString keepCurrentDatabase(const QString& databasePath, const SafetyCopies& copies,
+                            bool& damaged) {
+    const QDateTime now = QDateTime::currentDateTime();
+    try {
+        Database current(databasePath);
+        return copies.write(current, now);
+    } catch (const DbError& error) {
+        if (!isDamage(error)) {
+            throw;
+        }
+    }
+    damaged = true;
+    const QString kept = copies.folder() + QStringLiteral("/Devedur-") +
+                         now.toString(QStringLiteral("yyyyMMdd-HHmmss")) +
+                         QStringLiteral("-dañada.mdb");
+    replaceFileWith(databasePath, kept);
+    return kept;
+}
+
+int runRestoreCopy(const QStringList& args, const QString& programFolder, QTextStream& out,
+                   QTextStream& err) {
+    if (args.size() < 2 || args[1].trimmed().isEmpty()) {
+        return badUsage(err, QStringLiteral("falta el archivo de la copia que se recupera"));
+    }
+    if (args.size() > 2) {
+        return badUsage(err, extraArguments(args, 2));
+    }
+    if (args[1].startsWith(QLatin1Char('-'))) {
+        return badUsage(err, QStringLiteral("opción desconocida: «%1»").arg(args[1]));
+    }
+    const std::optional<Installed> installed = readInstallation(programFolder, err);
+    if (!installed) {
+        return Failure;
+    }
+    const QString file = QDir::cleanPath(QDir(args[1]).absolutePath());
+    const QString databasePath = databasePathFor(installed->dataRoot, installed->year);
+    const QString nativeFile = QDir::toNativeSeparators(file);
+    const QString untouched = QStringLiteral("La base de datos %1 no se ha cambiado.")
+                                  .arg(QDir::toNativeSeparators(databasePath));
+    if (!QFileInfo(file).isFile()) {
+        return failure(err,
+                       QStringLiteral("no existe el archivo %1. %2").arg(nativeFile, untouched));
+    }
+    if (QFileInfo(file).canonicalFilePath() == QFileInfo(databasePath).canonicalFilePath()) {
+        return failure(err, QStringLiteral("%1 es la base de datos del año %2; elija una copia. %3")
+                                .arg(nativeFile, installed->year, untouched));
+    }
+    if (!QFileInfo(QFileInfo(databasePath).absolutePath()).isDir()) {
+        return failure(err, QStringLiteral("no existe la carpeta del año %1: %2")
+                                .arg(installed->year, QDir::toNativeSeparators(
+                                                          QFileInfo(databasePath).absolutePath())));
+    }
+    // The program would go on writing into the file it has open, and those
+    // entries would be lost with it.
+    SingleInstance running(databasePath);
+    if (!running.acquire()) {
+        return failure(err, QStringLiteral("el programa está abierto con el año %1; ciérrelo y "
+                                           "repita la orden. %2")
+                                .arg(installed->year, untouched));
+    }
+
+    // The chosen file is checked, then copied beside the database and checked
+    // there: the safety copy made below may remove the oldest one, which can be the
+    // chosen file.
+    const QString staged = partialPathFor(databasePath);
+    QFile::remove(staged);
+    try {
+        checkLedgerFile(file);
+        if (!QFile::copy(file, staged)) {
+            throw DbError(QStringLiteral("copiar el archivo"),
+                          QStringLiteral("no se puede leer %1").arg(nativeFile), 0);
+        }
+        flushToDisk(staged);
+        checkLedgerFile(staged);
+    } catch (const DbError& error) {
+        QFile::remove(staged);
+        return failure(err, QStringLiteral("no se puede recuperar %1: %2. %3")
+                                .arg(nativeFile, describeFailure(error), untouched));
+    }
+
+    const SafetyCopies copies(installed->dataRoot, installed->year);
+    QString kept;
+    bool damaged = false;
+    try {
+        if (QFileInfo::exists(databasePath)) {
+            kept = keepCurrentDatabase(databasePath, copies, damaged);
+        }
+        // Nobody has the database open, so a journal beside it is stale; applied to
+        // the new file it would mix in pages of the old one.
+        removeStaleJournal(databasePath);
+        renameIntoPlace(staged, databasePath);
+    } catch (const DbError& error) {
+        QFile::remove(staged);
+        return failure(err, QStringLiteral("no se puede recuperar %1: %2. %3")
+                                .arg(nativeFile, describeFailure(error), untouched));
+    }
+
+    out << QStringLiteral("Recuperada la copia %1 como base de datos del año %2 (%3).\n")
+               .arg(nativeFile, installed->year, QDir::toNativeSeparators(databasePath));
+    if (kept.isEmpty()) {
+        out << QStringLiteral("No había base de datos anterior que guardar.\n");
+    } else if (!damaged) {
+        out << QStringLiteral("La base de datos anterior se ha guardado antes en %1.\n")
+                   .arg(QDir::toNativeSeparators(kept));
+    } else {
+        out << QStringLiteral("La base de datos anterior estaba dañada; se ha guardado tal cual "
+                              "en %1.\n")
+                   .arg(QDir::toNativeSeparators(kept));
+    }
+    out.flush();
+    return Success;
+}
+
 } // namespace
 
 qint32 defaultMainColour() {
@@ -256,7 +461,8 @@ QString usageText() {
         "  velmora-admin init CARPETA_DE_DATOS [AÑO] [--force]\n"
         "      Prepara la instalación: escribe ruta.ini y ano.ini junto al programa,\n"
         "      color.ini y color2.ini si aún no existen, crea la base de datos\n"
-        "      CARPETA_DE_DATOS/AÑO/Devedur.mdb y la carpeta CARPETA_DE_DATOS/Informes.\n"
+        "      CARPETA_DE_DATOS/AÑO/Devedur.mdb, la carpeta CARPETA_DE_DATOS/Informes\n"
+        "      y la carpeta Datos junto al programa.\n"
         "      AÑO son cuatro cifras; si se omite, el año actual. Nunca sustituye una\n"
         "      base de datos que ya existe.\n"
         "      Si la instalación ya usa una base de datos que existe, no cambia nada;\n"
@@ -264,6 +470,13 @@ QString usageText() {
         "  velmora-admin demo [N]\n"
         "      Añade N apuntes de ejemplo (1200 si se omite, como mucho 1.000.000) y las\n"
         "      cuentas que falten a la base de datos del año de ano.ini.\n"
+        "  velmora-admin copies [AÑO]\n"
+        "      Lista las copias de seguridad automáticas del año (el de ano.ini si se\n"
+        "      omite), de la más reciente a la más antigua, con su fecha y su tamaño.\n"
+        "  velmora-admin restore-copy ARCHIVO\n"
+        "      Pone la copia ARCHIVO en lugar de la base de datos del año de ano.ini,\n"
+        "      después de guardar una copia de la actual. Cierre antes el programa.\n"
+        "      Si ARCHIVO no es una base de datos de contabilidad sana, no cambia nada.\n"
         "  velmora-admin --help\n"
         "      Muestra esta ayuda.\n"
         "\n"
@@ -279,7 +492,7 @@ int runAdmin(const QStringList& args, const QString& programFolder, QTextStream&
         return Success;
     }
     if (args.isEmpty()) {
-        return badUsage(err, QStringLiteral("falta la orden (init o demo)"));
+        return badUsage(err, QStringLiteral("falta la orden (init, demo, copies o restore-copy)"));
     }
     try {
         if (args[0] == QLatin1String("init")) {
@@ -287,6 +500,12 @@ int runAdmin(const QStringList& args, const QString& programFolder, QTextStream&
         }
         if (args[0] == QLatin1String("demo")) {
             return runDemo(args, programFolder, out, err);
+        }
+        if (args[0] == QLatin1String("copies")) {
+            return runCopies(args, programFolder, out, err);
+        }
+        if (args[0] == QLatin1String("restore-copy")) {
+            return runRestoreCopy(args, programFolder, out, err);
         }
     } catch (const SettingsError& error) {
         return failure(err, error.message());
