@@ -177,7 +177,7 @@ void YearDatabase::compact() {
             Database reader(source);
             compactDatabase(reader, compacted);
         }
-        checkLedgerFile(compacted);
+        // Checked once it lies beside the database: that is the file that goes live.
         replaceFileWith(compacted, source, checkLedgerFile);
     } catch (const DbError& error) {
         qCWarning(lcYears).noquote()
