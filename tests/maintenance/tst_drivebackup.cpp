@@ -2,6 +2,7 @@
 
 #include "maintenance/DriveBackup.h"
 #include "store/Sqlite.h"
+#include "support/Files.h"
 #include "support/TestLedger.h"
 #include "years/SafetyCopies.h"
 
@@ -15,22 +16,8 @@ using namespace velmora::test;
 
 namespace {
 
-int entriesIn(const QString& file) {
-    Database db(file);
-    Statement count(db, "SELECT COUNT(*) FROM apuntes", "test: contar");
-    count.step();
-    return static_cast<int>(count.columnInt(0));
-}
-
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
+    QVERIFY(putBytes(path, bytes));
 }
 
 const QDateTime now{QDate(2024, 5, 17), QTime(10, 30)};
@@ -64,7 +51,7 @@ void TestDriveBackup::roundTrip() {
     i.addEntry(2);
     backUpYear(ledger.state(), drive.path(), folder);
     QCOMPARE(entriesIn(folder + "/Devedur.mdb"), 2);
-    QCOMPARE(bytesOf(folder + "/ano.ini"), QByteArray("2024\r\n"));
+    QCOMPARE(fileBytes(folder + "/ano.ini"), QByteArray("2024\r\n"));
     i.addEntry(3);
     const QString safety = restoreYear(ledger.state(), drive.path(), folder, now);
     QCOMPARE(ledger.countEntries(), 2);
@@ -130,7 +117,7 @@ void TestDriveBackup::failureChangesNothing() {
     } else if (sabotage == "safety") {
         writeFile(ledger.dataRoot() + "/Copias de seguridad", "no es una carpeta");
     }
-    const QByteArray backup = bytesOf(folder + "/Devedur.mdb");
+    const QByteArray backup = fileBytes(folder + "/Devedur.mdb");
     try {
         if (restore) {
             restoreYear(ledger.state(), root, target, now);
@@ -145,7 +132,7 @@ void TestDriveBackup::failureChangesNothing() {
     }
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(ledger.countEntries(), 2);
-    QCOMPARE(bytesOf(folder + "/Devedur.mdb"), backup);
+    QCOMPARE(fileBytes(folder + "/Devedur.mdb"), backup);
     QVERIFY(!QFile::exists(folder + "/Devedur.mdb.nueva"));
     QVERIFY(SafetyCopies(ledger.dataRoot(), "2024").list().isEmpty());
 }

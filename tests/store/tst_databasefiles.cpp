@@ -19,8 +19,6 @@ class TestDatabaseFiles : public QObject {
     Q_OBJECT
 private slots:
     void copyIsCommittedState();
-    void refusedReplacementChangesNothing_data();
-    void refusedReplacementChangesNothing();
 };
 
 namespace {
@@ -60,45 +58,6 @@ void TestDatabaseFiles::copyIsCommittedState() {
         QFAIL("copied into a missing folder");
     } catch (const DbError& error) {
         QCOMPARE(describeFailure(error), u"el archivo no existe o no se puede abrir"_s);
-    }
-}
-
-void TestDatabaseFiles::refusedReplacementChangesNothing_data() {
-    QTest::addColumn<QString>("fault");
-    QTest::newRow("the check refuses the new file") << u"check"_s;
-    QTest::newRow("the source is missing") << u"missing"_s;
-    QTest::newRow("no replacing wanted") << u"no replace"_s;
-}
-
-void TestDatabaseFiles::refusedReplacementChangesNothing() {
-    QFETCH(QString, fault);
-    QTemporaryDir dir;
-    const QString target = dir.filePath(u"Devedur.mdb"_s);
-    const QString source = dir.filePath(u"nueva.mdb"_s);
-    makeLedger(target, 3);
-    makeLedger(source, 7);
-    const QByteArray before = test::fileBytes(target);
-    if (fault == u"missing"_s) {
-        QFile::remove(source);
-    }
-    const std::function<void(const QString&)> refuse = [](const QString&) {
-        throw DbError(u"comprobar"_s, u"el archivo está dañado"_s, 0);
-    };
-    if (fault == u"no replace"_s) {
-        QVERIFY_THROWS_EXCEPTION(DbError, renameIntoPlace(source, target, false));
-        QVERIFY(QFile::exists(source));
-    } else {
-        QVERIFY_THROWS_EXCEPTION(
-            DbError,
-            replaceFileWith(source, target,
-                            fault == u"check"_s ? refuse : std::function<void(const QString&)>()));
-    }
-    QCOMPARE(test::fileBytes(target), before);
-    QVERIFY(!QFile::exists(partialPathFor(target)));
-    // Without a fault the same call does replace it.
-    if (fault == u"check"_s) {
-        replaceFileWith(source, target, checkLedgerFile);
-        QCOMPARE(test::entriesIn(target), 7);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "startup/Settings.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
+#include "support/Files.h"
 #include "support/WindowFixture.h"
 #include "years/YearFolders.h"
 #include "years/frmAno.h"
@@ -31,6 +32,10 @@ struct YearWindow : WindowFixture<frmAno> {
     YearWindow() {
         makeYear(ledger.dataRoot(), u"2023"_s);
         QDir().mkpath(ledger.dataRoot() + u"/Informes"_s);
+        // Neither a year cut short nor the safety copies are years.
+        putBytes(ledger.dataRoot() + u"/.2025.nueva/Devedur.mdb"_s, "");
+        putBytes(ledger.dataRoot() + u"/Copias de seguridad/2024/Devedur-20240101-100000.mdb"_s,
+                 "");
         ledger.addAccount(u"Caja"_s, u"C"_s);
         ledger.addEntry(1, u"05/03/2024"_s, u"Luz"_s, u"Caja"_s, u"Caja"_s, 45.1, u"C"_s);
         open();
