@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace velmora {
 
 namespace {
@@ -43,6 +45,8 @@ void frmCopiaPen::buildControls() {
     Drive1 = new QComboBox(this);
     Drive1->setObjectName(QStringLiteral("Drive1"));
     Drive1->setMinimumWidth(twips(4500));
+    // Mount points can be long; the list and the path show them whole.
+    Drive1->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(Drive1, &QComboBox::currentIndexChanged, this,
             [this] { txtRuta->setText(QDir::toNativeSeparators(backupFolderFor(chosenDrive()))); });
 
@@ -101,6 +105,12 @@ void frmCopiaPen::opened() {
     for (const Drive& drive : services_.system.drives()) {
         Drive1->addItem(driveText(drive), drive.rootPath);
     }
+    int widest = 0;
+    for (const Drive& drive : services_.system.drives()) {
+        const QString path = QDir::toNativeSeparators(backupFolderFor(drive.rootPath));
+        widest = std::max(widest, txtRuta->fontMetrics().horizontalAdvance(path));
+    }
+    txtRuta->setMinimumWidth(std::min(widest + twips(300), twips(12000)));
     Drive1->setCurrentIndex(Drive1->count() - 1);
     Drive1->setFocus(Qt::OtherFocusReason);
 }
