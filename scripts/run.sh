@@ -17,5 +17,7 @@ if [ ! -f "$bin/ruta.ini" ]; then
     "$bin/velmora-admin" init "$data_root" "$year"
     "$bin/velmora-admin" demo
 fi
+# Installations made before the program compacted in it lack this folder.
+mkdir -p "$bin/Datos"
 
 exec "$bin/velmora"
