@@ -134,59 +134,63 @@ void frmCopiaPen::showFailure(const QString& text) {
     services_.messages.fail(this, text);
 }
 
-void frmCopiaPen::realizar() {
+// Both directions: a path, the question, the red line, the work, the green line.
+// work gives false when it has told the user itself why it did nothing.
+void frmCopiaPen::operate(const Message& question, MessageAnswer go,
+                          const std::function<bool(const QString&)>& work, const QString& done) {
     const QString folder = QDir::fromNativeSeparators(txtRuta->text().trimmed());
     if (folder.isEmpty()) {
         services_.messages.fail(this, kNoPath);
         return;
     }
-    const Message question{QStringLiteral("Se copiarán los datos a la unidad indicada\n"
-                                          "Asegúrese de que hay un disco en la unidad "
-                                          "correspondente"),
-                           kAppTitle, MessageIcon::Information, MessageButtons::OkCancel};
-    if (services_.messages.show(this, question) != MessageAnswer::Ok) {
+    if (services_.messages.show(this, question) != go) {
         return;
     }
     showStatus(kBusy, QStringLiteral("Espere un momento ..."));
     try {
-        backUpYear(state_, chosenDrive(), folder);
+        if (!work(folder)) {
+            return;
+        }
     } catch (const BackupError& error) {
         showFailure(error.message());
         return;
     }
     QDir::setCurrent(state_.programFolder);
-    showStatus(kDone, QStringLiteral("La copia se ha completado"));
+    showStatus(kDone, done);
+}
+
+void frmCopiaPen::realizar() {
+    operate(
+        Message{QStringLiteral("Se copiarán los datos a la unidad indicada\n"
+                               "Asegúrese de que hay un disco en la unidad correspondente"),
+                kAppTitle, MessageIcon::Information, MessageButtons::OkCancel},
+        MessageAnswer::Ok,
+        [this](const QString& folder) {
+            backUpYear(state_, chosenDrive(), folder);
+            return true;
+        },
+        QStringLiteral("La copia se ha completado"));
 }
 
 void frmCopiaPen::recuperar() {
-    const QString folder = QDir::fromNativeSeparators(txtRuta->text().trimmed());
-    if (folder.isEmpty()) {
-        services_.messages.fail(this, kNoPath);
-        return;
-    }
-    const Message question{QStringLiteral("¡ A T E N C I Ó N !\n"
-                                          "Se reemplazarán los datos de facturación actuales\n"
-                                          "por los existentes en el archivo de seguridad\n"
-                                          "¿Desea continuar?"),
-                           kAppTitle, MessageIcon::Critical, MessageButtons::YesNo};
-    if (services_.messages.show(this, question) != MessageAnswer::Yes) {
-        return;
-    }
-    showStatus(kBusy, QStringLiteral("Espere un momento ..."));
-    if (!driveHoldsBackup(chosenDrive())) {
-        lblInforma->hide();
-        services_.messages.inform(this,
-                                  QStringLiteral("No se encontraron datos en la unidad indicada"));
-        return;
-    }
-    try {
-        restoreYear(state_, chosenDrive(), folder, services_.clock.now());
-    } catch (const BackupError& error) {
-        showFailure(error.message());
-        return;
-    }
-    QDir::setCurrent(state_.programFolder);
-    showStatus(kDone, QStringLiteral("La recuperación se ha completado"));
+    operate(
+        Message{QStringLiteral("¡ A T E N C I Ó N !\n"
+                               "Se reemplazarán los datos de facturación actuales\n"
+                               "por los existentes en el archivo de seguridad\n"
+                               "¿Desea continuar?"),
+                kAppTitle, MessageIcon::Critical, MessageButtons::YesNo},
+        MessageAnswer::Yes,
+        [this](const QString& folder) {
+            if (!driveHoldsBackup(chosenDrive())) {
+                lblInforma->hide();
+                services_.messages.inform(
+                    this, QStringLiteral("No se encontraron datos en la unidad indicada"));
+                return false;
+            }
+            restoreYear(state_, chosenDrive(), folder, services_.clock.now());
+            return true;
+        },
+        QStringLiteral("La recuperación se ha completado"));
 }
 
 } // namespace velmora

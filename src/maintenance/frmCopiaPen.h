@@ -4,7 +4,10 @@
 // removable one, and the restore from it. The work itself is in DriveBackup; the
 // window asks, shows that it is busy, and says how it went.
 
+#include "ui/MessageService.h"
 #include "ui/WindowKit.h"
+
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -33,6 +36,8 @@ private:
     // Shows the status line in colour (a stored colour value) with text.
     void showStatus(qint32 colour, const QString& text);
     void showFailure(const QString& text);
+    void operate(const Message& question, MessageAnswer go,
+                 const std::function<bool(const QString&)>& work, const QString& done);
 
     AppState& state_;
     Services& services_;
