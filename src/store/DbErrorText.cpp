@@ -44,4 +44,9 @@ QString describeFailure(const DbError& error) {
     }
 }
 
+bool isBusy(const DbError& error) {
+    const int primary = error.code() & 0xFF;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
 } // namespace velmora

@@ -11,4 +11,7 @@ class DbError;
 // own English words never reach the user: they are for the log.
 QString describeFailure(const DbError& error);
 
+// Another program held the database for longer than a statement waits.
+bool isBusy(const DbError& error);
+
 } // namespace velmora

@@ -14,7 +14,12 @@ FailureReport::FailureReport(QWidget& window, MessageService& messages,
 void FailureReport::tell(const QString& lead, const DbError& error) const {
     qCWarning(category_).noquote()
         << lead << "|" << error.operation() << "|" << error.detail() << "| código" << error.code();
-    messages_.fail(&window_, lead + QStringLiteral(": ") + describeFailure(error));
+    QString text = lead + QStringLiteral(": ") + describeFailure(error);
+    // Nothing was written and nothing typed is lost: the same command will do.
+    if (isBusy(error)) {
+        text += QStringLiteral(". Inténtelo de nuevo dentro de un momento.");
+    }
+    messages_.fail(&window_, text);
 }
 
 } // namespace velmora

@@ -67,6 +67,8 @@ class TestFrmApuntesDetalle : public QObject {
 private slots:
     void refusedMovementKeepsTheNumber();
     void numberTakenMeanwhile();
+    void busyDatabase_data();
+    void busyDatabase();
     void acceptRechecksDateAndAmount_data();
     void acceptRechecksDateAndAmount();
     void descriptionIsRequiredAndKeepsItsLines();
@@ -120,6 +122,43 @@ void TestFrmApuntesDetalle::numberTakenMeanwhile() {
     QCOMPARE(e.find<QLineEdit>("txtId")->text(), QStringLiteral("2"));
     QCOMPARE(loadEntry(e.ledger.db(), 1)->description, QStringLiteral("Del otro"));
     QCOMPARE(loadEntry(e.ledger.db(), 2)->description, QStringLiteral("Mío"));
+}
+
+// Another program holds a write on the year for longer than the save waits: the
+// user is told, keeps what was typed, and a second "&Aceptar" saves it once.
+void TestFrmApuntesDetalle::busyDatabase_data() {
+    QTest::addColumn<int>("estado");
+    QTest::newRow("new entry") << int(frmApuntesDetalle::New);
+    QTest::newRow("edited entry") << int(frmApuntesDetalle::Existing);
+}
+
+void TestFrmApuntesDetalle::busyDatabase() {
+    QFETCH(int, estado);
+    Editor e;
+    e.ledger.addEntry(1, "01/02/2024", "Anterior", "Caja", "Banco", 5, "T");
+    e.openEntry(estado, 1);
+    e.fill("Luz", "Banco", "45,10", "Recibo de la luz");
+    auto other = std::make_unique<Database>(e.ledger.databasePath());
+    other->exec("BEGIN IMMEDIATE", "test");
+
+    e.click("cmdAceptar");
+    QCOMPARE(e.messages.texts(),
+             QStringList{"No se puede guardar el apunte: la base de datos está bloqueada por otro "
+                         "programa. Inténtelo de nuevo dentro de un momento."});
+    QVERIFY(e.window->isVisible());
+    QCOMPARE(e.description()->toPlainText(), QStringLiteral("Recibo de la luz"));
+    QCOMPARE(e.amount()->text(), QStringLiteral("45,10"));
+
+    other.reset();
+    e.messages.clear();
+    e.click("cmdAceptar");
+    QVERIFY(e.messages.shown().isEmpty());
+    QVERIFY(!e.window->isVisible());
+    const qint64 id = estado == frmApuntesDetalle::New ? 2 : 1;
+    QCOMPARE(e.ledger.countEntries(), estado == frmApuntesDetalle::New ? 2 : 1);
+    const QString date = estado == frmApuntesDetalle::New ? "2024-05-17" : "2024-02-01";
+    QCOMPARE(storedRow(e.ledger.db(), id),
+             QString::number(id) + "|" + date + "|Recibo de la luz|Luz|Banco|45.1|G");
 }
 
 void TestFrmApuntesDetalle::acceptRechecksDateAndAmount_data() {
