@@ -243,6 +243,28 @@ void frmPrincipal::applySharedState(bool yearRange) {
         setYearRange();
     }
     reload();
+    if (yearRange) {
+        noticeUndatedEntries();
+    }
+}
+
+// A year from elsewhere may hold entries without a readable date: no range lists
+// them, so the user hears of them once when the year is opened.
+void frmPrincipal::noticeUndatedEntries() {
+    std::vector<qint64> ids;
+    if (!report_.attempt(QStringLiteral("No se puede leer la lista de apuntes"),
+                         [&] { ids = undatedEntries(state_.db()); }) ||
+        ids.empty()) {
+        return;
+    }
+    QStringList numbers;
+    for (size_t i = 0; i < std::min<size_t>(ids.size(), 5); ++i) {
+        numbers.append(QString::number(ids[i]));
+    }
+    const QString more = ids.size() > 5 ? QStringLiteral(" y otros") : QString();
+    services_.messages.warn(this, QStringLiteral("Los apuntes nº %1%2 no tienen una fecha que "
+                                                 "se pueda leer y no aparecen en la lista.")
+                                      .arg(numbers.join(QStringLiteral(", ")), more));
 }
 
 void frmPrincipal::setYearRange() {

@@ -63,6 +63,7 @@ private:
     void deleteSelected();
     void showHeaderFilter(int column);
     void noticeUnreadableAmounts(const EntryList& list);
+    void noticeUndatedEntries();
 
     AppState& state_;
     Services& services_;

@@ -113,7 +113,8 @@ std::optional<double> parseAmount(const QString& text) {
 }
 
 void registerAmountFunctions(sqlite3* db) {
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    // Ours to call, never a file's: a schema from elsewhere cannot use them.
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY;
     sqlite3_create_function_v2(db, "amountcents", 1, flags, nullptr, amountcentsFunction, nullptr,
                                nullptr, nullptr);
     sqlite3_create_function_v2(db, "centstotal", 1, flags, nullptr, nullptr, centstotalStep,

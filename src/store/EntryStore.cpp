@@ -82,4 +82,17 @@ void deleteEntry(Database& db, qint64 id) {
     remove.run();
 }
 
+std::vector<qint64> undatedEntries(Database& db, int limit) {
+    Statement query(db,
+                    "SELECT Id FROM apuntes WHERE Data IS NULL OR Data < '0001-01-01'"
+                    " OR Data > '9999-12-31' ORDER BY Id LIMIT ?1",
+                    "buscar apuntes sin fecha");
+    query.bind(1, limit);
+    std::vector<qint64> ids;
+    while (query.step()) {
+        ids.push_back(query.columnInt(0));
+    }
+    return ids;
+}
+
 } // namespace velmora

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace velmora {
 
@@ -37,5 +38,9 @@ qint64 insertEntry(Database& db, const Entry& entry);
 bool updateEntry(Database& db, const Entry& entry);
 
 void deleteEntry(Database& db, qint64 id);
+
+// The first few entries whose date no list can show: none, or text that is no
+// date at all (a file from elsewhere). Found through the date index, not a scan.
+std::vector<qint64> undatedEntries(Database& db, int limit = 6);
 
 } // namespace velmora

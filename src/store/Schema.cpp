@@ -57,6 +57,21 @@ void createLedgerSchema(Database& db) {
 }
 
 void checkLedgerSchema(Database& db) {
+    // The program makes tables and indexes only; anything else came from elsewhere.
+    Statement planted(db,
+                      "SELECT type, name FROM sqlite_master WHERE type IN ('trigger', 'view')"
+                      " ORDER BY name LIMIT 1",
+                      "comprobar la base de datos");
+    if (planted.step()) {
+        const bool trigger = planted.columnText(0) == QLatin1String("trigger");
+        throw DbError(
+            QStringLiteral("comprobar la base de datos"),
+            QStringLiteral("contiene %1 «%2» que el programa no ha creado; por "
+                           "seguridad no se usa")
+                .arg(trigger ? QStringLiteral("un disparador") : QStringLiteral("una vista"),
+                     planted.columnText(1)),
+            0);
+    }
     for (const TableColumns& t : kTables) {
         const QString name = QString::fromLatin1(t.table);
         if (!db.hasTable(name)) {

@@ -186,7 +186,8 @@ bool likeMatches(const QString& pattern, const QString& value) {
 }
 
 void registerSpanishTextFunctions(sqlite3* db) {
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    // Ours to call, never a file's: a schema from elsewhere cannot use them.
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY;
     sqlite3_create_function_v2(db, "casefold", 1, flags, nullptr, casefoldFunction, nullptr,
                                nullptr, nullptr);
     sqlite3_create_function_v2(db, "sametext", 2, flags, nullptr, sametextFunction, nullptr,

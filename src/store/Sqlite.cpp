@@ -45,6 +45,14 @@ Database::Database(const QString& path, Mode mode) : path_(path) {
         throw DbError(QStringLiteral("abrir la base de datos"), message, rc);
     }
     sqlite3_extended_result_codes(db_, 0);
+    // A year may come from a backup drive or another machine: nothing planted in the
+    // file (a view, a function in the schema, an extension) may run, and the file
+    // cannot be made to corrupt itself through its own schema. A file holding
+    // triggers or views is refused before use (checkLedgerSchema).
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
     // Another program holding the file briefly should not fail a save at once.
     sqlite3_busy_timeout(db_, 1000);
     registerSpanishTextFunctions(db_);
