@@ -5,6 +5,7 @@
 #include "store/AccountStore.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
+#include "years/SafetyCopies.h"
 #include "years/YearFolders.h"
 
 #include <QDir>
@@ -28,6 +29,7 @@ enum class Damage {
     YearFileElsewhere,
     PageOverwritten,
     YearWithEntries,
+    TenNewerCopies,
 };
 
 const QString kNewName = u"Caja-1-1"_s;
@@ -67,6 +69,12 @@ void damage(CrashInstallation& installation, Damage kind) {
         file.write(QByteArray(4096, '\x5a'));
         break;
     }
+    case Damage::TenNewerCopies:
+        for (int second = 0; second < SafetyCopies::kKept; ++second) {
+            SafetyCopies(installation.dataRoot(), installation.year())
+                .write(db, QDateTime(QDate(2030, 1, 1), QTime(0, 0, second)));
+        }
+        break;
     case Damage::YearWithEntries: {
         const QString target = databasePathFor(installation.dataRoot(), u"N1-1"_s);
         QVERIFY(QDir().mkpath(QFileInfo(target).path()));
@@ -83,9 +91,43 @@ Q_DECLARE_METATYPE(Damage)
 class TestCrashCheck : public QObject {
     Q_OBJECT
 private slots:
+    void readsWhatTheChildWrites_data();
+    void readsWhatTheChildWrites();
     void findsWhatAKillMustNotLeave_data();
     void findsWhatAKillMustNotLeave();
 };
+
+// A line read wrongly would make a confirmed write look lost, or a lost one look
+// confirmed; one it cannot read at all is refused.
+void TestCrashCheck::readsWhatTheChildWrites_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("readable");
+    QTest::newRow("insert") << u"insert 12 2024-03-05 1050 Caja Nomina I Apunte-3"_s << true;
+    QTest::newRow("update") << u"update 7 2024-12-31 99 Luz Caja G Apunte-4"_s << true;
+    QTest::newRow("delete") << u"delete 7"_s << true;
+    QTest::newRow("rename") << u"rename Caja Caja-k2-1"_s << true;
+    QTest::newRow("compact") << u"compact"_s << true;
+    QTest::newRow("year") << u"year N1-2"_s << true;
+    QTest::newRow("copy into a folder with spaces")
+        << u"copy 120 /tmp/a b/Copias de seguridad/2024/Devedur-20240101-000000.mdb"_s << true;
+    QTest::newRow("colour") << u"colour 255"_s << true;
+    QTest::newRow("amount not a number")
+        << u"insert 12 2024-03-05 mil Caja Nomina I Apunte-3"_s << false;
+    QTest::newRow("entry cut short") << u"insert 12 2024-03-05 1050 Caja"_s << false;
+    QTest::newRow("delete of nothing") << u"delete"_s << false;
+    QTest::newRow("rename without new name") << u"rename Caja"_s << false;
+    QTest::newRow("unknown write") << u"borrar 3"_s << false;
+}
+
+void TestCrashCheck::readsWhatTheChildWrites() {
+    QFETCH(QString, line);
+    QFETCH(bool, readable);
+    const std::optional<Step> step = stepOf(line);
+    QCOMPARE(step.has_value(), readable);
+    if (step) {
+        QCOMPARE(lineOf(*step), line);
+    }
+}
 
 void TestCrashCheck::findsWhatAKillMustNotLeave_data() {
     QTest::addColumn<QString>("report");
@@ -131,6 +173,11 @@ void TestCrashCheck::findsWhatAKillMustNotLeave_data() {
         << u"ready\n"_s << Damage::PageOverwritten << true << false << false << false;
     QTest::newRow("confirmed year missing")
         << u"year N1-1\n"_s << Damage::None << false << true << false << false;
+    const QString oldCopy = u"copy 100 %1/Copias de seguridad/2024/Devedur-20240101-000000.mdb\n"_s;
+    QTest::newRow("confirmed copy missing")
+        << oldCopy << Damage::None << false << true << false << false;
+    QTest::newRow("confirmed copy pushed out by ten newer")
+        << oldCopy << Damage::TenNewerCopies << false << false << false << false;
     QTest::newRow("new year shows with entries")
         << u"intent year N1-1\n"_s << Damage::YearWithEntries << false << false << true << false;
 }
@@ -143,7 +190,7 @@ void TestCrashCheck::findsWhatAKillMustNotLeave() {
     ::damage(installation, damage);
 
     Figures figures;
-    model.check(parseReport(report.toUtf8()), figures);
+    model.check(parseReport(report.replace(u"%1"_s, installation.dataRoot()).toUtf8()), figures);
     QCOMPARE(figures.kills, 1);
     QTEST(figures.integrityFailures > 0, "integrity");
     QTEST(figures.lostCommits > 0, "lost");

@@ -95,17 +95,22 @@ void renameIn(LedgerContent& ledger, const QString& from, const QString& to) {
     }
 }
 
-// Rows missing from either side or different on it.
-template <typename Map> int differences(const Map& expected, const Map& found) {
-    int count = 0;
+// The rows missing from either side or different on it, each named with what.
+template <typename Map>
+QStringList differences(const Map& expected, const Map& found, const QString& what) {
+    QStringList rows;
     for (const auto& [key, value] : expected) {
         const auto there = found.find(key);
-        count += there == found.end() || !(there->second == value);
+        if (there == found.end() || !(there->second == value)) {
+            rows.append(what.arg(key));
+        }
     }
     for (const auto& [key, value] : found) {
-        count += !expected.contains(key);
+        if (!expected.contains(key)) {
+            rows.append(what.arg(key));
+        }
     }
-    return count;
+    return rows;
 }
 
 qint64 entriesIn(const QString& path) {
@@ -184,6 +189,11 @@ void CrashModel::check(const ChildReport& report, Figures& figures) {
     checkCopies(figures);
 }
 
+void CrashModel::fault(Figures& figures, int Figures::*figure, const QString& what) const {
+    ++(figures.*figure);
+    figures.faults.append(u"Proceso %1: %2"_s.arg(figures.kills).arg(what));
+}
+
 void CrashModel::apply(const Step& step) {
     switch (step.kind) {
     case StepKind::Insert:
@@ -219,7 +229,7 @@ void CrashModel::checkSettings(const ChildReport& report, Figures& figures) {
     const bool creating = inFlight && inFlight->kind == StepKind::Year;
     if (!wholeLine(bytesOf(settings.pathOf(u"ano.ini"_s))) ||
         (year != year_ && !(creating && year == inFlight->newName))) {
-        ++figures.badSettings;
+        fault(figures, &Figures::badSettings, u"ano.ini no es ni el contenido viejo ni el nuevo"_s);
     }
     if (year != year_ || !wholeLine(bytesOf(settings.pathOf(u"ano.ini"_s)))) {
         settings.writeYear(year_);
@@ -231,12 +241,13 @@ void CrashModel::checkSettings(const ChildReport& report, Figures& figures) {
         (*colour == colour_ || (colouring && *colour == inFlight->number))) {
         colour_ = *colour;
     } else {
-        ++figures.badSettings;
+        fault(figures, &Figures::badSettings,
+              u"color.ini no es ni el contenido viejo ni el nuevo"_s);
         settings.writeMainColour(static_cast<qint32>(colour_));
     }
 
     if (bytesOf(settings.pathOf(u"ruta.ini"_s)) != dataRootFile_) {
-        ++figures.badSettings;
+        fault(figures, &Figures::badSettings, u"ruta.ini ha cambiado"_s);
         settings.writeDataRoot(dataRoot_);
     }
 }
@@ -244,14 +255,18 @@ void CrashModel::checkSettings(const ChildReport& report, Figures& figures) {
 void CrashModel::checkLedger(const ChildReport& report, Figures& figures) {
     const std::optional<LedgerContent> found = readLedger(databasePath_);
     if (!found) {
-        ++figures.integrityFailures;
+        fault(figures, &Figures::integrityFailures, databasePath_ + u" está dañada"_s);
         return;
     }
     if (report.inFlight && !resolveInFlight(*report.inFlight, *found)) {
-        ++figures.halfApplied;
+        fault(figures, &Figures::halfApplied, lineOf(*report.inFlight) + u" a medias"_s);
     } else {
-        figures.lostCommits += differences(ledger_.entries, found->entries) +
-                               differences(ledger_.accounts, found->accounts);
+        for (const QString& row :
+             differences(ledger_.entries, found->entries, u"el apunte %1 no es el esperado"_s) +
+                 differences(ledger_.accounts, found->accounts,
+                             u"la cuenta %1 no es la esperada"_s)) {
+            fault(figures, &Figures::lostCommits, row);
+        }
     }
     ledger_ = *found;
 }
@@ -311,16 +326,19 @@ void CrashModel::checkYears(const ChildReport& report, Figures& figures) {
     for (qsizetype i = 0; i < static_cast<qsizetype>(names.size()); ++i) {
         const QString folder = yearFolderPath(dataRoot_, names[i]);
         if (!QFileInfo::exists(folder)) {
-            figures.lostCommits += i < confirmed;
+            if (i < confirmed) {
+                fault(figures, &Figures::lostCommits, u"falta el año "_s + names[i]);
+            }
             continue;
         }
         const QString database = databasePathFor(dataRoot_, names[i]);
         if (!QFileInfo::exists(database)) {
-            ++figures.halfApplied;
+            fault(figures, &Figures::halfApplied,
+                  u"el año %1 no tiene base de datos"_s.arg(names[i]));
         } else if (const auto content = readLedger(database); !content) {
-            ++figures.integrityFailures;
+            fault(figures, &Figures::integrityFailures, database + u" está dañada"_s);
         } else if (!content->entries.empty()) {
-            ++figures.halfApplied;
+            fault(figures, &Figures::halfApplied, u"el año %1 tiene apuntes"_s.arg(names[i]));
         }
         QDir(folder).removeRecursively();
     }
@@ -328,30 +346,39 @@ void CrashModel::checkYears(const ChildReport& report, Figures& figures) {
 }
 
 // Every copy that carries a copy's name is sound, each checked once: a copy
-// never changes. The newest confirmed ones are there with the entries they had.
+// never changes. A confirmed copy is there with the entries it had, unless ten
+// newer ones are, confirmed or not: the program keeps only the newest ten.
 void CrashModel::checkCopies(Figures& figures) {
-    for (const QString& path : SafetyCopies(dataRoot_, year_).list()) {
+    const QStringList whole = SafetyCopies(dataRoot_, year_).list();
+    for (const QString& path : whole) {
         if (checkedCopies_.insert(path).second) {
             try {
                 checkLedgerFile(path);
             } catch (const DbError&) {
-                ++figures.integrityFailures;
+                fault(figures, &Figures::integrityFailures, path + u" está dañada"_s);
             }
         }
     }
-    // One more copy under way may have pushed the oldest of the kept ones out.
-    const auto kept =
-        std::min<qsizetype>(static_cast<qsizetype>(copies_.size()), SafetyCopies::kKept - 1);
-    for (auto copy = copies_.end() - kept; copy != copies_.end(); ++copy) {
-        try {
-            figures.lostCommits += entriesIn(copy->path) != copy->entries;
-        } catch (const DbError&) {
-            ++figures.lostCommits;
+    // The copies' names sort as the time they were made.
+    std::erase_if(copies_, [&](const Copy& copy) {
+        const auto newer = std::count_if(whole.begin(), whole.end(), [&](const QString& path) {
+            return QFileInfo(path).fileName() > QFileInfo(copy.path).fileName();
+        });
+        if (newer >= SafetyCopies::kKept) {
+            return true;
         }
-    }
-    if (copies_.size() > SafetyCopies::kKept) {
-        copies_.erase(copies_.begin(), copies_.end() - SafetyCopies::kKept);
-    }
+        qint64 entries = -1;
+        try {
+            entries = entriesIn(copy.path);
+        } catch (const DbError&) {
+        }
+        if (entries != copy.entries) {
+            fault(figures, &Figures::lostCommits,
+                  u"la copia %1 falta o no tiene %2 apuntes"_s.arg(copy.path).arg(copy.entries));
+            return true;
+        }
+        return false;
+    });
 }
 
 } // namespace velmora::crashtest

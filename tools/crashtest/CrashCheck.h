@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <map>
@@ -24,6 +25,7 @@ struct Figures {
     // How much the kills had to find: writes confirmed, and kills in the middle of one.
     int confirmedWrites = 0;
     int killsMidWrite = 0;
+    QStringList faults; // what was found, in words, each with the kill that found it
     bool clean() const { return integrityFailures + lostCommits + halfApplied + badSettings == 0; }
 };
 
@@ -72,6 +74,7 @@ private:
         qint64 entries = 0;
     };
 
+    void fault(Figures& figures, int Figures::*figure, const QString& what) const;
     void apply(const Step& step);
     void checkSettings(const ChildReport& report, Figures& figures);
     void checkLedger(const ChildReport& report, Figures& figures);
@@ -87,7 +90,7 @@ private:
     qint64 colour_ = 0;
     LedgerContent ledger_;
     std::vector<QString> years_; // confirmed, not yet checked
-    std::vector<Copy> copies_;   // confirmed, oldest first
+    std::vector<Copy> copies_;   // confirmed, still to be kept
     std::set<QString> checkedCopies_;
 };
 

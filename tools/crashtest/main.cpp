@@ -134,6 +134,10 @@ int run(const Options& options) {
         << ",\"bad_settings\":" << figures.badSettings
         << ",\"seconds\":" << QString::number(seconds, 'f', 1) << "}\n";
     if (!figures.clean()) {
+        for (const QString& fault : figures.faults) {
+            err << fault << '\n';
+        }
+        err.flush();
         installation.keep();
         out << "La instalación queda en " << installation.path() << '\n';
         return 1;
