@@ -49,15 +49,6 @@ Database::Database(const QString& path, Mode mode) : path_(path) {
     sqlite3_busy_timeout(db_, 1000);
     registerSpanishTextFunctions(db_);
     registerAmountFunctions(db_);
-    // A save the user saw succeed is on disk, whatever SQLite's build default:
-    // every commit waits for the journal and the file to be flushed.
-    try {
-        exec("PRAGMA synchronous = FULL", "abrir la base de datos");
-    } catch (const DbError&) {
-        sqlite3_close(db_);
-        db_ = nullptr;
-        throw;
-    }
 }
 
 Database::~Database() {
