@@ -1,0 +1,384 @@
+#include "CrashCheck.h"
+
+#include "CrashChild.h"
+#include "startup/Settings.h"
+#include "store/AccountStore.h"
+#include "store/DatabaseFiles.h"
+#include "store/EntryStore.h"
+#include "store/Schema.h"
+#include "store/Sqlite.h"
+#include "years/SafetyCopies.h"
+#include "years/YearFolders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+
+namespace velmora::crashtest {
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+constexpr int kFirstEntries = 100;
+// The colours of a fresh installation.
+constexpr qint32 kMainColour = 12648447;
+constexpr qint32 kSectionColour = 14737632;
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// One value on one line ended by CR LF, as the program writes every settings file.
+bool wholeLine(const QByteArray& bytes) {
+    return bytes.endsWith("\r\n") && bytes.count('\n') == 1 && bytes.size() > 2;
+}
+
+// Opens the file as the program would, which rolls back what a killed writer
+// left half done, and reads it whole; nothing when it is not a sound ledger.
+std::optional<LedgerContent> readLedger(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        return std::nullopt;
+    }
+    try {
+        Database db(path);
+        Statement check(db, "PRAGMA integrity_check", "comprobar");
+        if (!check.step() || check.columnText(0) != u"ok"_s) {
+            return std::nullopt;
+        }
+        LedgerContent content;
+        Statement rows(db, "SELECT Id, Data, Des, EntraEn, SaleDe, Importe, GoI FROM apuntes",
+                       "leer los apuntes");
+        while (rows.step()) {
+            content.entries[rows.columnInt(0)] = EntryValues{
+                rows.columnText(1), std::llround(rows.columnNumber(5) * 100.0),
+                rows.columnText(3), rows.columnText(4),
+                rows.columnText(6), rows.columnText(2),
+            };
+        }
+        for (const Account& account : listAccounts(db, {})) {
+            content.accounts[account.name] = account.kind;
+        }
+        return content;
+    } catch (const DbError&) {
+        return std::nullopt;
+    }
+}
+
+int entryReferences(const LedgerContent& ledger, const QString& name) {
+    int count = 0;
+    for (const auto& [id, values] : ledger.entries) {
+        count += (values.goesInto == name) + (values.comesOutOf == name);
+    }
+    return count;
+}
+
+void renameIn(LedgerContent& ledger, const QString& from, const QString& to) {
+    const auto account = ledger.accounts.find(from);
+    if (account != ledger.accounts.end()) {
+        ledger.accounts[to] = account->second;
+        ledger.accounts.erase(from);
+    }
+    for (auto& [id, values] : ledger.entries) {
+        for (QString* name : {&values.goesInto, &values.comesOutOf}) {
+            if (*name == from) {
+                *name = to;
+            }
+        }
+    }
+}
+
+// The rows missing from either side or different on it, each named with what.
+template <typename Map>
+QStringList differences(const Map& expected, const Map& found, const QString& what) {
+    QStringList rows;
+    for (const auto& [key, value] : expected) {
+        const auto there = found.find(key);
+        if (there == found.end() || !(there->second == value)) {
+            rows.append(what.arg(key));
+        }
+    }
+    for (const auto& [key, value] : found) {
+        if (!expected.contains(key)) {
+            rows.append(what.arg(key));
+        }
+    }
+    return rows;
+}
+
+qint64 entriesIn(const QString& path) {
+    Database db(path, Database::Mode::ReadOnly);
+    Statement count(db, "SELECT COUNT(*) FROM apuntes", "contar los apuntes");
+    count.step();
+    return count.columnInt(0);
+}
+
+} // namespace
+
+CrashInstallation::CrashInstallation(quint64 seed) {
+    if (!dir_.isValid()) {
+        throw std::runtime_error("no se puede crear una carpeta temporal");
+    }
+    for (const QString& folder :
+         {programFolder() + u"/Datos"_s, yearFolderPath(dataRoot(), year())}) {
+        if (!QDir().mkpath(folder)) {
+            throw std::runtime_error("no se puede crear " + folder.toStdString());
+        }
+    }
+    const SettingsFiles settings(programFolder());
+    settings.writeDataRootAndYear(dataRoot(), year());
+    settings.writeMainColour(kMainColour);
+    settings.writeSectionColour(kSectionColour);
+
+    Database db(databasePath(), Database::Mode::CreateIfMissing);
+    // Making the installation is not under test: one flush at the end will do.
+    db.exec("PRAGMA synchronous = OFF", "preparar la contabilidad");
+    createLedgerSchema(db);
+    const std::vector<Account> accounts{
+        {u"Caja"_s, u"Efectivo"_s, u"C"_s},   {u"Banco"_s, u"Cuenta"_s, u"C"_s},
+        {u"Hucha"_s, u"Ahorro"_s, u"C"_s},    {u"Nomina"_s, u"Sueldo"_s, u"I"_s},
+        {u"Intereses"_s, u"Banco"_s, u"I"_s}, {u"Comida"_s, u"Casa"_s, u"G"_s},
+        {u"Luz"_s, u"Casa"_s, u"G"_s},        {u"Alquiler"_s, u"Piso"_s, u"G"_s},
+    };
+    for (const Account& account : accounts) {
+        insertAccount(db, account);
+    }
+    QRandomGenerator random(seed);
+    for (int id = 1; id <= kFirstEntries; ++id) {
+        const EntryValues values =
+            randomMovement(random, accounts, year().toInt(), u"Inicial-%1"_s.arg(id));
+        insertEntry(db, entryOf(id, values));
+    }
+    flushToDisk(databasePath());
+}
+
+QString CrashInstallation::databasePath() const {
+    return databasePathFor(dataRoot(), year());
+}
+
+CrashModel::CrashModel(const CrashInstallation& installation)
+    : programFolder_(installation.programFolder()), dataRoot_(installation.dataRoot()),
+      year_(installation.year()), databasePath_(installation.databasePath()) {
+    const SettingsFiles settings(programFolder_);
+    dataRootFile_ = bytesOf(settings.pathOf(u"ruta.ini"_s));
+    colour_ = settings.readMainColour().value_or(0);
+    const std::optional<LedgerContent> content = readLedger(databasePath_);
+    if (!content) {
+        throw std::runtime_error("la instalación no tiene una contabilidad sana");
+    }
+    ledger_ = *content;
+}
+
+void CrashModel::check(const ChildReport& report, Figures& figures) {
+    ++figures.kills;
+    figures.confirmedWrites += static_cast<int>(report.committed.size());
+    figures.killsMidWrite += report.inFlight.has_value();
+    for (const Step& step : report.committed) {
+        apply(step);
+    }
+    checkSettings(report, figures);
+    checkLedger(report, figures);
+    checkYears(report, figures);
+    checkCopies(figures);
+}
+
+void CrashModel::fault(Figures& figures, int Figures::*figure, const QString& what) const {
+    ++(figures.*figure);
+    figures.faults.append(u"Proceso %1: %2"_s.arg(figures.kills).arg(what));
+}
+
+void CrashModel::apply(const Step& step) {
+    switch (step.kind) {
+    case StepKind::Insert:
+    case StepKind::Update:
+        ledger_.entries[step.id] = step.values;
+        break;
+    case StepKind::Delete:
+        ledger_.entries.erase(step.id);
+        break;
+    case StepKind::Rename:
+        renameIn(ledger_, step.oldName, step.newName);
+        break;
+    case StepKind::Colour:
+        colour_ = step.number;
+        break;
+    case StepKind::Year:
+        years_.push_back(step.newName);
+        break;
+    case StepKind::Copy:
+        copies_.push_back(Copy{step.newName, step.id});
+        break;
+    case StepKind::Compact:
+        break;
+    }
+}
+
+void CrashModel::checkSettings(const ChildReport& report, Figures& figures) {
+    const SettingsFiles settings(programFolder_);
+    const std::optional<Step>& inFlight = report.inFlight;
+
+    // ano.ini names this year, or the year being created (the creation switches to it).
+    const QString year = settings.readYear();
+    const bool creating = inFlight && inFlight->kind == StepKind::Year;
+    if (!wholeLine(bytesOf(settings.pathOf(u"ano.ini"_s))) ||
+        (year != year_ && !(creating && year == inFlight->newName))) {
+        fault(figures, &Figures::badSettings, u"ano.ini no es ni el contenido viejo ni el nuevo"_s);
+    }
+    if (year != year_ || !wholeLine(bytesOf(settings.pathOf(u"ano.ini"_s)))) {
+        settings.writeYear(year_);
+    }
+
+    const std::optional<qint32> colour = settings.readMainColour();
+    const bool colouring = inFlight && inFlight->kind == StepKind::Colour;
+    if (wholeLine(bytesOf(settings.pathOf(u"color.ini"_s))) && colour &&
+        (*colour == colour_ || (colouring && *colour == inFlight->number))) {
+        colour_ = *colour;
+    } else {
+        fault(figures, &Figures::badSettings,
+              u"color.ini no es ni el contenido viejo ni el nuevo"_s);
+        settings.writeMainColour(static_cast<qint32>(colour_));
+    }
+
+    if (bytesOf(settings.pathOf(u"ruta.ini"_s)) != dataRootFile_) {
+        fault(figures, &Figures::badSettings, u"ruta.ini ha cambiado"_s);
+        settings.writeDataRoot(dataRoot_);
+    }
+}
+
+void CrashModel::checkLedger(const ChildReport& report, Figures& figures) {
+    const std::optional<LedgerContent> found = readLedger(databasePath_);
+    if (!found) {
+        fault(figures, &Figures::integrityFailures, databasePath_ + u" está dañada"_s);
+        return;
+    }
+    if (report.inFlight && !resolveInFlight(*report.inFlight, *found)) {
+        fault(figures, &Figures::halfApplied, lineOf(*report.inFlight) + u" a medias"_s);
+    } else {
+        for (const QString& row :
+             differences(ledger_.entries, found->entries, u"el apunte %1 no es el esperado"_s) +
+                 differences(ledger_.accounts, found->accounts,
+                             u"la cuenta %1 no es la esperada"_s)) {
+            fault(figures, &Figures::lostCommits, row);
+        }
+    }
+    ledger_ = *found;
+}
+
+// Takes the write that was under way when the child was killed as done when the
+// file holds its result; false when the file holds part of it.
+bool CrashModel::resolveInFlight(const Step& step, const LedgerContent& found) {
+    switch (step.kind) {
+    case StepKind::Insert:
+        // The number is only known once saved: any one new row with these values.
+        for (const auto& [id, values] : found.entries) {
+            if (!ledger_.entries.contains(id) && values == step.values) {
+                ledger_.entries[id] = values;
+                break;
+            }
+        }
+        return true;
+    case StepKind::Update:
+        if (const auto row = found.entries.find(step.id);
+            row != found.entries.end() && row->second == step.values) {
+            ledger_.entries[step.id] = step.values;
+        }
+        return true;
+    case StepKind::Delete:
+        if (!found.entries.contains(step.id)) {
+            ledger_.entries.erase(step.id);
+        }
+        return true;
+    case StepKind::Rename: {
+        // The new name was never used before: done means no trace of the old
+        // name, not done means no trace of the new one.
+        const bool oldAccount = found.accounts.contains(step.oldName);
+        const bool newAccount = found.accounts.contains(step.newName);
+        if (newAccount && !oldAccount && entryReferences(found, step.oldName) == 0) {
+            renameIn(ledger_, step.oldName, step.newName);
+            return true;
+        }
+        return oldAccount && !newAccount && entryReferences(found, step.newName) == 0;
+    }
+    case StepKind::Compact:
+    case StepKind::Year:
+    case StepKind::Copy:
+    case StepKind::Colour:
+        return true;
+    }
+    return true;
+}
+
+// A new year is there whole, with its ledger and no entries, or not there at
+// all. Each is checked once and removed, so the installation does not grow.
+void CrashModel::checkYears(const ChildReport& report, Figures& figures) {
+    std::vector<QString> names = years_;
+    const qsizetype confirmed = static_cast<qsizetype>(names.size());
+    if (report.inFlight && report.inFlight->kind == StepKind::Year) {
+        names.push_back(report.inFlight->newName);
+    }
+    for (qsizetype i = 0; i < static_cast<qsizetype>(names.size()); ++i) {
+        const QString folder = yearFolderPath(dataRoot_, names[i]);
+        if (!QFileInfo::exists(folder)) {
+            if (i < confirmed) {
+                fault(figures, &Figures::lostCommits, u"falta el año "_s + names[i]);
+            }
+            continue;
+        }
+        const QString database = databasePathFor(dataRoot_, names[i]);
+        if (!QFileInfo::exists(database)) {
+            fault(figures, &Figures::halfApplied,
+                  u"el año %1 no tiene base de datos"_s.arg(names[i]));
+        } else if (const auto content = readLedger(database); !content) {
+            fault(figures, &Figures::integrityFailures, database + u" está dañada"_s);
+        } else if (!content->entries.empty()) {
+            fault(figures, &Figures::halfApplied, u"el año %1 tiene apuntes"_s.arg(names[i]));
+        }
+        QDir(folder).removeRecursively();
+    }
+    years_.clear();
+}
+
+// Every copy that carries a copy's name is sound, each checked once: a copy
+// never changes. A confirmed copy is there with the entries it had, unless ten
+// newer ones are, confirmed or not: the program keeps only the newest ten.
+void CrashModel::checkCopies(Figures& figures) {
+    const QStringList whole = SafetyCopies(dataRoot_, year_).list();
+    for (const QString& path : whole) {
+        if (checkedCopies_.insert(path).second) {
+            try {
+                checkLedgerFile(path);
+            } catch (const DbError&) {
+                fault(figures, &Figures::integrityFailures, path + u" está dañada"_s);
+            }
+        }
+    }
+    // The copies' names sort as the time they were made.
+    std::erase_if(copies_, [&](const Copy& copy) {
+        const auto newer = std::count_if(whole.begin(), whole.end(), [&](const QString& path) {
+            return QFileInfo(path).fileName() > QFileInfo(copy.path).fileName();
+        });
+        if (newer >= SafetyCopies::kKept) {
+            return true;
+        }
+        qint64 entries = -1;
+        try {
+            entries = entriesIn(copy.path);
+        } catch (const DbError&) {
+        }
+        if (entries != copy.entries) {
+            fault(figures, &Figures::lostCommits,
+                  u"la copia %1 falta o no tiene %2 apuntes"_s.arg(copy.path).arg(copy.entries));
+            return true;
+        }
+        return false;
+    });
+}
+
+} // namespace velmora::crashtest

@@ -1,0 +1,280 @@
+#include "CrashChild.h"
+
+#include "entries/EntrySaving.h"
+#include "entries/MovementRule.h"
+#include "startup/AppState.h"
+#include "startup/Settings.h"
+#include "store/AccountStore.h"
+#include "store/EntryStore.h"
+#include "store/Schema.h"
+#include "store/Sqlite.h"
+#include "years/ConnectionSetup.h"
+#include "years/SafetyCopies.h"
+#include "years/YearDatabase.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <unistd.h>
+
+namespace velmora::crashtest {
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// Fewer entries than this and the child stops deleting, more and it stops adding.
+constexpr qint64 kFewestEntries = 50;
+constexpr qint64 kMostEntries = 400;
+
+std::vector<Account> ofKind(const std::vector<Account>& accounts, const QString& kind) {
+    std::vector<Account> chosen;
+    for (const Account& account : accounts) {
+        if (account.kind == kind) {
+            chosen.push_back(account);
+        }
+    }
+    return chosen;
+}
+
+const Account& pick(QRandomGenerator& random, const std::vector<Account>& from) {
+    return from[random.bounded(static_cast<quint32>(from.size()))];
+}
+
+// One write() per line: a pipe passes a write this short whole, so the parent
+// never reads half a line, and the line is out before the next write starts.
+void say(const QString& line) {
+    const QByteArray bytes = (line + u'\n').toUtf8();
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(STDOUT_FILENO, data, static_cast<size_t>(left));
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            std::exit(1);
+        }
+        data += written;
+        left -= written;
+    }
+}
+
+void announce(const Step& step) {
+    say(u"intent "_s + lineOf(step));
+}
+
+void confirm(const Step& step) {
+    say(lineOf(step));
+}
+
+qint64 number(Database& db, const char* sql) {
+    Statement query(db, sql, "contar");
+    query.step();
+    return query.columnInt(0);
+}
+
+class Child {
+public:
+    Child(const QString& programFolder, quint64 seed) : random_(seed), seed_(seed) {
+        state_.programFolder = programFolder;
+        setupConnection(state_);
+        year_ = state_.year;
+    }
+
+    [[noreturn]] void run() {
+        say(u"ready"_s);
+        for (;;) {
+            const quint32 roll = random_.bounded(100);
+            const qint64 entries = number(state_.db(), "SELECT COUNT(*) FROM apuntes");
+            if (roll < 30) {
+                entries < kMostEntries ? insert() : remove();
+            } else if (roll < 50) {
+                update();
+            } else if (roll < 70) {
+                entries > kFewestEntries ? remove() : insert();
+            } else if (roll < 78) {
+                rename();
+            } else if (roll < 84) {
+                colour();
+            } else if (roll < 90) {
+                copy(entries);
+            } else if (roll < 96) {
+                compact();
+            } else {
+                createYear();
+            }
+        }
+    }
+
+private:
+    EntryValues movement() {
+        const int year = year_.toInt();
+        return randomMovement(random_, listAccounts(state_.db(), {}), year,
+                              u"Apunte-%1-%2"_s.arg(seed_ % 100000).arg(++serial_));
+    }
+
+    // The number of a random entry; there is always one, as deletes stop early.
+    qint64 someEntry() {
+        Statement query(state_.db(), "SELECT Id FROM apuntes ORDER BY Id LIMIT 1 OFFSET ?1",
+                        "elegir un apunte");
+        const qint64 count = number(state_.db(), "SELECT COUNT(*) FROM apuntes");
+        query.bind(1, static_cast<int64_t>(random_.bounded(static_cast<quint32>(count))));
+        query.step();
+        return query.columnInt(0);
+    }
+
+    void insert() {
+        Step step{StepKind::Insert, nextEntryId(state_.db()), 0, movement(), {}, {}};
+        Entry entry = entryOf(step.id, step.values);
+        announce(step);
+        if (saveEntry(state_.db(), entry, true) == SaveOutcome::Saved) {
+            step.id = entry.id;
+            confirm(step);
+        }
+    }
+
+    void update() {
+        Step step{StepKind::Update, someEntry(), 0, movement(), {}, {}};
+        Entry entry = entryOf(step.id, step.values);
+        announce(step);
+        if (saveEntry(state_.db(), entry, false) == SaveOutcome::Saved) {
+            confirm(step);
+        }
+    }
+
+    void remove() {
+        const Step step{StepKind::Delete, someEntry(), 0, {}, {}, {}};
+        announce(step);
+        deleteEntry(state_.db(), step.id);
+        confirm(step);
+    }
+
+    void rename() {
+        const std::vector<Account> accounts = listAccounts(state_.db(), {});
+        Account account = pick(random_, accounts);
+        // A name never used before, so that old and new can be told apart in the file.
+        const QString stem = account.name.section(u'-', 0, 0);
+        const Step step{StepKind::Rename,
+                        0,
+                        0,
+                        {},
+                        account.name,
+                        u"%1-%2-%3"_s.arg(stem, QString::number(seed_, 36)).arg(++serial_)};
+        account.name = step.newName;
+        announce(step);
+        updateAccount(state_.db(), step.oldName, account);
+        confirm(step);
+    }
+
+    void colour() {
+        const Step step{StepKind::Colour, 0, random_.bounded(0, 0xFFFFFF), {}, {}, {}};
+        announce(step);
+        SettingsFiles(state_.programFolder).writeMainColour(static_cast<qint32>(step.number));
+        confirm(step);
+    }
+
+    // Copies are named after the second they are made in, and only the newest ten
+    // are kept: a clock that runs on past the newest copy keeps many copies a
+    // second in the order they were made.
+    QDateTime copyTime() const {
+        const SafetyCopies copies(state_.dataRoot, year_);
+        const QDateTime now = QDateTime::currentDateTime();
+        const QStringList made = copies.list();
+        if (made.isEmpty()) {
+            return now;
+        }
+        const QDateTime newest = QDateTime::fromString(
+            QFileInfo(made.first()).fileName().mid(8, 15), u"yyyyMMdd-HHmmss"_s);
+        return newest.isValid() && newest >= now ? newest.addSecs(1) : now;
+    }
+
+    void copy(qint64 entries) {
+        Step step{StepKind::Copy, entries, 0, {}, {}, {}};
+        announce(step);
+        step.newName = SafetyCopies(state_.dataRoot, year_).write(state_.db(), copyTime());
+        confirm(step);
+    }
+
+    void compact() {
+        const Step step{StepKind::Compact, 0, 0, {}, {}, {}};
+        announce(step);
+        YearDatabase(state_).compact();
+        confirm(step);
+    }
+
+    // A new year, then back to this one, as a user who looks at the new year and returns.
+    void createYear() {
+        const Step step{StepKind::Year, 0, 0, {}, {}, u"N%1-%2"_s.arg(seed_ % 1000).arg(++serial_)};
+        announce(step);
+        YearDatabase years(state_);
+        years.create(step.newName);
+        years.switchTo(year_);
+        confirm(step);
+    }
+
+    AppState state_;
+    QRandomGenerator random_;
+    quint64 seed_;
+    QString year_;
+    int serial_ = 0;
+};
+
+} // namespace
+
+EntryValues randomMovement(QRandomGenerator& random, const std::vector<Account>& accounts, int year,
+                           const QString& description) {
+    const std::vector<Account> cash = ofKind(accounts, u"C"_s);
+    const std::vector<Account> income = ofKind(accounts, u"I"_s);
+    const std::vector<Account> expense = ofKind(accounts, u"G"_s);
+    const Account* into = nullptr;
+    const Account* outOf = nullptr;
+    switch (random.bounded(3)) {
+    case 0:
+        into = &pick(random, cash);
+        outOf = &pick(random, income);
+        break;
+    case 1:
+        into = &pick(random, expense);
+        outOf = &pick(random, cash);
+        break;
+    default:
+        into = &pick(random, cash);
+        outOf = &pick(random, cash);
+        break;
+    }
+    EntryValues values;
+    values.date = toStoredDate(QDate(year, 1, 1).addDays(random.bounded(365)));
+    values.cents = random.bounded(1, 10'000'000);
+    values.goesInto = into->name;
+    values.comesOutOf = outOf->name;
+    values.movementClass = classifyMovement(into->kind, outOf->kind).value_or(QString());
+    values.description = description;
+    return values;
+}
+
+Entry entryOf(qint64 id, const EntryValues& values) {
+    Entry entry;
+    entry.id = id;
+    entry.date = fromStoredDate(values.date.toStdString());
+    entry.description = values.description;
+    entry.goesInto = values.goesInto;
+    entry.comesOutOf = values.comesOutOf;
+    entry.amount = static_cast<double>(values.cents) / 100.0;
+    entry.movementClass = values.movementClass;
+    return entry;
+}
+
+int runChild(const QString& programFolder, quint64 seed) {
+    try {
+        Child(programFolder, seed).run();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "velmora-crashtest (hijo): %s\n", error.what());
+    }
+    return 1;
+}
+
+} // namespace velmora::crashtest

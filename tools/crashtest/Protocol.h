@@ -1,0 +1,54 @@
+#pragma once
+
+// What the child process tells the parent through its standard output, one line
+// per step: "intent WRITE" just before a write starts, and "WRITE" once its commit
+// has returned. A write announced but never confirmed may or may not be in the
+// files when the child is killed; a confirmed one must be.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace velmora::crashtest {
+
+// An entry's columns as the check compares them: the amount in whole cents, the
+// date as stored. The child never puts a space in a name or a description.
+struct EntryValues {
+    QString date;
+    qint64 cents = 0;
+    QString goesInto;
+    QString comesOutOf;
+    QString movementClass;
+    QString description;
+    bool operator==(const EntryValues&) const = default;
+};
+
+enum class StepKind { Insert, Update, Delete, Rename, Compact, Year, Copy, Colour };
+
+struct Step {
+    StepKind kind = StepKind::Compact;
+    qint64 id = 0;     // the entry; for a copy, the entries it holds
+    qint64 number = 0; // the colour
+    EntryValues values;
+    QString oldName; // the account renamed
+    QString newName; // the account's new name, the year's name, the copy's path
+};
+
+// "insert 12 2024-03-05 1050 Caja Nomina I Apunte-3", "rename Caja Caja-7-1",
+// "copy 120 /path/with spaces.mdb", ...
+QString lineOf(const Step& step);
+std::optional<Step> stepOf(const QString& line);
+
+struct ChildReport {
+    bool ready = false;           // the child had opened the installation
+    std::vector<Step> committed;  // in order
+    std::optional<Step> inFlight; // announced, not confirmed
+    int unreadable = 0;           // lines that are none of the above
+};
+
+ChildReport parseReport(const QByteArray& output);
+
+} // namespace velmora::crashtest
