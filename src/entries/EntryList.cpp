@@ -6,37 +6,125 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace velmora {
 
 // Filters match anywhere in the text, ignoring letter case; "%" and "_" typed by
-// the user keep acting as wildcards. Both ends of the range are included. An
-// empty text field counts as empty text, so empty filters never hide an entry.
+// the user keep acting as wildcards. An empty filter is bound as Null and costs
+// no comparison at all. Both ends of the range are included. An empty text field
+// counts as empty text, so empty filters never hide an entry.
+//
+// Oldest first: entries are numbered as they are typed, so in this order the
+// engine mostly steps to the next row of the table instead of searching for it.
+// The list turns the rows round afterwards.
 const char* const kEntryListSql = "SELECT Id, Data, Des, EntraEn, SaleDe, Importe, GoI FROM apuntes"
-                                  " WHERE (IFNULL(Des, '') LIKE ?1 AND IFNULL(EntraEn, '') LIKE ?2"
-                                  " AND IFNULL(SaleDe, '') LIKE ?3)"
+                                  " WHERE (?1 IS NULL OR IFNULL(Des, '') LIKE ?1)"
+                                  " AND (?2 IS NULL OR IFNULL(EntraEn, '') LIKE ?2)"
+                                  " AND (?3 IS NULL OR IFNULL(SaleDe, '') LIKE ?3)"
                                   " AND (Data >= ?4 AND Data <= ?5)"
-                                  " ORDER BY Data DESC, Id DESC";
+                                  " ORDER BY Data, Id";
 
 namespace {
 
-QString anywhere(const QString& text) {
-    return QLatin1Char('%') + text + QLatin1Char('%');
+void bindAnywhere(Statement& statement, int index, const QString& text) {
+    if (text.isEmpty()) {
+        statement.bindNull(index);
+    } else {
+        statement.bind(index, QLatin1Char('%') + text + QLatin1Char('%'));
+    }
 }
 
 } // namespace
 
 void bindEntryFilter(Statement& statement, const EntryFilter& filter) {
-    statement.bind(1, anywhere(filter.description));
-    statement.bind(2, anywhere(filter.goesInto));
-    statement.bind(3, anywhere(filter.comesOutOf));
+    bindAnywhere(statement, 1, filter.description);
+    bindAnywhere(statement, 2, filter.goesInto);
+    bindAnywhere(statement, 3, filter.comesOutOf);
     statement.bind(4, toStoredDate(filter.from));
     statement.bind(5, toStoredDate(filter.to));
 }
 
-EntryList::EntryList() {
+// The list's memory at a million rows depends on it.
+static_assert(sizeof(EntryRow) == 32);
+
+EntryList::EntryList() : descriptionEnds_{0} {
     intern({}); // index 0: the empty text, for Nulls
+}
+
+namespace {
+
+// A quick hash of short texts, eight bytes at a time, chained through `seed`.
+quint64 hashOf(std::string_view text, quint64 seed = 0) {
+    constexpr quint64 kMix = 0x9E3779B97F4A7C15;
+    quint64 h = seed ^ text.size();
+    size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        quint64 word = 0;
+        std::memcpy(&word, text.data() + i, 8);
+        h = (h ^ word) * kMix;
+    }
+    quint64 tail = 0;
+    for (; i < text.size(); ++i) {
+        tail = (tail << 8) | static_cast<unsigned char>(text[i]);
+    }
+    h = (h ^ tail) * kMix;
+    return h ^ (h >> 29);
+}
+
+// Open addressing over the indices of a list's descriptions or movements: index
+// + 1, or 0 where free. Never more than half full, so a lookup stops after a
+// probe or two. Gives the slot that holds the entry `same` accepts, or the free
+// slot where it belongs.
+template <typename Same>
+quint32& slotFor(std::vector<quint32>& table, quint64 hash, const Same& same) {
+    const size_t mask = table.size() - 1;
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        if (table[slot] == 0 || same(table[slot] - 1)) {
+            return table[slot];
+        }
+    }
+}
+
+// Makes room for one more beside `count` entries, placing each again when the
+// table doubles.
+template <typename HashOfEntry>
+void makeRoom(std::vector<quint32>& table, size_t count, const HashOfEntry& hashOfEntry) {
+    if (2 * (count + 1) <= table.size()) {
+        return;
+    }
+    std::vector<quint32> larger(std::max<size_t>(64, 2 * table.size()), 0);
+    for (quint32 index = 0; index < count; ++index) {
+        slotFor(larger, hashOfEntry(index), [](quint32) { return false; }) = index + 1;
+    }
+    table = std::move(larger);
+}
+
+quint64 movementHash(std::string_view goesInto, std::string_view comesOutOf,
+                     std::string_view movementClass) {
+    return hashOf(movementClass, hashOf(comesOutOf, hashOf(goesInto)));
+}
+
+} // namespace
+
+std::string_view EntryList::descriptionText(quint32 index) const {
+    const quint32 start = index == 0 ? 0 : descriptionEnds_[index - 1];
+    return std::string_view(descriptionBytes_).substr(start, descriptionEnds_[index] - start);
+}
+
+quint32 EntryList::descriptionOf(std::string_view text) {
+    makeRoom(descriptionSlots_, descriptionEnds_.size(),
+             [this](quint32 index) { return hashOf(descriptionText(index)); });
+    quint32& slot = slotFor(descriptionSlots_, hashOf(text),
+                            [&](quint32 index) { return descriptionText(index) == text; });
+    if (slot == 0) {
+        descriptionBytes_.append(text);
+        descriptionEnds_.push_back(static_cast<quint32>(descriptionBytes_.size()));
+        slot = static_cast<quint32>(descriptionEnds_.size());
+    }
+    return slot - 1;
 }
 
 quint32 EntryList::intern(std::string_view text) {
@@ -44,14 +132,43 @@ quint32 EntryList::intern(std::string_view text) {
     if (it == textIndex_.end()) {
         const auto index = static_cast<quint32>(texts_.size());
         texts_.push_back(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        textBytes_.emplace_back(text);
         it = textIndex_.emplace(std::string(text), index).first;
     }
     return it->second;
 }
 
-void EntryList::reserve(size_t rows) {
-    rows_.reserve(rows);
-    descriptions_.reserve(rows * 24);
+quint32 EntryList::movementOf(std::string_view goesInto, std::string_view comesOutOf,
+                              std::string_view movementClass) {
+    makeRoom(movementSlots_, movements_.size(), [this](quint32 index) {
+        const EntryMovement& m = movements_[index];
+        return movementHash(textBytes_[m.goesInto], textBytes_[m.comesOutOf],
+                            textBytes_[m.movementClass]);
+    });
+    quint32& slot = slotFor(
+        movementSlots_, movementHash(goesInto, comesOutOf, movementClass), [&](quint32 index) {
+            const EntryMovement& m = movements_[index];
+            return textBytes_[m.goesInto] == goesInto && textBytes_[m.comesOutOf] == comesOutOf &&
+                   textBytes_[m.movementClass] == movementClass;
+        });
+    if (slot == 0) {
+        EntryMovement movement;
+        movement.goesInto = intern(goesInto);
+        movement.comesOutOf = intern(comesOutOf);
+        movement.movementClass = intern(movementClass);
+        // Only the exact capital letters count.
+        movement.isExpense = movementClass == "G";
+        movement.isIncome = movementClass == "I";
+        movements_.push_back(movement);
+        slot = static_cast<quint32>(movements_.size());
+    }
+    return slot - 1;
+}
+
+void EntryList::reserveLike(const EntryList& like) {
+    rows_.reserve(like.rows_.size());
+    descriptionBytes_.reserve(like.descriptionBytes_.size());
+    descriptionEnds_.reserve(like.descriptionEnds_.size());
 }
 
 void EntryList::append(qint64 id, const QDate& date, std::string_view description,
@@ -59,9 +176,12 @@ void EntryList::append(qint64 id, const QDate& date, std::string_view descriptio
                        std::string_view movementClass) {
     EntryRow row;
     row.id = id;
-    row.date = date;
+    if (date.isValid()) {
+        row.day = static_cast<qint32>(date.toJulianDay());
+    }
     row.amount = amount;
-    if (!amountCents(amount)) {
+    const std::optional<qint64> cents = amountCents(amount);
+    if (!cents) {
         unreadable_.push_back(rows_.size());
     } else {
         if (!largest_ || amount > rows_[*largest_].amount) {
@@ -71,20 +191,29 @@ void EntryList::append(qint64 id, const QDate& date, std::string_view descriptio
             lowest_ = rows_.size();
         }
     }
-    row.descriptionOffset = static_cast<quint32>(descriptions_.size());
-    row.descriptionLength = static_cast<quint32>(description.size());
-    descriptions_.append(description);
-    row.goesInto = intern(goesInto);
-    row.comesOutOf = intern(comesOutOf);
-    row.movementClass = intern(movementClass);
-    // Only the exact capital letters count.
-    row.isExpense = movementClass == "G";
-    if (row.isExpense) {
-        totals.expense.add(amount);
-    } else if (movementClass == "I") {
-        totals.income.add(amount);
+    row.description = descriptionOf(description);
+    row.movement = movementOf(goesInto, comesOutOf, movementClass);
+    const EntryMovement& movement = movements_[row.movement];
+    if (movement.isExpense) {
+        totals.expense.addCents(cents);
+    } else if (movement.isIncome) {
+        totals.income.addCents(cents);
     }
     rows_.push_back(row);
+}
+
+void EntryList::reverse() {
+    const size_t last = rows_.size() - 1;
+    std::reverse(rows_.begin(), rows_.end());
+    std::reverse(unreadable_.begin(), unreadable_.end());
+    for (size_t& row : unreadable_) {
+        row = last - row;
+    }
+    for (std::optional<size_t>* row : {&largest_, &lowest_}) {
+        if (*row) {
+            **row = last - **row;
+        }
+    }
 }
 
 QList<int> EntryList::widestAmountRows() const {
@@ -101,21 +230,45 @@ QList<int> EntryList::widestAmountRows() const {
 }
 
 QString EntryList::description(const EntryRow& row) const {
-    return QString::fromUtf8(descriptions_.data() + row.descriptionOffset,
-                             static_cast<qsizetype>(row.descriptionLength));
+    const std::string_view text = descriptionText(row.description);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-EntryList queryEntries(Database& db, const EntryFilter& filter, size_t expectedRows) {
+namespace {
+
+// Rows come in date order, so nearly every row has the date of the row before it.
+class StoredDates {
+public:
+    QDate read(std::string_view text) {
+        if (text != last_) {
+            last_.assign(text);
+            date_ = fromStoredDate(text);
+        }
+        return date_;
+    }
+
+private:
+    std::string last_;
+    QDate date_;
+};
+
+} // namespace
+
+EntryList queryEntries(Database& db, const EntryFilter& filter, const EntryList* sizedLike) {
     Statement query(db, kEntryListSql, "leer la lista de apuntes");
     bindEntryFilter(query, filter);
 
     EntryList list;
-    list.reserve(expectedRows);
+    if (sizedLike != nullptr) {
+        list.reserveLike(*sizedLike);
+    }
+    StoredDates dates;
     while (query.step()) {
-        list.append(query.columnInt(0), fromStoredDate(query.columnUtf8(1)), query.columnUtf8(2),
+        list.append(query.columnInt(0), dates.read(query.columnUtf8(1)), query.columnUtf8(2),
                     query.columnUtf8(3), query.columnUtf8(4), query.columnNumber(5),
                     query.columnUtf8(6));
     }
+    list.reverse();
     if (filter.to.isValid()) {
         list.totals.month = list.totals.income.dividedBy(filter.to.month());
     }

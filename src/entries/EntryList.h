@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,22 +38,34 @@ struct EntryTotals {
     AmountTotal balance() const { return income.minus(expense); }
 };
 
-// One listed entry, kept small: its texts live in the list that holds it.
+// One listed entry, kept small: its texts live in the list that holds it. A
+// million rows take 32 MB.
 struct EntryRow {
     qint64 id = 0;
-    QDate date;        // invalid when the stored date is empty
-    double amount = 0; // NaN when the file holds no number there
-    quint32 descriptionOffset = 0;
-    quint32 descriptionLength = 0;
+    double amount = 0;       // NaN when the file holds no number there
+    qint32 day = kNoDay;     // the date as a Julian day
+    quint32 description = 0; // index into the list's descriptions
+    quint32 movement = 0;    // index into the list's movements
+
+    static constexpr qint32 kNoDay = std::numeric_limits<qint32>::min();
+    // Invalid when the stored date is empty.
+    QDate date() const { return day == kNoDay ? QDate() : QDate::fromJulianDay(day); }
+};
+
+// The two accounts and the class of an entry. A household repeats the same few
+// dozen movements all year, so rows share them.
+struct EntryMovement {
     quint32 goesInto = 0;      // index into the list's shared texts
     quint32 comesOutOf = 0;    // likewise
     quint32 movementClass = 0; // likewise
     bool isExpense = false;
+    bool isIncome = false;
 };
 
-// The rows of one reload with their totals. Descriptions are kept as one block of
-// UTF-8 and account names and classes once each, so a hundred thousand rows cost
-// a few megabytes and are released at once.
+// The rows of one reload with their totals. Descriptions repeat as much as
+// movements do ("Supermercado", "Recibo de la luz"), so each distinct one is kept
+// once, in one block of UTF-8; a million rows cost little more than their 32 MB
+// and are released at once.
 class EntryList {
 public:
     EntryList();
@@ -62,7 +75,10 @@ public:
     void append(qint64 id, const QDate& date, std::string_view description,
                 std::string_view goesInto, std::string_view comesOutOf, double amount,
                 std::string_view movementClass);
-    void reserve(size_t rows);
+    // Room for as many rows and descriptions as `like` has.
+    void reserveLike(const EntryList& like);
+    // Turns the rows round, last added first.
+    void reverse();
 
     size_t size() const { return rows_.size(); }
     bool empty() const { return rows_.empty(); }
@@ -70,6 +86,7 @@ public:
     const std::vector<EntryRow>& rows() const { return rows_; }
 
     QString description(const EntryRow& row) const;
+    const EntryMovement& movement(const EntryRow& row) const { return movements_[row.movement]; }
     const QString& text(quint32 index) const { return texts_[index]; }
 
     // The rows, counted from 0, whose amount is no number the program can show.
@@ -82,6 +99,10 @@ public:
 
 private:
     quint32 intern(std::string_view text);
+    quint32 descriptionOf(std::string_view text);
+    std::string_view descriptionText(quint32 index) const;
+    quint32 movementOf(std::string_view goesInto, std::string_view comesOutOf,
+                       std::string_view movementClass);
 
     struct Hash {
         using is_transparent = void;
@@ -93,17 +114,26 @@ private:
     // The largest and the lowest amount: between them they show the longest text.
     std::optional<size_t> largest_;
     std::optional<size_t> lowest_;
-    std::string descriptions_;
+    // Description i is the bytes up to descriptionEnds_[i], from where i - 1 ends;
+    // description 0 is the empty text.
+    std::string descriptionBytes_;
+    std::vector<quint32> descriptionEnds_;
+    std::vector<quint32> descriptionSlots_; // finds a description by its text
     std::vector<QString> texts_;
+    std::vector<std::string> textBytes_; // the same texts as stored
     std::unordered_map<std::string, quint32, Hash, std::equal_to<>> textIndex_;
+    std::vector<EntryMovement> movements_;
+    std::vector<quint32> movementSlots_; // finds a movement by its three texts
 };
 
 // The statement and its parameters, shared with the benchmark's raw measurement.
 extern const char* const kEntryListSql;
 void bindEntryFilter(Statement& statement, const EntryFilter& filter);
 
-// Throws DbError when the engine fails. expectedRows only sizes the first allocation.
-EntryList queryEntries(Database& db, const EntryFilter& filter, size_t expectedRows = 0);
+// Throws DbError when the engine fails. `sizedLike`, the list it will replace, only
+// sizes the first allocations.
+EntryList queryEntries(Database& db, const EntryFilter& filter,
+                       const EntryList* sizedLike = nullptr);
 
 // " 12 registros"
 QString recordCountLine(size_t count);

@@ -14,23 +14,24 @@ void EntryTableModel::setList(EntryList list) {
 
 QVariant EntryTableModel::cell(int line, int column, int role) const {
     const EntryRow& row = list_[static_cast<size_t>(line)];
+    const EntryMovement& movement = list_.movement(row);
     switch (role) {
     case Qt::DisplayRole:
         switch (column) {
         case IdColumn:
             return row.id;
         case ClassColumn:
-            return list_.text(row.movementClass);
+            return list_.text(movement.movementClass);
         case LineColumn:
             return line + 1;
         case DateColumn:
-            return row.date.isValid() ? formatDate(row.date) : QString();
+            return row.day == EntryRow::kNoDay ? QString() : formatDate(row.date());
         case DescriptionColumn:
             return list_.description(row);
         case GoesIntoColumn:
-            return list_.text(row.goesInto);
+            return list_.text(movement.goesInto);
         case ComesOutOfColumn:
-            return list_.text(row.comesOutOf);
+            return list_.text(movement.comesOutOf);
         case AmountColumn:
             return formatAmount(row.amount);
         default:
@@ -42,7 +43,7 @@ QVariant EntryTableModel::cell(int line, int column, int role) const {
         }
         return palette().band(line);
     case Qt::ForegroundRole:
-        if (column == AmountColumn && row.isExpense) {
+        if (column == AmountColumn && movement.isExpense) {
             return Palette::negativeAmount();
         }
         return {};

@@ -303,9 +303,8 @@ bool frmPrincipal::reload() {
     const EntryFilter filter{txtFiltroDes->text(), txtFiltroEntra->text(), txtFiltroSale->text(),
                              *from, *to};
     EntryList list;
-    if (!report_.attempt(QStringLiteral("No se puede leer la lista de apuntes"), [&] {
-            list = queryEntries(state_.db(), filter, model_->list().size());
-        })) {
+    if (!report_.attempt(QStringLiteral("No se puede leer la lista de apuntes"),
+                         [&] { list = queryEntries(state_.db(), filter, &model_->list()); })) {
         return false;
     }
 

@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 using namespace velmora;
 using velmora::test::TestLedger;
 
@@ -36,6 +38,7 @@ private slots:
     void filters_data();
     void filters();
     void storedNullsShowEmpty();
+    void manyRowsKeepTheirTexts();
 };
 
 void TestEntryList::totalsAndMonthFigure() {
@@ -141,10 +144,57 @@ void TestEntryList::storedNullsShowEmpty() {
     const EntryList list = queryEntries(ledger.db(), wholeYear());
     QCOMPARE(list.size(), size_t{1});
     QVERIFY(std::isnan(list[0].amount));
-    QCOMPARE(list[0].date, QDate(2024, 3, 3));
+    QCOMPARE(list[0].date(), QDate(2024, 3, 3));
     QCOMPARE(list.description(list[0]), QString());
-    QCOMPARE(list.text(list[0].goesInto), QString());
+    QCOMPARE(list.text(list.movement(list[0]).goesInto), QString());
     QVERIFY(queryEntries(ledger.db(), wholeYear("a")).empty());
+}
+
+// Rows share their descriptions and movements; each must still show its own, newest
+// first, past the point where the shared tables grow.
+void TestEntryList::manyRowsKeepTheirTexts() {
+    TestLedger ledger;
+    const QStringList accounts{"Luz", "Caja", "Banco", "Nómina", "Tarjeta", "Agua"};
+    const QStringList classes{"G", "I", "T"};
+    struct Expected {
+        QDate date;
+        qint64 id;
+        QString description, goesInto, comesOutOf, movementClass;
+    };
+    QList<Expected> expected;
+    qint64 incomeCents = 0;
+    for (int i = 0; i < 600; ++i) {
+        // Some numbers fall as the dates rise, so the order is not the typing order.
+        const Expected e{QDate(2024, 1, 1).addDays(i / 4),
+                         i % 3 == 0 ? 10000 - i : i + 1,
+                         i % 5 == 0 ? QString() : QStringLiteral("Recibo %1").arg(i % 170),
+                         accounts[i % 6],
+                         accounts[(i / 6) % 6],
+                         classes[(i / 36) % 3]};
+        ledger.addEntry(e.id, e.date.toString("dd/MM/yyyy"), e.description, e.goesInto,
+                        e.comesOutOf, i + 0.25, e.movementClass);
+        if (e.movementClass == "I") {
+            incomeCents += i * 100 + 25;
+        }
+        expected.append(e);
+    }
+    std::sort(expected.begin(), expected.end(), [](const Expected& a, const Expected& b) {
+        return a.date != b.date ? a.date > b.date : a.id > b.id;
+    });
+
+    const EntryList list = queryEntries(ledger.db(), wholeYear());
+    QCOMPARE(list.size(), size_t{600});
+    for (size_t i = 0; i < list.size(); ++i) {
+        const Expected& e = expected[static_cast<qsizetype>(i)];
+        const EntryMovement& movement = list.movement(list[i]);
+        QCOMPARE(list[i].id, e.id);
+        QCOMPARE(list[i].date(), e.date);
+        QCOMPARE(list.description(list[i]), e.description);
+        QCOMPARE(list.text(movement.goesInto), e.goesInto);
+        QCOMPARE(list.text(movement.comesOutOf), e.comesOutOf);
+        QCOMPARE(list.text(movement.movementClass), e.movementClass);
+    }
+    QCOMPARE(list.totals.income.cents(), incomeCents);
 }
 
 QTEST_GUILESS_MAIN(TestEntryList)
