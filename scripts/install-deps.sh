@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Velmora need,
-# only those that are missing. Needs root or sudo when something is missing.
+# only those that are missing, and any further packages named as arguments.
+# Needs root or sudo when something is missing.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
     libgl-dev libxkbcommon-dev
     libsqlite3-dev sqlite3
     fonts-dejavu-core
+    "$@"
 )
 
 missing=()

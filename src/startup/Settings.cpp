@@ -33,10 +33,14 @@ QString decodeLine(const QByteArray& bytes) {
     return QString::fromLatin1(bytes);
 }
 
+const QByteArray kByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
+
+// Latin-1 when it reads back as the same text. Some Latin-1 texts would not: "Ã©"
+// is the UTF-8 for "é", and "ï»¿" in front is taken for a byte-order mark.
 QByteArray encodeLine(const QString& text) {
     QStringEncoder latin1(QStringConverter::Latin1);
     QByteArray bytes = latin1.encode(text);
-    if (!latin1.hasError()) {
+    if (!latin1.hasError() && !bytes.startsWith(kByteOrderMark) && decodeLine(bytes) == text) {
         return bytes;
     }
     return text.toUtf8();
@@ -87,8 +91,9 @@ std::optional<QString> SettingsFiles::readLine(const QString& fileName, int line
             while (line.endsWith('\n') || line.endsWith('\r')) {
                 line.chop(1);
             }
-            // Editors that save UTF-8 may put a byte-order mark in front.
-            if (i == 0 && line.startsWith("\xEF\xBB\xBF")) {
+            // Editors that save UTF-8 may put a byte-order mark in front. All of them
+            // go, so that no text read starts with one and writing it back keeps it.
+            while (i == 0 && line.startsWith(kByteOrderMark)) {
                 line.remove(0, 3);
             }
             return decodeLine(line);

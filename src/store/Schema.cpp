@@ -137,6 +137,12 @@ QDate fromStoredDate(std::string_view text) {
     int m = 0;
     int d = 0;
     const char* s = text.data();
+    // from_chars would take "-124" for a year before Christ.
+    for (const int i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+        if (s[i] < '0' || s[i] > '9') {
+            return {};
+        }
+    }
     if (std::from_chars(s, s + 4, y).ptr != s + 4 ||
         std::from_chars(s + 5, s + 7, m).ptr != s + 7 ||
         std::from_chars(s + 8, s + 10, d).ptr != s + 10) {

@@ -71,12 +71,13 @@ bool wildcardMatch(const std::u32string& p, const std::u32string& v) {
     size_t starP = std::u32string::npos;
     size_t starV = 0;
     while (vi < v.size()) {
-        if (pi < p.size() && (p[pi] == U'_' || p[pi] == v[vi])) {
-            ++pi;
-            ++vi;
-        } else if (pi < p.size() && p[pi] == U'%') {
+        // "%" is looked at first: it is a wildcard even where the text holds a "%".
+        if (pi < p.size() && p[pi] == U'%') {
             starP = pi++;
             starV = vi;
+        } else if (pi < p.size() && (p[pi] == U'_' || p[pi] == v[vi])) {
+            ++pi;
+            ++vi;
         } else if (starP != std::u32string::npos) {
             pi = starP + 1;
             vi = ++starV;

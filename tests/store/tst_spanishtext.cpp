@@ -49,6 +49,8 @@ void TestSpanishText::matching_data() {
     row("one character, not two", "l_z", "lapiz", false);
     row("eñe case in a filter", "%año%", "FELIZ AÑO NUEVO", true);
     row("empty filter", "%%", "", true);
+    row("empty filter, text with %", "%%", "%%x", true);
+    row("text starting with %", "%desc%", "%50 descuento", true);
     row("empty pattern", "", "abc", false);
 }
 
