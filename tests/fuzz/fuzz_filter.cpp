@@ -190,8 +190,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const QString description =
             row.id == kRawId ? QString::fromUtf8(rawDescription) : textOf(entry.description);
         FUZZ_CHECK(list.description(row) == description);
-        FUZZ_CHECK(list.text(row.goesInto) == textOf(entry.goesInto));
-        FUZZ_CHECK(list.text(row.comesOutOf) == textOf(entry.comesOutOf));
+        FUZZ_CHECK(list.text(list.movement(row).goesInto) == textOf(entry.goesInto));
+        FUZZ_CHECK(list.text(list.movement(row).comesOutOf) == textOf(entry.comesOutOf));
         if (i > 0) {
             const EntryRow& above = list[i - 1];
             const QString aboveDate = textOf(expected[above.id]->date);
