@@ -1,28 +1,12 @@
 #include "admin/AdminCommands.h"
+#include "common/OwnMessages.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <cstring>
-
-namespace {
-
-QtMessageHandler previousHandler = nullptr;
-
-// Qt's own warnings (an unset XDG_RUNTIME_DIR, say) are English and change nothing
-// the tool reports in Spanish; the program's log lines are kept.
-void ownMessagesOnly(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    const bool ours =
-        context.category != nullptr && std::strncmp(context.category, "velmora", 7) == 0;
-    if (ours || type == QtFatalMsg) {
-        previousHandler(type, context, message);
-    }
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
-    previousHandler = qInstallMessageHandler(ownMessagesOnly);
+    velmora::tools::keepOnlyOwnMessages();
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

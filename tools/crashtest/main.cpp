@@ -4,6 +4,7 @@
 
 #include "CrashCheck.h"
 #include "CrashChild.h"
+#include "common/OwnMessages.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -24,17 +25,6 @@ namespace {
 // so most kills wait until it has opened the installation.
 constexpr int kLongestWaitMs = 300;
 constexpr int kChildStartMs = 60000;
-
-QtMessageHandler previousHandler = nullptr;
-
-// Qt's own English warnings say nothing about the program; its log lines are kept.
-void ownMessagesOnly(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    const bool ours =
-        context.category != nullptr && std::strncmp(context.category, "velmora", 7) == 0;
-    if (ours || type == QtFatalMsg) {
-        previousHandler(type, context, message);
-    }
-}
 
 struct Options {
     int kills = 0;
@@ -148,7 +138,7 @@ int run(const Options& options) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    previousHandler = qInstallMessageHandler(ownMessagesOnly);
+    velmora::tools::keepOnlyOwnMessages();
     QCoreApplication app(argc, argv);
     // The child: velmora-crashtest --child PROGRAM_FOLDER SEED, never typed by hand.
     if (argc == 4 && std::strcmp(argv[1], "--child") == 0) {
