@@ -56,22 +56,66 @@ EntryList::EntryList() : descriptionEnds_{0} {
 
 namespace {
 
+// Up to eight bytes of a text as one number: equal texts of the same length give
+// equal numbers and different ones different numbers. Overlapping loads cover
+// every byte without a loop; account names and classes are mostly this short.
+[[gnu::always_inline]] inline quint64 shortWord(const char* p, size_t n) {
+    if (n >= 4) {
+        quint32 low = 0;
+        quint32 high = 0;
+        std::memcpy(&low, p, 4);
+        std::memcpy(&high, p + n - 4, 4);
+        return low | (quint64{high} << 32);
+    }
+    if (n == 0) {
+        return 0;
+    }
+    const auto byte = [p](size_t i) { return quint64{static_cast<unsigned char>(p[i])}; };
+    return byte(0) | (byte(n / 2) << 8) | (byte(n - 1) << 16);
+}
+
 // A quick hash of short texts, eight bytes at a time, chained through `seed`.
-quint64 hashOf(std::string_view text, quint64 seed = 0) {
+[[gnu::always_inline]] inline quint64 hashOf(std::string_view text, quint64 seed = 0) {
     constexpr quint64 kMix = 0x9E3779B97F4A7C15;
-    quint64 h = seed ^ text.size();
+    const char* p = text.data();
+    const size_t n = text.size();
+    quint64 h = seed ^ n;
+    if (n <= 8) {
+        h = (h ^ shortWord(p, n)) * kMix;
+        return h ^ (h >> 29);
+    }
     size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        quint64 word = 0;
-        std::memcpy(&word, text.data() + i, 8);
+    quint64 word = 0;
+    for (; i + 8 < n; i += 8) {
+        std::memcpy(&word, p + i, 8);
         h = (h ^ word) * kMix;
     }
-    quint64 tail = 0;
-    for (; i < text.size(); ++i) {
-        tail = (tail << 8) | static_cast<unsigned char>(text[i]);
-    }
-    h = (h ^ tail) * kMix;
+    // The last eight bytes, overlapping the words before when the length is no
+    // multiple of eight.
+    std::memcpy(&word, p + n - 8, 8);
+    h = (h ^ word) * kMix;
     return h ^ (h >> 29);
+}
+
+// Equal texts, without a call into the C library for the short ones.
+[[gnu::always_inline]] inline bool sameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    const size_t n = a.size();
+    if (n <= 8) {
+        return shortWord(a.data(), n) == shortWord(b.data(), n);
+    }
+    if (n <= 16) {
+        // Two overlapping words: a stored date, most descriptions.
+        quint64 a0 = 0, a1 = 0, b0 = 0, b1 = 0;
+        std::memcpy(&a0, a.data(), 8);
+        std::memcpy(&b0, b.data(), 8);
+        std::memcpy(&a1, a.data() + n - 8, 8);
+        std::memcpy(&b1, b.data() + n - 8, 8);
+        return a0 == b0 && a1 == b1;
+    }
+    return std::memcmp(a.data(), b.data(), n) == 0;
 }
 
 // Open addressing over the indices of a list's descriptions or movements: index
@@ -118,7 +162,7 @@ quint32 EntryList::descriptionOf(std::string_view text) {
     makeRoom(descriptionSlots_, descriptionEnds_.size(),
              [this](quint32 index) { return hashOf(descriptionText(index)); });
     quint32& slot = slotFor(descriptionSlots_, hashOf(text),
-                            [&](quint32 index) { return descriptionText(index) == text; });
+                            [&](quint32 index) { return sameText(descriptionText(index), text); });
     if (slot == 0) {
         descriptionBytes_.append(text);
         descriptionEnds_.push_back(static_cast<quint32>(descriptionBytes_.size()));
@@ -145,12 +189,13 @@ quint32 EntryList::movementOf(std::string_view goesInto, std::string_view comesO
         return movementHash(textBytes_[m.goesInto], textBytes_[m.comesOutOf],
                             textBytes_[m.movementClass]);
     });
-    quint32& slot = slotFor(
-        movementSlots_, movementHash(goesInto, comesOutOf, movementClass), [&](quint32 index) {
-            const EntryMovement& m = movements_[index];
-            return textBytes_[m.goesInto] == goesInto && textBytes_[m.comesOutOf] == comesOutOf &&
-                   textBytes_[m.movementClass] == movementClass;
-        });
+    quint32& slot = slotFor(movementSlots_, movementHash(goesInto, comesOutOf, movementClass),
+                            [&](quint32 index) {
+                                const EntryMovement& m = movements_[index];
+                                return sameText(textBytes_[m.goesInto], goesInto) &&
+                                       sameText(textBytes_[m.comesOutOf], comesOutOf) &&
+                                       sameText(textBytes_[m.movementClass], movementClass);
+                            });
     if (slot == 0) {
         EntryMovement movement;
         movement.goesInto = intern(goesInto);
@@ -240,7 +285,7 @@ namespace {
 class StoredDates {
 public:
     QDate read(std::string_view text) {
-        if (text != last_) {
+        if (!sameText(text, last_)) {
             last_.assign(text);
             date_ = fromStoredDate(text);
         }

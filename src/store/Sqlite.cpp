@@ -166,10 +166,6 @@ bool Statement::isNull(int column) const {
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
-int64_t Statement::columnInt(int column) const {
-    return sqlite3_column_int64(stmt_, column);
-}
-
 double Statement::columnDouble(int column) const {
     return sqlite3_column_double(stmt_, column);
 }
@@ -202,14 +198,6 @@ double Statement::columnNumber(int column) const {
 QString Statement::columnText(int column) const {
     const std::string_view text = columnUtf8(column);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string_view Statement::columnUtf8(int column) const {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-    if (text == nullptr) {
-        return {};
-    }
-    return {text, static_cast<size_t>(sqlite3_column_bytes(stmt_, column))};
 }
 
 Transaction::Transaction(Database& db) : db_(db) {

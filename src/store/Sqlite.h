@@ -12,9 +12,7 @@
 #include <stdexcept>
 #include <string_view>
 
-struct sqlite3;
-struct sqlite3_stmt;
-struct sqlite3_value;
+#include <sqlite3.h>
 
 namespace velmora {
 
@@ -80,13 +78,20 @@ public:
     void reset();
 
     bool isNull(int column) const;
-    int64_t columnInt(int column) const;
+    int64_t columnInt(int column) const { return sqlite3_column_int64(stmt_, column); }
     double columnDouble(int column) const;
     // storedNumber() of the column.
     double columnNumber(int column) const;
     QString columnText(int column) const;
     // The raw UTF-8 bytes of a text column, valid until the next step.
-    std::string_view columnUtf8(int column) const;
+    // Inline: the entry list reads five of these for every row of a year.
+    std::string_view columnUtf8(int column) const {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+        if (text == nullptr) {
+            return {};
+        }
+        return {text, static_cast<size_t>(sqlite3_column_bytes(stmt_, column))};
+    }
 
     sqlite3_stmt* handle() const { return stmt_; }
 
