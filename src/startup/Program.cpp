@@ -12,6 +12,8 @@
 #include "years/SafetyCopies.h"
 #include "years/YearFolders.h"
 
+#include <QTimer>
+
 namespace velmora {
 
 Program::Program(QString programFolder, Services& services)
@@ -44,10 +46,10 @@ std::optional<int> Program::start() {
         return 1;
     }
 
-    writeDailyCopy();
-
     mainWindow_ = std::make_unique<frmPrincipal>(*state_, services_);
     mainWindow_->show();
+    // Once the list is on screen: at a million entries the copy takes half a second.
+    QTimer::singleShot(0, mainWindow_.get(), [this] { writeDailyCopy(); });
     return std::nullopt;
 }
 
