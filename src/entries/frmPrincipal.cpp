@@ -16,6 +16,7 @@
 #include "ui/ListGrid.h"
 #include "ui/Logging.h"
 #include "ui/MessageService.h"
+#include "ui/Palette.h"
 #include "ui/Services.h"
 #include "ui/WindowKit.h"
 #include "years/YearDatabase.h"
@@ -60,6 +61,8 @@ frmPrincipal::frmPrincipal(AppState& state, Services& services, QWidget* parent)
     setObjectName(QStringLiteral("frmPrincipal"));
     buildControls();
     buildMenu();
+    // A colour picked in the colour window shows here at once.
+    connect(&state_.palette, &Palette::changed, this, &frmPrincipal::paintSections);
     pressButtonsOnEnter(*this);
     // Never so small that a command or its caption is cut.
     setMinimumSize(twips(13000), twips(5000));
@@ -223,9 +226,13 @@ void frmPrincipal::buildMenu() {
     connect(salir, &QAction::triggered, this, [this] { close(); });
 }
 
-void frmPrincipal::layoutControls() {
+void frmPrincipal::paintSections() {
     paintBackground(*lblInfo, state_.palette.section());
     paintBackground(*lblBalance, state_.palette.section());
+}
+
+void frmPrincipal::layoutControls() {
+    paintSections();
 
     // A window squeezed smaller than the fixed parts leaves the grid at its smallest.
     const QSize inner = central_->size();

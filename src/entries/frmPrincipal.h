@@ -56,6 +56,7 @@ protected:
 private:
     void buildControls();
     void buildMenu();
+    void paintSections();
     void applyColumnWidths();
     void clearFilters();
     void newEntry();

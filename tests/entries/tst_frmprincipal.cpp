@@ -64,6 +64,7 @@ class TestFrmPrincipal : public QObject {
     Q_OBJECT
 private slots:
     void showsTheYearOnLoad();
+    void colourChangeRepaintsAtOnce();
     void headerFilterBoxes();
     void emptyListShowsNothing();
     void deleteAsksWithTheLineNumber_data();
@@ -106,6 +107,17 @@ void TestFrmPrincipal::showsTheYearOnLoad() {
     f.ledger.state().palette.setMain(0x00FF00);
     QCOMPARE(f.grid()->model()->index(1, EntryTableModel::DateColumn).data(Qt::BackgroundRole),
              QVariant(QColor(0, 255, 0)));
+}
+
+// A colour picked in the colour window reaches the open main window without a
+// reload or a resize.
+void TestFrmPrincipal::colourChangeRepaintsAtOnce() {
+    WindowFixture<frmPrincipal> f;
+    f.open();
+    f.ledger.state().palette.setSection(5691381);
+    for (const char* name : {"lblInfo", "lblBalance"}) {
+        QCOMPARE(f.find<QLabel>(name)->palette().color(QPalette::Window), colourFromValue(5691381));
+    }
 }
 
 void TestFrmPrincipal::headerFilterBoxes() {
