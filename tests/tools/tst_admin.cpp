@@ -49,8 +49,8 @@ void checkInstalled(const QString& program, const QString& root, const QString& 
     QCOMPARE(test::fileBytes(program + u"/ruta.ini"_s), root.toUtf8() + "\r\n");
     QCOMPARE(test::fileBytes(program + u"/ano.ini"_s), year.toUtf8() + "\r\n");
     QCOMPARE(test::fileBytes(program + u"/color.ini"_s), QByteArray(" 255 \r\n"));
-    // A cream tone, red in the lowest byte.
-    QCOMPARE(test::fileBytes(program + u"/color2.ini"_s), QByteArray(" 14481663 \r\n"));
+    // Yellow F5D756, red in the lowest byte.
+    QCOMPARE(test::fileBytes(program + u"/color2.ini"_s), QByteArray(" 5691381 \r\n"));
     QVERIFY(QFileInfo(root + u"/Informes"_s).isDir());
     QVERIFY(QFileInfo(program + u"/Datos"_s).isDir()); // where the program compacts a year
     // Nothing half-made beside the ledger.

@@ -1,6 +1,7 @@
 #include "admin/AdminCommands.h"
 
 #include "demo/DemoLedger.h"
+#include "preferences/ColourChoices.h"
 #include "startup/AppState.h"
 #include "startup/Settings.h"
 #include "startup/SingleInstance.h"
@@ -11,7 +12,6 @@
 #include "years/SafetyCopies.h"
 #include "years/YearFolders.h"
 
-#include <QColor>
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
@@ -441,11 +441,11 @@ int runRestoreCopy(const QStringList& args, const QString& programFolder, QTextS
 } // namespace
 
 qint32 defaultMainColour() {
-    return valueFromColour(QColor(230, 240, 255));
+    return kMainColourChoices[1];
 }
 
 qint32 defaultSectionColour() {
-    return valueFromColour(QColor(255, 248, 220));
+    return kSectionColourChoices[2];
 }
 
 bool isYearName(const QString& year) {
