@@ -7,6 +7,7 @@
 #include "entries/frmApuntesDetalle.h"
 #include "maintenance/Compactar.h"
 #include "maintenance/frmCopiaPen.h"
+#include "preferences/frmColor.h"
 #include "startup/AppState.h"
 #include "store/EntryStore.h"
 #include "store/Sqlite.h"
@@ -220,6 +221,11 @@ void frmPrincipal::buildMenu() {
         services_.dialogs.run(backup);
         // A restore puts other entries in place of the listed ones.
         applySharedState(false);
+    });
+    // The colours reach this window and its grid as they are clicked.
+    enable("mnuOpCores", [this] {
+        frmColor colours(state_, services_, this);
+        services_.dialogs.run(colours);
     });
     QAction* salir = mnuOpciones->findChild<QAction*>(QStringLiteral("mnuOpSalir"));
     salir->setEnabled(true);
