@@ -11,6 +11,10 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DVELMORA_TESTS=ON -DVELMORA_SANITIZE=ON -DVELMORA_WERROR=ON >/dev/null
 cmake --build "$build"
 
+# A real print system for the printer list test, when run as root.
+VELMORA_CUPS_QUEUE="$(bash scripts/cups-queue.sh)"
+export VELMORA_CUPS_QUEUE
+
 export QT_QPA_PLATFORM=offscreen
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"

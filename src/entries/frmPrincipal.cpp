@@ -8,6 +8,7 @@
 #include "maintenance/Compactar.h"
 #include "maintenance/frmCopiaPen.h"
 #include "preferences/frmColor.h"
+#include "preferences/frmConfiguracion.h"
 #include "startup/AppState.h"
 #include "store/EntryStore.h"
 #include "store/Sqlite.h"
@@ -226,6 +227,15 @@ void frmPrincipal::buildMenu() {
     enable("mnuOpCores", [this] {
         frmColor colours(state_, services_, this);
         services_.dialogs.run(colours);
+    });
+    // Company data and printers, before the last item.
+    QAction* configuracion = new QAction(QStringLiteral("&7. Configuración"), mnuOpciones);
+    configuracion->setObjectName(QStringLiteral("mnuOpConfiguracion"));
+    mnuOpciones->insertAction(mnuOpciones->findChild<QAction*>(QStringLiteral("mnuOpSalir")),
+                              configuracion);
+    connect(configuracion, &QAction::triggered, this, [this] {
+        frmConfiguracion company(state_, services_, this);
+        services_.dialogs.run(company);
     });
     QAction* salir = mnuOpciones->findChild<QAction*>(QStringLiteral("mnuOpSalir"));
     salir->setEnabled(true);

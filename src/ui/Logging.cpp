@@ -8,6 +8,7 @@ Q_LOGGING_CATEGORY(lcAccounts, "velmora.accounts")
 Q_LOGGING_CATEGORY(lcAnalysis, "velmora.analysis")
 Q_LOGGING_CATEGORY(lcYears, "velmora.years")
 Q_LOGGING_CATEGORY(lcMaintenance, "velmora.maintenance")
+Q_LOGGING_CATEGORY(lcPreferences, "velmora.preferences")
 Q_LOGGING_CATEGORY(lcUi, "velmora.ui")
 
 } // namespace velmora

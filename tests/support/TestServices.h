@@ -41,15 +41,17 @@ private:
 // click would; false when the platform never showed it.
 bool showForInput(QWidget& window);
 
-// The drives a test lists in place of the machine's mounted volumes.
+// The drives and printers a test lists in place of the machine's own.
 class ListedDrives : public SystemInfo {
 public:
     QList<Drive> drivesToList;
+    QStringList printersToList;
     QList<Drive> drives() const override { return drivesToList; }
+    QStringList printerNames() const override { return printersToList; }
 };
 
 // Services over the given messages, with scripted windows, a fixed clock and the
-// drives the test lists. No window asks for a file or a printer yet.
+// drives and printers the test lists. No window asks for a file yet.
 struct TestServices {
     explicit TestServices(MessageService& messages)
         : services{messages, dialogs, clock, files, system} {}
