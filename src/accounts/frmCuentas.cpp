@@ -12,6 +12,7 @@
 #include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
+#include "ui/clsMW.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -80,6 +81,8 @@ void frmCuentas::buildControls() {
     mshDatos = makeListGrid(this, model_, "mshDatos");
     mshDatos->installEventFilter(this);
     connect(mshDatos, &QAbstractItemView::doubleClicked, this, &frmCuentas::editSelected);
+    wheel_ = std::make_unique<clsMW>(services_.messages);
+    wheel_->InitMouseWheel(mshDatos);
     list_ = std::make_unique<ListFlow>(*this, *mshDatos, services_, AccountTableModel::NameColumn,
                                        [this] { return reload(); });
     list_->setOnReturn([this] { txtFiltro->setFocus(Qt::OtherFocusReason); });

@@ -20,6 +20,7 @@ struct Services;
 class FilterField;
 class AccountTableModel;
 class ListFlow;
+class clsMW;
 
 class frmCuentas : public ModalWindow {
     Q_OBJECT
@@ -54,6 +55,8 @@ private:
     FailureReport report_;
     AccountTableModel* model_ = nullptr;
     std::unique_ptr<ListFlow> list_;
+    // Held while the window lives; each opening hooks its own new grid.
+    std::unique_ptr<clsMW> wheel_;
 
     QLabel* lblFiltro = nullptr;
     FilterField* txtFiltro = nullptr;

@@ -9,6 +9,7 @@
 #include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
+#include "ui/clsMW.h"
 
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
@@ -152,6 +153,8 @@ void frmEstadisticas::buildControls() {
     // The row number column is narrower than a header section would allow.
     mshDatos->horizontalHeader()->setMinimumSectionSize(0);
     connect(mshDatos, &QAbstractItemView::clicked, this, [this] { chartSelectedRow(); });
+    wheel_ = std::make_unique<clsMW>(services_.messages);
+    wheel_->InitMouseWheel(mshDatos);
 
     mscGrafico = new QChartView(this);
     mscGrafico->setObjectName(QStringLiteral("mscGrafico"));

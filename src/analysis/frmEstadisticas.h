@@ -11,6 +11,7 @@
 #include "ui/FailureReport.h"
 #include "ui/WindowKit.h"
 
+#include <memory>
 #include <optional>
 
 class QChartView;
@@ -25,6 +26,7 @@ namespace velmora {
 struct AppState;
 struct Services;
 class StatisticsTableModel;
+class clsMW;
 
 class frmEstadisticas : public ModalWindow {
     Q_OBJECT
@@ -64,6 +66,7 @@ private:
     // What the chart shows now, so that a type chosen over an empty table
     // redraws it in that type.
     std::optional<ChartDescription> drawn_;
+    std::unique_ptr<clsMW> wheel_;
 
     QListWidget* lstTipo = nullptr;
     QPushButton* cmdFiltrar = nullptr;

@@ -7,6 +7,7 @@
 #include "entries/frmApuntesDetalle.h"
 #include "maintenance/Compactar.h"
 #include "maintenance/frmCopiaPen.h"
+#include "preferences/frmAcercaDe.h"
 #include "preferences/frmColor.h"
 #include "preferences/frmConfiguracion.h"
 #include "startup/AppState.h"
@@ -21,6 +22,7 @@
 #include "ui/Palette.h"
 #include "ui/Services.h"
 #include "ui/WindowKit.h"
+#include "ui/clsMW.h"
 #include "years/YearDatabase.h"
 #include "years/frmAno.h"
 
@@ -148,6 +150,9 @@ void frmPrincipal::buildControls() {
 
     model_ = new EntryTableModel(state_.palette, this);
     mshDatos = makeListGrid(central_, model_, "mshDatos");
+    // One line per wheel notch, as in the other lists.
+    wheel_ = std::make_unique<clsMW>(services_.messages);
+    wheel_->InitMouseWheel(mshDatos);
     list_ = std::make_unique<ListFlow>(*this, *mshDatos, services_, EntryTableModel::DateColumn,
                                        [this] { return reload(); });
     mshDatos->setFont(segoe());
@@ -227,6 +232,10 @@ void frmPrincipal::buildMenu() {
     enable("mnuOpCores", [this] {
         frmColor colours(state_, services_, this);
         services_.dialogs.run(colours);
+    });
+    enable("mnuOpAcercade", [this] {
+        frmAcercaDe about(state_, services_, this);
+        services_.dialogs.run(about);
     });
     // Company data and printers, before the last item.
     QAction* configuracion = new QAction(QStringLiteral("&7. Configuración"), mnuOpciones);

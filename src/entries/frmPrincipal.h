@@ -26,6 +26,7 @@ class DateField;
 class FilterField;
 class EntryTableModel;
 class ListFlow;
+class clsMW;
 
 class frmPrincipal : public QMainWindow {
     Q_OBJECT
@@ -71,6 +72,7 @@ private:
     FailureReport report_;
     EntryTableModel* model_ = nullptr;
     std::unique_ptr<ListFlow> list_;
+    std::unique_ptr<clsMW> wheel_;
     EntryTotals totals_;
     // The last notice about unreadable amounts, so a reload does not repeat it.
     QString unreadableNotice_;

@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -65,6 +66,7 @@ class TestFrmPrincipal : public QObject {
 private slots:
     void showsTheYearOnLoad();
     void colourChangeRepaintsAtOnce();
+    void menuOpensThePreferenceWindows();
     void headerFilterBoxes();
     void emptyListShowsNothing();
     void deleteAsksWithTheLineNumber_data();
@@ -118,6 +120,22 @@ void TestFrmPrincipal::colourChangeRepaintsAtOnce() {
     for (const char* name : {"lblInfo", "lblBalance"}) {
         QCOMPARE(f.find<QLabel>(name)->palette().color(QPalette::Window), colourFromValue(5691381));
     }
+}
+
+void TestFrmPrincipal::menuOpensThePreferenceWindows() {
+    WindowFixture<frmPrincipal> f;
+    f.open();
+    QMenu* menu = f.find<QMenu>("mnuOpciones");
+    const QList<QAction*> items = menu->actions();
+    QCOMPARE(items.size(), 8);
+    QCOMPARE(items[6]->text(), QStringLiteral("&7. Configuración"));
+    QCOMPARE(items[7]->objectName(), QStringLiteral("mnuOpSalir"));
+    for (const char* name : {"mnuOpCores", "mnuOpAcercade", "mnuOpConfiguracion"}) {
+        f.services.dialogs.expect([](QDialog&) {});
+        f.find<QAction>(name)->trigger();
+    }
+    QCOMPARE(f.services.dialogs.titles,
+             (QStringList{"Colores", "Acerca de ...", "Configuración de Parámetros"}));
 }
 
 void TestFrmPrincipal::headerFilterBoxes() {
