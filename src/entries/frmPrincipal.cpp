@@ -185,70 +185,44 @@ void frmPrincipal::buildControls() {
                  cmdBalance, cmdEstadisticas});
 }
 
+namespace {
+
+// Opens one of the modal windows over the main window and waits for it to close.
+template <typename Window> void showModal(AppState& state, Services& services, QWidget* owner) {
+    Window window(state, services, owner);
+    services.dialogs.run(window);
+}
+
+} // namespace
+
 void frmPrincipal::buildMenu() {
     QMenu* mnuOpciones = menuBar()->addMenu(QStringLiteral("&Opciones"));
     mnuOpciones->setObjectName(QStringLiteral("mnuOpciones"));
-    struct MenuItem {
-        const char* name;
-        const char* caption;
+    const auto add = [this, mnuOpciones](const char* name, const char* caption, auto action) {
+        QAction* item = mnuOpciones->addAction(QString::fromUtf8(caption));
+        item->setObjectName(QString::fromLatin1(name));
+        connect(item, &QAction::triggered, this, action);
     };
-    const MenuItem items[] = {
-        {"mnuCuentas", "&1. Cuentas"},       {"mnuAnos", "&2. Gestión de Años"},
-        {"mnuOpCompactar", "&3. Compactar"}, {"mnuOpCopia", "&4. Copia Seguridad"},
-        {"mnuOpCores", "&5. Cores"},         {"mnuOpAcercade", "&6. Acerca de ..."},
-        {"mnuOpSalir", "&6. Salir"},
-    };
-    for (const MenuItem& item : items) {
-        QAction* action = mnuOpciones->addAction(QString::fromUtf8(item.caption));
-        action->setObjectName(QString::fromLatin1(item.name));
-        action->setEnabled(false);
-    }
-    QAction* cuentas = mnuOpciones->findChild<QAction*>(QStringLiteral("mnuCuentas"));
-    cuentas->setEnabled(true);
     // Renames made there reach this list at its next reload, not at once.
-    connect(cuentas, &QAction::triggered, this, [this] {
-        frmCuentas accounts(state_, services_, this);
-        services_.dialogs.run(accounts);
-    });
-    const auto enable = [mnuOpciones](const char* name, auto action) {
-        QAction* item = mnuOpciones->findChild<QAction*>(QString::fromLatin1(name));
-        item->setEnabled(true);
-        connect(item, &QAction::triggered, item, action);
-    };
-    enable("mnuAnos", [this] {
-        frmAno years(state_, services_, this);
-        services_.dialogs.run(years);
+    add("mnuCuentas", "&1. Cuentas", [this] { showModal<frmCuentas>(state_, services_, this); });
+    add("mnuAnos", "&2. Gestión de Años", [this] {
+        showModal<frmAno>(state_, services_, this);
         applySharedState(true);
     });
     // The list keeps its rows: a compaction changes the file, not the entries.
-    enable("mnuOpCompactar", [this] { compactFromMenu(state_, services_, this); });
-    enable("mnuOpCopia", [this] {
-        frmCopiaPen backup(state_, services_, this);
-        services_.dialogs.run(backup);
+    add("mnuOpCompactar", "&3. Compactar", [this] { compactFromMenu(state_, services_, this); });
+    add("mnuOpCopia", "&4. Copia Seguridad", [this] {
+        showModal<frmCopiaPen>(state_, services_, this);
         // A restore puts other entries in place of the listed ones.
         applySharedState(false);
     });
     // The colours reach this window and its grid as they are clicked.
-    enable("mnuOpCores", [this] {
-        frmColor colours(state_, services_, this);
-        services_.dialogs.run(colours);
-    });
-    enable("mnuOpAcercade", [this] {
-        frmAcercaDe about(state_, services_, this);
-        services_.dialogs.run(about);
-    });
-    // Company data and printers, before the last item.
-    QAction* configuracion = new QAction(QStringLiteral("&7. Configuración"), mnuOpciones);
-    configuracion->setObjectName(QStringLiteral("mnuOpConfiguracion"));
-    mnuOpciones->insertAction(mnuOpciones->findChild<QAction*>(QStringLiteral("mnuOpSalir")),
-                              configuracion);
-    connect(configuracion, &QAction::triggered, this, [this] {
-        frmConfiguracion company(state_, services_, this);
-        services_.dialogs.run(company);
-    });
-    QAction* salir = mnuOpciones->findChild<QAction*>(QStringLiteral("mnuOpSalir"));
-    salir->setEnabled(true);
-    connect(salir, &QAction::triggered, this, [this] { close(); });
+    add("mnuOpCores", "&5. Cores", [this] { showModal<frmColor>(state_, services_, this); });
+    add("mnuOpAcercade", "&6. Acerca de ...",
+        [this] { showModal<frmAcercaDe>(state_, services_, this); });
+    add("mnuOpConfiguracion", "&7. Configuración",
+        [this] { showModal<frmConfiguracion>(state_, services_, this); });
+    add("mnuOpSalir", "&6. Salir", [this] { close(); });
 }
 
 void frmPrincipal::paintSections() {

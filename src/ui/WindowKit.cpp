@@ -50,11 +50,17 @@ void setTabChain(std::initializer_list<QWidget*> chain) {
     }
 }
 
+WaitCursor::WaitCursor(QWidget& window) : window_(window) {
+    window_.setCursor(Qt::WaitCursor);
+}
+
+WaitCursor::~WaitCursor() {
+    window_.unsetCursor();
+}
+
 int runWithWaitCursor(QWidget& owner, DialogRunner& dialogs, QDialog& window) {
-    owner.setCursor(Qt::WaitCursor);
-    const int result = dialogs.run(window);
-    owner.unsetCursor();
-    return result;
+    const WaitCursor wait(owner);
+    return dialogs.run(window);
 }
 
 ModalWindow::ModalWindow(QWidget* parent) : QDialog(parent) {

@@ -20,6 +20,19 @@ void pressButtonsOnEnter(QWidget& window);
 // The order in which Tab, and Enter in the fields, visit the controls.
 void setTabChain(std::initializer_list<QWidget*> chain);
 
+// The hourglass over a window for as long as an operation runs, whichever way it
+// ends.
+class WaitCursor {
+public:
+    explicit WaitCursor(QWidget& window);
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    QWidget& window_;
+};
+
 // Shows `window` modally over `owner`, with the hourglass over `owner` until it
 // has closed. Gives the window's result.
 int runWithWaitCursor(QWidget& owner, DialogRunner& dialogs, QDialog& window);

@@ -22,19 +22,6 @@ namespace {
 
 const QString kAttention = QStringLiteral("Atención!!");
 
-// The hourglass over the window for as long as an operation runs, whichever way
-// it ends.
-class WaitCursor {
-public:
-    explicit WaitCursor(QWidget& window) : window_(window) { window_.setCursor(Qt::WaitCursor); }
-    ~WaitCursor() { window_.unsetCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    QWidget& window_;
-};
-
 } // namespace
 
 frmAno::frmAno(AppState& state, Services& services, QWidget* parent)

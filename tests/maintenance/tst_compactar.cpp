@@ -36,10 +36,7 @@ void TestCompactar::fromMenu() {
     QFETCH(bool, compacted);
     WindowFixture<frmPrincipal> f;
     f.ledger.addAccount(u"Caja"_s, u"C"_s);
-    for (int id = 1; id <= 200; ++id) {
-        f.ledger.addEntry(id, u"05/03/2024"_s, QString(300, u'x'), u"Caja"_s, u"Caja"_s, id,
-                          u"C"_s);
-    }
+    f.ledger.addBulkEntries(200, u"05/03/2024"_s, u"Caja"_s, 300);
     f.ledger.db().exec("DELETE FROM apuntes WHERE Id > 3", "test");
     if (!workFolder) {
         QDir(f.ledger.programFolder() + u"/Datos"_s).removeRecursively();

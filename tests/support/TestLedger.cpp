@@ -75,6 +75,13 @@ void TestLedger::addEntry(qint64 id, const QString& date, const QString& descrip
     insert.run();
 }
 
+void TestLedger::addBulkEntries(int count, const QString& date, const QString& account,
+                                int length) {
+    for (int id = 1; id <= count; ++id) {
+        addEntry(id, date, QString(length, u'x'), account, account, id, QStringLiteral("C"));
+    }
+}
+
 int TestLedger::countEntries() {
     Statement count(db(), "SELECT COUNT(*) FROM apuntes", "test: contar");
     count.step();

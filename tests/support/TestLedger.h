@@ -30,6 +30,10 @@ public:
     void addEntry(qint64 id, const QString& date, const QString& description,
                   const QString& goesInto, const QString& comesOutOf, double amount,
                   const QString& movementClass);
+    // Entries 1 to count on one date, each a transfer from and to `account` of its own
+    // number with a description of `length` characters: bulk that a compaction or a
+    // copy has to carry.
+    void addBulkEntries(int count, const QString& date, const QString& account, int length);
     int countEntries();
 
 private:

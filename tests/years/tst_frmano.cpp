@@ -87,8 +87,6 @@ void TestFrmAno::listsYearsWithDatabase() {
     years.sort();
     QCOMPARE(years, QStringList({u"2023"_s, u"2024"_s}));
     QCOMPARE(QApplication::focusWidget(), w.list());
-    QCOMPARE(w.list()->palette().color(QPalette::Text), QColor(255, 255, 128));
-    QCOMPARE(w.list()->palette().color(QPalette::Base), QColor(Qt::black));
 }
 
 void TestFrmAno::refusals_data() {

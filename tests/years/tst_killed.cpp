@@ -70,9 +70,7 @@ void TestKilled::killedAnywhere() {
     QFETCH(QString, operation);
     test::TestLedger ledger(u"2008"_s);
     ledger.addAccount(u"Caja"_s, u"C"_s);
-    for (int id = 1; id <= kEntries; ++id) {
-        ledger.addEntry(id, u"05/03/2008"_s, QString(200, u'x'), u"Caja"_s, u"Caja"_s, id, u"C"_s);
-    }
+    ledger.addBulkEntries(kEntries, u"05/03/2008"_s, u"Caja"_s, 200);
     compactDatabase(ledger.db(), ledger.dataRoot() + u"/todos.mdb"_s);
     ledger.db().exec("DELETE FROM apuntes WHERE Id > 250", "test");
     compactDatabase(ledger.db(), ledger.dataRoot() + u"/menos.mdb"_s);

@@ -55,10 +55,7 @@ void fill(test::TestLedger& ledger) {
     ledger.addAccount(u"Caja"_s, u"C"_s);
     ledger.addAccount(u"Nómina"_s, u"I"_s);
     ledger.db().exec("INSERT INTO tblTitulos (Empresa) VALUES ('Casa García')", "test");
-    for (int id = 1; id <= 300; ++id) {
-        ledger.addEntry(id, u"05/03/2008"_s, u"Luz "_s + QString(200, u'x'), u"Caja"_s, u"Nómina"_s,
-                        45.10 + id, u"C"_s);
-    }
+    ledger.addBulkEntries(300, u"05/03/2008"_s, u"Caja"_s, 200);
     writeBytes(ledger.dataRoot() + u"/2008/notas.txt"_s, "recibos en la carpeta azul");
     writeBytes(ledger.dataRoot() + u"/2008/Informes/mayo.txt"_s, "mayo");
 }
