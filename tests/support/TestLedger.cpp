@@ -1,8 +1,10 @@
 #include "support/TestLedger.h"
 
+#include "reports/ReportDefinition.h"
 #include "startup/Settings.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
+#include "support/Files.h"
 #include "ui/Formats.h"
 #include "years/ConnectionSetup.h"
 
@@ -18,6 +20,9 @@ TestLedger::TestLedger(const QString& year) : year_(year) {
     const SettingsFiles settings(programFolder());
     settings.writeDataRoot(dataRoot());
     settings.writeYear(year);
+    if (!putBytes(reportFilePath(dataRoot()), defaultReportFile())) {
+        QTest::qFail("TestLedger: no se puede escribir el archivo de reporte", __FILE__, __LINE__);
+    }
     {
         Database created(databasePath(), Database::Mode::CreateIfMissing);
         createLedgerSchema(created);

@@ -1,8 +1,9 @@
 #pragma once
 
 // A throw-away installation for one test: a program folder with ruta.ini and
-// ano.ini, a data root with the year's ledger, and helpers to put accounts and
-// entries into it directly.
+// ano.ini, a data root with the year's ledger and, as a real installation has it,
+// the report file Informes/Datos.rpt, and helpers to put accounts and entries
+// into it directly.
 
 #include "startup/AppState.h"
 

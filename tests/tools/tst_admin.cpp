@@ -1,5 +1,6 @@
 #include "admin/AdminCommands.h"
 #include "entries/MovementRule.h"
+#include "reports/ReportDefinition.h"
 #include "startup/SingleInstance.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
@@ -86,6 +87,8 @@ private slots:
     void initTestCase();
     void initKeepsAWorkingInstallation_data();
     void initKeepsAWorkingInstallation();
+    void initWritesTheReportFile_data();
+    void initWritesTheReportFile();
     void commandLine_data();
     void commandLine();
     void demo_data();
@@ -190,6 +193,59 @@ void TestAdmin::initKeepsAWorkingInstallation() {
     QCOMPARE(QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
              (QStringList{u"2024"_s, u"Informes"_s}));
     QVERIFY(!QFileInfo::exists(other));
+}
+
+void TestAdmin::initWritesTheReportFile_data() {
+    QTest::addColumn<QByteArray>("existing"); // the report file before; null: none
+    QTest::addColumn<bool>("force");          // init again over the working installation
+    QTest::newRow("nuevo") << QByteArray() << false;
+    QTest::newRow("editado por el usuario") << QByteArray("Tabla: apuntes\r\n# mío\r\n") << false;
+    QTest::newRow("vacío") << QByteArray("") << false;
+    QTest::newRow("editado, otra vez con --force") << QByteArray("# mío\n") << true;
+}
+
+void TestAdmin::initWritesTheReportFile() {
+    QFETCH(QByteArray, existing);
+    QFETCH(bool, force);
+    QTemporaryDir tmp;
+    const QString program = tmp.filePath(u"bin"_s);
+    const QString root = tmp.filePath(u"datos"_s);
+    const QString report = root + u"/Informes/Datos.rpt"_s;
+    if (force) {
+        QCOMPARE(runAdmin({u"init"_s, root, u"2024"_s}, program).code, 0);
+        QCOMPARE(test::fileBytes(report), defaultReportFile());
+    }
+    if (!existing.isNull()) {
+        writeBytes(report, existing);
+    }
+
+    const QStringList args = force ? QStringList{u"init"_s, root, u"2025"_s, u"--force"_s}
+                                   : QStringList{u"init"_s, root, u"2024"_s};
+    const Outcome result = runAdmin(args, program);
+    QCOMPARE(result.code, 0);
+    QCOMPARE(result.err, QString());
+    const QString said = u"  Informe: "_s + QDir::toNativeSeparators(report);
+    if (!existing.isNull()) {
+        // Byte for byte: the user's edits and line ends stay.
+        QCOMPARE(test::fileBytes(report), existing);
+        QVERIFY2(result.out.contains(said + u" (ya existía; se conserva)\n"_s),
+                 qPrintable(result.out));
+        return;
+    }
+    QCOMPARE(test::fileBytes(report), defaultReportFile());
+    QVERIFY2(result.out.contains(said + u'\n'), qPrintable(result.out));
+    // Nothing half-written beside it.
+    QCOMPARE(QDir(root + u"/Informes"_s)
+                 .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{u"Datos.rpt"_s});
+    const ReportDefinition read = readReportFile(report);
+    QStringList captions;
+    for (const ReportColumn& column : read.columns) {
+        captions.append(column.caption);
+    }
+    QCOMPARE(captions,
+             (QStringList{u"Fecha"_s, u"Concepto"_s, u"Entra en"_s, u"Sale de"_s, u"Importe"_s}));
+    QCOMPARE(read.parameters, (QStringList{u"pEmpresa"_s, u"pTitulo"_s, u"pInfo"_s}));
 }
 
 void TestAdmin::commandLine_data() {

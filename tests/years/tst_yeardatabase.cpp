@@ -125,7 +125,7 @@ void TestYearDatabase::createKeepsAccountsNotEntries() {
     Database old(databasePathFor(ledger.dataRoot(), u"2008"_s));
     QCOMPARE(count(old, "apuntes"), 300);
     QCOMPARE(QDir(ledger.dataRoot()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
-             QStringList({u"2008"_s, u"2009"_s}));
+             QStringList({u"2008"_s, u"2009"_s, u"Informes"_s}));
 }
 
 void TestYearDatabase::createFailureLeavesOldYear_data() {

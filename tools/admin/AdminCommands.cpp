@@ -2,6 +2,7 @@
 
 #include "demo/DemoLedger.h"
 #include "preferences/ColourChoices.h"
+#include "reports/ReportDefinition.h"
 #include "startup/AppState.h"
 #include "startup/Settings.h"
 #include "startup/SingleInstance.h"
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSaveFile>
 
 #include <sqlite3.h>
 
@@ -73,6 +75,24 @@ qint64 queryNumber(Database& db, const char* sql) {
     Statement query(db, sql, "contar los datos");
     query.step();
     return query.columnInt(0);
+}
+
+// Writes the report file that comes with the program unless one is there: the
+// user may have edited it, and a reinstall must not undo that. Whole or not at
+// all. False when it cannot be written; `written` says whether it was.
+bool installReportFile(const QString& path, bool& written) {
+    written = false;
+    const QFileInfo existing(path);
+    if (existing.exists() || existing.isSymLink()) {
+        return true;
+    }
+    QSaveFile file(path);
+    const QByteArray bytes = defaultReportFile();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        return false;
+    }
+    written = true;
+    return true;
 }
 
 int runInit(const QStringList& args, const QString& programFolder, QTextStream& out,
@@ -140,6 +160,14 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
         }
     }
 
+    // Before the ledger: a failure here leaves nothing the next init would refuse.
+    const QString reportPath = reportFilePath(dataRoot);
+    bool reportWritten = false;
+    if (!installReportFile(reportPath, reportWritten)) {
+        return failure(err, QStringLiteral("no se puede escribir el archivo de reporte %1")
+                                .arg(QDir::toNativeSeparators(reportPath)));
+    }
+
     // Built beside its final name and renamed into place, so that a failure leaves
     // no half-made ledger that the next init would refuse to replace.
     const QString partialPath = partialPathFor(databasePath);
@@ -182,6 +210,8 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
         << "  Carpeta de datos: " << QDir::toNativeSeparators(dataRoot) << '\n'
         << "  Año: " << year << '\n'
         << "  Base de datos: " << QDir::toNativeSeparators(databasePath) << '\n'
+        << "  Informe: " << QDir::toNativeSeparators(reportPath)
+        << (reportWritten ? "" : " (ya existía; se conserva)") << '\n'
         << "  Ajustes en: " << QDir::toNativeSeparators(programFolder) << '\n';
     out.flush();
     return Success;
@@ -462,7 +492,8 @@ QString usageText() {
         "      Prepara la instalación: escribe ruta.ini y ano.ini junto al programa,\n"
         "      color.ini y color2.ini si aún no existen, crea la base de datos\n"
         "      CARPETA_DE_DATOS/AÑO/Devedur.mdb, la carpeta CARPETA_DE_DATOS/Informes\n"
-        "      y la carpeta Datos junto al programa.\n"
+        "      con el informe Datos.rpt si aún no existe (uno que ya esté allí no se\n"
+        "      toca, tampoco con --force) y la carpeta Datos junto al programa.\n"
         "      AÑO son cuatro cifras; si se omite, el año actual. Nunca sustituye una\n"
         "      base de datos que ya existe.\n"
         "      Si la instalación ya usa una base de datos que existe, no cambia nada;\n"

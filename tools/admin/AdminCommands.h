@@ -1,9 +1,10 @@
 #pragma once
 
 // velmora-admin: prepares an installation (ruta.ini and ano.ini beside the
-// program, the first year's ledger, the reports folder) and fills a year with
-// demonstration entries. The commands live here rather than in main() so that
-// tests run them over a temporary program folder and read what they print.
+// program, the first year's ledger, the reports folder with its report file) and
+// fills a year with demonstration entries. The commands live here rather than in
+// main() so that tests run them over a temporary program folder and read what
+// they print.
 
 #include <QString>
 #include <QStringList>

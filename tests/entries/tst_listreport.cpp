@@ -1,0 +1,213 @@
+// The report of the main list must print the rows the list shows, whatever the
+// user typed into its filters.
+
+#include "entries/EntryList.h"
+#include "entries/ListReport.h"
+#include "store/Sqlite.h"
+#include "support/TestLedger.h"
+
+#include <QTest>
+
+#include <algorithm>
+
+using namespace velmora;
+using namespace Qt::StringLiterals;
+using velmora::test::TestLedger;
+
+namespace {
+
+QList<qint64> sorted(QList<qint64> ids) {
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+QList<qint64> listIds(Database& db, const EntryFilter& filter) {
+    const EntryList list = queryEntries(db, filter);
+    QList<qint64> ids;
+    for (const EntryRow& row : list.rows()) {
+        ids.append(row.id);
+    }
+    return sorted(ids);
+}
+
+// What the report engine runs for a record selection.
+QList<qint64> reportIds(const QString& databasePath, const QString& filtro) {
+    Database db(databasePath, Database::Mode::ReadOnly);
+    const QByteArray sql =
+        (u"SELECT Id FROM apuntes WHERE ("_s + filtro + u"\n) ORDER BY Data, Id"_s).toUtf8();
+    Statement query(db, std::string_view(sql.constData(), size_t(sql.size())), "test: informe");
+    QList<qint64> ids;
+    while (query.step()) {
+        ids.append(query.columnInt(0));
+    }
+    return sorted(ids);
+}
+
+// Every stored value of every entry, to tell whether anything changed.
+QStringList allEntries(Database& db) {
+    Statement rows(db,
+                   "SELECT quote(Id), quote(Data), quote(Des), quote(EntraEn), quote(SaleDe),"
+                   " quote(Importe), quote(GoI) FROM apuntes ORDER BY Id",
+                   "test: leer");
+    QStringList seen;
+    while (rows.step()) {
+        QStringList values;
+        for (int column = 0; column < 7; ++column) {
+            values.append(rows.columnText(column));
+        }
+        seen.append(values.join(u'|'));
+    }
+    return seen;
+}
+
+const QDate kFirst(2024, 1, 1);
+const QDate kLast(2024, 12, 31);
+
+} // namespace
+
+class TestListReport : public QObject {
+    Q_OBJECT
+private slots:
+    void selectsWhatTheListShows_data();
+    void selectsWhatTheListShows();
+    void headingTexts_data();
+    void headingTexts();
+};
+
+void TestListReport::selectsWhatTheListShows_data() {
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("goesInto");
+    QTest::addColumn<QString>("comesOutOf");
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<QDate>("to");
+    QTest::addColumn<QList<qint64>>("ids"); // what the list shows, checked too
+
+    const auto year = [](const char* name, const QString& description, const QString& goesInto,
+                         const QString& comesOutOf, const QList<qint64>& ids) {
+        QTest::newRow(name) << description << goesInto << comesOutOf << kFirst << kLast << ids;
+    };
+    year("sin filtros", {}, {}, {}, {1, 2, 3, 4, 5, 6, 7, 8, 11, 12, 13, 14});
+    year("concepto", u"luz"_s, {}, {}, {1, 3});
+    year("entra en", {}, u"caja"_s, {}, {2, 3, 4, 5, 8, 11});
+    year("sale de", {}, {}, u"banco"_s, {1, 2, 3, 4, 5, 8, 11});
+    year("los tres", u"luz"_s, u"luz"_s, u"banco"_s, {1});
+    year("comilla", u"O'Donnell"_s, {}, {}, {2});
+    year("comilla doble", u"''"_s, {}, {}, {});
+    year("comillas y nada más", u"'"_s, {}, {}, {2, 11});
+    year("% es comodín", u"r%luz"_s, {}, {}, {1});
+    year("% escrito", u"100%"_s, {}, {}, {3});
+    year("_ es comodín", u"a_b"_s, {}, {}, {4, 5, 14});
+    year("Ñ mayúscula", u"AÑO"_s, {}, {}, {6, 8});
+    year("ñ en sale de", {}, {}, u"ÑANDÚ"_s, {4});
+    year("Á mayúscula", u"ÁGUEDA"_s, {}, {}, {6, 7});
+    year("mayúsculas en sale de", {}, {}, u"caja"_s, {6, 7});
+    year("hostil", u"'); DELETE FROM apuntes; --"_s, {}, {}, {11});
+    year("hostil en entra en", {}, u"' OR 1=1 --"_s, {}, {});
+    year("hostil en sale de", {}, {}, u"%' OR '1'='1"_s, {});
+    year("cierra el paréntesis", u"x')) OR ((1=1"_s, {}, {}, {});
+    year("carácter nulo", u"a"_s + QChar(0) + u"b"_s, {}, {}, {14});
+    year("barra inversa", u"\\"_s, {}, {}, {});
+
+    QTest::newRow("rango vacío") << QString() << QString() << QString() << kLast << kFirst
+                                 << QList<qint64>{};
+    QTest::newRow("un día") << QString() << QString() << QString() << QDate(2024, 3, 15)
+                            << QDate(2024, 3, 15) << QList<qint64>{2, 3};
+    QTest::newRow("un día y filtro") << u"100"_s << QString() << QString() << QDate(2024, 3, 15)
+                                     << QDate(2024, 3, 15) << QList<qint64>{3};
+    QTest::newRow("último día del año")
+        << QString() << QString() << QString() << kLast << kLast << QList<qint64>{8};
+    QTest::newRow("sin fechas") << QString() << QString() << QString() << QDate() << QDate()
+                                << QList<qint64>{};
+}
+
+void TestListReport::selectsWhatTheListShows() {
+    QFETCH(QString, description);
+    QFETCH(QString, goesInto);
+    QFETCH(QString, comesOutOf);
+    QFETCH(QDate, from);
+    QFETCH(QDate, to);
+    QFETCH(QList<qint64>, ids);
+
+    TestLedger ledger;
+    ledger.addEntry(1, u"01/01/2024"_s, u"Recibo de la luz"_s, u"Luz"_s, u"Banco"_s, 45.5, u"G"_s);
+    ledger.addEntry(2, u"15/03/2024"_s, u"O'Donnell, 'cita'"_s, u"Caja"_s, u"Banco"_s, 20, u"G"_s);
+    ledger.addEntry(3, u"15/03/2024"_s, u"100% luz"_s, u"Caja"_s, u"Banco"_s, 10, u"G"_s);
+    ledger.addEntry(4, u"16/03/2024"_s, u"a_b"_s, u"Caja"_s, u"Banco Ñandú"_s, 5, u"T"_s);
+    ledger.addEntry(5, u"17/03/2024"_s, u"axb"_s, u"Caja ñ"_s, u"Banco"_s, 6, u"T"_s);
+    ledger.addEntry(6, u"01/06/2024"_s, u"Cumpleaños de Águeda"_s, u"Regalos"_s, u"Caja"_s, 30,
+                    u"G"_s);
+    ledger.addEntry(7, u"02/06/2024"_s, u"regalo águeda"_s, u"Regalos"_s, u"CAJA"_s, 15, u"G"_s);
+    ledger.addEntry(8, u"31/12/2024"_s, u"AÑO NUEVO"_s, u"Caja"_s, u"Banco"_s, 1, u"T"_s);
+    ledger.addEntry(9, u"01/01/2025"_s, u"luz del año siguiente"_s, u"Luz"_s, u"Banco"_s, 1,
+                    u"G"_s);
+    ledger.addEntry(10, u"31/12/2023"_s, u"luz del año anterior"_s, u"Luz"_s, u"Banco"_s, 1,
+                    u"G"_s);
+    ledger.addEntry(11, u"10/05/2024"_s, u"'); DELETE FROM apuntes; --"_s, u"Caja"_s, u"Banco"_s, 2,
+                    u"T"_s);
+    // Texts left Null show as empty and pass every empty filter.
+    ledger.db().exec(
+        "INSERT INTO apuntes (Id, Data, Importe, GoI) VALUES (12, '2024-07-01', 3, 'T')",
+        "test: apunte sin textos");
+    ledger.addEntry(13, u"02/07/2024"_s, u"ab"_s, u"Otra"_s, u"Otra"_s, 4, u"T"_s);
+    ledger.addEntry(14, u"03/07/2024"_s, u"a"_s + QChar(0) + u"b"_s, u"Otra"_s, u"Otra"_s, 4,
+                    u"T"_s);
+
+    const EntryFilter filter{description, goesInto, comesOutOf, from, to};
+    const ReportRequest request = listReport(filter, u"Casa"_s);
+    const QStringList before = allEntries(ledger.db());
+
+    QCOMPARE(listIds(ledger.db(), filter), ids);
+    QCOMPARE(reportIds(ledger.databasePath(), request.filtro), ids);
+
+    // Even run as a batch of statements on a connection that may write, the
+    // selection stays one condition: nothing typed into a filter reaches the table.
+    const QByteArray batch =
+        (u"SELECT Id FROM apuntes WHERE ("_s + request.filtro + u"\n);"_s).toUtf8();
+    ledger.db().exec(batch.constData(), "test: informe");
+    QCOMPARE(allEntries(ledger.db()), before);
+    QCOMPARE(ledger.countEntries(), 14);
+}
+
+void TestListReport::headingTexts_data() {
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("goesInto");
+    QTest::addColumn<QString>("comesOutOf");
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<QDate>("to");
+    QTest::addColumn<QString>("info");
+
+    QTest::newRow("sin filtros") << QString() << QString() << QString() << kFirst << kLast
+                                 << u"Del 01/01/2024 al 31/12/2024"_s;
+    QTest::newRow("los tres") << u"luz"_s << u"Caja"_s << u"Banco"_s << kFirst << kLast
+                              << u"Del 01/01/2024 al 31/12/2024 · Concepto: luz · Entra en: "
+                                 "Caja · Sale de: Banco"_s;
+    QTest::newRow("solo entra en") << QString() << u"Caja"_s << QString() << kFirst << kLast
+                                   << u"Del 01/01/2024 al 31/12/2024 · Entra en: Caja"_s;
+    QTest::newRow("solo sale de") << QString() << QString() << u"Nómina"_s << QDate(2024, 3, 5)
+                                  << QDate(2024, 3, 5)
+                                  << u"Del 05/03/2024 al 05/03/2024 · Sale de: Nómina"_s;
+    // Printed as typed, quotes and wildcards included.
+    QTest::newRow("texto hostil") << u"'); DELETE FROM apuntes; --"_s << QString() << u"a%_"_s
+                                  << kFirst << kLast
+                                  << u"Del 01/01/2024 al 31/12/2024 · Concepto: '); DELETE FROM "
+                                     "apuntes; -- · Sale de: a%_"_s;
+}
+
+void TestListReport::headingTexts() {
+    QFETCH(QString, description);
+    QFETCH(QString, goesInto);
+    QFETCH(QString, comesOutOf);
+    QFETCH(QDate, from);
+    QFETCH(QDate, to);
+    QFETCH(QString, info);
+
+    const ReportRequest request =
+        listReport({description, goesInto, comesOutOf, from, to}, u"Casa García"_s);
+    QCOMPARE(request.info, info);
+    QCOMPARE(request.tipo, u"Datos"_s);
+    QCOMPARE(request.titulo, u"Listado de apuntes"_s);
+    QCOMPARE(request.empresa, u"Casa García"_s);
+}
+
+QTEST_GUILESS_MAIN(TestListReport)
+#include "tst_listreport.moc"
