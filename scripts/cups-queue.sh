@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Starts a CUPS daemon with a PDF queue, so that a test can read the printers of
-# a real print system, and prints the queue's name. Needs root: otherwise, or
-# when anything fails, it says why on stderr, prints nothing and the test that
-# needs the queue is skipped.
+# a real print system and print on one, and prints the queue's name. Needs root:
+# otherwise, or when anything fails, it says why on stderr, prints nothing and
+# the tests that need the queue are skipped.
 set -uo pipefail
 
 queue=PDF
@@ -36,5 +36,12 @@ if ! lpstat -p "$queue" >/dev/null 2>&1; then
         echo "Sin CUPS: no se pudo crear la cola $queue." >&2
         exit 0
     fi
+fi
+
+# With the default renderer cups-pdf embeds Type 3 fonts, whose text pdftotext
+# cannot read back; through pdftocairo the tests read the printed words exactly.
+if ! lpadmin -p "$queue" -o pdftops-renderer-default=pdftocairo >&2; then
+    echo "Sin CUPS: no se pudo elegir pdftocairo para la cola $queue." >&2
+    exit 0
 fi
 echo "$queue"

@@ -10,6 +10,7 @@ packages=(
     libgl-dev libxkbcommon-dev
     libsqlite3-dev sqlite3
     fonts-dejavu-core
+    poppler-utils
     "$@"
 )
 

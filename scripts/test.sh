@@ -11,9 +11,27 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DVELMORA_TESTS=ON -DVELMORA_SANITIZE=ON -DVELMORA_WERROR=ON >/dev/null
 cmake --build "$build"
 
-# A real print system for the printer list test, when run as root.
+# A real print system for the printer tests, when run as root.
 VELMORA_CUPS_QUEUE="$(bash scripts/cups-queue.sh)"
 export VELMORA_CUPS_QUEUE
+if [ -n "$VELMORA_CUPS_QUEUE" ]; then
+    # Where cups-pdf leaves the files this user prints: its Out setting, where
+    # ${HOME} and ${USER} stand for the user who sent the job.
+    user=$(id -un)
+    home=$(getent passwd "$user" | cut -d: -f6 || true)
+    home=${home:-$HOME}
+    out=$(sed -n 's/^[[:space:]]*Out[[:space:]]\+//p' /etc/cups/cups-pdf.conf 2>/dev/null |
+        tail -n 1 || true)
+    out=${out%"${out##*[![:space:]]}"}
+    out=${out:-'${HOME}/PDF'}
+    out=${out//'${HOME}'/$home}
+    VELMORA_CUPS_PDF_DIR=${out//'${USER}'/$user}
+    if ! mkdir -p "$VELMORA_CUPS_PDF_DIR"; then
+        echo "No se puede crear $VELMORA_CUPS_PDF_DIR; las pruebas de impresión se saltan." >&2
+        VELMORA_CUPS_PDF_DIR=
+    fi
+    export VELMORA_CUPS_PDF_DIR
+fi
 
 export QT_QPA_PLATFORM=offscreen
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"

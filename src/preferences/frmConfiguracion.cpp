@@ -8,7 +8,6 @@
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 
-#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -58,20 +57,6 @@ protected:
         });
     }
 };
-
-// The position written on a line of imp.ini; nothing for a line that is
-// missing or not a number. A missing file means the first printer.
-std::optional<int> printerPosition(bool fileExists, const std::optional<QString>& line) {
-    if (!fileExists) {
-        return 0;
-    }
-    if (!line) {
-        return std::nullopt;
-    }
-    bool ok = false;
-    const int position = line->toInt(&ok);
-    return ok ? std::optional<int>(position) : std::nullopt;
-}
 
 QString fieldText(const QWidget* field) {
     if (const auto* line = qobject_cast<const QLineEdit*>(field)) {
@@ -184,12 +169,10 @@ void frmConfiguracion::loadCompany() {
 void frmConfiguracion::fillPrinters() {
     const QStringList names = system_.printerNames();
     const SettingsFiles settings(state_.programFolder);
-    const bool fileExists = QFileInfo::exists(settings.pathOf(QStringLiteral("imp.ini")));
     for (size_t i = 0; i < cmbImpresora.size(); ++i) {
         QComboBox* list = cmbImpresora[i];
         list->addItems(names);
-        const std::optional<int> position =
-            printerPosition(fileExists, settings.readPrinterLine(i == 1));
+        const std::optional<int> position = settings.readPrinterPosition(i == 1);
         // A position past the end of the list, or none at all, selects nothing.
         const bool inList = position && *position >= 0 && *position < names.size();
         list->setCurrentIndex(inList ? *position : -1);

@@ -158,6 +158,19 @@ std::optional<QString> SettingsFiles::readPrinterLine(bool second) const {
     return readLine(kImp, second ? 1 : 0);
 }
 
+std::optional<int> SettingsFiles::readPrinterPosition(bool second) const {
+    if (!QFileInfo::exists(pathOf(kImp))) {
+        return 0;
+    }
+    const std::optional<QString> line = readPrinterLine(second);
+    if (!line) {
+        return std::nullopt;
+    }
+    bool ok = false;
+    const int position = line->toInt(&ok);
+    return ok ? std::optional<int>(position) : std::nullopt;
+}
+
 void SettingsFiles::writeDataRoot(const QString& dataRoot) const {
     writeLines(kRuta, {dataRoot});
 }

@@ -23,6 +23,8 @@ class TestSettings : public QObject {
 private slots:
     void files_data();
     void files();
+    void printerPositions_data();
+    void printerPositions();
     void dataRootAndYearTogether_data();
     void dataRootAndYearTogether();
 };
@@ -122,6 +124,31 @@ void TestSettings::files() {
         QCOMPARE(readWith(settings, file == u"color.ini"_s ? u"color2.ini"_s : u"color.ini"_s),
                  u"<none>"_s);
     }
+}
+
+void TestSettings::printerPositions_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("first"); // "<none>" for no position
+    QTest::addColumn<QString>("second");
+    // No file yet: both lists start on the first printer.
+    QTest::newRow("no file") << kMissing << u"0"_s << u"0"_s;
+    QTest::newRow("both lines") << QByteArray("2\r\n0\r\n") << u"2"_s << u"0"_s;
+    QTest::newRow("negative") << QByteArray("-1\r\n-1\r\n") << u"-1"_s << u"-1"_s;
+    QTest::newRow("a word") << QByteArray("abc\r\n3\r\n") << u"<none>"_s << u"3"_s;
+    QTest::newRow("one line") << QByteArray("4\r\n") << u"4"_s << u"<none>"_s;
+    QTest::newRow("empty file") << QByteArray() << u"<none>"_s << u"<none>"_s;
+}
+
+void TestSettings::printerPositions() {
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    putFile(dir.path(), u"imp.ini"_s, bytes);
+    const SettingsFiles settings(dir.path());
+    const auto shown = [](const std::optional<int>& position) {
+        return position ? QString::number(*position) : u"<none>"_s;
+    };
+    QTEST(shown(settings.readPrinterPosition(false)), "first");
+    QTEST(shown(settings.readPrinterPosition(true)), "second");
 }
 
 void TestSettings::dataRootAndYearTogether_data() {

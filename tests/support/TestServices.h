@@ -1,8 +1,10 @@
 #pragma once
 
-// Services for tests: a clock fixed on a chosen day, and modal windows that are
-// shown without blocking and driven by a script, one script per window opened.
+// Services for tests: a clock fixed on a chosen day, modal windows that are shown
+// without blocking and driven by a script, one script per window opened, and file
+// dialogs answered from a list.
 
+#include "support/PrintedPdf.h"
 #include "ui/Services.h"
 
 #include <QDate>
@@ -50,14 +52,14 @@ public:
     QStringList printerNames() const override { return printersToList; }
 };
 
-// Services over the given messages, with scripted windows, a fixed clock and the
-// drives and printers the test lists. No window asks for a file yet.
+// Services over the given messages, with scripted windows and file dialogs, a
+// fixed clock and the drives and printers the test lists.
 struct TestServices {
     explicit TestServices(MessageService& messages)
         : services{messages, dialogs, clock, files, system} {}
     ScriptedDialogs dialogs;
     FixedClock clock;
-    FileChooser files;
+    ScriptedFiles files;
     ListedDrives system;
     Services services;
 };

@@ -1,0 +1,129 @@
+#include "support/PrintedPdf.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHash>
+#include <QProcess>
+#include <QTest>
+
+namespace velmora::test {
+
+namespace {
+
+QStringList pdfsIn(const QString& folder) {
+    QStringList paths;
+    const QFileInfoList files =
+        QDir(folder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo& file : files) {
+        paths.append(file.absoluteFilePath());
+    }
+    return paths;
+}
+
+} // namespace
+
+QString pdfText(const QString& pdfPath) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"),
+                   pdfPath, QStringLiteral("-")});
+    if (!process.waitForStarted()) {
+        qWarning("pdftotext did not start (poppler-utils installed?): %s",
+                 qPrintable(process.errorString()));
+        return {};
+    }
+    if (!process.waitForFinished(60000)) {
+        qWarning("pdftotext did not finish on %s: %s", qPrintable(pdfPath),
+                 qPrintable(process.errorString()));
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        qWarning("pdftotext failed on %s with code %d: %s", qPrintable(pdfPath), process.exitCode(),
+                 process.readAllStandardError().constData());
+        return {};
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+PrintQueueOutput::PrintQueueOutput() : folder_(qEnvironmentVariable("VELMORA_CUPS_PDF_DIR")) {
+    if (!folder_.isEmpty()) {
+        const QStringList before = pdfsIn(folder_);
+        known_ = QSet<QString>(before.begin(), before.end());
+    }
+}
+
+bool PrintQueueOutput::available() {
+    return !qEnvironmentVariableIsEmpty("VELMORA_CUPS_QUEUE") &&
+           !qEnvironmentVariableIsEmpty("VELMORA_CUPS_PDF_DIR");
+}
+
+QString PrintQueueOutput::queueName() {
+    return qEnvironmentVariable("VELMORA_CUPS_QUEUE");
+}
+
+QString PrintQueueOutput::waitForNewPdf(int timeoutMs) {
+    if (folder_.isEmpty()) {
+        qWarning("VELMORA_CUPS_PDF_DIR is not set");
+        return {};
+    }
+    // cups-pdf writes the file while the job converts, so a new file counts only
+    // once its size has held still for a while.
+    constexpr qint64 kSettledMs = 300;
+    struct Seen {
+        qint64 size = -1;
+        QElapsedTimer unchanged;
+    };
+    QHash<QString, Seen> growing;
+    QElapsedTimer waited;
+    waited.start();
+    while (true) {
+        for (const QString& path : pdfsIn(folder_)) {
+            if (known_.contains(path)) {
+                continue;
+            }
+            const qint64 size = QFileInfo(path).size();
+            Seen& seen = growing[path];
+            if (size != seen.size) {
+                seen.size = size;
+                seen.unchanged.start();
+            } else if (size > 0 && seen.unchanged.elapsed() >= kSettledMs) {
+                known_.insert(path);
+                return path;
+            }
+        }
+        if (waited.elapsed() >= timeoutMs) {
+            break;
+        }
+        QTest::qWait(100);
+    }
+    qWarning("no new PDF in %s after %d ms", qPrintable(folder_), timeoutMs);
+    return {};
+}
+
+std::optional<QString> ScriptedFiles::openFile(QWidget*, const QString& caption,
+                                               const QString& folder, const QString& filter) {
+    return answer(caption, folder, filter);
+}
+
+std::optional<QString> ScriptedFiles::saveFile(QWidget*, const QString& caption,
+                                               const QString& suggested, const QString& filter) {
+    return answer(caption, suggested, filter);
+}
+
+std::optional<QString> ScriptedFiles::answer(const QString& caption, const QString& path,
+                                             const QString& filter) {
+    captions.append(caption);
+    suggestedPaths.append(path);
+    filters.append(filter);
+    if (answers_.empty()) {
+        return std::nullopt;
+    }
+    std::optional<QString> next = std::move(answers_.front());
+    answers_.pop_front();
+    return next;
+}
+
+} // namespace velmora::test
