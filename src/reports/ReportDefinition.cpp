@@ -15,10 +15,9 @@ namespace {
 constexpr qint64 kLargestReportFile = 1024 * 1024;
 
 [[noreturn]] void badLine(int line, const QString& reason) {
-    throw ReportError(ReportError::Kind::BadFile,
-                      QStringLiteral("El archivo de reporte no es válido (línea %1): %2.")
-                          .arg(line)
-                          .arg(reason));
+    throw ReportError(
+        ReportError::Kind::BadFile,
+        QStringLiteral("El archivo de reporte no es válido (línea %1): %2.").arg(line).arg(reason));
 }
 
 bool isName(const QString& text) {
@@ -141,11 +140,14 @@ ReportDefinition parseReportDefinition(const QByteArray& text) {
         }
         addLine(report, trimmed.left(colon).trimmed(), trimmed.mid(colon + 1).trimmed(), line);
     }
+    // What is missing is missing at the end: the last line, not the empty piece
+    // after a final line break.
+    const int last = static_cast<int>(lines.size()) - (content.endsWith(QLatin1Char('\n')) ? 1 : 0);
     if (report.table.isEmpty()) {
-        badLine(static_cast<int>(lines.size()), QStringLiteral("falta la línea «Tabla:»"));
+        badLine(last, QStringLiteral("falta la línea «Tabla:»"));
     }
     if (report.columns.isEmpty()) {
-        badLine(static_cast<int>(lines.size()), QStringLiteral("no hay ninguna «Columna:»"));
+        badLine(last, QStringLiteral("no hay ninguna «Columna:»"));
     }
     return report;
 }

@@ -9,6 +9,7 @@ Q_LOGGING_CATEGORY(lcAnalysis, "velmora.analysis")
 Q_LOGGING_CATEGORY(lcYears, "velmora.years")
 Q_LOGGING_CATEGORY(lcMaintenance, "velmora.maintenance")
 Q_LOGGING_CATEGORY(lcPreferences, "velmora.preferences")
+Q_LOGGING_CATEGORY(lcReports, "velmora.reports")
 Q_LOGGING_CATEGORY(lcUi, "velmora.ui")
 
 } // namespace velmora

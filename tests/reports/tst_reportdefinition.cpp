@@ -191,6 +191,8 @@ void TestReportDefinition::refusals_data() {
     refused("sin Tabla", "Columna: Fecha | Data | fecha | 11\nOrden: Data", 2,
             u"falta la línea «Tabla:»"_s);
     refused("sin Columna", "Tabla: apuntes\nOrden: Data", 2, u"no hay ninguna «Columna:»"_s);
+    refused("sin Columna, con salto final", "Tabla: apuntes\nOrden: Data\n", 2,
+            u"no hay ninguna «Columna:»"_s);
     refused("vacío", "", 1, u"falta la línea «Tabla:»"_s);
 }
 
