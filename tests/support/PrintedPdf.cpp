@@ -1,5 +1,6 @@
 #include "support/PrintedPdf.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -50,8 +51,9 @@ QString pdfText(const QString& pdfPath) {
 
 PrintQueueOutput::PrintQueueOutput() : folder_(qEnvironmentVariable("VELMORA_CUPS_PDF_DIR")) {
     if (!folder_.isEmpty()) {
-        const QStringList before = pdfsIn(folder_);
-        known_ = QSet<QString>(before.begin(), before.end());
+        for (const QString& path : pdfsIn(folder_)) {
+            known_.insert(path, QFileInfo(path).lastModified());
+        }
     }
 }
 
@@ -81,7 +83,9 @@ QString PrintQueueOutput::waitForNewPdf(int timeoutMs) {
     waited.start();
     while (true) {
         for (const QString& path : pdfsIn(folder_)) {
-            if (known_.contains(path)) {
+            // A print with the same document name writes over an older file.
+            const QDateTime modified = QFileInfo(path).lastModified();
+            if (known_.value(path) == modified) {
                 continue;
             }
             const qint64 size = QFileInfo(path).size();
@@ -90,7 +94,7 @@ QString PrintQueueOutput::waitForNewPdf(int timeoutMs) {
                 seen.size = size;
                 seen.unchanged.start();
             } else if (size > 0 && seen.unchanged.elapsed() >= kSettledMs) {
-                known_.insert(path);
+                known_.insert(path, modified);
                 return path;
             }
         }

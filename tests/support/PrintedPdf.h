@@ -5,7 +5,8 @@
 
 #include "ui/Services.h"
 
-#include <QSet>
+#include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -29,13 +30,14 @@ public:
     static bool available();
     static QString queueName();
 
-    // A PDF that was not in the folder before, once it has stopped growing; empty
-    // when none is complete within timeoutMs. Each file is returned once.
+    // A PDF that was not in the folder before, or has been written again since,
+    // once it has stopped growing; empty when none is complete within timeoutMs.
+    // Each writing of a file is returned once.
     QString waitForNewPdf(int timeoutMs = 60000);
 
 private:
     QString folder_;
-    QSet<QString> known_;
+    QHash<QString, QDateTime> known_; // each file with the time it was last written
 };
 
 // File dialogs that answer from a list given in advance, one answer per dialog,

@@ -1,0 +1,214 @@
+#include "reports/frmInformeListado.h"
+
+#include "reports/ReportError.h"
+#include "reports/ReportPages.h"
+#include "startup/AppState.h"
+#include "startup/Settings.h"
+#include "store/DatabaseFiles.h"
+#include "store/Sqlite.h"
+#include "ui/Formats.h"
+#include "ui/Logging.h"
+#include "ui/MessageService.h"
+#include "ui/Services.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace velmora {
+
+namespace {
+
+const QString kReportFileMissing = QStringLiteral(
+    "El archivo de reporte no se encuentra, restáurelo de los discos de instalación");
+
+QToolButton* squareButton(QWidget* parent, const char* name, const QString& text,
+                          const QIcon& icon) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(text);
+    button->setIcon(icon);
+    button->setIconSize(QSize(32, 32));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setFixedSize(twips(1000), twips(1000));
+    return button;
+}
+
+} // namespace
+
+frmInformeListado::frmInformeListado(AppState& state, Services& services, QWidget* parent)
+    : ModalWindow(parent), state_(state), services_(services) {
+    setObjectName(QStringLiteral("frmInformeListado"));
+    setWindowTitle(QStringLiteral("Informe"));
+    buildControls();
+}
+
+frmInformeListado::~frmInformeListado() = default;
+
+void frmInformeListado::buildControls() {
+    cmdPDF = squareButton(this, "cmdPDF", QStringLiteral("&PDF"),
+                          QIcon::fromTheme(QStringLiteral("application-pdf"),
+                                           style()->standardIcon(QStyle::SP_DialogSaveButton)));
+    cmdImpresora =
+        squareButton(this, "cmdImpresora", QStringLiteral("&Impresora"),
+                     QIcon::fromTheme(QStringLiteral("document-print"),
+                                      style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
+    connect(cmdPDF, &QToolButton::clicked, this, [this] { print(true); });
+    connect(cmdImpresora, &QToolButton::clicked, this, [this] { print(false); });
+
+    CRViewer = new QPrintPreviewWidget(this);
+    CRViewer->setObjectName(QStringLiteral("CRViewer"));
+    connect(CRViewer, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) {
+        if (viewing_ && !printReport(report_, *printer)) {
+            qCWarning(lcReports) << "La vista previa no se pudo dibujar";
+        }
+    });
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdPDF);
+    buttons->addWidget(cmdImpresora);
+    buttons->addStretch();
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(CRViewer, 1);
+
+    // A report reads best large: most of the screen, as a document viewer opens.
+    const QRect screen = QGuiApplication::primaryScreen() != nullptr
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1024, 768);
+    resize(std::max(640, screen.width() * 4 / 5), std::max(480, screen.height() * 9 / 10));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+}
+
+void frmInformeListado::opened() {
+    if (!load()) {
+        // Only the message is seen: the window goes as soon as it came.
+        QTimer::singleShot(0, this, &QDialog::reject);
+    }
+}
+
+bool frmInformeListado::load() {
+    loaded_ = true;
+    WaitCursor wait(*this);
+    try {
+        report_ = request_.tipo == QLatin1String("Datos")
+                      ? Report::open(reportFilePath(state_.dataRoot))
+                      : Report();
+        report_.setParameter(QStringLiteral("pEmpresa"), request_.empresa);
+        report_.setParameter(QStringLiteral("pTitulo"), request_.titulo);
+        report_.setParameter(QStringLiteral("pInfo"), request_.info);
+        report_.setDatabase(state_.databasePath);
+        report_.setSelectionFormula(request_.filtro);
+        report_.setPrintDate(services_.clock.today());
+        report_.read();
+    } catch (const ReportError& error) {
+        loaded_ = false;
+        qCWarning(lcReports) << "El informe no se abre:" << error.what();
+        services_.messages.fail(this, error.kind() == ReportError::Kind::FileNotFound
+                                          ? kReportFileMissing
+                                          : error.description());
+        return false;
+    }
+    viewing_ = !report_.isEmpty();
+    CRViewer->setZoomMode(QPrintPreviewWidget::FitToWidth);
+    CRViewer->updatePreview();
+    return true;
+}
+
+QString frmInformeListado::documentName() const {
+    return request_.titulo.isEmpty() ? QStringLiteral("Informe") : request_.titulo;
+}
+
+void frmInformeListado::print(bool pdf) {
+    if (!viewing_) {
+        services_.messages.inform(this, pdf ? QStringLiteral("Selecciones un informe")
+                                            : QStringLiteral("Seleccione un informe"));
+        return;
+    }
+    const QStringList printers = services_.system.printerNames();
+    const std::optional<int> position =
+        SettingsFiles(state_.programFolder).readPrinterPosition(pdf);
+    const bool chosen = position && *position >= 0 && *position < printers.size();
+    if (pdf && !chosen) {
+        // No printer makes the PDF: the program writes it.
+        writePdf();
+        return;
+    }
+    if (printers.isEmpty()) {
+        services_.messages.inform(this, QStringLiteral("No hay ninguna impresora instalada. Con el "
+                                                       "botón PDF puede guardar el informe en un "
+                                                       "archivo."));
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    if (chosen) {
+        printer.setPrinterName(printers[*position]);
+    }
+    printer.setDocName(documentName());
+    printer.setCopyCount(1);
+    preparePrinter(report_, printer);
+    QPrintDialog dialog(&printer, this);
+    if (services_.dialogs.run(dialog) != QDialog::Accepted) {
+        return;
+    }
+    WaitCursor wait(*this);
+    if (!printReport(report_, printer)) {
+        services_.messages.fail(this,
+                                QStringLiteral("No se pudo imprimir el informe en %1. "
+                                               "Compruebe la impresora y vuelva a intentarlo.")
+                                    .arg(printer.printerName()));
+    }
+}
+
+void frmInformeListado::writePdf() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const std::optional<QString> chosen =
+        services_.files.saveFile(this, QStringLiteral("Guardar el informe en PDF"),
+                                 QDir(folder.isEmpty() ? QDir::homePath() : folder)
+                                     .filePath(documentName() + QStringLiteral(".pdf")),
+                                 QStringLiteral("Documentos PDF (*.pdf)"));
+    if (!chosen || chosen->isEmpty()) {
+        return;
+    }
+    QString target = *chosen;
+    if (!target.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        target += QStringLiteral(".pdf");
+    }
+    WaitCursor wait(*this);
+    // Written beside and renamed over, so a failure never leaves half a file
+    // where a good one was.
+    const QString partial = partialPathFor(target);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(partial);
+    printer.setDocName(documentName());
+    printer.setCreator(kAppTitle);
+    bool written = printReport(report_, printer);
+    if (written) {
+        try {
+            renameIntoPlace(partial, target);
+        } catch (const DbError& error) {
+            qCWarning(lcReports) << "El PDF no se pudo poner en su sitio:" << error.what();
+            written = false;
+        }
+    }
+    if (!written) {
+        QFile::remove(partial);
+        services_.messages.fail(this, QStringLiteral("No se pudo guardar el informe en %1. "
+                                                     "Compruebe que la carpeta existe y que se "
+                                                     "puede escribir en ella.")
+                                          .arg(QDir::toNativeSeparators(target)));
+    }
+}
+
+} // namespace velmora
