@@ -4,13 +4,16 @@
 #include "analysis/frmBalance.h"
 #include "analysis/frmEstadisticas.h"
 #include "entries/EntryTableModel.h"
+#include "entries/ListReport.h"
 #include "entries/frmApuntesDetalle.h"
 #include "maintenance/Compactar.h"
 #include "maintenance/frmCopiaPen.h"
 #include "preferences/frmAcercaDe.h"
 #include "preferences/frmColor.h"
 #include "preferences/frmConfiguracion.h"
+#include "reports/frmInformeListado.h"
 #include "startup/AppState.h"
+#include "store/CompanyStore.h"
 #include "store/EntryStore.h"
 #include "store/Sqlite.h"
 #include "ui/Fields.h"
@@ -98,21 +101,17 @@ void frmPrincipal::buildControls() {
         const char* caption;
         int left;
         QStyle::StandardPixmap icon;
-        bool enabled;
     };
-    // The commands whose windows are not built yet stay visible but disabled.
     const CommandButton buttons[] = {
-        {&cmdFiltrar, "cmdFiltrar", "&Filtro", 3480, QStyle::SP_FileDialogContentsView, true},
-        {&cmdFiltroQuitar, "cmdFiltroQuitar", "&Quitar Filtro", 4480, QStyle::SP_DialogResetButton,
-         true},
-        {&cmdNovo, "cmdNovo", "&Nuevo", 5640, QStyle::SP_FileIcon, true},
-        {&cmdEditar, "cmdEditar", "&Editar", 6636, QStyle::SP_FileDialogDetailedView, true},
-        {&cmdBorrar, "cmdBorrar", "&Borrar", 7644, QStyle::SP_TrashIcon, true},
-        {&cmdInforme, "cmdInforme", "&Informe", 8760, QStyle::SP_FileDialogInfoView, false},
-        {&cmdBalance, "cmdBalance", "Ba&lance", 9760, QStyle::SP_ComputerIcon, true},
-        {&cmdEstadisticas, "cmdEstadisticas", "Es&tadist.", 10760, QStyle::SP_FileDialogListView,
-         true},
-        {&cmdSalir, "cmdSalir", "&Salir", 11880, QStyle::SP_DialogCloseButton, true},
+        {&cmdFiltrar, "cmdFiltrar", "&Filtro", 3480, QStyle::SP_FileDialogContentsView},
+        {&cmdFiltroQuitar, "cmdFiltroQuitar", "&Quitar Filtro", 4480, QStyle::SP_DialogResetButton},
+        {&cmdNovo, "cmdNovo", "&Nuevo", 5640, QStyle::SP_FileIcon},
+        {&cmdEditar, "cmdEditar", "&Editar", 6636, QStyle::SP_FileDialogDetailedView},
+        {&cmdBorrar, "cmdBorrar", "&Borrar", 7644, QStyle::SP_TrashIcon},
+        {&cmdInforme, "cmdInforme", "&Informe", 8760, QStyle::SP_FileDialogInfoView},
+        {&cmdBalance, "cmdBalance", "Ba&lance", 9760, QStyle::SP_ComputerIcon},
+        {&cmdEstadisticas, "cmdEstadisticas", "Es&tadist.", 10760, QStyle::SP_FileDialogListView},
+        {&cmdSalir, "cmdSalir", "&Salir", 11880, QStyle::SP_DialogCloseButton},
     };
     for (const CommandButton& command : buttons) {
         auto* button = new QToolButton(central_);
@@ -127,7 +126,6 @@ void frmPrincipal::buildControls() {
         button->setFont(captionFont);
         button->setFocusPolicy(Qt::StrongFocus);
         button->setGeometry(twips(command.left), twips(120), twips(1000), twips(1000));
-        button->setEnabled(command.enabled);
         *command.button = button;
     }
     connect(cmdFiltrar, &QToolButton::clicked, this, [this] { reload(); });
@@ -138,6 +136,7 @@ void frmPrincipal::buildControls() {
     connect(cmdBorrar, &QToolButton::clicked, this, [this] { deleteSelected(); });
     connect(cmdNovo, &QToolButton::clicked, this, [this] { newEntry(); });
     connect(cmdEditar, &QToolButton::clicked, this, [this] { editSelected(); });
+    connect(cmdInforme, &QToolButton::clicked, this, &frmPrincipal::showReport);
     connect(cmdBalance, &QToolButton::clicked, this, [this] {
         frmBalance balance(state_, services_, this);
         runWithWaitCursor(*this, services_.dialogs, balance);
@@ -308,6 +307,7 @@ bool frmPrincipal::reload() {
     }
     const EntryFilter filter{txtFiltroDes->text(), txtFiltroEntra->text(), txtFiltroSale->text(),
                              *from, *to};
+    listed_ = filter;
     EntryList list;
     if (!report_.attempt(QStringLiteral("No se puede leer la lista de apuntes"),
                          [&] { list = queryEntries(state_.db(), filter, &model_->list()); })) {
@@ -325,6 +325,19 @@ bool frmPrincipal::reload() {
     mshDatos->setUpdatesEnabled(true);
     noticeUnreadableAmounts(model_->list());
     return true;
+}
+
+void frmPrincipal::showReport() {
+    std::optional<Company> company;
+    if (!report_.attempt(QStringLiteral("No se pueden leer los datos de la empresa"),
+                         [&] { company = loadCompany(state_.db()); })) {
+        return;
+    }
+    // Over what the list shows, which is the range of the last reload even when
+    // the date fields have been typed over since.
+    frmInformeListado window(state_, services_, this);
+    window.setRequest(listReport(listed_, company ? (*company)[0] : QString()));
+    runWithWaitCursor(*this, services_.dialogs, window);
 }
 
 void frmPrincipal::noticeUnreadableAmounts(const EntryList& list) {

@@ -63,6 +63,8 @@ private:
     void newEntry();
     void editSelected();
     void deleteSelected();
+    // "&Informe": the report window over the entries listed.
+    void showReport();
     void showHeaderFilter(int column);
     void noticeUnreadableAmounts(const EntryList& list);
     void noticeUndatedEntries();
@@ -74,6 +76,8 @@ private:
     std::unique_ptr<ListFlow> list_;
     std::unique_ptr<clsMW> wheel_;
     EntryTotals totals_;
+    // The filters and range of the last reload: what the list shows.
+    EntryFilter listed_;
     // The last notice about unreadable amounts, so a reload does not repeat it.
     QString unreadableNotice_;
 

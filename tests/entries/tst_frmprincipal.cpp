@@ -3,6 +3,7 @@
 
 #include "entries/EntryTableModel.h"
 #include "entries/frmPrincipal.h"
+#include "reports/frmInformeListado.h"
 #include "store/Sqlite.h"
 #include "support/WindowFixture.h"
 
@@ -69,6 +70,7 @@ private slots:
     void menuOpensThePreferenceWindows();
     void headerFilterBoxes();
     void emptyListShowsNothing();
+    void reportListsWhatTheListShows();
     void deleteAsksWithTheLineNumber_data();
     void deleteAsksWithTheLineNumber();
     void exitQuestion_data();
@@ -174,6 +176,36 @@ void TestFrmPrincipal::headerFilterBoxes() {
     f.click("cmdFiltroQuitar");
     QVERIFY(f.find<QLineEdit>("txtFiltroDes")->text().isEmpty());
     QCOMPARE(f.info(), QStringLiteral(" 3 registros"));
+}
+
+void TestFrmPrincipal::reportListsWhatTheListShows() {
+    Fixture f;
+    f.ledger.db().exec("INSERT INTO tblTitulos (Empresa) VALUES ('Familia Núñez')", "empresa");
+    f.clickHeader(EntryTableModel::DescriptionColumn);
+    QTest::keyClicks(f.find<QLineEdit>("txtFiltroDes"), "luz");
+    QTest::keyClick(f.find<QLineEdit>("txtFiltroDes"), Qt::Key_Return);
+    f.typeDate("mskDesde", "01/02/2024");
+    f.click("cmdFiltrar");
+    QCOMPARE(f.info(), QStringLiteral(" 2 registros"));
+    // Typed over but not filtered: the report keeps to what is listed.
+    f.typeDate("mskHasta", "28/02/2024");
+
+    QStringList listed;
+    QString heading;
+    f.services.dialogs.expect([&](QDialog& dialog) {
+        const Report& report = dynamic_cast<frmInformeListado&>(dialog).report();
+        for (size_t row = 0; row < report.rows().rowCount(); ++row) {
+            listed.append(report.rows().cell(row, 1));
+        }
+        heading = report.fill(QStringLiteral("{pEmpresa} | {pTitulo} | {pInfo}"), 1, 1);
+        QCOMPARE(report.rows().totals.at(1), QStringLiteral("510,50"));
+    });
+    f.click("cmdInforme");
+    QCOMPARE(f.services.dialogs.titles, QStringList{"Informe"});
+    QCOMPARE(listed, QStringList({"Recibo de la luz", "Luz de abril"}));
+    QCOMPARE(heading, QStringLiteral("Familia Núñez | Listado de apuntes | Del 01/02/2024 al "
+                                     "31/12/2024 · Concepto: luz"));
+    QVERIFY(f.messages.texts().isEmpty());
 }
 
 void TestFrmPrincipal::emptyListShowsNothing() {
