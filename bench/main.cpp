@@ -1,6 +1,7 @@
 // velmora-bench: how fast the main window lists a large year, how fast it first
 // shows, how fast an account rename carries over to the entries, how fast the
-// monthly statistics are computed, how long a backup, a compaction and a new year
+// monthly statistics are computed, how long the report of ten thousand entries
+// takes to PDF, how long a backup, a compaction and a new year
 // take, and how much memory that takes. It builds a throw-away installation, fills
 // it with demonstration entries and times the program's own code paths against the
 // bare query underneath them.
@@ -9,6 +10,7 @@
 #include "Installation.h"
 #include "Measurements.h"
 #include "Report.h"
+#include "ReportTiming.h"
 
 #include "entries/frmPrincipal.h"
 #include "ui/MessageService.h"
@@ -42,6 +44,9 @@ constexpr Target kSaveTarget{Target::Kind::Below, 20};
 constexpr Target kStatisticsTarget{Target::Kind::Below, 100};
 constexpr Target kBalanceTarget{Target::Kind::Below, 30};
 constexpr Target kFileOperationTarget{Target::Kind::Below, 2000};
+// The report of this many entries to PDF.
+constexpr int kReportEntries = 10000;
+constexpr Target kReportTarget{Target::Kind::Below, 2000};
 
 // A name that no demonstration account has.
 const QString kRenamedAccount = QStringLiteral("Cuenta renombrada");
@@ -71,7 +76,8 @@ Options parseOptions(const QApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Times the main window's entry list against the bare query, its first showing, "
-        "an account rename with its entries, the monthly statistics, a backup, a compaction, "
+        "an account rename with its entries, the monthly statistics, a report to PDF, a backup, a "
+        "compaction, "
         "a new year and the peak memory, over a "
         "temporary "
         "installation of demonstration data."));
@@ -242,6 +248,12 @@ int run(const Options& options) {
     err().flush();
     const BalanceTimes balance = measureBalance(state.db(), busiest.name, year, options.runs);
 
+    err() << "Timing the report of " << std::min(options.entries, kReportEntries)
+          << " entries to PDF, " << options.runs << " runs...\n";
+    err().flush();
+    const ReportFigures reportFigures =
+        timeReport(state.databasePath, std::min(options.entries, kReportEntries), options.runs);
+
     // Last: the compaction rewrites the database the other figures read.
     err() << "Timing backups, compactions and new years, " << options.runs << " runs...\n";
     err().flush();
@@ -285,6 +297,10 @@ int run(const Options& options) {
     report.add(QStringLiteral("compact_ratio"), fileTimes.compactMs / fileTimes.compactRawMs, 2,
                kRatioTarget);
     report.add(QStringLiteral("year_create_ms"), fileTimes.yearCreateMs, 2, kFileOperationTarget);
+    report.add(QStringLiteral("report_rows"), static_cast<double>(reportFigures.rows), 0);
+    report.add(QStringLiteral("report_ms"), reportFigures.ms, 2, kReportTarget);
+    report.add(QStringLiteral("report_pages"), reportFigures.pages, 0);
+    report.add(QStringLiteral("report_painting_mb"), reportFigures.paintingMiB);
     report.add(QStringLiteral("peak_rss_mb"), peakResidentMiB(), 2, kPeakMemoryTarget);
 
     out() << report.table() << "\n"
