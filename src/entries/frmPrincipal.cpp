@@ -29,9 +29,11 @@
 #include "years/YearDatabase.h"
 #include "years/frmAno.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStyle>
@@ -201,6 +203,7 @@ void frmPrincipal::buildMenu() {
         QAction* item = mnuOpciones->addAction(QString::fromUtf8(caption));
         item->setObjectName(QString::fromLatin1(name));
         connect(item, &QAction::triggered, this, action);
+        return item;
     };
     // Renames made there reach this list at its next reload, not at once.
     add("mnuCuentas", "&1. Cuentas", [this] { showModal<frmCuentas>(state_, services_, this); });
@@ -221,6 +224,10 @@ void frmPrincipal::buildMenu() {
         [this] { showModal<frmAcercaDe>(state_, services_, this); });
     add("mnuOpConfiguracion", "&7. Configuración",
         [this] { showModal<frmConfiguracion>(state_, services_, this); });
+    // Ctrl+Z anywhere in the window but in a text field, which undoes its own typing.
+    mnuOpDeshacer = add("mnuOpDeshacer", "Deshacer borrado", [this] { undoDelete(); });
+    mnuOpDeshacer->setShortcut(QKeySequence::Undo);
+    mnuOpDeshacer->setEnabled(false);
     add("mnuOpSalir", "&6. Salir", [this] { close(); });
 }
 
@@ -242,6 +249,12 @@ void frmPrincipal::layoutControls() {
 }
 
 void frmPrincipal::applySharedState(bool yearRange) {
+    // Another year, or a restored copy of this one: what was deleted from the old
+    // file has no place in the new one.
+    deleted_.clear();
+    if (mnuOpDeshacer != nullptr) {
+        mnuOpDeshacer->setEnabled(false);
+    }
     setWindowTitle(QStringLiteral("Velmora ## Año ") + state_.year);
     layoutControls();
     if (yearRange) {
@@ -381,9 +394,42 @@ void frmPrincipal::deleteSelected() {
     }
     const qint64 id = model_->list()[static_cast<size_t>(*row)].id;
     list_->remove(QStringLiteral("¿Borrar el apunte nº %1?").arg(*row + 1), [&] {
-        return report_.attempt(QStringLiteral("No se puede borrar el apunte"),
-                               [&] { deleteEntry(state_.db(), id); });
+        return report_.attempt(QStringLiteral("No se puede borrar el apunte"), [&] {
+            // Kept as the file held it, for "Deshacer borrado".
+            if (std::optional<StoredEntry> taken = takeEntry(state_.db(), id)) {
+                deleted_.push_back(std::move(*taken));
+                mnuOpDeshacer->setEnabled(true);
+            }
+        });
     });
+}
+
+void frmPrincipal::undoDelete() {
+    if (deleted_.empty()) {
+        return;
+    }
+    const StoredEntry& last = deleted_.back();
+    qint64 used = 0;
+    if (!report_.attempt(QStringLiteral("No se puede recuperar el apunte borrado"),
+                         [&] { used = putBackEntry(state_.db(), last); })) {
+        return; // still there to try again
+    }
+    const qint64 wanted = last.id;
+    deleted_.pop_back();
+    mnuOpDeshacer->setEnabled(!deleted_.empty());
+    reload();
+    const std::vector<EntryRow>& rows = model_->list().rows();
+    const auto restored = std::find_if(rows.begin(), rows.end(),
+                                       [used](const EntryRow& row) { return row.id == used; });
+    if (restored != rows.end()) {
+        selectLineAtTop(*mshDatos, int(restored - rows.begin()) + 1, EntryTableModel::DateColumn);
+    }
+    if (used != wanted) {
+        services_.messages.inform(this, QStringLiteral("Otro apunte tiene ahora el número %1: el "
+                                                       "apunte recuperado queda con el número %2.")
+                                            .arg(wanted)
+                                            .arg(used));
+    }
 }
 
 void frmPrincipal::showHeaderFilter(int column) {

@@ -5,6 +5,7 @@
 // whole run; every other window opens modal over it.
 
 #include "entries/EntryList.h"
+#include "store/EntryStore.h"
 #include "ui/FailureReport.h"
 
 #include <QMainWindow>
@@ -63,6 +64,9 @@ private:
     void newEntry();
     void editSelected();
     void deleteSelected();
+    // "Deshacer borrado": the last entry deleted goes back, under its number
+    // when that is still free.
+    void undoDelete();
     // "&Informe": the report window over the entries listed.
     void showReport();
     void showHeaderFilter(int column);
@@ -76,6 +80,8 @@ private:
     std::unique_ptr<ListFlow> list_;
     std::unique_ptr<clsMW> wheel_;
     EntryTotals totals_;
+    // What was deleted from this year since it was opened, the last one last.
+    std::vector<StoredEntry> deleted_;
     // The filters and range of the last reload: what the list shows.
     EntryFilter listed_;
     // The last notice about unreadable amounts, so a reload does not repeat it.
@@ -96,6 +102,7 @@ private:
     QToolButton* cmdBalance = nullptr;
     QToolButton* cmdEstadisticas = nullptr;
     QToolButton* cmdSalir = nullptr;
+    QAction* mnuOpDeshacer = nullptr;
     QTableView* mshDatos = nullptr;
     QLabel* lblBalance = nullptr;
     FilterField* txtFiltroDes = nullptr;

@@ -24,6 +24,11 @@ bool entryExists(Database& db, qint64 id) {
     return query.step();
 }
 
+// The number to write under: `id` while it is free, else the next free one.
+qint64 freeEntryId(Database& db, qint64 id) {
+    return entryExists(db, id) ? nextEntryId(db) : id;
+}
+
 } // namespace
 
 std::optional<Entry> loadEntry(Database& db, qint64 id) {
@@ -53,9 +58,7 @@ qint64 nextEntryId(Database& db) {
 qint64 insertEntry(Database& db, const Entry& entry) {
     Transaction transaction(db);
     Entry written = entry;
-    if (entryExists(db, written.id)) {
-        written.id = nextEntryId(db);
-    }
+    written.id = freeEntryId(db, entry.id);
     Statement insert(db,
                      "INSERT INTO apuntes (Id, Data, Des, EntraEn, SaleDe, Importe, GoI)"
                      " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)",
@@ -80,6 +83,45 @@ void deleteEntry(Database& db, qint64 id) {
     Statement remove(db, "DELETE FROM apuntes WHERE Id = ?1", "borrar el apunte");
     remove.bind(1, static_cast<int64_t>(id));
     remove.run();
+}
+
+std::optional<StoredEntry> takeEntry(Database& db, qint64 id) {
+    Transaction transaction(db);
+    Statement query(db,
+                    "SELECT Data, Des, EntraEn, SaleDe, Importe, GoI FROM apuntes WHERE Id = ?1",
+                    "leer el apunte");
+    query.bind(1, static_cast<int64_t>(id));
+    if (!query.step()) {
+        return std::nullopt;
+    }
+    StoredEntry taken{id, {}};
+    for (int column = 0; column < 6; ++column) {
+        sqlite3_value* copy = sqlite3_value_dup(sqlite3_column_value(query.handle(), column));
+        if (copy == nullptr) {
+            throw DbError(QStringLiteral("leer el apunte"), QStringLiteral("out of memory"),
+                          SQLITE_NOMEM);
+        }
+        taken.columns.emplace_back(copy, sqlite3_value_free);
+    }
+    deleteEntry(db, id);
+    transaction.commit();
+    return taken;
+}
+
+qint64 putBackEntry(Database& db, const StoredEntry& entry) {
+    Transaction transaction(db);
+    const qint64 id = freeEntryId(db, entry.id);
+    Statement insert(db,
+                     "INSERT INTO apuntes (Id, Data, Des, EntraEn, SaleDe, Importe, GoI)"
+                     " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)",
+                     "recuperar el apunte");
+    insert.bind(1, static_cast<int64_t>(id));
+    for (size_t column = 0; column < entry.columns.size(); ++column) {
+        insert.bind(int(column) + 2, *entry.columns[column]);
+    }
+    insert.run();
+    transaction.commit();
+    return id;
 }
 
 std::vector<qint64> undatedEntries(Database& db, int limit) {

@@ -7,8 +7,11 @@
 #include <QDate>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <vector>
+
+struct sqlite3_value;
 
 namespace velmora {
 
@@ -38,6 +41,21 @@ qint64 insertEntry(Database& db, const Entry& entry);
 bool updateEntry(Database& db, const Entry& entry);
 
 void deleteEntry(Database& db, qint64 id);
+
+// An entry exactly as the file held it: every column with its stored type and
+// bytes, whatever another program wrote there, so that one deleted by mistake
+// goes back unchanged.
+struct StoredEntry {
+    qint64 id = 0;
+    // Data, Des, EntraEn, SaleDe, Importe, GoI, as the engine's own values.
+    std::vector<std::shared_ptr<sqlite3_value>> columns;
+};
+// Deletes the entry and gives it as it was, in one transaction; nothing when no
+// entry has that number any more.
+std::optional<StoredEntry> takeEntry(Database& db, qint64 id);
+// Writes a taken entry back under its number, or under the next free one when
+// that was taken meanwhile, in one transaction. Gives the number used.
+qint64 putBackEntry(Database& db, const StoredEntry& entry);
 
 // The first few entries whose date no list can show: none, or text that is no
 // date at all (a file from elsewhere). Found through the date index, not a scan.

@@ -133,6 +133,14 @@ Statement& Statement::bind(int index, double value) {
     return *this;
 }
 
+Statement& Statement::bind(int index, const sqlite3_value& value) {
+    const int rc = sqlite3_bind_value(stmt_, index, &value);
+    if (rc != SQLITE_OK) {
+        fail(rc);
+    }
+    return *this;
+}
+
 Statement& Statement::bindNull(int index) {
     const int rc = sqlite3_bind_null(stmt_, index);
     if (rc != SQLITE_OK) {

@@ -70,6 +70,8 @@ public:
     Statement& bind(int index, int value) { return bind(index, int64_t{value}); }
     Statement& bind(int index, double value);
     Statement& bindNull(int index);
+    // A value as the engine keeps it, type and bytes unchanged.
+    Statement& bind(int index, const sqlite3_value& value);
 
     // Advances to the next row; false at the end.
     bool step();

@@ -73,6 +73,9 @@ private slots:
     void reportListsWhatTheListShows();
     void deleteAsksWithTheLineNumber_data();
     void deleteAsksWithTheLineNumber();
+    void undoPutsDeletedEntriesBack_data();
+    void undoPutsDeletedEntriesBack();
+    void undoEndsWithTheYear();
     void exitQuestion_data();
     void exitQuestion();
     void invalidDateReloadsNothing();
@@ -129,9 +132,10 @@ void TestFrmPrincipal::menuOpensThePreferenceWindows() {
     f.open();
     QMenu* menu = f.find<QMenu>("mnuOpciones");
     const QList<QAction*> items = menu->actions();
-    QCOMPARE(items.size(), 8);
+    QCOMPARE(items.size(), 9);
     QCOMPARE(items[6]->text(), QStringLiteral("&7. Configuración"));
-    QCOMPARE(items[7]->objectName(), QStringLiteral("mnuOpSalir"));
+    QCOMPARE(items[7]->text(), QStringLiteral("Deshacer borrado"));
+    QCOMPARE(items[8]->objectName(), QStringLiteral("mnuOpSalir"));
     for (const char* name : {"mnuOpCores", "mnuOpAcercade", "mnuOpConfiguracion"}) {
         f.services.dialogs.expect([](QDialog&) {});
         f.find<QAction>(name)->trigger();
@@ -249,6 +253,94 @@ void TestFrmPrincipal::deleteAsksWithTheLineNumber() {
     for (int r = 0; r < left; ++r) {
         QCOMPARE(f.cell(r, EntryTableModel::IdColumn) == QStringLiteral("2"), !yes && r == 2);
     }
+}
+
+void TestFrmPrincipal::undoPutsDeletedEntriesBack_data() {
+    QTest::addColumn<QList<int>>("deletedIds"); // in the order deleted
+    QTest::addColumn<int>("undos");
+    QTest::addColumn<bool>("takeNumber"); // another program writes entry 2 meanwhile
+    QTest::addColumn<QList<int>>("ids");  // what the list holds at the end, newest date first
+    QTest::addColumn<QStringList>("notices");
+
+    QTest::newRow("one") << QList<int>{2} << 1 << false << QList<int>{4, 3, 2, 1} << QStringList{};
+    QTest::newRow("three, the last first")
+        << QList<int>{2, 4, 1} << 2 << false << QList<int>{4, 3, 1} << QStringList{};
+    QTest::newRow("three, all back")
+        << QList<int>{2, 4, 1} << 3 << false << QList<int>{4, 3, 2, 1} << QStringList{};
+    QTest::newRow("number taken meanwhile")
+        << QList<int>{2} << 1 << true << QList<int>{4, 3, 5, 1, 2}
+        << QStringList{"Otro apunte tiene ahora el número 2: el apunte recuperado queda con el "
+                       "número 5."};
+}
+
+void TestFrmPrincipal::undoPutsDeletedEntriesBack() {
+    QFETCH(QList<int>, deletedIds);
+    QFETCH(int, undos);
+    QFETCH(bool, takeNumber);
+    QFETCH(QList<int>, ids);
+    QFETCH(QStringList, notices);
+    Fixture f;
+    // A whole number stored as such, as another program may leave it: it comes back
+    // as it was, not as 12.0.
+    f.ledger.db().exec("UPDATE apuntes SET Importe = 12, Des = 'Línea ''larga''' WHERE Id = 2",
+                       "texto");
+    const auto stored = [&](int id) {
+        Statement row(f.ledger.db(),
+                      "SELECT quote(Data) || quote(Des) || quote(EntraEn) || quote(SaleDe) ||"
+                      " quote(Importe) || quote(GoI) FROM apuntes WHERE Id = ?1",
+                      "leer");
+        row.bind(1, id);
+        return row.step() ? row.columnText(0) : QString();
+    };
+    const QString before = stored(2);
+    auto* undo = f.find<QAction>("mnuOpDeshacer");
+    QVERIFY(!undo->isEnabled());
+
+    for (int id : deletedIds) {
+        for (int r = 0; r < f.grid()->model()->rowCount(); ++r) {
+            if (f.cell(r, EntryTableModel::IdColumn) == QString::number(id)) {
+                f.grid()->setCurrentIndex(f.grid()->model()->index(r, EntryTableModel::DateColumn));
+            }
+        }
+        f.messages.answerNext(MessageAnswer::Yes);
+        f.click("cmdBorrar");
+    }
+    QVERIFY(undo->isEnabled());
+    if (takeNumber) {
+        f.ledger.addEntry(2, "01/01/2024", "Escrito por otro", "Caja", "Banco", 1, "T");
+    }
+    f.click("cmdFiltrar"); // a reload in between forgets nothing
+    f.messages.clear();
+    for (int i = 0; i < undos; ++i) {
+        f.grid()->setFocus();
+        QTest::keyClick(f.grid(), Qt::Key_Z, Qt::ControlModifier);
+    }
+    QCOMPARE(f.messages.texts(), notices);
+    QList<int> listed;
+    for (int r = 0; r < f.grid()->model()->rowCount(); ++r) {
+        listed.append(f.cell(r, EntryTableModel::IdColumn).toInt());
+    }
+    QCOMPARE(listed, ids);
+    QCOMPARE(undo->isEnabled(), undos < deletedIds.size());
+    if (undos == deletedIds.size()) {
+        QCOMPARE(stored(takeNumber ? 5 : 2), before);
+    }
+    // The entry put back last is the selected line.
+    QCOMPARE(f.cell(f.grid()->currentIndex().row(), EntryTableModel::IdColumn),
+             QString::number(takeNumber ? 5 : deletedIds[deletedIds.size() - undos]));
+}
+
+void TestFrmPrincipal::undoEndsWithTheYear() {
+    Fixture f;
+    f.grid()->setCurrentIndex(f.grid()->model()->index(0, EntryTableModel::DateColumn));
+    f.messages.answerNext(MessageAnswer::Yes);
+    f.click("cmdBorrar");
+    QVERIFY(f.find<QAction>("mnuOpDeshacer")->isEnabled());
+    f.services.dialogs.expect([](QDialog&) {});
+    f.find<QAction>("mnuAnos")->trigger();
+    QVERIFY(!f.find<QAction>("mnuOpDeshacer")->isEnabled());
+    QTest::keyClick(f.grid(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(f.ledger.countEntries(), 3);
 }
 
 void TestFrmPrincipal::exitQuestion_data() {
