@@ -21,4 +21,16 @@ inline constexpr ColourChoices kSectionColourChoices{13156594, 16443322, 5691381
                                                      12648384, 10456816, 16761087, 16777152,
                                                      8117174,  15387005};
 
+// What a fresh installation writes when color.ini or color2.ini is missing, so a
+// reinstall keeps the user's choice. Both come from the palettes, so that the
+// colour window marks them: a pale blue for the focused field and even rows, a
+// strong yellow for the information areas that the statistics chart's colours
+// stand out against.
+inline constexpr qint32 defaultMainColour() {
+    return kMainColourChoices[1];
+}
+inline constexpr qint32 defaultSectionColour() {
+    return kSectionColourChoices[2];
+}
+
 } // namespace velmora

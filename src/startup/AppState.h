@@ -14,6 +14,9 @@
 namespace velmora {
 
 struct AppState {
+    // The settings folder (settingsFolderFor): the executable's folder when it holds
+    // ruta.ini, otherwise the user's configuration folder. Its Datos folder is where a
+    // year is compacted.
     QString programFolder;
     Palette palette;
     QString dataRoot;

@@ -2,6 +2,7 @@
 
 #include "entries/frmPrincipal.h"
 #include "startup/AppState.h"
+#include "startup/Installation.h"
 #include "startup/Settings.h"
 #include "startup/SingleInstance.h"
 #include "store/Sqlite.h"
@@ -12,19 +13,26 @@
 #include "years/SafetyCopies.h"
 #include "years/YearFolders.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
 namespace velmora {
 
-Program::Program(QString programFolder, Services& services)
+Program::Program(const QString& programFolder, Services& services)
     : services_(services), state_(std::make_unique<AppState>()) {
-    state_->programFolder = std::move(programFolder);
+    state_->programFolder = settingsFolderFor(programFolder);
 }
 
 Program::~Program() = default;
 
 std::optional<int> Program::start() {
     const SettingsFiles settings(state_->programFolder);
+    if (!QFileInfo::exists(settings.pathOf(QStringLiteral("ruta.ini")))) {
+        if (const std::optional<int> exitCode = installFirstYear()) {
+            return exitCode;
+        }
+    }
     // Keyed by the year's database, so that a copy started from another program folder
     // on the same year is kept out too.
     instance_ = std::make_unique<SingleInstance>(
@@ -50,6 +58,48 @@ std::optional<int> Program::start() {
     mainWindow_->show();
     // Once the list is on screen: at a million entries the copy takes half a second.
     QTimer::singleShot(0, mainWindow_.get(), [this] { writeDailyCopy(); });
+    return std::nullopt;
+}
+
+std::optional<int> Program::installFirstYear() {
+    if (state_->programFolder.isEmpty()) {
+        services_.messages.fail(nullptr, QStringLiteral("No se encuentra la carpeta de "
+                                                        "configuración del usuario; el programa "
+                                                        "no puede guardar sus ajustes."));
+        return 1;
+    }
+    const QString dataRoot = QDir::cleanPath(QDir::homePath() + QStringLiteral("/Velmora"));
+    const QString year = QString::number(services_.clock.today().year());
+    const QString nativeRoot = QDir::toNativeSeparators(dataRoot);
+    // A year left by an earlier installation is used, never replaced; say so.
+    const QString question =
+        QFileInfo::exists(databasePathFor(dataRoot, year))
+            ? QStringLiteral("No se encuentran los ajustes de Velmora, pero en %1 ya hay datos "
+                             "del año %2.\n\n¿Desea usarlos?")
+                  .arg(nativeRoot, year)
+            : QStringLiteral("No se encuentra la carpeta de datos de Velmora.\n\n¿Desea crear "
+                             "una en %1 para el año %2?")
+                  .arg(nativeRoot, year);
+    if (services_.messages.show(nullptr, Message{question, kAppTitle, MessageIcon::Question,
+                                                 MessageButtons::YesNo}) != MessageAnswer::Yes) {
+        return 0;
+    }
+    try {
+        installYear(state_->programFolder, dataRoot, year);
+    } catch (const InstallationError& error) {
+        // The command line prints the reason after its own name, in lower case.
+        QString reason = error.message();
+        if (!reason.isEmpty()) {
+            reason[0] = reason[0].toUpper();
+        }
+        services_.messages.fail(
+            nullptr, QStringLiteral("No se ha podido preparar la carpeta de datos de Velmora.\n\n"
+                                    "%1.")
+                         .arg(reason));
+        return 1;
+    }
+    qCInfo(lcStartup).noquote() << "instalación creada en" << dataRoot << "con ajustes en"
+                                << state_->programFolder;
     return std::nullopt;
 }
 

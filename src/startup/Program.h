@@ -1,6 +1,7 @@
 #pragma once
 
-// Start-up: one copy per year only, the colours, the connection, then the main window.
+// Start-up: the settings folder (made on the first start), one copy per year only,
+// the colours, the connection, then the main window.
 
 #include <QString>
 
@@ -16,17 +17,24 @@ class frmPrincipal;
 
 class Program {
 public:
-    Program(QString programFolder, Services& services);
+    // programFolder is the executable's; the settings are read there or in the
+    // user's configuration folder (settingsFolderFor).
+    Program(const QString& programFolder, Services& services);
     ~Program();
 
     // Shows the main window and returns nothing; or returns the exit code when the
-    // program must end before it (another copy runs, the database cannot be opened).
+    // program must end before it (the user declines the first installation, another
+    // copy runs, the database cannot be opened).
     std::optional<int> start();
 
     AppState& state() { return *state_; }
     frmPrincipal* mainWindow() { return mainWindow_.get(); }
 
 private:
+    // No ruta.ini in either folder: offers a data root in the home folder and makes
+    // it as velmora-admin init does, settings in the configuration folder. Nothing,
+    // or the exit code when the program ends here.
+    std::optional<int> installFirstYear();
     // The first start of a day keeps a copy of the year as it was.
     void writeDailyCopy();
 

@@ -1,6 +1,7 @@
 #pragma once
 
-// The five settings files in the program folder. Each holds one value on its
+// The five settings files in the settings folder (settingsFolderFor: the program
+// folder or the user's configuration folder). Each holds one value on its
 // first line (imp.ini two), ended by CR LF. Readers accept LF alone and spaces
 // around a colour; a file that is missing, holds no line, or holds a colour that
 // is not a number reads as missing. Writers replace the file atomically.

@@ -48,7 +48,7 @@ public:
     void create(const QString& year);
 
     // Puts a compacted copy of the current year's database in its place, built in
-    // {program folder}/Datos/DevedurC.mdb, which is left there afterwards. The old
+    // {settings folder}/Datos/DevedurC.mdb, which is left there afterwards. The old
     // file is replaced in one step, only once the new one is on disk and sound.
     // The connection is set up again in every case.
     void compact();

@@ -1,8 +1,8 @@
 // The colour window through its swatches: what it marks, what a click changes
 // and writes, and the main window's grid following the choice.
 
-#include "admin/AdminCommands.h"
 #include "entries/frmPrincipal.h"
+#include "preferences/ColourChoices.h"
 #include "preferences/frmColor.h"
 #include "support/Files.h"
 #include "support/WindowFixture.h"
@@ -60,8 +60,8 @@ void TestFrmColor::marksAndClicks_data() {
     QTest::newRow("fuera de la paleta") << qint32{255} << qint32{1} << QString() << QByteArray()
                                         << false << QList<int>{} << QList<int>{};
     QTest::newRow("colores de fábrica")
-        << admin::defaultMainColour() << admin::defaultSectionColour() << QString() << QByteArray()
-        << false << QList<int>{1} << QList<int>{2};
+        << defaultMainColour() << defaultSectionColour() << QString() << QByteArray() << false
+        << QList<int>{1} << QList<int>{2};
     // The same green is in both grids; each is marked against its own colour only.
     QTest::newRow("lblColor2(8)") << white << pink << u"lblColor2(8)"_s
                                   << QByteArray(" 8117174 \r\n") << false << QList<int>{3}

@@ -1,13 +1,16 @@
-// Start-up as the user sees it: one copy per year only, the colours from their files, the
-// year in the title, and a clear message when the year's database cannot be opened.
+// Start-up as the user sees it: where the settings are read, the first start that makes
+// an installation, one copy per year only, the colours from their files, the year in the
+// title, and a clear message when the year's database cannot be opened.
 
 #include "entries/frmPrincipal.h"
+#include "reports/ReportDefinition.h"
 #include "startup/AppState.h"
 #include "startup/Program.h"
 #include "startup/Settings.h"
 #include "startup/SingleInstance.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
+#include "support/Files.h"
 #include "support/TestLedger.h"
 #include "support/TestServices.h"
 #include "ui/MessageService.h"
@@ -17,6 +20,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,6 +34,8 @@ private slots:
     void initTestCase();
     void normalStart_data();
     void normalStart();
+    void firstStart_data();
+    void firstStart();
     void secondCopy_data();
     void secondCopy();
     void databaseCannotBeOpened();
@@ -38,6 +44,9 @@ private slots:
 private:
     // The locks of the copies started here, away from the user's own.
     QTemporaryDir runtime_;
+    // The configuration folder the program would fall back on; a start from a
+    // program folder with its settings leaves it alone.
+    QTemporaryDir config_;
 };
 
 namespace {
@@ -76,7 +85,10 @@ QStringList lockFilesIn(const QString& folder) {
 
 void TestProgram::initTestCase() {
     QVERIFY(runtime_.isValid());
+    QVERIFY(config_.isValid());
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
+    QCoreApplication::setApplicationName(u"Velmora"_s); // as the program names itself
 }
 
 // A copy that crashed, or a power cut, leaves the lock file behind. Whatever it holds,
@@ -100,6 +112,10 @@ void TestProgram::normalStart() {
     Copy copy(ledger.programFolder());
     QCOMPARE(copy.program.start(), std::optional<int>());
     QCOMPARE(copy.said(), QStringList());
+    // The settings beside the program are the ones used, and nothing goes elsewhere.
+    QCOMPARE(copy.program.state().programFolder, ledger.programFolder());
+    QCOMPARE(QDir(config_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList());
     QCOMPARE(copy.program.state().palette.main(), QColor(255, 255, 192));
     QCOMPARE(copy.program.state().databasePath, ledger.databasePath());
     frmPrincipal* window = copy.program.mainWindow();
@@ -108,6 +124,121 @@ void TestProgram::normalStart() {
     // Without color2.ini the information lines are black.
     QCOMPARE(window->findChild<QLabel*>(u"lblInfo"_s)->palette().color(QPalette::Window),
              QColor(Qt::black));
+}
+
+// Installed, the program folder cannot be written and holds no ruta.ini: the settings
+// live in the configuration folder, and the first start offers to make a data root in
+// the home folder. A failure leaves no settings that lead nowhere.
+void TestProgram::firstStart_data() {
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("before"); // what is in the way, or already there
+    QTest::addColumn<int>("exitCode");   // -1: the main window shows
+    QTest::addColumn<QStringList>("said");
+    const QString create =
+        u"Velmora|No se encuentra la carpeta de datos de Velmora.\n\n¿Desea "
+        "crear una en HOME/Velmora para el año 2024?|%1|%2"_s.arg(int(MessageIcon::Question))
+            .arg(int(MessageButtons::YesNo));
+    const QString use =
+        u"Velmora|No se encuentran los ajustes de Velmora, pero en HOME/Velmora "
+        "ya hay datos del año 2024.\n\n¿Desea usarlos?|%1|%2"_s.arg(int(MessageIcon::Question))
+            .arg(int(MessageButtons::YesNo));
+    const QString failed = u"Velmora|No se ha podido preparar la carpeta de datos de Velmora."
+                           "\n\nREASON.|%1|%2"_s.arg(int(MessageIcon::Critical))
+                               .arg(int(MessageButtons::Ok));
+    QTest::newRow("sí") << true << QString() << -1 << QStringList{create};
+    QTest::newRow("no") << false << QString() << 0 << QStringList{create};
+    QTest::newRow("el año ya existe") << true << u"ledger"_s << -1 << QStringList{use};
+    QTest::newRow("un archivo en lugar de la carpeta de datos")
+        << true << u"file"_s << 1
+        << QStringList{create,
+                       QString(failed).replace(
+                           u"REASON"_s, u"No se puede crear la carpeta HOME/Velmora/2024"_s)};
+    // The ledger is made, ruta.ini written, then both are taken back.
+    QTest::newRow("ano.ini no se puede escribir")
+        << true << u"ano.ini"_s << 1
+        << QStringList{create, QString(failed).replace(
+                                   u"REASON"_s, u"No se puede escribir CONFIG/ano.ini: no se puede "
+                                                "abrir el archivo para escribir"_s)};
+}
+
+void TestProgram::firstStart() {
+    QFETCH(bool, yes);
+    QFETCH(QString, before);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, said);
+    QTemporaryDir home, configHome, program;
+    const QByteArray userHome = qgetenv("HOME");
+    const auto restoreFolders = qScopeGuard([&] {
+        qputenv("HOME", userHome);
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
+    });
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
+    const QString config = configHome.path() + u"/Velmora"_s;
+    const QString root = home.path() + u"/Velmora"_s;
+    const QString ledger = root + u"/2024/Devedur.mdb"_s;
+    if (before == u"ledger"_s) {
+        QVERIFY(QDir().mkpath(root + u"/2024"_s));
+        Database created(ledger, Database::Mode::CreateIfMissing);
+        createLedgerSchema(created);
+        created.exec("INSERT INTO apuntes (Id, Data, Des, Importe) VALUES (1, '2024-01-02', 'ya "
+                     "estaba', 12.5)",
+                     "test");
+    } else if (before == u"file"_s) {
+        putFile(root, "no es una carpeta");
+    } else if (before == u"ano.ini"_s) {
+        QVERIFY(QDir().mkpath(config + u"/ano.ini"_s));
+    }
+    // As installed: nothing can be written there. Root writes all the same, so what
+    // counts is that the folder stays empty.
+    QVERIFY(QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::ExeOwner));
+    const auto writable = qScopeGuard([&] {
+        QFile::setPermissions(program.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    for (QString& line : said) {
+        line.replace(u"HOME"_s, QDir::toNativeSeparators(home.path()))
+            .replace(u"CONFIG"_s, QDir::toNativeSeparators(config));
+    }
+
+    {
+        Copy copy(program.path());
+        copy.messages.answerNext(yes ? MessageAnswer::Yes : MessageAnswer::No);
+        QCOMPARE(copy.program.start(),
+                 exitCode < 0 ? std::optional<int>() : std::optional<int>(exitCode));
+        QCOMPARE(copy.said(), said);
+        QCOMPARE(QDir(program.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList());
+        if (exitCode >= 0) {
+            QCOMPARE(copy.program.mainWindow(), nullptr);
+            QVERIFY(!QFileInfo::exists(config + u"/ruta.ini"_s));
+            if (before == u"ano.ini"_s) {
+                QVERIFY(!QFileInfo::exists(ledger));
+            } else if (before.isEmpty()) {
+                QVERIFY(!QFileInfo::exists(config));
+                QCOMPARE(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                         QStringList());
+            } else {
+                QCOMPARE(test::fileBytes(root), QByteArray("no es una carpeta"));
+            }
+            return;
+        }
+        QCOMPARE(copy.program.state().programFolder, config);
+        QCOMPARE(copy.program.mainWindow()->windowTitle(), u"Velmora ## Año 2024"_s);
+    }
+    QCOMPARE(test::fileBytes(config + u"/ruta.ini"_s), QFile::encodeName(root) + "\r\n");
+    QCOMPARE(test::fileBytes(config + u"/ano.ini"_s), QByteArray("2024\r\n"));
+    QVERIFY(QFileInfo::exists(config + u"/color.ini"_s));
+    QVERIFY(QFileInfo(config + u"/Datos"_s).isDir());
+    QCOMPARE(test::fileBytes(root + u"/Informes/Datos.rpt"_s), defaultReportFile());
+    // A year that was there keeps its entries.
+    QCOMPARE(test::entriesIn(ledger), before.isEmpty() ? 0 : 1);
+
+    // The next start finds the settings in the configuration folder and asks nothing.
+    Copy next(program.path());
+    QCOMPARE(next.program.start(), std::optional<int>());
+    QCOMPARE(next.said(), QStringList());
+    QCOMPARE(next.program.state().databasePath, ledger);
 }
 
 // Two program folders may share one data folder; what matters is the year's database.

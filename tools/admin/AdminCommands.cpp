@@ -1,9 +1,8 @@
 #include "admin/AdminCommands.h"
 
 #include "demo/DemoLedger.h"
-#include "preferences/ColourChoices.h"
-#include "reports/ReportDefinition.h"
 #include "startup/AppState.h"
+#include "startup/Installation.h"
 #include "startup/Settings.h"
 #include "startup/SingleInstance.h"
 #include "store/DatabaseFiles.h"
@@ -19,7 +18,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <sqlite3.h>
 
@@ -77,24 +75,6 @@ qint64 queryNumber(Database& db, const char* sql) {
     return query.columnInt(0);
 }
 
-// Writes the report file that comes with the program unless one is there: the
-// user may have edited it, and a reinstall must not undo that. Whole or not at
-// all. False when it cannot be written; `written` says whether it was.
-bool installReportFile(const QString& path, bool& written) {
-    written = false;
-    const QFileInfo existing(path);
-    if (existing.exists() || existing.isSymLink()) {
-        return true;
-    }
-    QSaveFile file(path);
-    const QByteArray bytes = defaultReportFile();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        return false;
-    }
-    written = true;
-    return true;
-}
-
 int runInit(const QStringList& args, const QString& programFolder, QTextStream& out,
             QTextStream& err) {
     QStringList operands = args.mid(1);
@@ -123,8 +103,6 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
     }
 
     const QString dataRoot = QDir::cleanPath(QDir(operands[0]).absolutePath());
-    const QString yearFolder = dataRoot + QLatin1Char('/') + year;
-    const QString reportsFolder = dataRoot + QStringLiteral("/Informes");
     const QString databasePath = databasePathFor(dataRoot, year);
 
     // Checked before anything is written: a second init must not cost anyone a year.
@@ -150,59 +128,11 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
                               QDir::toNativeSeparators(databasePath)));
         }
     }
-    // The program compacts a year in its own Datos folder and does not make that
-    // folder itself.
-    const QString workFolder = programFolder + QStringLiteral("/Datos");
-    for (const QString& folder : {yearFolder, reportsFolder, workFolder}) {
-        if (!QDir().mkpath(folder)) {
-            return failure(err, QStringLiteral("no se puede crear la carpeta %1")
-                                    .arg(QDir::toNativeSeparators(folder)));
-        }
-    }
 
-    // Before the ledger: a failure here leaves nothing the next init would refuse.
-    const QString reportPath = reportFilePath(dataRoot);
-    bool reportWritten = false;
-    if (!installReportFile(reportPath, reportWritten)) {
-        return failure(err, QStringLiteral("no se puede escribir el archivo de reporte %1")
-                                .arg(QDir::toNativeSeparators(reportPath)));
-    }
-
-    // Built beside its final name and renamed into place, so that a failure leaves
-    // no half-made ledger that the next init would refuse to replace.
-    const QString partialPath = partialPathFor(databasePath);
-    QFile::remove(partialPath);
+    InstalledYear installed;
     try {
-        Database created(partialPath, Database::Mode::CreateIfMissing);
-        createLedgerSchema(created);
-    } catch (const DbError& error) {
-        QFile::remove(partialPath);
-        return failure(err,
-                       QStringLiteral("no se puede crear la base de datos %1: %2")
-                           .arg(QDir::toNativeSeparators(databasePath), describeFailure(error)));
-    }
-    // Never over an existing file, so a ledger that appeared meanwhile survives too.
-    try {
-        renameIntoPlace(partialPath, databasePath, false);
-    } catch (const DbError&) {
-        QFile::remove(partialPath);
-        return failure(err, QStringLiteral("no se puede crear la base de datos %1")
-                                .arg(QDir::toNativeSeparators(databasePath)));
-    }
-
-    try {
-        // Colours first: a failure there must not leave ruta.ini and ano.ini pointing
-        // at the ledger removed below. A default colour left behind does no harm.
-        if (!QFileInfo::exists(settings.pathOf(QStringLiteral("color.ini")))) {
-            settings.writeMainColour(defaultMainColour());
-        }
-        if (!QFileInfo::exists(settings.pathOf(QStringLiteral("color2.ini")))) {
-            settings.writeSectionColour(defaultSectionColour());
-        }
-        settings.writeDataRootAndYear(dataRoot, year);
-    } catch (const SettingsError& error) {
-        // The ledger is ours and still empty; without the settings nobody finds it.
-        QFile::remove(databasePath);
+        installed = installYear(programFolder, dataRoot, year);
+    } catch (const InstallationError& error) {
         return failure(err, error.message());
     }
 
@@ -210,8 +140,8 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
         << "  Carpeta de datos: " << QDir::toNativeSeparators(dataRoot) << '\n'
         << "  Año: " << year << '\n'
         << "  Base de datos: " << QDir::toNativeSeparators(databasePath) << '\n'
-        << "  Informe: " << QDir::toNativeSeparators(reportPath)
-        << (reportWritten ? "" : " (ya existía; se conserva)") << '\n'
+        << "  Informe: " << QDir::toNativeSeparators(installed.reportPath)
+        << (installed.reportWritten ? "" : " (ya existía; se conserva)") << '\n'
         << "  Ajustes en: " << QDir::toNativeSeparators(programFolder) << '\n';
     out.flush();
     return Success;
@@ -469,14 +399,6 @@ int runRestoreCopy(const QStringList& args, const QString& programFolder, QTextS
 }
 
 } // namespace
-
-qint32 defaultMainColour() {
-    return kMainColourChoices[1];
-}
-
-qint32 defaultSectionColour() {
-    return kSectionColourChoices[2];
-}
 
 bool isYearName(const QString& year) {
     // Anchored as a whole: "$" alone would also let "2024\n" through.

@@ -21,13 +21,6 @@ enum ExitCode : int {
 inline constexpr int kDefaultDemoEntries = 1200;
 inline constexpr int kMaxDemoEntries = 1000000;
 
-// Written by init only when the files are missing, so a reinstall keeps the
-// user's choice. Both come from the colour window's palettes, so that it marks
-// them: a pale blue for the focused field and even rows, a strong yellow for the
-// information areas that the statistics chart's colours stand out against.
-qint32 defaultMainColour();
-qint32 defaultSectionColour();
-
 // A year folder name the program accepts: four digits, the first not 0.
 bool isYearName(const QString& year);
 

@@ -10,7 +10,8 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    // The program folder is the executable's: that is where velmora looks for its settings.
+    // The program folder is the executable's: velmora reads its settings there when
+    // ruta.ini is there, and in the user's configuration folder otherwise.
     return velmora::admin::runAdmin(QCoreApplication::arguments().mid(1),
                                     QCoreApplication::applicationDirPath(), out, err);
 }
