@@ -81,6 +81,13 @@ QString settingsFolderFor(const QString& programFolder) {
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
 }
 
+QString adminSettingsFolder(const QString& programFolder, const QString& installedBinDir) {
+    if (QDir::cleanPath(programFolder) == QDir::cleanPath(installedBinDir)) {
+        return settingsFolderFor(programFolder);
+    }
+    return programFolder;
+}
+
 InstalledYear installYear(const QString& settingsFolder, const QString& dataRoot,
                           const QString& year) {
     InstalledYear installed;

@@ -26,6 +26,11 @@ private:
 // it; otherwise the user's configuration folder, since an installed program's
 // folder cannot be written.
 QString settingsFolderFor(const QString& programFolder);
+// Where velmora-admin keeps the settings it writes: as the program finds them,
+// except that a copy run from a folder of its own (a build, an unpacked copy)
+// sets one up beside itself. Only an installed copy, run from installedBinDir,
+// uses the user's configuration folder.
+QString adminSettingsFolder(const QString& programFolder, const QString& installedBinDir);
 
 struct InstalledYear {
     QString databasePath;

@@ -5,6 +5,7 @@
 #include "entries/frmPrincipal.h"
 #include "reports/ReportDefinition.h"
 #include "startup/AppState.h"
+#include "startup/Installation.h"
 #include "startup/Program.h"
 #include "startup/Settings.h"
 #include "startup/SingleInstance.h"
@@ -40,6 +41,8 @@ private slots:
     void secondCopy();
     void databaseCannotBeOpened();
     void dailySafetyCopy();
+    void adminSettingsFolder_data();
+    void adminSettingsFolder();
 
 private:
     // The locks of the copies started here, away from the user's own.
@@ -339,6 +342,31 @@ void TestProgram::dailySafetyCopy() {
     QVERIFY(QDir(ledger.dataRoot() + u'/' + SafetyCopies::folderName()).removeRecursively());
     putFile(ledger.dataRoot() + u'/' + SafetyCopies::folderName(), "no es una carpeta");
     startOn({2024, 5, 19});
+}
+
+// velmora-admin sets up a build or an unpacked copy beside itself; only the
+// installed one writes where an installed program reads.
+void TestProgram::adminSettingsFolder_data() {
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<bool>("holdsRuta");
+    QTest::addColumn<bool>("besideItself");
+    QTest::newRow("a build") << false << false << true;
+    QTest::newRow("installed") << true << false << false;
+    QTest::newRow("installed, a folder set up by hand") << true << true << true;
+}
+
+void TestProgram::adminSettingsFolder() {
+    QFETCH(bool, installed);
+    QFETCH(bool, holdsRuta);
+    QFETCH(bool, besideItself);
+    QTemporaryDir bin;
+    if (holdsRuta) {
+        QVERIFY(test::putBytes(bin.filePath(u"ruta.ini"_s), "/datos\r\n"));
+    }
+    const QString chosen =
+        velmora::adminSettingsFolder(bin.path() + u"/"_s, installed ? bin.path() : u"/usr/bin"_s);
+    QCOMPARE(QDir::cleanPath(chosen),
+             besideItself ? bin.path() : QDir::cleanPath(config_.filePath(u"Velmora"_s)));
 }
 
 QTEST_MAIN(TestProgram)

@@ -1,5 +1,6 @@
 #include "admin/AdminCommands.h"
 #include "common/OwnMessages.h"
+#include "startup/Installation.h"
 
 #include <QCoreApplication>
 
@@ -8,10 +9,15 @@
 int main(int argc, char* argv[]) {
     velmora::tools::keepOnlyOwnMessages();
     QCoreApplication app(argc, argv);
+    // The program's name, so that both find the same configuration folder.
+    QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    // The program folder is the executable's: velmora reads its settings there when
-    // ruta.ini is there, and in the user's configuration folder otherwise.
-    return velmora::admin::runAdmin(QCoreApplication::arguments().mid(1),
-                                    QCoreApplication::applicationDirPath(), out, err);
+    // Beside the executable for a build or an unpacked copy, where velmora finds
+    // them; the user's configuration folder for the installed one.
+    return velmora::admin::runAdmin(
+        QCoreApplication::arguments().mid(1),
+        velmora::adminSettingsFolder(QCoreApplication::applicationDirPath(),
+                                     QStringLiteral(VELMORA_INSTALL_BINDIR)),
+        out, err);
 }
