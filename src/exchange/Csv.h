@@ -1,0 +1,65 @@
+#pragma once
+
+// Entries as CSV text, the way a spreadsheet opens them: our own files (UTF-8
+// with a byte-order mark, ";" between fields, "1234,56", dd/MM/yyyy) and, when
+// reading, also the international layout ("," between fields, "1234.56",
+// yyyy-MM-dd). Both start with the header Fecha, Concepto, Entra en, Sale de,
+// Importe. No window and no database here: the caller opens the file and checks
+// the rows against the year.
+
+#include "exchange/ImportedRow.h"
+
+#include <QList>
+
+class QIODevice;
+
+namespace velmora {
+
+enum class CsvDialect {
+    Spanish,       // ";"  "1.234,56"  dd/MM/yyyy
+    International, // ","  "1234.56"   yyyy-MM-dd
+};
+
+// The dialect as the user is told it, e.g. "separador punto y coma, decimales
+// con coma, fechas dd/mm/aaaa".
+QString describeDialect(CsvDialect dialect);
+
+struct CsvRead {
+    // Why nothing in the file could be read (no header, an empty file), in
+    // Spanish and ready to show; empty when the file was read.
+    QString failure;
+    CsvDialect dialect = CsvDialect::Spanish;
+    QList<ImportedRow> rows;
+    // A reason reads after "Línea N: ", e.g. "tiene 4 campos y se esperaban 5".
+    QList<RefusedLine> refused;
+};
+
+// Reads the whole device. Blank lines are skipped; every other line after the
+// header becomes a row or a refused line. Text without a byte-order mark that is
+// not UTF-8 is taken as Windows-1252, which Spanish spreadsheets save by default.
+CsvRead readCsv(QIODevice& in);
+
+// Writes our own dialect. Every field comes back from readCsv exactly as written.
+class CsvWriter {
+public:
+    explicit CsvWriter(QIODevice& out);
+
+    // The byte-order mark and the header line.
+    void writeHeader();
+    void writeRow(const QDate& date, const QString& description, const QString& goesInto,
+                  const QString& comesOutOf, qint64 cents);
+
+    // No write has failed so far. A file keeps bytes back: call finish() before
+    // telling the user that the export is complete.
+    bool ok() const { return ok_; }
+    // Hands the bytes held back to the system; true when every byte got there.
+    bool finish();
+
+private:
+    void write(const QByteArray& bytes);
+
+    QIODevice& out_;
+    bool ok_ = true;
+};
+
+} // namespace velmora

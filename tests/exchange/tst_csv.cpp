@@ -1,0 +1,411 @@
+// Entries written to CSV and read back, and files from elsewhere read row by row.
+
+#include "exchange/Csv.h"
+
+#include "store/Amount.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QTest>
+
+using namespace velmora;
+
+namespace {
+
+const QByteArray kBom = "\xEF\xBB\xBF";
+const QByteArray kHeader = "Fecha;Concepto;Entra en;Sale de;Importe\r\n";
+const QByteArray kIsoHeader = "Fecha,Concepto,Entra en,Sale de,Importe\r\n";
+
+CsvRead readBytes(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readCsv(buffer);
+}
+
+QStringList refusalTexts(const CsvRead& read) {
+    QStringList lines;
+    for (const RefusedLine& refused : read.refused) {
+        lines.append(QStringLiteral("%1: %2").arg(refused.line).arg(refused.reason));
+    }
+    return lines;
+}
+
+} // namespace
+
+class TestCsv : public QObject {
+    Q_OBJECT
+private slots:
+    void roundTrip_data();
+    void roundTrip();
+    void exportedBytes_data();
+    void exportedBytes();
+    void reads_data();
+    void reads();
+    void refusals_data();
+    void refusals();
+    void wholeFileRefused_data();
+    void wholeFileRefused();
+    void amountsAsTyped_data();
+    void amountsAsTyped();
+    void fullDisk_data();
+    void fullDisk();
+};
+
+void TestCsv::roundTrip_data() {
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("goesInto");
+    QTest::addColumn<QString>("comesOutOf");
+    QTest::addColumn<qint64>("cents");
+    // Where the row written after this one starts.
+    QTest::addColumn<int>("nextLine");
+    const QDate day(2024, 3, 5);
+    QTest::newRow("quotes") << day << "Dijo \"hola\""
+                            << "\"Caja\""
+                            << "Banco \"B\"" << 1LL << 3;
+    QTest::newRow("separators") << day << "Luz; agua; gas"
+                                << "Gastos; casa"
+                                << "Banco" << -1LL << 3;
+    QTest::newRow("line breaks") << day << "una\ndos\r\ntres\rcuatro"
+                                 << "Caja\n2"
+                                 << "Banco" << 100LL << 7;
+    QTest::newRow("Spanish letters") << day << "Año: ñandú, camión y pingüino por 5 €"
+                                     << "Cigüeña"
+                                     << "ÑOÑO PÉREZ" << 500LL << 3;
+    QTest::newRow("spaces at the ends") << day << " Alquiler "
+                                        << "  Caja"
+                                        << "Banco\t" << 2LL << 3;
+    QTest::newRow("accounts not named") << day << "Pan"
+                                        << ""
+                                        << "" << 3LL << 3;
+    QTest::newRow("largest, last day") << QDate(2024, 12, 31) << "Máximo"
+                                       << "Caja"
+                                       << "Banco" << kMaxAmountCents << 3;
+    QTest::newRow("lowest, first day") << QDate(2025, 1, 1) << "Mínimo"
+                                       << "Caja"
+                                       << "Banco" << -kMaxAmountCents << 3;
+    QTest::newRow("1000 characters") << day << QStringLiteral("Añ;\"\n").repeated(200) << "Caja"
+                                     << "Banco" << 12345LL << 203;
+}
+
+// Every field comes back identical, and the row after it keeps its true line.
+void TestCsv::roundTrip() {
+    QFETCH(QDate, date);
+    QFETCH(QString, description);
+    QFETCH(QString, goesInto);
+    QFETCH(QString, comesOutOf);
+    QFETCH(qint64, cents);
+    QFETCH(int, nextLine);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    CsvWriter writer(buffer);
+    writer.writeHeader();
+    writer.writeRow(date, description, goesInto, comesOutOf, cents);
+    writer.writeRow(QDate(2024, 1, 2), QStringLiteral("Después"), QStringLiteral("Caja"),
+                    QStringLiteral("Banco"), 7);
+    QVERIFY(writer.finish());
+
+    const CsvRead read = readBytes(buffer.data());
+    QCOMPARE(read.failure, QString());
+    QCOMPARE(refusalTexts(read), QStringList());
+    QCOMPARE(read.dialect, CsvDialect::Spanish);
+    QCOMPARE(read.rows.size(), 2);
+    const ImportedRow& row = read.rows.at(0);
+    QCOMPARE(row.line, 2);
+    QCOMPARE(row.date, date);
+    QCOMPARE(row.description, description);
+    QCOMPARE(row.goesInto, goesInto);
+    QCOMPARE(row.comesOutOf, comesOutOf);
+    QCOMPARE(row.cents, cents);
+    QCOMPARE(read.rows.at(1).line, nextLine);
+    QCOMPARE(read.rows.at(1).description, QStringLiteral("Después"));
+}
+
+void TestCsv::exportedBytes_data() {
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("goesInto");
+    QTest::addColumn<qint64>("cents");
+    QTest::addColumn<QByteArray>("line");
+    const QDate day(2024, 3, 5);
+    QTest::newRow("plain") << day << "Pan"
+                           << "Comida" << -123456LL
+                           << QByteArray("05/03/2024;Pan;Comida;Caja;-1234,56\r\n");
+    QTest::newRow("no thousands separator") << day << "Coche"
+                                            << "Vehículos" << 100000000LL
+                                            << QByteArray("05/03/2024;Coche;Veh\xC3\xAD"
+                                                          "culos;Caja;1000000,00\r\n");
+    QTest::newRow("one cent either way")
+        << QDate(2024, 12, 31) << "a"
+        << "b" << -1LL << QByteArray("31/12/2024;a;b;Caja;-0,01\r\n");
+    QTest::newRow("quotes doubled") << day << "Dijo \"sí\""
+                                    << "Caja" << 5LL
+                                    << QByteArray("05/03/2024;\"Dijo \"\"s\xC3\xAD\"\"\";"
+                                                  "Caja;Caja;0,05\r\n");
+    QTest::newRow("separator and spaces quoted")
+        << day << "Luz; gas"
+        << " Casa" << 10LL << QByteArray("05/03/2024;\"Luz; gas\";\" Casa\";Caja;0,10\r\n");
+    QTest::newRow("line break kept inside quotes")
+        << day << "una\ndos"
+        << "Casa" << 10LL << QByteArray("05/03/2024;\"una\ndos\";Casa;Caja;0,10\r\n");
+}
+
+void TestCsv::exportedBytes() {
+    QFETCH(QDate, date);
+    QFETCH(QString, description);
+    QFETCH(QString, goesInto);
+    QFETCH(qint64, cents);
+    QFETCH(QByteArray, line);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    CsvWriter writer(buffer);
+    writer.writeHeader();
+    writer.writeRow(date, description, goesInto, QStringLiteral("Caja"), cents);
+    QVERIFY(writer.finish());
+    QCOMPARE(buffer.data(), kBom + kHeader + line);
+}
+
+void TestCsv::reads_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("dialect");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("goesInto");
+    QTest::addColumn<qint64>("cents");
+    const QString ours = QStringLiteral("separador punto y coma, decimales con coma, fechas "
+                                        "dd/mm/aaaa");
+    const QString iso = QStringLiteral("separador coma, decimales con punto, fechas aaaa-mm-dd");
+    const QDate day(2024, 3, 5);
+    QTest::newRow("ours, grouped amount")
+        << kBom + kHeader + "05/03/2024;Pan;Comida;Caja;-1.234,56\r\n"
+        << ours << 2 << day << "Pan"
+        << "Comida" << -123456LL;
+    QTest::newRow("no byte-order mark, LF, no final line end")
+        << QByteArray("Fecha;Concepto;Entra en;Sale de;Importe\n05/03/2024;Pan;Comida;Caja;12,5")
+        << ours << 2 << day << "Pan"
+        << "Comida" << 1250LL;
+    QTest::newRow("CR alone ends lines")
+        << QByteArray("Fecha;Concepto;Entra en;Sale de;Importe\r05/03/2024;Pan;Comida;Caja;1\r")
+        << ours << 2 << day << "Pan"
+        << "Comida" << 100LL;
+    QTest::newRow("header in capitals and with accents")
+        << QByteArray("F\xC3\x89"
+                      "CHA;concepto; Entra En ;S\xC3\x81LE DE;ImPorte\r\n"
+                      "05/03/2024;Pan;Comida;Caja;1\r\n")
+        << ours << 2 << day << "Pan"
+        << "Comida" << 100LL;
+    QTest::newRow("quoted header")
+        << QByteArray("\"Fecha\";\"Concepto\";\"Entra en\";\"Sale de\";\"Importe\"\r\n"
+                      "05/03/2024;Pan;Comida;Caja;1\r\n")
+        << ours << 2 << day << "Pan"
+        << "Comida" << 100LL;
+    QTest::newRow("blank lines and empty rows skipped")
+        << kHeader + "\r\n   \r\n;;;;\r\n05/03/2024;Pan;Comida;Caja;1\r\n\r\n"
+        << ours << 5 << day << "Pan"
+        << "Comida" << 100LL;
+    QTest::newRow("day and month of one digit")
+        << kHeader + "5/3/2024;Pan;Comida;Caja;1" << ours << 2 << day << "Pan"
+        << "Comida" << 100LL;
+    QTest::newRow("half a cent away from zero")
+        << kHeader + "05/03/2024;Pan;Comida;Caja;-1,005" << ours << 2 << day << "Pan"
+        << "Comida" << -101LL;
+    QTest::newRow("account not named")
+        << kHeader + "05/03/2024;Pan;;Caja;1" << ours << 2 << day << "Pan"
+        << "" << 100LL;
+    QTest::newRow("Windows-1252 without byte-order mark")
+        << kHeader + "05/03/2024;Caf\xE9 a 2 \x80;Ca\xF1"
+                     "a;Caja;1\r\n"
+        << ours << 2 << day << "Café a 2 €"
+        << "Caña" << 100LL;
+    QTest::newRow("international")
+        << kIsoHeader + "2024-03-05,\"Pan, leche\",Comida,Caja,-1234.56\r\n"
+        << iso << 2 << day << "Pan, leche"
+        << "Comida" << -123456LL;
+    QTest::newRow("international, one decimal")
+        << kIsoHeader + "2024-03-05,Pan;leche,Comida,Caja,1234.5" << iso << 2 << day << "Pan;leche"
+        << "Comida" << 123450LL;
+    QTest::newRow("international, no decimals")
+        << kIsoHeader + "2024-03-05,Pan,Comida,Caja,1234" << iso << 2 << day << "Pan"
+        << "Comida" << 123400LL;
+}
+
+void TestCsv::reads() {
+    QFETCH(QByteArray, file);
+    QFETCH(int, line);
+    QFETCH(QDate, date);
+    QFETCH(QString, description);
+    QFETCH(QString, goesInto);
+    QFETCH(qint64, cents);
+    const CsvRead read = readBytes(file);
+    QCOMPARE(read.failure, QString());
+    QTEST(describeDialect(read.dialect), "dialect");
+    QCOMPARE(refusalTexts(read), QStringList());
+    QCOMPARE(read.rows.size(), 1);
+    const ImportedRow& row = read.rows.at(0);
+    QCOMPARE(row.line, line);
+    QCOMPARE(row.date, date);
+    QCOMPARE(row.description, description);
+    QCOMPARE(row.goesInto, goesInto);
+    QCOMPARE(row.comesOutOf, QStringLiteral("Caja"));
+    QCOMPARE(row.cents, cents);
+}
+
+void TestCsv::refusals_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("refused");
+    QTest::addColumn<QList<int>>("linesRead");
+    const QByteArray good = "05/03/2024;Pan;Comida;Caja;1\r\n";
+    QTest::newRow("fields") << kHeader + "05/03/2024;Pan;Comida;1\r\n" +
+                                   "05/03/2024;Pan;Comida;Caja;1;2\r\n" + "texto suelto\r\n" + good
+                            << QStringList{"2: tiene 4 campos y se esperaban 5",
+                                           "3: tiene 6 campos y se esperaban 5",
+                                           "4: tiene 1 campo y se esperaban 5"}
+                            << QList<int>{5};
+    QTest::newRow("dates")
+        << kHeader + good + "31/02/2024;Pan;Comida;Caja;1\r\n" +
+               "2024-03-05;Pan;Comida;Caja;1\r\n" + ";Pan;Comida;Caja;1\r\n"
+        << QStringList{"3: la fecha 31/02/2024 no existe",
+                       "4: la fecha «2024-03-05» no es válida; se esperaba dd/mm/aaaa",
+                       "5: falta la fecha"}
+        << QList<int>{2};
+    QTest::newRow("amounts")
+        << kHeader + "05/03/2024;Pan;Comida;Caja;12,3,4\r\n" +
+               "05/03/2024;Pan;Comida;Caja;1.000.000.000.000\r\n" +
+               "05/03/2024;Pan;Comida;Caja;-1000000000000,00\r\n" +
+               "05/03/2024;Pan;Comida;Caja;\r\n" + "05/03/2024;Pan;Comida;Caja;12.5\r\n" + good
+        << QStringList{"2: el importe «12,3,4» no es válido",
+                       "3: el importe «1.000.000.000.000» pasa del límite de 999.999.999.999,99",
+                       "4: el importe «-1000000000000,00» pasa del límite de "
+                       "-999.999.999.999,99",
+                       "5: falta el importe", "6: el importe «12.5» no es válido"}
+        << QList<int>{7};
+    QTest::newRow("after a line break inside quotes")
+        << kHeader + "05/03/2024;\"una\r\ndos\ntres\";Comida;Caja;1\r\n" +
+               "05/03/2024;Pan;Comida;Caja;abc\r\n" + good
+        << QStringList{"5: el importe «abc» no es válido"} << QList<int>{2, 6};
+    QTest::newRow("quotes never closed")
+        << kHeader + good + "05/03/2024;\"Pan;Comida;Caja;1\r\n" + good
+        << QStringList{"3: las comillas que se abren aquí no se cierran antes del final del "
+                       "archivo"}
+        << QList<int>{2};
+    QTest::newRow("text after closing quotes")
+        << kHeader + "05/03/2024;\"Pan\" integral;Comida;Caja;1\r\n" + good
+        << QStringList{"2: hay texto entre unas comillas de cierre y el separador"}
+        << QList<int>{3};
+    QTest::newRow("international")
+        << kIsoHeader + "2024-02-30,Pan,Comida,Caja,1\n" +
+               "2024-03-05,Pan,Comida,Caja,\"1,234.56\"\n" + "05/03/2024,Pan,Comida,Caja,1\n" +
+               "2024-03-05,Pan,Comida,Caja,1,50\n" + "2024-03-05,Pan,Comida,Caja,1\n"
+        << QStringList{"2: la fecha 2024-02-30 no existe", "3: el importe «1,234.56» no es válido",
+                       "4: la fecha «05/03/2024» no es válida; se esperaba aaaa-mm-dd",
+                       "5: tiene 6 campos y se esperaban 5"}
+        << QList<int>{6};
+}
+
+// Each faulty line is refused with its own line and reason, and no good row is lost.
+void TestCsv::refusals() {
+    QFETCH(QByteArray, file);
+    QFETCH(QList<int>, linesRead);
+    const CsvRead read = readBytes(file);
+    QCOMPARE(read.failure, QString());
+    QTEST(refusalTexts(read), "refused");
+    QList<int> lines;
+    for (const ImportedRow& row : read.rows) {
+        lines.append(row.line);
+    }
+    QCOMPARE(lines, linesRead);
+}
+
+void TestCsv::wholeFileRefused_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("failure");
+    const QString empty = QStringLiteral("El archivo está vacío.");
+    const QString noHeader = QStringLiteral(
+        "La primera línea no es la cabecera de un archivo de movimientos. Debe ser "
+        "«Fecha;Concepto;Entra en;Sale de;Importe» o la misma con comas en lugar de punto y "
+        "coma.");
+    const QByteArray good = "05/03/2024;Pan;Comida;Caja;1\r\n";
+    QTest::newRow("empty") << QByteArray() << empty;
+    QTest::newRow("only the byte-order mark") << kBom << empty;
+    QTest::newRow("names in English")
+        << "Date;Description;Into;Out of;Amount\r\n" + good << noHeader;
+    QTest::newRow("no header") << good + good << noHeader;
+    QTest::newRow("a name missing") << "Fecha;Concepto;Entra en;Importe\r\n" + good << noHeader;
+    QTest::newRow("separators mixed")
+        << "Fecha;Concepto,Entra en;Sale de;Importe\r\n" + good << noHeader;
+    QTest::newRow("blank first line") << "\r\n" + kHeader + good << noHeader;
+}
+
+void TestCsv::wholeFileRefused() {
+    QFETCH(QByteArray, file);
+    const CsvRead read = readBytes(file);
+    QTEST(read.failure, "failure");
+    QCOMPARE(read.rows.size(), 0);
+    QCOMPARE(read.refused.size(), 0);
+}
+
+void TestCsv::amountsAsTyped_data() {
+    QTest::addColumn<QString>("text");
+    for (const char* text : {"1.234,50",
+                             "1234,5",
+                             "-20",
+                             "+7",
+                             "0,99",
+                             ",5",
+                             "3,",
+                             " 15 ",
+                             "12.345.678,9",
+                             "999.999.999.999,99",
+                             "-999.999.999.999,99",
+                             "1.000.000.000.000",
+                             "1,2,3",
+                             "1.2.3,4",
+                             "1.23,00",
+                             "12.5",
+                             "-",
+                             ",",
+                             "¡ERROR!",
+                             "1e5"}) {
+        QTest::addRow("«%s»", text) << QString::fromUtf8(text);
+    }
+}
+
+// A file's amount is taken when the same text typed in the entry editor would be,
+// and means the same cents.
+void TestCsv::amountsAsTyped() {
+    QFETCH(QString, text);
+    const CsvRead read = readBytes(kHeader + "05/03/2024;Pan;Comida;Caja;" + text.toUtf8());
+    const std::optional<double> typed = parseAmount(text);
+    QCOMPARE(read.rows.size(), typed ? 1 : 0);
+    if (typed) {
+        QCOMPARE(read.rows.at(0).cents, amountCents(*typed).value());
+    }
+}
+
+void TestCsv::fullDisk_data() {
+    QTest::addColumn<int>("rows");
+    QTest::newRow("held back until finished") << 3;
+    QTest::newRow("more than a file holds back") << 5000;
+}
+
+// An export to a full disk is never reported complete.
+void TestCsv::fullDisk() {
+    QFETCH(int, rows);
+    QFile full(QStringLiteral("/dev/full"));
+    if (!full.open(QIODevice::WriteOnly)) {
+        QSKIP("no /dev/full here");
+    }
+    CsvWriter writer(full);
+    writer.writeHeader();
+    for (int i = 0; i < rows; ++i) {
+        writer.writeRow(QDate(2024, 3, 5), QStringLiteral("Pan"), QStringLiteral("Comida"),
+                        QStringLiteral("Caja"), i);
+    }
+    QVERIFY(!writer.finish());
+    QVERIFY(!writer.ok());
+}
+
+QTEST_GUILESS_MAIN(TestCsv)
+#include "tst_csv.moc"
