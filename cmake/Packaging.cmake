@@ -38,11 +38,15 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # Written out rather than left to dpkg-shlibdeps, which would also name the
 # sanitizer libraries of a test build; the install test checks that this list
 # covers what dpkg-shlibdeps finds. The xcb platform plugin is loaded at run
-# time, so no tool sees it: qt6-qpa-plugins has to be named by hand.
+# time, so no tool sees it: qt6-qpa-plugins has to be named by hand. Qt Charts
+# drags Qt OpenGL and the GL libraries onto the link line; a link without
+# --as-needed (gcc drops it under the sanitizers) keeps them, and as
+# libqt6charts6 and libqt6gui6 need them anyway, naming them costs nothing.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 11), \
 libqt6core6 (>= 6.4.0), libqt6gui6 (>= 6.4.0), libqt6widgets6 (>= 6.4.0), \
 libqt6printsupport6 (>= 6.4.0), libqt6charts6 (>= 6.4.0), qt6-qpa-plugins, \
+libqt6opengl6 (>= 6.4.0), libqt6openglwidgets6 (>= 6.4.0), libglx0, libopengl0, \
 libsqlite3-0 (>= 3.37.0)")
 # Qt's own dialogs in Spanish, and a font to draw the windows with on a system
 # that has none.
