@@ -18,6 +18,8 @@ foreach(size 48x48 256x256)
 endforeach()
 
 set(CPACK_GENERATOR DEB)
+# velmora-admin knows the folder the package puts it in (tools/CMakeLists.txt).
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_NAME velmora)
 set(CPACK_PACKAGE_VENDOR Velmora)
 set(CPACK_PACKAGE_CONTACT "Velmora maintainers <maintainers@users.noreply.c-seed-fa34b203.example>")

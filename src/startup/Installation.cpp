@@ -81,9 +81,11 @@ QString settingsFolderFor(const QString& programFolder) {
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
 }
 
-QString adminSettingsFolder(const QString& programFolder, const QString& installedBinDir) {
-    if (QDir::cleanPath(programFolder) == QDir::cleanPath(installedBinDir)) {
-        return settingsFolderFor(programFolder);
+QString adminSettingsFolder(const QString& programFolder, const QStringList& installedBinDirs) {
+    for (const QString& installed : installedBinDirs) {
+        if (QDir::cleanPath(programFolder) == QDir::cleanPath(installed)) {
+            return settingsFolderFor(programFolder);
+        }
     }
     return programFolder;
 }

@@ -28,9 +28,9 @@ private:
 QString settingsFolderFor(const QString& programFolder);
 // Where velmora-admin keeps the settings it writes: as the program finds them,
 // except that a copy run from a folder of its own (a build, an unpacked copy)
-// sets one up beside itself. Only an installed copy, run from installedBinDir,
-// uses the user's configuration folder.
-QString adminSettingsFolder(const QString& programFolder, const QString& installedBinDir);
+// sets one up beside itself. Only an installed copy, run from one of
+// installedBinDirs, uses the user's configuration folder.
+QString adminSettingsFolder(const QString& programFolder, const QStringList& installedBinDirs);
 
 struct InstalledYear {
     QString databasePath;

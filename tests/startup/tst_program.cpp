@@ -363,8 +363,8 @@ void TestProgram::adminSettingsFolder() {
     if (holdsRuta) {
         QVERIFY(test::putBytes(bin.filePath(u"ruta.ini"_s), "/datos\r\n"));
     }
-    const QString chosen =
-        velmora::adminSettingsFolder(bin.path() + u"/"_s, installed ? bin.path() : u"/usr/bin"_s);
+    const QString chosen = velmora::adminSettingsFolder(
+        bin.path() + u"/"_s, {u"/usr/local/bin"_s, installed ? bin.path() : u"/usr/bin"_s});
     QCOMPARE(QDir::cleanPath(chosen),
              besideItself ? bin.path() : QDir::cleanPath(config_.filePath(u"Velmora"_s)));
 }

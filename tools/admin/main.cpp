@@ -17,7 +17,8 @@ int main(int argc, char* argv[]) {
     // them; the user's configuration folder for the installed one.
     return velmora::admin::runAdmin(
         QCoreApplication::arguments().mid(1),
-        velmora::adminSettingsFolder(QCoreApplication::applicationDirPath(),
-                                     QStringLiteral(VELMORA_INSTALL_BINDIR)),
+        velmora::adminSettingsFolder(
+            QCoreApplication::applicationDirPath(),
+            QStringLiteral(VELMORA_INSTALL_BINDIRS).split(QLatin1Char(':'))),
         out, err);
 }
