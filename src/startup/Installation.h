@@ -6,6 +6,7 @@
 // start both make one through installYear().
 
 #include <QString>
+#include <QStringList>
 
 #include <stdexcept>
 
