@@ -1,0 +1,201 @@
+// What an import decides and writes, and what the bank's movements are matched
+// with, over a real ledger and without a window.
+
+#include "entries/EntryList.h"
+#include "exchange/AccountProposals.h"
+#include "exchange/Csv.h"
+#include "exchange/CsvExport.h"
+#include "exchange/ImportPlan.h"
+#include "exchange/Norma43.h"
+#include "store/Sqlite.h"
+#include "support/TestLedger.h"
+
+#include <QBuffer>
+#include <QTest>
+
+using namespace velmora;
+using velmora::test::TestLedger;
+
+namespace {
+
+void addAccounts(TestLedger& ledger) {
+    ledger.addAccount(QStringLiteral("Banco"), QStringLiteral("C"));
+    ledger.addAccount(QStringLiteral("Caja"), QStringLiteral("C"));
+    ledger.addAccount(QStringLiteral("Luz"), QStringLiteral("G"));
+    ledger.addAccount(QStringLiteral("Supermercado"), QStringLiteral("G"));
+    ledger.addAccount(QStringLiteral("Nómina"), QStringLiteral("I"));
+}
+
+ImportedRow row(int line, const QDate& date, const QString& description, const QString& into,
+                const QString& outOf, qint64 cents) {
+    return {line, date, description, into, outOf, cents};
+}
+
+// Every entry of the year as one line each, in number order, to compare whole years.
+QStringList entries(Database& db) {
+    Statement query(db,
+                    "SELECT Id, Data, Des, EntraEn, SaleDe, amountcents(Importe), GoI FROM apuntes"
+                    " ORDER BY Id",
+                    "leer");
+    QStringList lines;
+    while (query.step()) {
+        QStringList columns;
+        for (int c = 0; c < 7; ++c) {
+            columns.append(query.columnText(c));
+        }
+        lines.append(columns.join(QLatin1Char('|')));
+    }
+    return lines;
+}
+
+} // namespace
+
+class TestImportPlan : public QObject {
+    Q_OBJECT
+private slots:
+    void checksEveryRowAsTheEditor();
+    void writesAllOrNothing();
+    void exportThenImportGivesTheSameYear();
+    void proposalsLearnFromTheYear_data();
+    void proposalsLearnFromTheYear();
+};
+
+void TestImportPlan::checksEveryRowAsTheEditor() {
+    TestLedger ledger;
+    addAccounts(ledger);
+    ledger.addEntry(1, "10/02/2024", "Recibo de la luz", "Luz", "Banco", 45.5, "G");
+    const QDate day(2024, 2, 10);
+    const QList<ImportedRow> rows = {
+        row(2, day, "Recibo de la luz", "luz", "BANCO", 4550), // in the year already
+        row(3, day, "Recibo de la luz", "Luz", "Banco", 4550), // a second one is not
+        row(4, day, "Compra", "Supermercado", "Caja", -1999),  // a refund: negative amounts go in
+        row(5, QDate(2023, 12, 31), "Fin de año", "Luz", "Caja", 100),
+        row(6, day, "   ", "Luz", "Caja", 100),
+        row(7, day, "Sin cuenta", "", "Caja", 100),
+        row(8, day, "Al revés", "Nómina", "Luz", 100),
+        row(9, day, "Cuota", "Gimnasio", "Banco", 3000),
+        row(10, day, "Otra cuota", "GIMNASIO", "Banco", 3000),
+        row(11, day, "Regalo", "Amigos", "Gimnasio", 500),
+    };
+
+    const ImportPlan plan = planImport(ledger.db(), rows, 2024);
+    QCOMPARE(plan.accepted.size(), 3);
+    QCOMPARE(plan.accepted[0].duplicate, true);
+    QCOMPARE(plan.accepted[1].duplicate, false);
+    QCOMPARE(plan.duplicates(), 1);
+    // Written as the year names its accounts, classed by the movement rule.
+    QCOMPARE(plan.accepted[0].row.goesInto, QStringLiteral("Luz"));
+    QCOMPARE(plan.accepted[0].row.comesOutOf, QStringLiteral("Banco"));
+    QCOMPARE(plan.accepted[0].movementClass, QStringLiteral("G"));
+    QCOMPARE(plan.accepted[2].row.cents, -1999);
+
+    QStringList refused;
+    for (const RefusedLine& line : plan.refused) {
+        refused.append(QStringLiteral("%1: %2").arg(line.line).arg(line.reason));
+    }
+    QCOMPARE(refused, QStringList({"5: la fecha 31/12/2023 no es del año 2024",
+                                   "6: falta la descripción", "7: falta la cuenta «Entra en»",
+                                   "8: este movimiento no se puede hacer, de «Luz» a «Nómina»"}));
+    QCOMPARE(plan.waiting.size(), 3);
+    QCOMPARE(plan.unknownAccounts.size(), 2);
+    QCOMPARE(plan.unknownAccounts[0].name, QStringLiteral("Gimnasio"));
+    QCOMPARE(plan.unknownAccounts[0].rows, 3);
+    QCOMPARE(plan.unknownAccounts[1].name, QStringLiteral("Amigos"));
+
+    // Gimnasio created as an expense: its two rows pass, the gift still waits for Amigos.
+    const ImportPlan decided = planImport(ledger.db(), rows, 2024, {{"Gimnasio", "G"}});
+    QCOMPARE(decided.accepted.size(), 5);
+    QCOMPARE(decided.waiting.size(), 1);
+    QCOMPARE(decided.unknownAccounts.size(), 1);
+}
+
+void TestImportPlan::writesAllOrNothing() {
+    TestLedger ledger;
+    addAccounts(ledger);
+    ledger.addEntry(7, "10/02/2024", "Recibo de la luz", "Luz", "Banco", 45.5, "G");
+    const QDate day(2024, 3, 1);
+    const QList<ImportedRow> rows = {
+        row(1, day, "Recibo de la luz", "Luz", "Banco", 4550),
+        row(2, QDate(2024, 2, 10), "Recibo de la luz", "Luz", "Banco", 4550),
+        row(3, day, "Cuota", "Gimnasio", "Banco", 3000)};
+    const NewAccounts created{{"Gimnasio", "G"}};
+    const ImportPlan plan = planImport(ledger.db(), rows, 2024, created);
+    const QStringList before = entries(ledger.db());
+
+    // A failure at the second row leaves neither the first row nor the new account.
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                             writeImport(ledger.db(), plan, created, false, [](int written) {
+                                 if (written == 2) {
+                                     throw std::runtime_error("disco lleno");
+                                 }
+                             }));
+    QCOMPARE(entries(ledger.db()), before);
+    QVERIFY(!accountNameTaken(ledger.db(), QStringLiteral("Gimnasio")));
+
+    const ImportResult result = writeImport(ledger.db(), plan, created, false);
+    QCOMPARE(result.written, 2);
+    QCOMPARE(result.accountsCreated, 1);
+    QCOMPARE(entries(ledger.db()),
+             before + QStringList({"8|2024-03-01|Recibo de la luz|Luz|Banco|4550|G",
+                                   "9|2024-03-01|Cuota|Gimnasio|Banco|3000|G"}));
+    QCOMPARE(accountKind(ledger.db(), QStringLiteral("gimnasio")), QStringLiteral("G"));
+}
+
+void TestImportPlan::exportThenImportGivesTheSameYear() {
+    TestLedger from;
+    addAccounts(from);
+    from.addEntry(1, "01/01/2024", "Año nuevo; \"fiesta\"\r\ncon salto", "Caja", "Banco", 0.01,
+                  "T");
+    from.addEntry(2, "15/06/2024", "Piso", "Luz", "Banco", 999999999999.99, "G");
+    from.addEntry(3, "31/12/2024", "Devolución", "Luz", "Caja", -0.01, "G");
+    from.addEntry(4, "31/12/2024", QString(300, QChar(0xf1)), "Banco", "Nómina", 1234.56, "I");
+    QBuffer file;
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const CsvExport exported =
+        exportCsv(from.db(), {{}, {}, {}, QDate(2024, 1, 1), QDate(2024, 12, 31)}, file);
+    QCOMPARE(exported.written, 4);
+    QVERIFY(exported.complete);
+
+    TestLedger into;
+    addAccounts(into);
+    file.seek(0);
+    const CsvRead read = readCsv(file);
+    QVERIFY(read.refused.isEmpty());
+    const ImportPlan plan = planImport(into.db(), read.rows, 2024);
+    QCOMPARE(plan.accepted.size(), 4);
+    writeImport(into.db(), plan, {}, false);
+    QCOMPARE(entries(into.db()), entries(from.db()));
+}
+
+void TestImportPlan::proposalsLearnFromTheYear_data() {
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<bool>("moneyOut");
+    QTest::addColumn<QString>("proposed");
+
+    QTest::newRow("the same words, the latest wins") << "MERCADONA" << true << "Supermercado";
+    QTest::newRow("most words in common")
+        << "COMPRA TARJ. 4012 MERCADONA VALENCIA" << true << "Supermercado";
+    QTest::newRow("accents and case do not count") << "recibo iberdrola LUZ" << true << "Luz";
+    QTest::newRow("money in comes from the other side") << "NOMINA EMPRESA SL" << false << "Nómina";
+    QTest::newRow("never the bank account itself") << "Traspaso ahorro" << true << "";
+    QTest::newRow("nothing alike") << "Farmacia Central" << true << "";
+    QTest::newRow("numbers alone say nothing") << "1234 5678" << true << "";
+}
+
+void TestImportPlan::proposalsLearnFromTheYear() {
+    QFETCH(QString, description);
+    QFETCH(bool, moneyOut);
+    QFETCH(QString, proposed);
+    TestLedger ledger;
+    ledger.addEntry(1, "02/01/2024", "Mercadona", "Caja", "Banco", 50, "T");
+    ledger.addEntry(2, "05/01/2024", "Mercadona", "Supermercado", "Banco", 50, "G");
+    ledger.addEntry(3, "06/01/2024", "Compra Mercadona Valencia", "Supermercado", "Caja", 20, "G");
+    ledger.addEntry(4, "07/01/2024", "Recibo Iberdrola luz", "Luz", "Banco", 60, "G");
+    ledger.addEntry(5, "31/01/2024", "Nómina empresa", "Banco", "Nómina", 1500, "I");
+    ledger.addEntry(6, "01/02/2024", "Traspaso ahorro", "Banco", "Caja", 100, "T");
+    const AccountProposals proposals(ledger.db());
+    QCOMPARE(proposals.propose(description, moneyOut, QStringLiteral("Banco")), proposed);
+}
+
+QTEST_MAIN(TestImportPlan)
+#include "tst_importplan.moc"
