@@ -122,6 +122,44 @@ void SettingsFiles::writeBytes(const QString& fileName, const QByteArray& conten
     }
 }
 
+namespace {
+
+const QString kBancos = QStringLiteral("bancos.ini");
+
+} // namespace
+
+QHash<QString, QString> SettingsFiles::readBankAccounts() const {
+    QHash<QString, QString> accounts;
+    QFile file(pathOf(kBancos));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return accounts;
+    }
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QString text = QString::fromUtf8(line).trimmed();
+        const qsizetype separator = text.indexOf(QLatin1Char(';'));
+        if (separator > 0 && separator + 1 < text.size()) {
+            accounts.insert(text.left(separator), text.mid(separator + 1));
+        }
+    }
+    return accounts;
+}
+
+QString SettingsFiles::readBankAccount(const QString& bankAccount) const {
+    return readBankAccounts().value(bankAccount);
+}
+
+void SettingsFiles::writeBankAccount(const QString& bankAccount, const QString& ourAccount) const {
+    QHash<QString, QString> accounts = readBankAccounts();
+    accounts.insert(bankAccount, ourAccount);
+    QStringList keys = accounts.keys();
+    keys.sort();
+    QByteArray content;
+    for (const QString& key : keys) {
+        content += (key + QLatin1Char(';') + accounts.value(key)).toUtf8() + "\r\n";
+    }
+    writeBytes(kBancos, content);
+}
+
 QString SettingsFiles::readDataRoot() const {
     return readLine(kRuta, 0).value_or(QString());
 }

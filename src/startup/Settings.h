@@ -6,6 +6,7 @@
 // around a colour; a file that is missing, holds no line, or holds a colour that
 // is not a number reads as missing. Writers replace the file atomically.
 
+#include <QHash>
 #include <QString>
 
 #include <optional>
@@ -47,6 +48,12 @@ public:
     void writeSectionColour(qint32 colour) const;
     void writePrinters(int reportPrinter, int pdfPrinter) const;
 
+    // bancos.ini: which of our accounts each bank account of a statement is, one
+    // "bank account;our account" per line, in UTF-8, so that the next import of
+    // the same bank account asks nothing. Empty when it was never chosen.
+    QString readBankAccount(const QString& bankAccount) const;
+    void writeBankAccount(const QString& bankAccount, const QString& ourAccount) const;
+
     QString pathOf(const QString& fileName) const;
 
     // " 12632256 " for a colour: a space or "-", the digits, a space.
@@ -57,6 +64,7 @@ private:
     std::optional<QString> readLine(const QString& fileName, int lineIndex) const;
     void writeLines(const QString& fileName, const QStringList& lines) const;
     void writeBytes(const QString& fileName, const QByteArray& content) const;
+    QHash<QString, QString> readBankAccounts() const;
 
     QString folder_;
 };

@@ -25,6 +25,7 @@ private slots:
     void files();
     void printerPositions_data();
     void printerPositions();
+    void bankAccountsAreRemembered();
     void dataRootAndYearTogether_data();
     void dataRootAndYearTogether();
 };
@@ -197,6 +198,21 @@ void TestSettings::dataRootAndYearTogether() {
                           QDir::toNativeSeparators(settings.pathOf(failing))));
     QCOMPARE(fileBytes(route), oldRoute);
     QCOMPARE(entriesOf(dir.path()), before);
+}
+
+void TestSettings::bankAccountsAreRemembered() {
+    QTemporaryDir dir;
+    const SettingsFiles settings(dir.path());
+    QCOMPARE(settings.readBankAccount(QStringLiteral("004915000512345678")), QString());
+    settings.writeBankAccount(QStringLiteral("004915000512345678"), QStringLiteral("Banco"));
+    settings.writeBankAccount(QStringLiteral("210000000000000001"),
+                              QStringLiteral("Cuenta ñ; ahorro"));
+    settings.writeBankAccount(QStringLiteral("004915000512345678"),
+                              QStringLiteral("Banco Sabadell"));
+    QCOMPARE(settings.readBankAccount(QStringLiteral("004915000512345678")),
+             QStringLiteral("Banco Sabadell"));
+    QCOMPARE(settings.readBankAccount(QStringLiteral("210000000000000001")),
+             QStringLiteral("Cuenta ñ; ahorro"));
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
