@@ -646,8 +646,8 @@ void TestAdmin::importCsv() {
         "  línea 8: la fecha 05/03/2023 no es del año 2024\n"
         "Cuentas que el año no tiene: 1\n"
         "  «Gimnasio»: 2 filas\n"
-        "Las filas que las nombran no se importan: cree esas cuentas en el programa (Cuentas, "
-        "Nueva), con su tipo, y repita la orden; los apuntes ya importados saldrán como "
+        "Las filas que las nombran no se importan: cree esas cuentas en el programa (Opciones, "
+        "Cuentas, Nuevo), con su tipo, y repita la orden; los apuntes ya importados saldrán como "
         "duplicados.\n"_s +
         ending;
     QCOMPARE(result.out.split(u'\n'), withPaths(expected, file, ledger).split(u'\n'));
@@ -706,8 +706,7 @@ void TestAdmin::importN43() {
     QFETCH(QString, ending);
     test::TestLedger ledger;
     addExchangeAccounts(ledger);
-    addEntry(ledger, 1, u"10/01/2024"_s, u"Mercadona"_s, u"Supermercado"_s, u"Banco"_s,
-             20);
+    addEntry(ledger, 1, u"10/01/2024"_s, u"Mercadona"_s, u"Supermercado"_s, u"Banco"_s, 20);
     const QStringList before = entryRows(ledger.db());
     QTemporaryDir tmp;
     const QString file = tmp.filePath(u"extracto.n43"_s);
@@ -772,8 +771,8 @@ void TestAdmin::importRefusesBadFiles_data() {
     QTest::newRow("cuenta que no existe")
         << QStringList{u"import-n43"_s, u"--account"_s, u"Caja fuerte"_s, u"FILE"_s}
         << januaryStatement() << 1
-        << u"el año 2024 no tiene la cuenta «Caja fuerte». Créela en el programa (Cuentas, "
-           "Nueva) o nombre en --account una que exista. No se ha escrito nada."_s;
+        << u"el año 2024 no tiene la cuenta «Caja fuerte». Créela en el programa (Opciones, "
+           "Cuentas, Nuevo) o nombre en --account una que exista. No se ha escrito nada."_s;
     QTest::newRow("año sin base de datos")
         << QStringList{u"import-csv"_s, u"--year"_s, u"2023"_s, u"FILE"_s} << kMixedCsv << 1
         << u"no existe la base de datos del año 2023: ROOT/2023/Devedur.mdb"_s;

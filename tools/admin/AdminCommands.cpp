@@ -589,9 +589,10 @@ void printPlan(const ImportPlan& plan, const QList<RefusedLine>& refused, bool a
                        .arg(account.name, grouped(account.rows),
                             account.rows == 1 ? QStringLiteral("fila") : QStringLiteral("filas"));
         }
-        out << QStringLiteral("Las filas que las nombran no se importan: cree esas cuentas en el "
-                              "programa (Cuentas, Nueva), con su tipo, y repita la orden; los "
-                              "apuntes ya importados saldrán como duplicados.\n");
+        out << QStringLiteral(
+            "Las filas que las nombran no se importan: cree esas cuentas en el "
+            "programa (Opciones, Cuentas, Nuevo), con su tipo, y repita la orden; los "
+            "apuntes ya importados saldrán como duplicados.\n");
     }
 }
 
@@ -729,10 +730,11 @@ int runImportN43(const QStringList& args, const QString& programFolder, QTextStr
         }
     }
     if (ourAccount.isEmpty()) {
-        return failure(err, QStringLiteral("el año %1 no tiene la cuenta «%2». Créela en el "
-                                           "programa (Cuentas, Nueva) o nombre en --account una "
-                                           "que exista. No se ha escrito nada.")
-                                .arg(target->year, *parsed->account));
+        return failure(
+            err, QStringLiteral("el año %1 no tiene la cuenta «%2». Créela en el "
+                                "programa (Opciones, Cuentas, Nuevo) o nombre en --account una "
+                                "que exista. No se ha escrito nada.")
+                     .arg(target->year, *parsed->account));
     }
 
     const AccountProposals proposals(db);
