@@ -193,6 +193,10 @@ void TestNorma43::refusals_data() {
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("reason");
 
+    // What looksLikeNorma43 checks, so that a file read whole is never taken for CSV.
+    QTest::newRow("letter for the information mode")
+        << january().close().end().bytes().replace(50, 1, "A") << 1
+        << "la modalidad de información «A» no es un número";
     QTest::newRow("debit total of the 33 wrong")
         << january().close({.debits = 123456}).end().bytes() << 6
         << "el total de cargos del registro 33 es 1.234,56 y los movimientos suman 1.045,12";
