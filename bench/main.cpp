@@ -1,11 +1,13 @@
 // velmora-bench: how fast the main window lists a large year, how fast it first
 // shows, how fast an account rename carries over to the entries, how fast the
 // monthly statistics are computed, how long the report of ten thousand entries
-// takes to PDF, how long a backup, a compaction and a new year
+// takes to PDF, how long the year takes to a CSV file and back, how long a bank
+// statement takes to import, how long a backup, a compaction and a new year
 // take, and how much memory that takes. It builds a throw-away installation, fills
 // it with demonstration entries and times the program's own code paths against the
 // bare query underneath them.
 
+#include "ExchangeTiming.h"
 #include "FileOperations.h"
 #include "Installation.h"
 #include "Measurements.h"
@@ -47,6 +49,8 @@ constexpr Target kFileOperationTarget{Target::Kind::Below, 2000};
 // The report of this many entries to PDF.
 constexpr int kReportEntries = 10000;
 constexpr Target kReportTarget{Target::Kind::Below, 2000};
+constexpr Target kCsvTarget{Target::Kind::Below, 2000};
+constexpr Target kStatementTarget{Target::Kind::Below, 1000}; // 10,000 movements
 
 // A name that no demonstration account has.
 const QString kRenamedAccount = QStringLiteral("Cuenta renombrada");
@@ -201,6 +205,19 @@ bool noMessagesShown(const RecordingMessageService& messages) {
     return false;
 }
 
+// The year read back from its own CSV file must be the year: an import that
+// lost rows would otherwise look fast.
+bool sameEntries(const ExchangeFigures& exchange) {
+    if (exchange.imported == exchange.yearEntries && exchange.exported == exchange.yearEntries &&
+        exchange.n43Written > 0) {
+        return true;
+    }
+    err() << "velmora-bench: the year has " << exchange.yearEntries << " entries, the CSV file "
+          << exchange.exported << " rows and the empty year imported " << exchange.imported
+          << "; the statement wrote " << exchange.n43Written << " movements\n";
+    return false;
+}
+
 int run(const Options& options) {
     const int year = QDate::currentDate().year();
     err() << "Preparing " << options.entries << " entries for " << year << "...\n";
@@ -254,6 +271,11 @@ int run(const Options& options) {
     const ReportFigures reportFigures =
         timeReport(state.databasePath, std::min(options.entries, kReportEntries), options.runs);
 
+    err() << "Timing the CSV export and import and a statement of " << kStatementMovements
+          << " movements, " << options.runs << " runs...\n";
+    err().flush();
+    const ExchangeFigures exchange = timeExchange(state.db(), year, options.runs);
+
     // Last: the compaction rewrites the database the other figures read.
     err() << "Timing backups, compactions and new years, " << options.runs << " runs...\n";
     err().flush();
@@ -261,7 +283,7 @@ int run(const Options& options) {
 
     if (!sameRowCount(all, "whole year") || !sameRowCount(luz, "filter luz") ||
         !renamedBack(state.db(), busiest) || !statisticsListed(stats) ||
-        !noMessagesShown(messages)) {
+        !noMessagesShown(messages) || !sameEntries(exchange)) {
         err().flush();
         return 1;
     }
@@ -301,6 +323,12 @@ int run(const Options& options) {
     report.add(QStringLiteral("report_ms"), reportFigures.ms, 2, kReportTarget);
     report.add(QStringLiteral("report_pages"), reportFigures.pages, 0);
     report.add(QStringLiteral("report_painting_mb"), reportFigures.paintingMiB);
+    report.add(QStringLiteral("csv_rows"), exchange.exported, 0);
+    report.add(QStringLiteral("csv_export_ms"), exchange.exportMs, 2, kCsvTarget);
+    report.add(QStringLiteral("csv_import_ms"), exchange.importMs, 2, kCsvTarget);
+    report.add(QStringLiteral("n43_movements"), exchange.n43Movements, 0);
+    report.add(QStringLiteral("n43_written"), exchange.n43Written, 0);
+    report.add(QStringLiteral("n43_import_ms"), exchange.n43Ms, 2, kStatementTarget);
     report.add(QStringLiteral("peak_rss_mb"), peakResidentMiB(), 2, kPeakMemoryTarget);
 
     out() << report.table() << "\n"

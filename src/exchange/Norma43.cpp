@@ -140,6 +140,9 @@ void Reader::header() {
     const qint64 initial = number(34, 47, QStringLiteral("el saldo inicial"));
     account.initialCents = owed ? -initial : initial;
     account.currency = digits(48, 50, QStringLiteral("la divisa"));
+    // Unused here, but a digit in every statement: without this check a file read
+    // whole would not pass looksLikeNorma43 and an import would take it for CSV.
+    digits(51, 51, QStringLiteral("la modalidad de información"));
     account.holder = text(52, 77);
     open_ = std::move(open);
     after_ = After::Other;

@@ -2,9 +2,11 @@
 #include "entries/MovementRule.h"
 #include "reports/ReportDefinition.h"
 #include "startup/SingleInstance.h"
+#include "store/AccountStore.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
+#include "support/Norma43Builder.h"
 #include "support/TestLedger.h"
 #include "years/SafetyCopies.h"
 
@@ -97,6 +99,14 @@ private slots:
     void copies();
     void restoreCopy_data();
     void restoreCopy();
+    void exportThenImport_data();
+    void exportThenImport();
+    void importCsv_data();
+    void importCsv();
+    void importN43_data();
+    void importN43();
+    void importRefusesBadFiles_data();
+    void importRefusesBadFiles();
 
 private:
     QTemporaryDir runtime_; // restore-copy's lock files, kept out of the user's
@@ -452,6 +462,362 @@ void TestAdmin::restoreCopy() {
     QCOMPARE(copies.list(), (QStringList{kept, file}));
     Database keptDb(kept);
     QCOMPARE(number(keptDb, "SELECT COUNT(*) FROM apuntes"), 2);
+}
+
+namespace {
+
+// Every entry of the ledger in date order as "date|description|into|out of|cents|class",
+// the number left out: an import gives entries new numbers.
+QStringList entryRows(Database& db) {
+    Statement rows(db,
+                   "SELECT Data, Des, EntraEn, SaleDe, amountcents(Importe), GoI FROM apuntes"
+                   " ORDER BY Data, Id",
+                   "test");
+    QStringList seen;
+    while (rows.step()) {
+        seen << QStringList{rows.columnText(0), rows.columnText(1), rows.columnText(2),
+                            rows.columnText(3), rows.columnText(4), rows.columnText(5)}
+                    .join(u'|');
+    }
+    return seen;
+}
+
+// The three kinds of account the exchange tests move money between.
+void addExchangeAccounts(test::TestLedger& ledger) {
+    ledger.addAccount(u"Banco"_s, u"C"_s);
+    ledger.addAccount(u"Supermercado"_s, u"G"_s);
+    ledger.addAccount(u"Nómina"_s, u"I"_s);
+}
+
+void addEntry(test::TestLedger& ledger, qint64 id, const QString& date, const QString& description,
+              const QString& into, const QString& outOf, double amount) {
+    const QString movementClass =
+        classifyMovement(accountKind(ledger.db(), into), accountKind(ledger.db(), outOf)).value();
+    ledger.addEntry(id, date, description, into, outOf, amount, movementClass);
+}
+
+int safetyCopies(const test::TestLedger& ledger) {
+    return int(SafetyCopies(ledger.dataRoot(), ledger.year()).list().size());
+}
+
+// FILE, DB and COPY in an expected text stand for the file imported, the year's
+// database and the newest safety copy.
+QString withPaths(QString text, const QString& file, const test::TestLedger& ledger) {
+    const QStringList copies = SafetyCopies(ledger.dataRoot(), ledger.year()).list();
+    return text.replace(u"FILE"_s, QDir::toNativeSeparators(file))
+        .replace(u"COPY"_s, QDir::toNativeSeparators(copies.value(0)))
+        .replace(u"DB"_s, QDir::toNativeSeparators(ledger.databasePath()));
+}
+
+// A file with a duplicate of the ledger's one entry, a new row, two rows of an
+// account the year lacks and two refused rows.
+const QByteArray kMixedCsv = "Fecha;Concepto;Entra en;Sale de;Importe\r\n"
+                             "15/01/2024;Compra semanal;Supermercado;Banco;45,12\r\n"
+                             "20/01/2024;Nómina enero;Banco;nómina;2.100,50\r\n"
+                             "21/01/2024;Cuota;Gimnasio;Banco;30,00\r\n"
+                             "22/01/2024;Cuota febrero;Gimnasio;Banco;30,00\r\n"
+                             "31/02/2024;Fecha mala;Supermercado;Banco;1,00\r\n"
+                             "\r\n"
+                             "05/03/2023;Otro año;Supermercado;Banco;1,00\r\n";
+
+} // namespace
+
+void TestAdmin::exportThenImport_data() {
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<double>("amount");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QStringList>("yearArgs"); // given to both commands
+    QTest::newRow("acentos y comillas")
+        << u"Cafetería «El Niño» \"la ñ\"; cañas"_s << 12.5 << u"03/02/2024"_s << QStringList{};
+    QTest::newRow("salto de línea")
+        << u"Primera línea\nsegunda, con coma"_s << 0.01 << u"31/12/2024"_s << QStringList{};
+    QTest::newRow("importe máximo") << u"Herencia"_s << 999999999999.99 << u"01/01/2024"_s
+                                    << QStringList{u"--year"_s, u"2024"_s};
+    QTest::newRow("suma de coma flotante") << u"  espacios alrededor  "_s << (0.1 + 0.2)
+                                           << u"29/02/2024"_s << QStringList{u"--year=2024"_s};
+    QTest::newRow("importe negativo")
+        << u"Devolución"_s << -1234.56 << u"15/06/2024"_s << QStringList{};
+}
+
+void TestAdmin::exportThenImport() {
+    QFETCH(QString, description);
+    QFETCH(double, amount);
+    QFETCH(QString, date);
+    QFETCH(QStringList, yearArgs);
+    test::TestLedger from;
+    addExchangeAccounts(from);
+    addEntry(from, 1, u"10/01/2024"_s, u"Compra"_s, u"Supermercado"_s, u"Banco"_s, 45.12);
+    addEntry(from, 2, date, description, u"Supermercado"_s, u"Banco"_s, amount);
+    addEntry(from, 3, u"10/01/2024"_s, u"Nómina"_s, u"Banco"_s, u"Nómina"_s, 2100.5);
+    // Another program wrote text where the amount goes: left out and named.
+    addEntry(from, 4, u"11/01/2024"_s, u"Ilegible"_s, u"Supermercado"_s, u"Banco"_s, 1);
+    Statement(from.db(), "UPDATE apuntes SET Importe = 'abc' WHERE Id = 4", "test").run();
+    // Another year's entry stays out of the file.
+    addEntry(from, 5, u"31/12/2023"_s, u"Año anterior"_s, u"Supermercado"_s, u"Banco"_s, 7);
+
+    QTemporaryDir tmp;
+    const QString file = tmp.filePath(u"apuntes.csv"_s);
+    const Outcome exported =
+        runAdmin(QStringList{u"export-csv"_s} + yearArgs + QStringList{file}, from.programFolder());
+    QCOMPARE(exported.err, QString());
+    QCOMPARE(exported.code, 0);
+    QCOMPARE(exported.out,
+             u"Exportados 3 apuntes a %1.\nNo se han exportado 1 apuntes cuyo importe no es un "
+             "número (números 4); corríjalos en el programa y exporte de nuevo.\n"_s.arg(
+                 QDir::toNativeSeparators(file)));
+
+    test::TestLedger into;
+    addExchangeAccounts(into);
+    const Outcome imported =
+        runAdmin(QStringList{u"import-csv"_s} + yearArgs + QStringList{file}, into.programFolder());
+    QCOMPARE(imported.err, QString());
+    QCOMPARE(imported.code, 0);
+    QVERIFY2(imported.out.contains(u"Escritos 3 apuntes en el año 2024"_s),
+             qPrintable(imported.out));
+    QStringList expected = entryRows(from.db());
+    expected.removeIf([](const QString& row) {
+        return row.contains(u"|Ilegible|"_s) || row.startsWith(u"2023"_s);
+    });
+    QCOMPARE(entryRows(into.db()), expected);
+    QCOMPARE(safetyCopies(into), 1);
+}
+
+void TestAdmin::importCsv_data() {
+    QTest::addColumn<QStringList>("first");  // options of a first import; empty: none
+    QTest::addColumn<QStringList>("second"); // options of the import checked
+    QTest::addColumn<int>("entries");        // in the year afterwards
+    QTest::addColumn<int>("copies");         // safety copies afterwards
+    QTest::addColumn<QString>("summary");    // what the import checked says of the rows
+    QTest::addColumn<QString>("ending");     // and of what it did
+
+    const QString skipped = u"Apuntes para añadir: %1\nDuplicados (el año ya tiene uno igual): "
+                            "%2; no se añaden (con --allow-duplicates se añadirían).\n"_s;
+    const QString added = u"Apuntes para añadir: %1\nDuplicados (el año ya tiene uno igual): %2; "
+                          "se añaden igualmente (--allow-duplicates).\n"_s;
+    const QString written = u"Copia de seguridad guardada en COPY.\nEscritos %1 apuntes en el "
+                            "año 2024 (DB).\n"_s;
+    const QString none = u"No hay apuntes que escribir; la base de datos no se ha cambiado.\n"_s;
+    QTest::newRow("vista previa") << QStringList{}
+                                  << QStringList{u"--dry-run"_s, u"--allow-duplicates"_s} << 1 << 0
+                                  << added.arg(2).arg(1)
+                                  << u"Solo vista previa (--dry-run): no se ha escrito nada.\n"_s;
+    QTest::newRow("salta el duplicado")
+        << QStringList{} << QStringList{} << 2 << 1 << skipped.arg(1).arg(1) << written.arg(1);
+    QTest::newRow("con duplicados") << QStringList{} << QStringList{u"--allow-duplicates"_s} << 3
+                                    << 1 << added.arg(2).arg(1) << written.arg(2);
+    QTest::newRow("segunda vez") << QStringList{u"--year"_s, u"2024"_s} << QStringList{} << 2 << 1
+                                 << skipped.arg(0).arg(2) << none;
+    QTest::newRow("segunda vez con duplicados")
+        << QStringList{u"--year"_s, u"2024"_s} << QStringList{u"--allow-duplicates"_s} << 4 << 2
+        << added.arg(2).arg(2) << written.arg(2);
+    QTest::newRow("vista previa tras importar")
+        << QStringList{u"--allow-duplicates"_s} << QStringList{u"--dry-run"_s} << 3 << 1
+        << skipped.arg(0).arg(2) << u"Solo vista previa (--dry-run): no se ha escrito nada.\n"_s;
+}
+
+void TestAdmin::importCsv() {
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, second);
+    QFETCH(int, entries);
+    QFETCH(int, copies);
+    QFETCH(QString, summary);
+    QFETCH(QString, ending);
+    test::TestLedger ledger;
+    addExchangeAccounts(ledger);
+    addEntry(ledger, 1, u"15/01/2024"_s, u"Compra semanal"_s, u"Supermercado"_s, u"Banco"_s, 45.12);
+    QTemporaryDir tmp;
+    const QString file = tmp.filePath(u"movimientos.csv"_s);
+    writeBytes(file, kMixedCsv);
+    if (!first.isEmpty()) {
+        const Outcome before = runAdmin(QStringList{u"import-csv"_s} + first + QStringList{file},
+                                        ledger.programFolder());
+        QCOMPARE(before.code, 0);
+    }
+    const Outcome result =
+        runAdmin(QStringList{u"import-csv"_s} + second + QStringList{file}, ledger.programFolder());
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.code, 0);
+    const QString expected =
+        u"Importación de FILE en el año 2024.\n"
+        "Formato detectado: CSV, separador punto y coma, decimales con coma, fechas dd/mm/aaaa.\n"_s +
+        summary +
+        u"Filas rechazadas: 2\n"
+        "  línea 6: la fecha 31/02/2024 no existe\n"
+        "  línea 8: la fecha 05/03/2023 no es del año 2024\n"
+        "Cuentas que el año no tiene: 1\n"
+        "  «Gimnasio»: 2 filas\n"
+        "Las filas que las nombran no se importan: cree esas cuentas en el programa (Opciones, "
+        "Cuentas, Nuevo), con su tipo, y repita la orden; los apuntes ya importados saldrán como "
+        "duplicados.\n"_s +
+        ending;
+    QCOMPARE(result.out.split(u'\n'), withPaths(expected, file, ledger).split(u'\n'));
+    QCOMPARE(ledger.countEntries(), entries);
+    QCOMPARE(safetyCopies(ledger), copies);
+    // The rows written are the file's, under the names the year gives its accounts;
+    // the unknown account's never.
+    const QStringList rows = entryRows(ledger.db());
+    QVERIFY(rows.filter(u"Gimnasio"_s).isEmpty());
+    if (entries > 1) {
+        QVERIFY(rows.contains(u"2024-01-20|Nómina enero|Banco|Nómina|210050|I"_s));
+    }
+}
+
+namespace {
+
+// A January statement of the account "Banco": a supermarket the year already
+// knows, a club it does not.
+QByteArray januaryStatement() {
+    test::n43::Statement s;
+    s.open({.initial = 150000})
+        .move({.date = "240115", .cents = -4512, .reference2 = u"MERCADONA 1234"_s})
+        .move({.date = "240118", .cents = -3000, .reference2 = u"CUOTA CLUB PADEL"_s})
+        .close()
+        .end();
+    return s.bytes();
+}
+
+} // namespace
+
+void TestAdmin::importN43_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("runs");
+    QTest::addColumn<QStringList>("added"); // the entries the year gained
+    QTest::addColumn<QString>("ending");
+
+    const QStringList mercadona{u"2024-01-15|MERCADONA 1234|Supermercado|Banco|4512|G"_s};
+    const QString written = u"Copia de seguridad guardada en COPY.\nEscritos 1 apuntes en el año "
+                            "2024 (DB).\n"_s;
+    QTest::newRow("importa") << QStringList{u"--account"_s, u"Banco"_s} << 1 << mercadona
+                             << written;
+    QTest::newRow("cuenta en minúsculas, delante del año")
+        << QStringList{u"--account=banco"_s, u"--year"_s, u"2024"_s} << 1 << mercadona << written;
+    QTest::newRow("vista previa") << QStringList{u"--dry-run"_s, u"--account"_s, u"Banco"_s} << 1
+                                  << QStringList{}
+                                  << u"Solo vista previa (--dry-run): no se ha escrito nada.\n"_s;
+    QTest::newRow("dos veces") << QStringList{u"--account"_s, u"Banco"_s} << 2 << mercadona
+                               << u"No hay apuntes que escribir; la base de datos no se ha "
+                                  "cambiado.\n"_s;
+}
+
+void TestAdmin::importN43() {
+    QFETCH(QStringList, options);
+    QFETCH(int, runs);
+    QFETCH(QStringList, added);
+    QFETCH(QString, ending);
+    test::TestLedger ledger;
+    addExchangeAccounts(ledger);
+    addEntry(ledger, 1, u"10/01/2024"_s, u"Mercadona"_s, u"Supermercado"_s, u"Banco"_s, 20);
+    const QStringList before = entryRows(ledger.db());
+    QTemporaryDir tmp;
+    const QString file = tmp.filePath(u"extracto.n43"_s);
+    writeBytes(file, januaryStatement());
+    Outcome result;
+    for (int run = 0; run < runs; ++run) {
+        result = runAdmin(QStringList{u"import-n43"_s} + options + QStringList{file},
+                          ledger.programFolder());
+    }
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.code, 0);
+    const bool again = runs > 1;
+    const QString expected =
+        u"Importación de FILE en el año 2024, cuenta «Banco».\n"
+        "Formato detectado: Norma 43 (cuaderno 43), 1 cuenta del banco.\n"
+        "  0049 1500 0512345678: 2 movimientos del 01/01/2024 al 31/01/2024\n"_s +
+        (again ? u"Apuntes para añadir: 0\nDuplicados (el año ya tiene uno igual): 1; no se "
+                 "añaden (con --allow-duplicates se añadirían).\n"_s
+               : u"Apuntes para añadir: 1\n"_s) +
+        u"Movimientos sin cuenta propuesta, que no se importan: 1\n"
+        "  línea 3: sin cuenta propuesta: CUOTA CLUB PADEL -30,00\n"
+        "Apúntelos en el programa; las importaciones siguientes propondrán la cuenta que usen.\n"_s +
+        ending;
+    QCOMPARE(result.out.split(u'\n'), withPaths(expected, file, ledger).split(u'\n'));
+    QCOMPARE(entryRows(ledger.db()), before + added);
+    QCOMPARE(safetyCopies(ledger), added.isEmpty() ? 0 : 1);
+}
+
+void TestAdmin::importRefusesBadFiles_data() {
+    QTest::addColumn<QStringList>("args"); // FILE: the file below
+    QTest::addColumn<QByteArray>("bytes"); // null: no file at all
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+
+    test::n43::Statement wrongTotals;
+    wrongTotals.open()
+        .move({.cents = -4512, .reference2 = u"MERCADONA"_s})
+        .close({.debits = 4513})
+        .end();
+    const QStringList csv{u"import-csv"_s, u"FILE"_s};
+    const QStringList n43{u"import-n43"_s, u"--account"_s, u"Banco"_s, u"FILE"_s};
+    QTest::newRow("sin cabecera")
+        << csv << QByteArray("15/01/2024;Compra;Supermercado;Banco;1,00\r\n") << 1
+        << u"no se puede importar FILE: La primera línea no es la cabecera de un archivo de "
+           "movimientos. Debe ser «Fecha;Concepto;Entra en;Sale de;Importe» o la misma con comas "
+           "en lugar de punto y coma. No se ha escrito nada."_s;
+    QTest::newRow("vacío") << csv << QByteArray("") << 1
+                           << u"no se puede importar FILE: El archivo está vacío. No se ha "
+                              "escrito nada."_s;
+    QTest::newRow("no existe") << csv << QByteArray() << 1
+                               << u"no se puede leer el archivo FILE. No se ha escrito nada."_s;
+    QTest::newRow("extracto como CSV")
+        << csv << januaryStatement() << 1
+        << u"FILE es un extracto bancario en Norma 43; impórtelo con «velmora-admin import-n43 "
+           "--account CUENTA FILE». No se ha escrito nada."_s;
+    QTest::newRow("totales que no cuadran")
+        << n43 << wrongTotals.bytes() << 1
+        << u"no se puede importar FILE como extracto Norma 43: línea 3: ..."_s;
+    QTest::newRow("CSV como extracto")
+        << n43 << kMixedCsv << 1
+        << u"no se puede importar FILE como extracto Norma 43: línea 1: ..."_s;
+    QTest::newRow("cuenta que no existe")
+        << QStringList{u"import-n43"_s, u"--account"_s, u"Caja fuerte"_s, u"FILE"_s}
+        << januaryStatement() << 1
+        << u"el año 2024 no tiene la cuenta «Caja fuerte». Créela en el programa (Opciones, "
+           "Cuentas, Nuevo) o nombre en --account una que exista. No se ha escrito nada."_s;
+    QTest::newRow("año sin base de datos")
+        << QStringList{u"import-csv"_s, u"--year"_s, u"2023"_s, u"FILE"_s} << kMixedCsv << 1
+        << u"no existe la base de datos del año 2023: ROOT/2023/Devedur.mdb"_s;
+    QTest::newRow("falta --account")
+        << QStringList{u"import-n43"_s, u"FILE"_s} << januaryStatement() << 2
+        << u"falta --account CUENTA: la cuenta del año que es la del banco\nUse «velmora-admin "
+           "--help» para ver cómo se usa."_s;
+    QTest::newRow("opción de otra orden")
+        << QStringList{u"export-csv"_s, u"--dry-run"_s, u"FILE"_s} << QByteArray() << 2
+        << u"opción desconocida: «--dry-run»\nUse «velmora-admin --help» para ver cómo se usa."_s;
+    QTest::newRow("dos archivos")
+        << QStringList{u"import-csv"_s, u"FILE"_s, u"otro.csv"_s} << kMixedCsv << 2
+        << u"sobran argumentos: otro.csv\nUse «velmora-admin --help» para ver cómo se usa."_s;
+}
+
+void TestAdmin::importRefusesBadFiles() {
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    test::TestLedger ledger;
+    addExchangeAccounts(ledger);
+    addEntry(ledger, 1, u"10/01/2024"_s, u"Mercadona"_s, u"Supermercado"_s, u"Banco"_s, 20);
+    const QByteArray databaseBytes = test::fileBytes(ledger.databasePath());
+    QTemporaryDir tmp;
+    const QString file = tmp.filePath(u"entrada"_s);
+    if (!bytes.isNull()) {
+        writeBytes(file, bytes);
+    }
+    const Outcome result = runAdmin(args.replaceInStrings(u"FILE"_s, file), ledger.programFolder());
+    QCOMPARE(result.out, QString());
+    QCOMPARE(result.code, code);
+    message.replace(u"FILE"_s, QDir::toNativeSeparators(file))
+        .replace(u"ROOT"_s, QDir::toNativeSeparators(ledger.dataRoot()));
+    if (message.endsWith(u"..."_s)) {
+        // The reader's own reason follows; its tests check it.
+        QVERIFY2(result.err.startsWith(u"velmora-admin: "_s + message.chopped(3)),
+                 qPrintable(result.err));
+        QVERIFY(result.err.endsWith(u". No se ha escrito nada.\n"_s));
+    } else {
+        QCOMPARE(result.err, u"velmora-admin: "_s + message + u'\n');
+    }
+    QCOMPARE(ledger.countEntries(), 1);
+    QCOMPARE(safetyCopies(ledger), 0);
+    QCOMPARE(test::fileBytes(ledger.databasePath()), databaseBytes);
 }
 
 QTEST_GUILESS_MAIN(TestAdmin)

@@ -1,23 +1,35 @@
 #include "admin/AdminCommands.h"
 
 #include "demo/DemoLedger.h"
+#include "entries/EntryList.h"
+#include "exchange/AccountProposals.h"
+#include "exchange/Csv.h"
+#include "exchange/CsvExport.h"
+#include "exchange/ImportPlan.h"
+#include "exchange/Norma43.h"
 #include "startup/AppState.h"
 #include "startup/Installation.h"
 #include "startup/Settings.h"
 #include "startup/SingleInstance.h"
+#include "store/AccountStore.h"
+#include "store/Amount.h"
 #include "store/DatabaseFiles.h"
 #include "store/DbErrorText.h"
 #include "store/Schema.h"
+#include "store/SpanishText.h"
 #include "store/Sqlite.h"
+#include "ui/Formats.h"
 #include "years/SafetyCopies.h"
 #include "years/YearFolders.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSaveFile>
 
 #include <sqlite3.h>
 
@@ -398,6 +410,372 @@ int runRestoreCopy(const QStringList& args, const QString& programFolder, QTextS
     return Success;
 }
 
+// The options of the exchange commands and their one file.
+struct ExchangeArgs {
+    std::optional<QString> year;
+    std::optional<QString> account;
+    bool dryRun = false;
+    bool allowDuplicates = false;
+    QString file;
+};
+
+// Reads options in any order around the one FILE. `valued` are the options taking
+// a value ("--year", "--account"), `flags` the ones that do not. Complains and gives
+// nothing on anything else.
+std::optional<ExchangeArgs> parseExchangeArgs(const QStringList& args, const QStringList& valued,
+                                              const QStringList& flags, QTextStream& err,
+                                              int& code) {
+    code = BadUsage;
+    ExchangeArgs parsed;
+    QStringList operands;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        QString arg = args[i];
+        QString value;
+        bool hasValue = false;
+        const qsizetype equals = arg.indexOf(QLatin1Char('='));
+        if (arg.startsWith(QLatin1String("--")) && equals > 0) {
+            value = arg.mid(equals + 1);
+            arg = arg.left(equals);
+            hasValue = true;
+        }
+        if (valued.contains(arg)) {
+            if (!hasValue) {
+                if (i + 1 >= args.size()) {
+                    badUsage(err, QStringLiteral("falta el valor de %1").arg(arg));
+                    return std::nullopt;
+                }
+                value = args[++i];
+            }
+            (arg == QLatin1String("--year") ? parsed.year : parsed.account) = value;
+        } else if (flags.contains(arg) && !hasValue) {
+            (arg == QLatin1String("--dry-run") ? parsed.dryRun : parsed.allowDuplicates) = true;
+        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            badUsage(err, QStringLiteral("opción desconocida: «%1»").arg(args[i]));
+            return std::nullopt;
+        } else {
+            operands.append(arg);
+        }
+    }
+    if (operands.isEmpty() || operands[0].trimmed().isEmpty()) {
+        badUsage(err, QStringLiteral("falta el archivo"));
+        return std::nullopt;
+    }
+    if (operands.size() > 1) {
+        badUsage(err, QStringLiteral("sobran argumentos: %1").arg(operands.mid(1).join(u' ')));
+        return std::nullopt;
+    }
+    if (parsed.year && !isYearName(*parsed.year)) {
+        badUsage(err, QStringLiteral("el año «%1» no vale: debe tener cuatro cifras, "
+                                     "por ejemplo 2024")
+                          .arg(*parsed.year));
+        return std::nullopt;
+    }
+    if (parsed.account && parsed.account->trimmed().isEmpty()) {
+        badUsage(err, QStringLiteral("falta el nombre de la cuenta en --account"));
+        return std::nullopt;
+    }
+    parsed.file = QDir::cleanPath(QDir(operands[0]).absolutePath());
+    code = Success;
+    return parsed;
+}
+
+// The ledger a command works on: the year of --year, or ano.ini's.
+struct TargetYear {
+    QString dataRoot;
+    QString year;
+    QString databasePath;
+};
+
+std::optional<TargetYear> targetYear(const QString& programFolder,
+                                     const std::optional<QString>& year, QTextStream& err) {
+    const std::optional<Installed> installed = readInstallation(programFolder, err);
+    if (!installed) {
+        return std::nullopt;
+    }
+    TargetYear target{installed->dataRoot, year.value_or(installed->year), {}};
+    target.databasePath = databasePathFor(target.dataRoot, target.year);
+    if (!QFileInfo(target.databasePath).isFile()) {
+        failure(err, QStringLiteral("no existe la base de datos del año %1: %2")
+                         .arg(target.year, QDir::toNativeSeparators(target.databasePath)));
+        return std::nullopt;
+    }
+    return target;
+}
+
+QString entryNumbers(const std::vector<qint64>& ids) {
+    QStringList numbers;
+    for (const qint64 id : ids) {
+        numbers.append(QString::number(id));
+    }
+    return numbers.join(QStringLiteral(", "));
+}
+
+int runExportCsv(const QStringList& args, const QString& programFolder, QTextStream& out,
+                 QTextStream& err) {
+    int code = Success;
+    const std::optional<ExchangeArgs> parsed =
+        parseExchangeArgs(args, {QStringLiteral("--year")}, {}, err, code);
+    if (!parsed) {
+        return code;
+    }
+    const std::optional<TargetYear> target = targetYear(programFolder, parsed->year, err);
+    if (!target) {
+        return Failure;
+    }
+    const QString nativeFile = QDir::toNativeSeparators(parsed->file);
+    Database db(target->databasePath, Database::Mode::ReadOnly);
+    checkLedgerSchema(db);
+    const int year = target->year.toInt();
+    // Written beside under another name and renamed at the end: an export that
+    // fails half-way leaves the file that was there, if any.
+    QSaveFile file(parsed->file);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return failure(err, QStringLiteral("no se puede escribir el archivo %1").arg(nativeFile));
+    }
+    const CsvExport exported =
+        exportCsv(db, EntryFilter{{}, {}, {}, QDate(year, 1, 1), QDate(year, 12, 31)}, file);
+    if (!exported.complete || !file.commit()) {
+        file.cancelWriting();
+        return failure(err, QStringLiteral("no se ha podido escribir entero el archivo %1; no se "
+                                           "ha guardado nada en él")
+                                .arg(nativeFile));
+    }
+    out << QStringLiteral("Exportados %1 apuntes a %2.\n")
+               .arg(grouped(exported.written), nativeFile);
+    if (!exported.unreadable.empty()) {
+        out << QStringLiteral("No se han exportado %1 apuntes cuyo importe no es un número "
+                              "(números %2); corríjalos en el programa y exporte de nuevo.\n")
+                   .arg(grouped(qint64(exported.unreadable.size())),
+                        entryNumbers(exported.unreadable));
+    }
+    out.flush();
+    return Success;
+}
+
+// The lines refused by the reader and by the plan, in file order.
+QList<RefusedLine> refusedInOrder(QList<RefusedLine> lines) {
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const RefusedLine& a, const RefusedLine& b) { return a.line < b.line; });
+    return lines;
+}
+
+// What an import will do, before it does it.
+void printPlan(const ImportPlan& plan, const QList<RefusedLine>& refused, bool allowDuplicates,
+               QTextStream& out) {
+    const int duplicates = plan.duplicates();
+    const int toWrite = int(plan.accepted.size()) - (allowDuplicates ? 0 : duplicates);
+    out << QStringLiteral("Apuntes para añadir: %1\n").arg(grouped(toWrite));
+    if (duplicates > 0) {
+        out << (allowDuplicates
+                    ? QStringLiteral(
+                          "Duplicados (el año ya tiene uno igual): %1; se añaden igualmente "
+                          "(--allow-duplicates).\n")
+                    : QStringLiteral(
+                          "Duplicados (el año ya tiene uno igual): %1; no se añaden (con "
+                          "--allow-duplicates se añadirían).\n"))
+                   .arg(grouped(duplicates));
+    }
+    if (!refused.isEmpty()) {
+        out << QStringLiteral("Filas rechazadas: %1\n").arg(grouped(refused.size()));
+        for (const RefusedLine& line : refused) {
+            out << QStringLiteral("  línea %1: %2\n").arg(line.line).arg(line.reason);
+        }
+    }
+    if (!plan.unknownAccounts.isEmpty()) {
+        out << QStringLiteral("Cuentas que el año no tiene: %1\n")
+                   .arg(grouped(plan.unknownAccounts.size()));
+        for (const UnknownAccount& account : plan.unknownAccounts) {
+            out << QStringLiteral("  «%1»: %2 %3\n")
+                       .arg(account.name, grouped(account.rows),
+                            account.rows == 1 ? QStringLiteral("fila") : QStringLiteral("filas"));
+        }
+        out << QStringLiteral(
+            "Las filas que las nombran no se importan: cree esas cuentas en el "
+            "programa (Opciones, Cuentas, Nuevo), con su tipo, y repita la orden; los "
+            "apuntes ya importados saldrán como duplicados.\n");
+    }
+}
+
+// Unless only a preview was asked for: a safety copy of the year, then the
+// accepted rows in one transaction.
+int writePlan(Database& db, const TargetYear& target, const ImportPlan& plan, bool allowDuplicates,
+              bool dryRun, QTextStream& out, QTextStream& err) {
+    const int toWrite = int(plan.accepted.size()) - (allowDuplicates ? 0 : plan.duplicates());
+    if (dryRun) {
+        out << QStringLiteral("Solo vista previa (--dry-run): no se ha escrito nada.\n");
+        out.flush();
+        return Success;
+    }
+    if (toWrite == 0) {
+        out << QStringLiteral("No hay apuntes que escribir; la base de datos no se ha cambiado.\n");
+        out.flush();
+        return Success;
+    }
+    QString copy;
+    try {
+        copy = SafetyCopies(target.dataRoot, target.year).write(db, QDateTime::currentDateTime());
+    } catch (const DbError& error) {
+        out.flush();
+        return failure(err, QStringLiteral("no se puede guardar la copia de seguridad antes de "
+                                           "importar: %1. No se ha escrito nada.")
+                                .arg(describeFailure(error)));
+    }
+    out << QStringLiteral("Copia de seguridad guardada en %1.\n")
+               .arg(QDir::toNativeSeparators(copy));
+    ImportResult result;
+    try {
+        result = writeImport(db, plan, {}, allowDuplicates);
+    } catch (const DbError& error) {
+        out.flush();
+        return failure(err, QStringLiteral("no se han podido escribir los apuntes: %1. No se ha "
+                                           "escrito ninguno.")
+                                .arg(describeFailure(error)));
+    }
+    out << QStringLiteral("Escritos %1 apuntes en el año %2 (%3).\n")
+               .arg(grouped(result.written), target.year,
+                    QDir::toNativeSeparators(target.databasePath));
+    out.flush();
+    return Success;
+}
+
+std::optional<QByteArray> readWholeFile(const QString& path, QTextStream& err) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        failure(err, QStringLiteral("no se puede leer el archivo %1. No se ha escrito nada.")
+                         .arg(QDir::toNativeSeparators(path)));
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+int runImportCsv(const QStringList& args, const QString& programFolder, QTextStream& out,
+                 QTextStream& err) {
+    int code = Success;
+    const std::optional<ExchangeArgs> parsed = parseExchangeArgs(
+        args, {QStringLiteral("--year")},
+        {QStringLiteral("--dry-run"), QStringLiteral("--allow-duplicates")}, err, code);
+    if (!parsed) {
+        return code;
+    }
+    const std::optional<TargetYear> target = targetYear(programFolder, parsed->year, err);
+    if (!target) {
+        return Failure;
+    }
+    const QString nativeFile = QDir::toNativeSeparators(parsed->file);
+    std::optional<QByteArray> bytes = readWholeFile(parsed->file, err);
+    if (!bytes) {
+        return Failure;
+    }
+    if (looksLikeNorma43(bytes->left(4096))) {
+        return failure(err, QStringLiteral("%1 es un extracto bancario en Norma 43; impórtelo con "
+                                           "«%2 import-n43 --account CUENTA %1». No se ha "
+                                           "escrito nada.")
+                                .arg(nativeFile, kProgram));
+    }
+    QBuffer buffer(&*bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const CsvRead read = readCsv(buffer);
+    if (!read.failure.isEmpty()) {
+        return failure(err, QStringLiteral("no se puede importar %1: %2 No se ha escrito nada.")
+                                .arg(nativeFile, read.failure));
+    }
+    Database db(target->databasePath);
+    checkLedgerSchema(db);
+    const ImportPlan plan = planImport(db, read.rows, target->year.toInt());
+    out << QStringLiteral("Importación de %1 en el año %2.\n").arg(nativeFile, target->year);
+    out << QStringLiteral("Formato detectado: CSV, %1.\n").arg(describeDialect(read.dialect));
+    printPlan(plan, refusedInOrder(read.refused + plan.refused), parsed->allowDuplicates, out);
+    return writePlan(db, *target, plan, parsed->allowDuplicates, parsed->dryRun, out, err);
+}
+
+int runImportN43(const QStringList& args, const QString& programFolder, QTextStream& out,
+                 QTextStream& err) {
+    int code = Success;
+    const std::optional<ExchangeArgs> parsed =
+        parseExchangeArgs(args, {QStringLiteral("--year"), QStringLiteral("--account")},
+                          {QStringLiteral("--dry-run")}, err, code);
+    if (!parsed) {
+        return code;
+    }
+    if (!parsed->account) {
+        return badUsage(err, QStringLiteral("falta --account CUENTA: la cuenta del año que es "
+                                            "la del banco"));
+    }
+    const std::optional<TargetYear> target = targetYear(programFolder, parsed->year, err);
+    if (!target) {
+        return Failure;
+    }
+    const QString nativeFile = QDir::toNativeSeparators(parsed->file);
+    std::optional<QByteArray> bytes = readWholeFile(parsed->file, err);
+    if (!bytes) {
+        return Failure;
+    }
+    N43Statement statement;
+    try {
+        QBuffer buffer(&*bytes);
+        buffer.open(QIODevice::ReadOnly);
+        statement = readNorma43(buffer);
+    } catch (const Norma43Error& error) {
+        return failure(err, QStringLiteral("no se puede importar %1 como extracto Norma 43: %2. "
+                                           "No se ha escrito nada.")
+                                .arg(nativeFile, error.message()));
+    }
+
+    Database db(target->databasePath);
+    checkLedgerSchema(db);
+    QString ourAccount;
+    for (const Account& account : listAccounts(db, QString())) {
+        if (foldCase(account.name) == foldCase(parsed->account->trimmed())) {
+            ourAccount = account.name;
+        }
+    }
+    if (ourAccount.isEmpty()) {
+        return failure(
+            err, QStringLiteral("el año %1 no tiene la cuenta «%2». Créela en el "
+                                "programa (Opciones, Cuentas, Nuevo) o nombre en --account una "
+                                "que exista. No se ha escrito nada.")
+                     .arg(target->year, *parsed->account));
+    }
+
+    const AccountProposals proposals(db);
+    QList<ImportedRow> rows;
+    QStringList unproposed;
+    out << QStringLiteral("Importación de %1 en el año %2, cuenta «%3».\n")
+               .arg(nativeFile, target->year, ourAccount);
+    out << QStringLiteral("Formato detectado: Norma 43 (cuaderno 43), %1 %2 del banco.\n")
+               .arg(statement.accounts.size())
+               .arg(statement.accounts.size() == 1 ? QStringLiteral("cuenta")
+                                                   : QStringLiteral("cuentas"));
+    for (const N43Account& account : statement.accounts) {
+        out << QStringLiteral("  %1 %2 %3: %4 movimientos del %5 al %6\n")
+                   .arg(account.bank, account.branch, account.account,
+                        grouped(account.movements.size()), formatDate(account.from),
+                        formatDate(account.to));
+        for (const ImportedRow& row : statementRows(account, ourAccount, proposals)) {
+            if (!row.goesInto.isEmpty() && !row.comesOutOf.isEmpty()) {
+                rows.append(row);
+                continue;
+            }
+            const qint64 signedCents = row.goesInto == ourAccount ? row.cents : -row.cents;
+            unproposed.append(QStringLiteral("  línea %1: sin cuenta propuesta: %2 %3\n")
+                                  .arg(row.line)
+                                  .arg(row.description, formatCents(signedCents)));
+        }
+    }
+    const ImportPlan plan = planImport(db, rows, target->year.toInt());
+    printPlan(plan, refusedInOrder(plan.refused), false, out);
+    if (!unproposed.isEmpty()) {
+        out << QStringLiteral("Movimientos sin cuenta propuesta, que no se importan: %1\n")
+                   .arg(grouped(unproposed.size()));
+        for (const QString& line : unproposed) {
+            out << line;
+        }
+        out << QStringLiteral("Apúntelos en el programa; las importaciones siguientes propondrán "
+                              "la cuenta que usen.\n");
+    }
+    return writePlan(db, *target, plan, false, parsed->dryRun, out, err);
+}
+
 } // namespace
 
 bool isYearName(const QString& year) {
@@ -430,10 +808,29 @@ QString usageText() {
         "      Pone la copia ARCHIVO en lugar de la base de datos del año de ano.ini,\n"
         "      después de guardar una copia de la actual. Cierre antes el programa.\n"
         "      Si ARCHIVO no es una base de datos de contabilidad sana, no cambia nada.\n"
+        "  velmora-admin export-csv [--year AÑO] ARCHIVO\n"
+        "      Escribe en ARCHIVO, en CSV (punto y coma, decimales con coma), todos los\n"
+        "      apuntes del año (el de ano.ini si se omite --year), del más antiguo al\n"
+        "      más reciente. Los apuntes cuyo importe no es un número quedan fuera y\n"
+        "      se nombran.\n"
+        "  velmora-admin import-csv [--year AÑO] [--dry-run] [--allow-duplicates] ARCHIVO\n"
+        "      Añade al año los apuntes de un CSV (el que escribe export-csv o el\n"
+        "      internacional, con comas y decimales con punto). Muestra antes lo que\n"
+        "      hará: los apuntes, los duplicados, las filas rechazadas y las cuentas\n"
+        "      que el año no tiene, cuyas filas no se importan. Guarda una copia de\n"
+        "      seguridad y escribe todo o nada. Los duplicados se saltan salvo con\n"
+        "      --allow-duplicates; con --dry-run solo muestra la vista previa.\n"
+        "  velmora-admin import-n43 --account CUENTA [--year AÑO] [--dry-run] ARCHIVO\n"
+        "      Añade al año los movimientos de un extracto bancario en Norma 43\n"
+        "      (cuaderno 43) como apuntes de CUENTA, que debe existir. La otra cuenta\n"
+        "      de cada movimiento se propone a partir de los apuntes del año; los\n"
+        "      movimientos sin propuesta se listan y no se importan. Vista previa,\n"
+        "      copia de seguridad y escritura como en import-csv.\n"
         "  velmora-admin --help\n"
         "      Muestra esta ayuda.\n"
         "\n"
-        "Códigos de salida: 0 bien, 1 fallo de la base de datos o de los ajustes,\n"
+        "Códigos de salida: 0 bien, 1 fallo de la base de datos, de los ajustes o del\n"
+        "archivo que se importa (entonces no se escribe nada),\n"
         "2 argumentos incorrectos.\n");
 }
 
@@ -445,7 +842,9 @@ int runAdmin(const QStringList& args, const QString& programFolder, QTextStream&
         return Success;
     }
     if (args.isEmpty()) {
-        return badUsage(err, QStringLiteral("falta la orden (init, demo, copies o restore-copy)"));
+        return badUsage(
+            err, QStringLiteral("falta la orden (init, demo, copies, restore-copy, export-csv, "
+                                "import-csv o import-n43)"));
     }
     try {
         if (args[0] == QLatin1String("init")) {
@@ -459,6 +858,15 @@ int runAdmin(const QStringList& args, const QString& programFolder, QTextStream&
         }
         if (args[0] == QLatin1String("restore-copy")) {
             return runRestoreCopy(args, programFolder, out, err);
+        }
+        if (args[0] == QLatin1String("export-csv")) {
+            return runExportCsv(args, programFolder, out, err);
+        }
+        if (args[0] == QLatin1String("import-csv")) {
+            return runImportCsv(args, programFolder, out, err);
+        }
+        if (args[0] == QLatin1String("import-n43")) {
+            return runImportN43(args, programFolder, out, err);
         }
     } catch (const SettingsError& error) {
         return failure(err, error.message());

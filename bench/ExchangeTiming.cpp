@@ -1,0 +1,204 @@
+#include "ExchangeTiming.h"
+
+#include "Measurements.h"
+
+#include "entries/EntryList.h"
+#include "exchange/AccountProposals.h"
+#include "exchange/Csv.h"
+#include "exchange/CsvExport.h"
+#include "exchange/ImportPlan.h"
+#include "exchange/Norma43.h"
+#include "store/AccountStore.h"
+#include "store/DatabaseFiles.h"
+#include "store/Schema.h"
+#include "store/Sqlite.h"
+
+#include <QBuffer>
+#include <QDate>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <random>
+#include <stdexcept>
+
+namespace velmora::bench {
+
+namespace {
+
+qint64 entriesIn(Database& db) {
+    Statement count(db, "SELECT COUNT(*) FROM apuntes", "contar los apuntes");
+    count.step();
+    return count.columnInt(0);
+}
+
+// A new ledger at path with the accounts of `from` and no entry.
+void createEmptyYear(Database& from, const QString& path) {
+    QFile::remove(path);
+    Database db(path, Database::Mode::CreateIfMissing);
+    createLedgerSchema(db);
+    Transaction transaction(db);
+    for (const Account& account : listAccounts(from, QString())) {
+        insertAccount(db, account);
+    }
+    transaction.commit();
+}
+
+QByteArray digits(qint64 value, int width) {
+    return QByteArray::number(value).rightJustified(width, '0');
+}
+
+QByteArray text(const QByteArray& value, int width) {
+    return value.leftJustified(width, ' ', true);
+}
+
+QByteArray signedAmount(qint64 cents) {
+    return (cents < 0 ? "1" : "2") + digits(qAbs(cents), 14);
+}
+
+// What a bank writes for the movements of the demonstration's current account,
+// in capitals without accents as statements come; the last few match nothing.
+struct BankText {
+    const char* text;
+    bool debit;
+    int maxCents;
+};
+constexpr BankText kBankTexts[] = {
+    {"NOMINA DE MARZO", false, 230000},
+    {"RECIBO DE LA LUZ ABRIL", true, 14000},
+    {"RECIBO DEL AGUA", true, 6000},
+    {"FACTURA DE GAS NATURAL", true, 11000},
+    {"ALQUILER DEL PISO MAYO", true, 75000},
+    {"FACTURA DEL MOVIL JUNIO", true, 4500},
+    {"FIBRA E INTERNET JULIO", true, 5000},
+    {"CUOTA DEL COLEGIO SEPTIEMBRE", true, 25000},
+    {"CUOTA DE COMUNIDAD OCTUBRE", true, 6500},
+    {"CUOTA DEL GIMNASIO NOVIEMBRE", true, 4500},
+    {"COMISION DE MANTENIMIENTO", true, 1200},
+    {"REINTEGRO EN CAJERO", true, 25000},
+    {"TRASPASO A AHORRO", true, 40000},
+    {"CLASES PARTICULARES", false, 40000},
+    {"DEVOLUCION DE HACIENDA", false, 90000},
+    {"BIZUM QWXZ", true, 3000},
+    {"TRANSF. KVRT PLN", false, 5000},
+};
+
+// One account's statement of `movements` movements over the year, every record
+// where the layout puts it and the totals of the closing record right.
+QByteArray statementOf(int year, int movements) {
+    const QByteArray bank = "0049", branch = "1500", account = "0512345678";
+    const QByteArray yy = digits(year % 100, 2);
+    std::mt19937 random(43);
+    QByteArray out;
+    int records = 0;
+    const auto record = [&](const QByteArray& line) {
+        if (line.size() != 80) {
+            throw std::logic_error("a Norma 43 record is 80 characters");
+        }
+        out += line + "\r\n";
+        ++records;
+    };
+    const qint64 initial = 500000;
+    record("11" + bank + branch + account + yy + "0101" + yy + "1231" + signedAmount(initial) +
+           "978" + "3" + text("ANA GARCIA LOPEZ", 26) + "   ");
+    qint64 debits = 0, credits = 0;
+    int debitCount = 0, creditCount = 0;
+    const QDate first(year, 1, 1);
+    for (int i = 0; i < movements; ++i) {
+        const BankText& kind = kBankTexts[random() % std::size(kBankTexts)];
+        const qint64 cents = 100 + qint64(random() % uint32_t(kind.maxCents));
+        const QByteArray date =
+            first.addDays(qint64(i) * first.daysInYear() / movements).toString("yyMMdd").toLatin1();
+        (kind.debit ? debits : credits) += cents;
+        (kind.debit ? debitCount : creditCount) += 1;
+        record("22" + QByteArray("    ") + branch + date + date + "02" + "000" +
+               (kind.debit ? "1" : "2") + digits(cents, 14) + digits(i, 10) + text({}, 12) +
+               text({}, 16));
+        record("23" + QByteArray("01") + text(kind.text, 38) + text({}, 38));
+    }
+    record("33" + bank + branch + account + digits(debitCount, 5) + digits(debits, 14) +
+           digits(creditCount, 5) + digits(credits, 14) + signedAmount(initial + credits - debits) +
+           "978" + "    ");
+    out += "88" + QByteArray(18, '9') + digits(records, 6) + QByteArray(54, ' ') + "\r\n";
+    return out;
+}
+
+} // namespace
+
+ExchangeFigures timeExchange(Database& db, int year, int runs) {
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        throw std::runtime_error("no temporary folder for the exchange files");
+    }
+    ExchangeFigures figures;
+    figures.yearEntries = entriesIn(db);
+    const QString csvPath = dir.filePath(QStringLiteral("apuntes.csv"));
+    const EntryFilter wholeYear{{}, {}, {}, QDate(year, 1, 1), QDate(year, 12, 31)};
+
+    figures.exportMs = median(repeatMeasure(runs, [&] {
+        QElapsedTimer clock;
+        clock.start();
+        QSaveFile file(csvPath);
+        if (!file.open(QIODevice::WriteOnly)) {
+            throw std::runtime_error("the CSV file cannot be written");
+        }
+        const CsvExport exported = exportCsv(db, wholeYear, file);
+        if (!exported.complete || !file.commit()) {
+            throw std::runtime_error("the CSV file was not written whole");
+        }
+        figures.exported = exported.written;
+        return double(clock.elapsed());
+    }));
+
+    const QString emptyYear = dir.filePath(QStringLiteral("vacio.mdb"));
+    figures.importMs = median(repeatMeasure(runs, [&] {
+        createEmptyYear(db, emptyYear);
+        Database into(emptyYear);
+        QElapsedTimer clock;
+        clock.start();
+        QFile file(csvPath);
+        if (!file.open(QIODevice::ReadOnly)) {
+            throw std::runtime_error("the CSV file cannot be read");
+        }
+        const CsvRead read = readCsv(file);
+        if (!read.failure.isEmpty() || !read.refused.isEmpty()) {
+            throw std::runtime_error("the CSV file does not read back");
+        }
+        const ImportPlan plan = planImport(into, read.rows, year);
+        writeImport(into, plan, {}, false);
+        const double ms = double(clock.elapsed());
+        figures.imported = entriesIn(into);
+        return ms;
+    }));
+
+    const QByteArray statement = statementOf(year, kStatementMovements);
+    const QString copyPath = dir.filePath(QStringLiteral("copia.mdb"));
+    figures.n43Ms = median(repeatMeasure(runs, [&] {
+        QFile::remove(copyPath);
+        copyDatabase(db, copyPath);
+        Database copy(copyPath);
+        QElapsedTimer clock;
+        clock.start();
+        QBuffer buffer;
+        buffer.setData(statement);
+        buffer.open(QIODevice::ReadOnly);
+        const N43Statement read = readNorma43(buffer);
+        const AccountProposals proposals(copy);
+        QList<ImportedRow> rows;
+        for (const N43Account& account : read.accounts) {
+            figures.n43Movements = int(account.movements.size());
+            for (ImportedRow& row : statementRows(account, QStringLiteral("Banco"), proposals)) {
+                if (!row.goesInto.isEmpty() && !row.comesOutOf.isEmpty()) {
+                    rows.append(std::move(row));
+                }
+            }
+        }
+        const ImportPlan plan = planImport(copy, rows, year);
+        figures.n43Written = writeImport(copy, plan, {}, false).written;
+        return double(clock.elapsed());
+    }));
+    return figures;
+}
+
+} // namespace velmora::bench
