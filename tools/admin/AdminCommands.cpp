@@ -847,26 +847,20 @@ int runAdmin(const QStringList& args, const QString& programFolder, QTextStream&
                                 "import-csv o import-n43)"));
     }
     try {
-        if (args[0] == QLatin1String("init")) {
-            return runInit(args, programFolder, out, err);
-        }
-        if (args[0] == QLatin1String("demo")) {
-            return runDemo(args, programFolder, out, err);
-        }
-        if (args[0] == QLatin1String("copies")) {
-            return runCopies(args, programFolder, out, err);
-        }
-        if (args[0] == QLatin1String("restore-copy")) {
-            return runRestoreCopy(args, programFolder, out, err);
-        }
-        if (args[0] == QLatin1String("export-csv")) {
-            return runExportCsv(args, programFolder, out, err);
-        }
-        if (args[0] == QLatin1String("import-csv")) {
-            return runImportCsv(args, programFolder, out, err);
-        }
-        if (args[0] == QLatin1String("import-n43")) {
-            return runImportN43(args, programFolder, out, err);
+        using Command = int (*)(const QStringList&, const QString&, QTextStream&, QTextStream&);
+        const std::pair<const char*, Command> commands[] = {
+            {"init", runInit},
+            {"demo", runDemo},
+            {"copies", runCopies},
+            {"restore-copy", runRestoreCopy},
+            {"export-csv", runExportCsv},
+            {"import-csv", runImportCsv},
+            {"import-n43", runImportN43},
+        };
+        for (const auto& [name, command] : commands) {
+            if (args[0] == QLatin1String(name)) {
+                return command(args, programFolder, out, err);
+            }
         }
     } catch (const SettingsError& error) {
         return failure(err, error.message());
