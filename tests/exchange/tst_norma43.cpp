@@ -310,12 +310,9 @@ void TestNorma43::recognises_data() {
     QTest::addColumn<QByteArray>("start");
     QTest::addColumn<bool>("statement");
     const QByteArray statement = january().close().end().bytes();
-    QTest::newRow("statement") << statement << true;
     QTest::newRow("its first 100 bytes") << statement.left(100) << true;
     QTest::newRow("trimmed lines") << january().close().end().bytes("\n", true) << true;
     QTest::newRow("after blank lines") << "\r\n  \r\n" + statement << true;
-    QTest::newRow("CSV") << QByteArray("Fecha;Concepto;Importe\r\n05/01/2024;NOMINA;2100,50\r\n")
-                         << false;
     QTest::newRow("CSV of digits")
         << QByteArray("11;0049;1500;0512345678;240101;240131;2;150000;978\n") << false;
     QTest::newRow("empty") << QByteArray() << false;

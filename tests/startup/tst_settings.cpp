@@ -83,8 +83,6 @@ void TestSettings::files_data() {
         << QByteArray("-5 \r\n") << u"-5"_s;
     QTest::newRow("printers") << u"imp.ini"_s << Writer([](auto& s) { s.writePrinters(2, 0); })
                               << QByteArray("2\r\n0\r\n") << u"2|0"_s;
-    QTest::newRow("year") << u"ano.ini"_s << Writer([](auto& s) { s.writeYear(u"2024"_s); })
-                          << QByteArray("2024\r\n") << u"2024"_s;
     QTest::newRow("data root, latin-1")
         << u"ruta.ini"_s << Writer([accented](auto& s) { s.writeDataRoot(accented); })
         << QByteArray("/home/ana/Contabilidad/A\xF1o\r\n") << accented;
@@ -133,7 +131,6 @@ void TestSettings::printerPositions_data() {
     QTest::addColumn<QString>("second");
     // No file yet: both lists start on the first printer.
     QTest::newRow("no file") << kMissing << u"0"_s << u"0"_s;
-    QTest::newRow("both lines") << QByteArray("2\r\n0\r\n") << u"2"_s << u"0"_s;
     QTest::newRow("negative") << QByteArray("-1\r\n-1\r\n") << u"-1"_s << u"-1"_s;
     QTest::newRow("a word") << QByteArray("abc\r\n3\r\n") << u"<none>"_s << u"3"_s;
     QTest::newRow("one line") << QByteArray("4\r\n") << u"4"_s << u"<none>"_s;
