@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -57,6 +58,7 @@ QTableWidget* makeGrid(QWidget* parent, const char* name, const QStringList& hea
     grid->verticalHeader()->hide();
     grid->setWordWrap(false);
     grid->setTabKeyNavigation(false);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     return grid;
 }
 
@@ -64,6 +66,18 @@ QTableWidgetItem* cellItem(const QString& text, Qt::Alignment alignment = Qt::Al
     auto* item = new QTableWidgetItem(text);
     item->setTextAlignment(alignment | Qt::AlignVCenter);
     return item;
+}
+
+// Wide enough for the longest choice of the drop-downs in it, which the column's
+// own fit does not see.
+void fitComboColumn(QTableWidget& grid, int column) {
+    int width = grid.columnWidth(column);
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        if (QWidget* combo = grid.cellWidget(r, column)) {
+            width = std::max(width, combo->sizeHint().width());
+        }
+    }
+    grid.setColumnWidth(column, width);
 }
 
 QString describeStatement(const N43Statement& statement) {
@@ -105,6 +119,10 @@ void frmImportar::buildControls() {
                  {QStringLiteral("Línea"), QStringLiteral("Fecha"), QStringLiteral("Concepto"),
                   QStringLiteral("Importe"), QStringLiteral("Falta"), QStringLiteral("Cuenta")});
     grdSinCuenta->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    // Their lines hold a drop-down each.
+    const int comboHeight = QComboBox().sizeHint().height();
+    grdCuentas->verticalHeader()->setDefaultSectionSize(comboHeight);
+    grdSinCuenta->verticalHeader()->setDefaultSectionSize(comboHeight);
     lstRechazadas = new QListWidget(this);
     lstRechazadas->setObjectName(QStringLiteral("lstRechazadas"));
 
@@ -147,7 +165,12 @@ void frmImportar::buildControls() {
     layout->addLayout(buttons);
 
     setMinimumSize(twips(7000), twips(4000));
-    resize(twips(13500), twips(8000));
+    // As large as suits a long file, but never past a small screen's edge.
+    QSize size(twips(13500), twips(8000));
+    if (const QScreen* screen = this->screen()) {
+        size = size.boundedTo(screen->availableSize() - QSize(40, 60));
+    }
+    resize(size.expandedTo(minimumSize()));
     setTabChain({tabs, cmdImportar, cmdCancelar});
 }
 
@@ -303,6 +326,7 @@ void frmImportar::fillUnknown() {
         grdCuentas->setCellWidget(r, 2, kind);
     }
     grdCuentas->resizeColumnsToContents();
+    fitComboColumn(*grdCuentas, 2);
 }
 
 void frmImportar::fillMissing() {
@@ -338,6 +362,7 @@ void frmImportar::fillMissing() {
         grdSinCuenta->setCellWidget(r, 5, pick);
     }
     grdSinCuenta->resizeColumnsToContents();
+    fitComboColumn(*grdSinCuenta, 5);
 }
 
 void frmImportar::fillRefused() {
@@ -456,9 +481,16 @@ std::optional<ImportSource> statementSource(AppState& state, Services& services,
                                             const N43Statement& statement) {
     const FailureReport report(owner, services.messages, lcExchange());
     QStringList accounts;
+    QString firstCash; // a bank account is kept as a "Caja" account
     std::optional<AccountProposals> proposals;
     if (!report.attempt(QStringLiteral("No se pueden leer las cuentas del año"), [&] {
             accounts = accountNames(state.db());
+            for (const Account& account : listAccounts(state.db(), QString())) {
+                if (account.kind == QLatin1String("C")) {
+                    firstCash = account.name;
+                    break;
+                }
+            }
             proposals.emplace(state.db());
         })) {
         return std::nullopt;
@@ -468,10 +500,11 @@ std::optional<ImportSource> statementSource(AppState& state, Services& services,
     source.read = describeStatement(statement);
     source.pickMissing = true;
     for (const N43Account& account : statement.accounts) {
+        const QString remembered = settings.readBankAccount(account.key());
         frmCuentaExtracto chooser(
             QStringLiteral("¿Qué cuenta es la %1 %2 %3 de %4?")
                 .arg(account.bank, account.branch, account.account, account.holder.trimmed()),
-            accounts, settings.readBankAccount(account.key()), &owner);
+            accounts, remembered.isEmpty() ? firstCash : remembered, &owner);
         if (services.dialogs.run(chooser) != QDialog::Accepted || chooser.chosen().isEmpty()) {
             return std::nullopt;
         }
