@@ -416,7 +416,11 @@ void frmPrincipal::exportList() {
         result.written == 1
             ? QStringLiteral("Exportado 1 apunte a %1.").arg(shown)
             : QStringLiteral("Exportados %1 apuntes a %2.").arg(result.written).arg(shown);
-    if (!result.unreadable.empty()) {
+    if (result.unreadable.size() == 1) {
+        done += QStringLiteral(" Se ha dejado fuera el apunte nº %1, cuyo importe no es un número "
+                               "válido: ábralo con «Editar» y ponga el importe correcto.")
+                    .arg(result.unreadable.front());
+    } else if (!result.unreadable.empty()) {
         QStringList numbers;
         for (size_t i = 0; i < std::min<size_t>(result.unreadable.size(), 5); ++i) {
             numbers.append(QString::number(result.unreadable[i]));

@@ -139,7 +139,8 @@ private slots:
     void statementProposesAndRemembers();
     void unreadableFilesWriteNothing_data();
     void unreadableFilesWriteNothing();
-    void lockedYearWritesNothing();
+    void failuresWriteNothing_data();
+    void failuresWriteNothing();
     void exportWritesTheListedRows_data();
     void exportWritesTheListedRows();
 };
@@ -323,36 +324,62 @@ void TestFrmImportar::unreadableFilesWriteNothing() {
     QVERIFY(SafetyCopies(f.ledger.dataRoot(), f.ledger.year()).list().isEmpty());
 }
 
-// Another program holds the year's write lock: the import fails as a whole, the
-// window stays open with its rows, and a second try once the lock is gone works.
-void TestFrmImportar::lockedYearWritesNothing() {
+// Another program holding the year's write lock, or no room for the safety
+// copy: the import fails as a whole, the window stays open with its rows, and a
+// second try once the cause is gone works.
+void TestFrmImportar::failuresWriteNothing_data() {
+    QTest::addColumn<bool>("locked"); // else the safety copies' folder cannot be made
+    QTest::addColumn<QString>("lead");
+    QTest::newRow("año bloqueado") << true << QStringLiteral("No se ha importado nada: ");
+    QTest::newRow("copia imposible")
+        << false
+        << QStringLiteral("No se ha importado nada: no se puede hacer la copia de seguridad: ");
+}
+
+void TestFrmImportar::failuresWriteNothing() {
+    QFETCH(bool, locked);
+    QFETCH(QString, lead);
     Fixture f;
     addYear(f.ledger);
     f.open();
     const QStringList before = entries(f.ledger.db());
     const QString path = putFile(f.ledger, QStringLiteral("movimientos.csv"), csvFile());
     f.messages.clear();
+    const QString copies = SafetyCopies(f.ledger.dataRoot(), f.ledger.year()).folder();
     auto other = std::make_unique<Database>(f.ledger.databasePath());
-    other->exec("BEGIN IMMEDIATE", "bloquear");
+    if (locked) {
+        other->exec("BEGIN IMMEDIATE", "bloquear");
+    } else {
+        // A file where the folder of copies should go.
+        QVERIFY(putBytes(f.ledger.dataRoot() + u'/' + SafetyCopies::folderName(), "x"));
+    }
 
     f.services.dialogs.expect([&](QDialog& window) {
         f.messages.answerNext(MessageAnswer::No);
         click(window, "cmdImportar");
         QVERIFY(window.isVisible());
         QCOMPARE(f.messages.shown().size(), 2);
-        QVERIFY2(f.messages.shown()[1].text.startsWith(QStringLiteral("No se ha importado nada: ")),
+        QVERIFY2(f.messages.shown()[1].text.startsWith(lead),
                  qPrintable(f.messages.shown()[1].text));
         QCOMPARE(f.messages.shown()[1].icon, MessageIcon::Critical);
         QCOMPARE(entries(f.ledger.db()), before);
+        QCOMPARE(child<QTableWidget>(window, "grdApuntes")->rowCount(), 2);
 
-        other->exec("ROLLBACK", "desbloquear");
+        if (locked) {
+            other->exec("ROLLBACK", "desbloquear");
+        } else {
+            QVERIFY(QFile::remove(f.ledger.dataRoot() + u'/' + SafetyCopies::folderName()));
+        }
         f.messages.answerNext(MessageAnswer::No);
         click(window, "cmdImportar");
         QVERIFY(!window.isVisible());
     });
     triggerImport(f, path);
+    QCOMPARE(f.services.dialogs.pending(), size_t(0));
     QCOMPARE(f.messages.texts().last(), QStringLiteral("Importado 1 apunte."));
     QCOMPARE(entries(f.ledger.db()).size(), before.size() + 1);
+    // One copy for each try that got as far as writing it.
+    QCOMPARE(QDir(copies).entryList(QDir::Files).size(), locked ? 2 : 1);
 }
 
 void TestFrmImportar::exportWritesTheListedRows_data() {
@@ -361,18 +388,28 @@ void TestFrmImportar::exportWritesTheListedRows_data() {
     QTest::addColumn<QString>("written");
     QTest::addColumn<QStringList>("descriptions");
     QTest::addColumn<QString>("message"); // %1 is the written file
+    QTest::addColumn<bool>("unreadable"); // the bill's amount is no number
     QTest::newRow("todo el año") << QString() << "lista.csv"
                                  << "lista.csv" << QStringList{"Mercadona", "Recibo de la luz"}
-                                 << QStringLiteral("Exportados 2 apuntes a %1.");
-    QTest::newRow("filtrado y sin extensión") << "luz"
-                                              << "luz"
-                                              << "luz.csv" << QStringList{"Recibo de la luz"}
-                                              << QStringLiteral("Exportado 1 apunte a %1.");
+                                 << QStringLiteral("Exportados 2 apuntes a %1.") << false;
+    QTest::newRow("un importe ilegible")
+        << QString() << "lista.csv"
+        << "lista.csv" << QStringList{"Mercadona"}
+        << QStringLiteral("Exportado 1 apunte a %1. Se ha dejado fuera el apunte nº 1, cuyo "
+                          "importe no es un número válido: ábralo con «Editar» y ponga el "
+                          "importe correcto.")
+        << true;
+    QTest::newRow("filtrado y sin extensión")
+        << "luz"
+        << "luz"
+        << "luz.csv" << QStringList{"Recibo de la luz"}
+        << QStringLiteral("Exportado 1 apunte a %1.") << false;
     QTest::newRow("cancelado") << QString() << QString() << "apuntes-2024.csv" << QStringList()
-                               << QString();
-    QTest::newRow("carpeta que no existe") << QString() << "falta/lista.csv"
-                                           << "falta/lista.csv" << QStringList()
-                                           << QStringLiteral("No se puede escribir el archivo %1.");
+                               << QString() << false;
+    QTest::newRow("carpeta que no existe")
+        << QString() << "falta/lista.csv"
+        << "falta/lista.csv" << QStringList()
+        << QStringLiteral("No se puede escribir el archivo %1.") << false;
 }
 
 void TestFrmImportar::exportWritesTheListedRows() {
@@ -381,8 +418,12 @@ void TestFrmImportar::exportWritesTheListedRows() {
     QFETCH(QString, written);
     QFETCH(QStringList, descriptions);
     QFETCH(QString, message);
+    QFETCH(bool, unreadable);
     Fixture f;
     addYear(f.ledger);
+    if (unreadable) {
+        f.ledger.db().exec("UPDATE apuntes SET Importe = 'cuarenta' WHERE Id = 1", "estropear");
+    }
     f.open();
     if (!filter.isEmpty()) {
         f.find<FilterField>(QStringLiteral("txtFiltroDes"))->setText(filter);
