@@ -6,6 +6,8 @@
 #include "entries/EntryTableModel.h"
 #include "entries/ListReport.h"
 #include "entries/frmApuntesDetalle.h"
+#include "exchange/CsvExport.h"
+#include "exchange/frmImportar.h"
 #include "maintenance/Compactar.h"
 #include "maintenance/frmCopiaPen.h"
 #include "preferences/frmAcercaDe.h"
@@ -32,16 +34,21 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTableView>
 #include <QToolButton>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace velmora {
 
@@ -224,6 +231,12 @@ void frmPrincipal::buildMenu() {
         [this] { showModal<frmAcercaDe>(state_, services_, this); });
     add("mnuOpConfiguracion", "&7. Configuración",
         [this] { showModal<frmConfiguracion>(state_, services_, this); });
+    add("mnuOpExportar", "&8. Exportar CSV ...", [this] { exportList(); });
+    add("mnuOpImportar", "&9. Importar CSV ...", [this] {
+        if (importFromMenu(state_, services_, *this)) {
+            reload();
+        }
+    });
     // Ctrl+Z anywhere in the window but in a text field, which undoes its own typing.
     mnuOpDeshacer = add("mnuOpDeshacer", "Deshacer borrado", [this] { undoDelete(); });
     mnuOpDeshacer->setShortcut(QKeySequence::Undo);
@@ -351,6 +364,73 @@ void frmPrincipal::showReport() {
     frmInformeListado window(state_, services_, this);
     window.setRequest(listReport(listed_, company ? (*company)[0] : QString()));
     runWithWaitCursor(*this, services_.dialogs, window);
+}
+
+void frmPrincipal::exportList() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QDir::homePath();
+    }
+    const std::optional<QString> chosen = services_.files.saveFile(
+        this, QStringLiteral("Exportar a CSV"),
+        QDir(folder).filePath(QStringLiteral("apuntes-%1.csv").arg(state_.year)),
+        QStringLiteral("Archivos CSV (*.csv)"));
+    if (!chosen) {
+        return;
+    }
+    QString path = *chosen;
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".csv");
+    }
+    const QString shown = QDir::toNativeSeparators(path);
+    // Written beside the old file and put in its place only when whole.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        qCWarning(lcEntries).noquote()
+            << "no se puede escribir" << path << "-" << file.errorString();
+        services_.messages.fail(this,
+                                QStringLiteral("No se puede escribir el archivo %1.").arg(shown));
+        return;
+    }
+    CsvExport result;
+    bool read = false;
+    {
+        WaitCursor wait(*this);
+        read = report_.attempt(QStringLiteral("No se puede exportar la lista de apuntes"),
+                               [&] { result = exportCsv(state_.db(), listed_, file); });
+    }
+    if (!read) {
+        file.cancelWriting();
+        return;
+    }
+    if (!result.complete || !file.commit()) {
+        qCWarning(lcEntries).noquote()
+            << "no se puede escribir" << path << "-" << file.errorString();
+        file.cancelWriting();
+        services_.messages.fail(this, QStringLiteral("No se ha podido escribir el archivo %1. "
+                                                     "Si ya existía, queda como estaba.")
+                                          .arg(shown));
+        return;
+    }
+    QString done =
+        result.written == 1
+            ? QStringLiteral("Exportado 1 apunte a %1.").arg(shown)
+            : QStringLiteral("Exportados %1 apuntes a %2.").arg(result.written).arg(shown);
+    if (result.unreadable.size() == 1) {
+        done += QStringLiteral(" Se ha dejado fuera el apunte nº %1, cuyo importe no es un número "
+                               "válido: ábralo con «Editar» y ponga el importe correcto.")
+                    .arg(result.unreadable.front());
+    } else if (!result.unreadable.empty()) {
+        QStringList numbers;
+        for (size_t i = 0; i < std::min<size_t>(result.unreadable.size(), 5); ++i) {
+            numbers.append(QString::number(result.unreadable[i]));
+        }
+        const QString more = result.unreadable.size() > 5 ? QStringLiteral(" y otros") : QString();
+        done += QStringLiteral(" Se han dejado fuera los apuntes nº %1%2, cuyo importe no es un "
+                               "número válido: ábralos con «Editar» y ponga el importe correcto.")
+                    .arg(numbers.join(QStringLiteral(", ")), more);
+    }
+    services_.messages.inform(this, done);
 }
 
 void frmPrincipal::noticeUnreadableAmounts(const EntryList& list) {

@@ -69,6 +69,8 @@ private:
     void undoDelete();
     // "&Informe": the report window over the entries listed.
     void showReport();
+    // "&8. Exportar CSV ...": what the list shows, to a CSV file the user names.
+    void exportList();
     void showHeaderFilter(int column);
     void noticeUnreadableAmounts(const EntryList& list);
     void noticeUndatedEntries();

@@ -10,6 +10,7 @@ Q_LOGGING_CATEGORY(lcYears, "velmora.years")
 Q_LOGGING_CATEGORY(lcMaintenance, "velmora.maintenance")
 Q_LOGGING_CATEGORY(lcPreferences, "velmora.preferences")
 Q_LOGGING_CATEGORY(lcReports, "velmora.reports")
+Q_LOGGING_CATEGORY(lcExchange, "velmora.exchange")
 Q_LOGGING_CATEGORY(lcUi, "velmora.ui")
 
 } // namespace velmora

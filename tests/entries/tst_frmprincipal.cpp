@@ -132,10 +132,12 @@ void TestFrmPrincipal::menuOpensThePreferenceWindows() {
     f.open();
     QMenu* menu = f.find<QMenu>("mnuOpciones");
     const QList<QAction*> items = menu->actions();
-    QCOMPARE(items.size(), 9);
+    QCOMPARE(items.size(), 11);
     QCOMPARE(items[6]->text(), QStringLiteral("&7. Configuración"));
-    QCOMPARE(items[7]->text(), QStringLiteral("Deshacer borrado"));
-    QCOMPARE(items[8]->objectName(), QStringLiteral("mnuOpSalir"));
+    QCOMPARE(items[7]->objectName(), QStringLiteral("mnuOpExportar"));
+    QCOMPARE(items[8]->objectName(), QStringLiteral("mnuOpImportar"));
+    QCOMPARE(items[9]->text(), QStringLiteral("Deshacer borrado"));
+    QCOMPARE(items[10]->objectName(), QStringLiteral("mnuOpSalir"));
     for (const char* name : {"mnuOpCores", "mnuOpAcercade", "mnuOpConfiguracion"}) {
         f.services.dialogs.expect([](QDialog&) {});
         f.find<QAction>(name)->trigger();

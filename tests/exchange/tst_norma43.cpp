@@ -2,7 +2,7 @@
 // accounts, and the faults that must refuse the whole file.
 
 #include "exchange/Norma43.h"
-#include "support/Norma43Builder.h"
+#include "support/Norma43Statement.h"
 
 #include <QBuffer>
 #include <QTest>

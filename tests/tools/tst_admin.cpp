@@ -6,7 +6,7 @@
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
-#include "support/Norma43Builder.h"
+#include "support/Norma43Statement.h"
 #include "support/TestLedger.h"
 #include "years/SafetyCopies.h"
 

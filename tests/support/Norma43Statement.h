@@ -1,11 +1,12 @@
 #pragma once
 
-// A bank statement in the Cuaderno 43 layout, written record by record and
-// field by field, for the tests that read one.
+// Bank statements in the Cuaderno 43 layout written record by record, field by
+// field, for the tests of the reader and of the import window.
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QtGlobal>
 
 #include <optional>
 

@@ -1,0 +1,108 @@
+#pragma once
+
+// Bringing movements in from a file: a CSV file of entries or a bank statement
+// in the Norma 43 layout. Nothing is written until the user has seen what will
+// be added, what is refused and why, which rows are already in the year, and
+// has decided about the accounts the year lacks.
+
+#include "exchange/ImportPlan.h"
+#include "exchange/ImportedRow.h"
+#include "ui/FailureReport.h"
+#include "ui/WindowKit.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+
+namespace velmora {
+
+struct AppState;
+struct Services;
+
+// What a file held, as the preview takes it.
+struct ImportSource {
+    QString read; // what was read, as the user is told it
+    QList<ImportedRow> rows;
+    QList<RefusedLine> refused; // lines the reader itself could not take
+    // A bank statement names only one side of a movement; a row whose other side
+    // could not be proposed waits until the user picks it.
+    bool pickMissing = false;
+};
+
+// The preview: what would be added, refused and already there, with the choices
+// that change it, and "&Importar" to write it all in one go.
+class frmImportar : public ModalWindow {
+    Q_OBJECT
+public:
+    frmImportar(AppState& state, Services& services, QWidget* parent = nullptr);
+
+    // Plans the import of source. False when the year cannot be read (the user
+    // has been told).
+    bool setSource(ImportSource source);
+    // Entries written by "&Importar"; 0 until it succeeds.
+    int written() const { return written_; }
+
+protected:
+    void opened() override;
+
+private:
+    void buildControls();
+    bool replan();
+    void showPlan();
+    void fillAccepted();
+    void fillUnknown();
+    void fillMissing();
+    void fillRefused();
+    QList<ImportedRow> rowsToPlan() const;
+    bool waitsForPick(const ImportedRow& row) const;
+    void importRows();
+
+    AppState& state_;
+    Services& services_;
+    FailureReport report_;
+    ImportSource source_;
+    ImportPlan plan_;
+    NewAccounts created_;
+    // Every account of the file the year lacks, kept once listed so that its
+    // choice stays on screen after the plan no longer calls it unknown.
+    QList<UnknownAccount> unknown_;
+    QHash<int, QString> picked_; // position in source_.rows → the account picked
+    QStringList accounts_;       // the year's accounts, for the picks
+    int written_ = 0;
+
+    QLabel* lblLeido = nullptr;
+    QTabWidget* tabs = nullptr;
+    QTableWidget* grdApuntes = nullptr;
+    QTableWidget* grdCuentas = nullptr;
+    QTableWidget* grdSinCuenta = nullptr;
+    QListWidget* lstRechazadas = nullptr;
+    QLabel* lblResumen = nullptr;
+    QPushButton* cmdImportar = nullptr;
+    QPushButton* cmdCancelar = nullptr;
+};
+
+// Which of the year's accounts a bank account of a statement is.
+class frmCuentaExtracto : public ModalWindow {
+    Q_OBJECT
+public:
+    frmCuentaExtracto(const QString& question, const QStringList& accounts,
+                      const QString& preselected, QWidget* parent = nullptr);
+    QString chosen() const;
+
+private:
+    QComboBox* cboCuenta = nullptr;
+};
+
+// "&9. Importar CSV ...": asks for the file, reads it, asks which of our accounts
+// each bank account of a statement is, and shows the preview. True when entries
+// were written.
+bool importFromMenu(AppState& state, Services& services, QWidget& owner);
+
+} // namespace velmora

@@ -1,0 +1,460 @@
+// Importing and exporting from the main window's menu, through the real
+// windows: the preview shows what a file would add, the user's choices change
+// it, and only "&Importar" writes, all of it or nothing.
+
+#include "entries/EntryTableModel.h"
+#include "entries/frmPrincipal.h"
+#include "exchange/Csv.h"
+#include "exchange/frmImportar.h"
+#include "startup/Settings.h"
+#include "store/Sqlite.h"
+#include "support/Files.h"
+#include "support/Norma43Statement.h"
+#include "support/WindowFixture.h"
+#include "ui/Fields.h"
+#include "years/SafetyCopies.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+using Fixture = WindowFixture<frmPrincipal>;
+
+// Every entry of the year as "date|description|into|out of|amount|class", in number order.
+QStringList entries(Database& db) {
+    velmora::Statement query(db,
+                             "SELECT Data, Des, EntraEn, SaleDe, amountcents(Importe), GoI"
+                             " FROM apuntes ORDER BY Id",
+                             "leer");
+    QStringList lines;
+    while (query.step()) {
+        QStringList columns;
+        for (int c = 0; c < 6; ++c) {
+            columns.append(query.columnText(c));
+        }
+        lines.append(columns.join(QLatin1Char('|')));
+    }
+    return lines;
+}
+
+template <typename T> T* child(QDialog& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (found == nullptr) {
+        qFatal("no control %s in %s", name, qPrintable(window.windowTitle()));
+    }
+    return found;
+}
+
+QStringList column(QTableWidget* grid, int col) {
+    QStringList cells;
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        QTableWidgetItem* item = grid->item(r, col);
+        cells.append(item != nullptr ? item->text() : QString());
+    }
+    return cells;
+}
+
+QStringList listed(QListWidget* list) {
+    QStringList lines;
+    for (int r = 0; r < list->count(); ++r) {
+        lines.append(list->item(r)->text());
+    }
+    return lines;
+}
+
+QString summary(QDialog& window) {
+    return child<QLabel>(window, "lblResumen")->text();
+}
+
+void click(QDialog& window, const char* button) {
+    QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
+}
+
+// A year with a current account, a bill already entered and the usual kinds.
+void addYear(TestLedger& ledger) {
+    ledger.addAccount(QStringLiteral("Caja"), QStringLiteral("C"));
+    ledger.addAccount(QStringLiteral("Cuenta BBVA"), QStringLiteral("C"));
+    ledger.addAccount(QStringLiteral("Luz"), QStringLiteral("G"));
+    ledger.addAccount(QStringLiteral("Nómina"), QStringLiteral("I"));
+    ledger.addAccount(QStringLiteral("Supermercado"), QStringLiteral("G"));
+    ledger.addEntry(1, "10/02/2024", "Recibo de la luz", "Luz", "Cuenta BBVA", 45.5, "G");
+    ledger.addEntry(2, "03/01/2024", "Mercadona", "Supermercado", "Cuenta BBVA", 20, "G");
+}
+
+// A good row, the bill already in the year, two rows for an account the year
+// lacks, a date of another year and a line the reader cannot take.
+QByteArray csvFile() {
+    return QByteArrayLiteral("\xEF\xBB\xBF"
+                             "Fecha;Concepto;Entra en;Sale de;Importe\r\n"
+                             "05/02/2024;Nómina febrero;Cuenta BBVA;Nómina;1500,00\r\n"
+                             "10/02/2024;Recibo de la luz;Luz;Cuenta BBVA;45,50\r\n"
+                             "12/02/2024;Cuota;Gimnasio;Cuenta BBVA;30,00\r\n"
+                             "12/03/2024;Cuota;gimnasio;Cuenta BBVA;30,00\r\n"
+                             "31/12/2023;Fin de año;Luz;Caja;1,00\r\n"
+                             "13/02/2024;Sin importe;Luz;Caja\r\n");
+}
+
+// One bank account: a supermarket the year knows and a chemist it does not.
+QByteArray statementFile() {
+    n43::Statement s;
+    s.open({.initial = 100000})
+        .move({.date = "240110", .cents = -4512, .reference2 = "MERCADONA SUR"})
+        .move({.date = "240115", .cents = -3000, .reference2 = "FARMACIA CENTRO"})
+        .close()
+        .end();
+    return s.bytes();
+}
+
+QString putFile(const TestLedger& ledger, const QString& name, const QByteArray& bytes) {
+    const QString path = ledger.dataRoot() + QStringLiteral("/entrada/") + name;
+    if (!putBytes(path, bytes)) {
+        qFatal("cannot write %s", qPrintable(path));
+    }
+    return path;
+}
+
+void triggerImport(Fixture& f, const QString& path) {
+    f.services.files.answerNext(path);
+    f.find<QAction>(QStringLiteral("mnuOpImportar"))->trigger();
+}
+
+} // namespace
+
+class TestFrmImportar : public QObject {
+    Q_OBJECT
+private slots:
+    void csvPreviewThenImport_data();
+    void csvPreviewThenImport();
+    void statementProposesAndRemembers();
+    void unreadableFilesWriteNothing_data();
+    void unreadableFilesWriteNothing();
+    void failuresWriteNothing_data();
+    void failuresWriteNothing();
+    void exportWritesTheListedRows_data();
+    void exportWritesTheListedRows();
+};
+
+void TestFrmImportar::csvPreviewThenImport_data() {
+    QTest::addColumn<MessageAnswer>("answer");
+    QTest::addColumn<QStringList>("added");
+    QTest::newRow("los repetidos también")
+        << MessageAnswer::Yes
+        << QStringList{"2024-02-05|Nómina febrero|Cuenta BBVA|Nómina|150000|I",
+                       "2024-02-10|Recibo de la luz|Luz|Cuenta BBVA|4550|G",
+                       "2024-02-12|Cuota|Gimnasio|Cuenta BBVA|3000|G",
+                       "2024-03-12|Cuota|Gimnasio|Cuenta BBVA|3000|G"};
+    QTest::newRow("sin los repetidos")
+        << MessageAnswer::No
+        << QStringList{"2024-02-05|Nómina febrero|Cuenta BBVA|Nómina|150000|I",
+                       "2024-02-12|Cuota|Gimnasio|Cuenta BBVA|3000|G",
+                       "2024-03-12|Cuota|Gimnasio|Cuenta BBVA|3000|G"};
+}
+
+void TestFrmImportar::csvPreviewThenImport() {
+    QFETCH(MessageAnswer, answer);
+    QFETCH(QStringList, added);
+    Fixture f;
+    addYear(f.ledger);
+    f.open();
+    const QStringList before = entries(f.ledger.db());
+    const QString path = putFile(f.ledger, QStringLiteral("movimientos.csv"), csvFile());
+    f.messages.clear();
+    f.messages.answerNext(answer);
+
+    bool scripted = false;
+    f.services.dialogs.expect([&](QDialog& window) {
+        QCOMPARE(window.windowTitle(), QStringLiteral("Importar movimientos"));
+        QCOMPARE(child<QLabel>(window, "lblLeido")->text(),
+                 QStringLiteral("Archivo CSV: separador punto y coma, decimales con coma, "
+                                "fechas dd/mm/aaaa"));
+        auto* rows = child<QTableWidget>(window, "grdApuntes");
+        QCOMPARE(column(rows, 0), (QStringList{"2", "3"}));
+        QCOMPARE(column(rows, 5), (QStringList{"1.500,00", "45,50"}));
+        QCOMPARE(column(rows, 6), (QStringList{"", "ya está"}));
+        QCOMPARE(listed(child<QListWidget>(window, "lstRechazadas")),
+                 (QStringList{"Línea 6: la fecha 31/12/2023 no es del año 2024",
+                              "Línea 7: tiene 4 campos y se esperaban 5"}));
+        QCOMPARE(column(child<QTableWidget>(window, "grdCuentas"), 1), (QStringList{"2"}));
+        QCOMPARE(summary(window),
+                 QStringLiteral("Se añadirán 1 apunte; 2 rechazados; 1 ya estaba en el año; "
+                                "2 quedan sin cuenta"));
+
+        // Creating the account as an expense lets both of its rows in.
+        child<QComboBox>(window, "cboTipo0")->setCurrentText(QStringLiteral("Gasto"));
+        QCOMPARE(column(rows, 0), (QStringList{"2", "3", "4", "5"}));
+        QCOMPARE(column(rows, 3)[3], QStringLiteral("Gimnasio"));
+        QCOMPARE(summary(window),
+                 QStringLiteral("Se añadirán 3 apuntes; 2 rechazados; 1 ya estaba en el año"));
+        // and leaving it out takes them away again.
+        child<QComboBox>(window, "cboTipo0")->setCurrentText(QStringLiteral("No importar"));
+        QCOMPARE(rows->rowCount(), 2);
+        child<QComboBox>(window, "cboTipo0")->setCurrentText(QStringLiteral("Gasto"));
+
+        QCOMPARE(entries(f.ledger.db()), before); // nothing written yet
+        click(window, "cmdImportar");
+        QVERIFY(!window.isVisible());
+        scripted = true;
+    });
+    triggerImport(f, path);
+    QVERIFY(scripted);
+
+    QCOMPARE(entries(f.ledger.db()), before + added);
+    QCOMPARE(SafetyCopies(f.ledger.dataRoot(), f.ledger.year()).list().size(), 1);
+    QCOMPARE(
+        f.messages.texts(),
+        (QStringList{
+            "Hay 1 movimiento que ya está en el año. ¿Desea añadirlo también?",
+            QStringLiteral("Importados %1 apuntes. Se ha creado 1 cuenta.").arg(added.size())}));
+    // The main window lists what was imported.
+    QCOMPARE(f.grid()->model()->rowCount(), before.size() + added.size());
+}
+
+void TestFrmImportar::statementProposesAndRemembers() {
+    Fixture f;
+    addYear(f.ledger);
+    f.ledger.addAccount(QStringLiteral("Agua"), QStringLiteral("G"));
+    f.open();
+    const QStringList before = entries(f.ledger.db());
+    const QString path = putFile(f.ledger, QStringLiteral("extracto.n43"), statementFile());
+    const QString question = QStringLiteral("¿Qué cuenta es la 0049 1500 0512345678 de ANA "
+                                            "GARCIA LOPEZ?");
+    f.messages.clear();
+
+    f.services.dialogs.expect([&](QDialog& chooser) {
+        QCOMPARE(chooser.windowTitle(), QStringLiteral("Cuenta del extracto"));
+        QCOMPARE(child<QLabel>(chooser, "lblPregunta")->text(), question);
+        auto* account = child<QComboBox>(chooser, "cboCuenta");
+        // Nothing remembered yet: the first account that can be a bank account.
+        QCOMPARE(account->currentText(), QStringLiteral("Caja"));
+        account->setCurrentText(QStringLiteral("Cuenta BBVA"));
+        click(chooser, "cmdAceptar");
+    });
+    f.services.dialogs.expect([&](QDialog& window) {
+        QCOMPARE(child<QLabel>(window, "lblLeido")->text(),
+                 QStringLiteral("Extracto bancario (Norma 43): 1 cuenta, 2 movimientos"));
+        auto* rows = child<QTableWidget>(window, "grdApuntes");
+        // The supermarket takes its account from January's entry.
+        QCOMPARE(column(rows, 2), (QStringList{"MERCADONA SUR"}));
+        QCOMPARE(column(rows, 3), (QStringList{"Supermercado"}));
+        QCOMPARE(column(rows, 4), (QStringList{"Cuenta BBVA"}));
+        auto* missing = child<QTableWidget>(window, "grdSinCuenta");
+        QCOMPARE(column(missing, 2), (QStringList{"FARMACIA CENTRO"}));
+        QCOMPARE(column(missing, 4), (QStringList{"Entra en"}));
+        QCOMPARE(summary(window),
+                 QStringLiteral("Se añadirán 1 apunte; 0 rechazados; 0 ya estaban en el año; "
+                                "1 queda sin cuenta"));
+        child<QComboBox>(window, "cboCuenta0")->setCurrentText(QStringLiteral("Luz"));
+        QCOMPARE(column(rows, 3), (QStringList{"Supermercado", "Luz"}));
+        QCOMPARE(summary(window),
+                 QStringLiteral("Se añadirán 2 apuntes; 0 rechazados; 0 ya estaban en el año"));
+        click(window, "cmdImportar");
+    });
+    triggerImport(f, path);
+    QCOMPARE(f.services.dialogs.pending(), size_t(0));
+    QCOMPARE(entries(f.ledger.db()),
+             before + (QStringList{"2024-01-10|MERCADONA SUR|Supermercado|Cuenta BBVA|4512|G",
+                                   "2024-01-15|FARMACIA CENTRO|Luz|Cuenta BBVA|3000|G"}));
+    QCOMPARE(f.messages.texts(), (QStringList{"Importados 2 apuntes."}));
+    QCOMPARE(SettingsFiles(f.ledger.programFolder()).readBankAccount("004915000512345678"),
+             QStringLiteral("Cuenta BBVA"));
+
+    // The same statement again: the bank account is known, both movements now
+    // find their account and are marked as already there; cancelling writes nothing.
+    const QStringList after = entries(f.ledger.db());
+    f.services.dialogs.expect([&](QDialog& chooser) {
+        QCOMPARE(child<QComboBox>(chooser, "cboCuenta")->currentText(),
+                 QStringLiteral("Cuenta BBVA"));
+        click(chooser, "cmdAceptar");
+    });
+    f.services.dialogs.expect([&](QDialog& window) {
+        auto* rows = child<QTableWidget>(window, "grdApuntes");
+        QCOMPARE(column(rows, 3), (QStringList{"Supermercado", "Luz"}));
+        QCOMPARE(column(rows, 6), (QStringList{"ya está", "ya está"}));
+        click(window, "cmdCancelar");
+    });
+    triggerImport(f, path);
+    QCOMPARE(f.services.dialogs.pending(), size_t(0));
+    QCOMPARE(entries(f.ledger.db()), after);
+}
+
+void TestFrmImportar::unreadableFilesWriteNothing_data() {
+    QTest::addColumn<QByteArray>("bytes"); // empty: no such file
+    QTest::addColumn<QString>("message");  // %1 is the file's path
+    n43::Statement wrongTotals;
+    wrongTotals.open().move({.cents = -4512, .reference2 = "RECIBO"}).close({.debits = 4500}).end();
+    QTest::newRow("extracto con totales que no cuadran")
+        << wrongTotals.bytes()
+        << QStringLiteral("No se ha importado nada: el extracto %1 no se puede leer, línea 3: ");
+    QTest::newRow("archivo sin cabecera")
+        << QByteArrayLiteral("05/02/2024;Nómina;Cuenta BBVA;Nómina;1500,00\r\n")
+        << QStringLiteral("No se ha importado nada: el archivo %1 no se puede leer. ");
+    QTest::newRow("archivo que no está")
+        << QByteArray() << QStringLiteral("No se puede abrir el archivo %1.");
+}
+
+void TestFrmImportar::unreadableFilesWriteNothing() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    Fixture f;
+    addYear(f.ledger);
+    f.open();
+    const QStringList before = entries(f.ledger.db());
+    const QString path = bytes.isEmpty()
+                             ? f.ledger.dataRoot() + QStringLiteral("/no-esta.csv")
+                             : putFile(f.ledger, QStringLiteral("movimientos.txt"), bytes);
+    f.messages.clear();
+    triggerImport(f, path);
+    QVERIFY(f.services.dialogs.titles.isEmpty());
+    QCOMPARE(f.messages.shown().size(), 1);
+    QVERIFY2(f.messages.shown()[0].text.startsWith(message.arg(path)),
+             qPrintable(f.messages.shown()[0].text));
+    QCOMPARE(f.messages.shown()[0].icon, MessageIcon::Critical);
+    QCOMPARE(entries(f.ledger.db()), before);
+    QVERIFY(SafetyCopies(f.ledger.dataRoot(), f.ledger.year()).list().isEmpty());
+}
+
+// Another program holding the year's write lock, or no room for the safety
+// copy: the import fails as a whole, the window stays open with its rows, and a
+// second try once the cause is gone works.
+void TestFrmImportar::failuresWriteNothing_data() {
+    QTest::addColumn<bool>("locked"); // else the safety copies' folder cannot be made
+    QTest::addColumn<QString>("lead");
+    QTest::newRow("año bloqueado") << true << QStringLiteral("No se ha importado nada: ");
+    QTest::newRow("copia imposible")
+        << false
+        << QStringLiteral("No se ha importado nada: no se puede hacer la copia de seguridad: ");
+}
+
+void TestFrmImportar::failuresWriteNothing() {
+    QFETCH(bool, locked);
+    QFETCH(QString, lead);
+    Fixture f;
+    addYear(f.ledger);
+    f.open();
+    const QStringList before = entries(f.ledger.db());
+    const QString path = putFile(f.ledger, QStringLiteral("movimientos.csv"), csvFile());
+    f.messages.clear();
+    const QString copies = SafetyCopies(f.ledger.dataRoot(), f.ledger.year()).folder();
+    auto other = std::make_unique<Database>(f.ledger.databasePath());
+    if (locked) {
+        other->exec("BEGIN IMMEDIATE", "bloquear");
+    } else {
+        // A file where the folder of copies should go.
+        QVERIFY(putBytes(f.ledger.dataRoot() + u'/' + SafetyCopies::folderName(), "x"));
+    }
+
+    f.services.dialogs.expect([&](QDialog& window) {
+        f.messages.answerNext(MessageAnswer::No);
+        click(window, "cmdImportar");
+        QVERIFY(window.isVisible());
+        QCOMPARE(f.messages.shown().size(), 2);
+        QVERIFY2(f.messages.shown()[1].text.startsWith(lead),
+                 qPrintable(f.messages.shown()[1].text));
+        QCOMPARE(f.messages.shown()[1].icon, MessageIcon::Critical);
+        QCOMPARE(entries(f.ledger.db()), before);
+        QCOMPARE(child<QTableWidget>(window, "grdApuntes")->rowCount(), 2);
+
+        if (locked) {
+            other->exec("ROLLBACK", "desbloquear");
+        } else {
+            QVERIFY(QFile::remove(f.ledger.dataRoot() + u'/' + SafetyCopies::folderName()));
+        }
+        f.messages.answerNext(MessageAnswer::No);
+        click(window, "cmdImportar");
+        QVERIFY(!window.isVisible());
+    });
+    triggerImport(f, path);
+    QCOMPARE(f.services.dialogs.pending(), size_t(0));
+    QCOMPARE(f.messages.texts().last(), QStringLiteral("Importado 1 apunte."));
+    QCOMPARE(entries(f.ledger.db()).size(), before.size() + 1);
+    // One copy for each try that got as far as writing it.
+    QCOMPARE(QDir(copies).entryList(QDir::Files).size(), locked ? 2 : 1);
+}
+
+void TestFrmImportar::exportWritesTheListedRows_data() {
+    QTest::addColumn<QString>("filter"); // typed in the description filter
+    QTest::addColumn<QString>("answer"); // under the scratch folder; empty: cancelled
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QStringList>("descriptions");
+    QTest::addColumn<QString>("message"); // %1 is the written file
+    QTest::addColumn<bool>("unreadable"); // the bill's amount is no number
+    QTest::newRow("todo el año") << QString() << "lista.csv"
+                                 << "lista.csv" << QStringList{"Mercadona", "Recibo de la luz"}
+                                 << QStringLiteral("Exportados 2 apuntes a %1.") << false;
+    QTest::newRow("un importe ilegible")
+        << QString() << "lista.csv"
+        << "lista.csv" << QStringList{"Mercadona"}
+        << QStringLiteral("Exportado 1 apunte a %1. Se ha dejado fuera el apunte nº 1, cuyo "
+                          "importe no es un número válido: ábralo con «Editar» y ponga el "
+                          "importe correcto.")
+        << true;
+    QTest::newRow("filtrado y sin extensión")
+        << "luz"
+        << "luz"
+        << "luz.csv" << QStringList{"Recibo de la luz"}
+        << QStringLiteral("Exportado 1 apunte a %1.") << false;
+    QTest::newRow("cancelado") << QString() << QString() << "apuntes-2024.csv" << QStringList()
+                               << QString() << false;
+    QTest::newRow("carpeta que no existe")
+        << QString() << "falta/lista.csv"
+        << "falta/lista.csv" << QStringList()
+        << QStringLiteral("No se puede escribir el archivo %1.") << false;
+}
+
+void TestFrmImportar::exportWritesTheListedRows() {
+    QFETCH(QString, filter);
+    QFETCH(QString, answer);
+    QFETCH(QString, written);
+    QFETCH(QStringList, descriptions);
+    QFETCH(QString, message);
+    QFETCH(bool, unreadable);
+    Fixture f;
+    addYear(f.ledger);
+    if (unreadable) {
+        f.ledger.db().exec("UPDATE apuntes SET Importe = 'cuarenta' WHERE Id = 1", "estropear");
+    }
+    f.open();
+    if (!filter.isEmpty()) {
+        f.find<FilterField>(QStringLiteral("txtFiltroDes"))->setText(filter);
+        QVERIFY(f.window->reload());
+    }
+    const QString folder = f.ledger.dataRoot() + QStringLiteral("/salida");
+    QVERIFY(QDir().mkpath(folder));
+    f.messages.clear();
+    f.services.files.answerNext(answer.isEmpty() ? std::nullopt
+                                                 : std::optional(folder + u'/' + answer));
+    f.find<QAction>(QStringLiteral("mnuOpExportar"))->trigger();
+    QCOMPARE(f.services.files.captions, (QStringList{"Exportar a CSV"}));
+    QVERIFY(f.services.files.suggestedPaths[0].endsWith(QStringLiteral("/apuntes-2024.csv")));
+
+    QFile file(folder + u'/' + written);
+    QCOMPARE(file.exists(), !descriptions.isEmpty());
+    QCOMPARE(f.messages.texts(),
+             message.isEmpty() ? QStringList() : QStringList{message.arg(file.fileName())});
+    if (descriptions.isEmpty()) {
+        return;
+    }
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const CsvRead read = readCsv(file);
+    QVERIFY(read.failure.isEmpty());
+    QVERIFY(read.refused.isEmpty());
+    QStringList got;
+    for (const ImportedRow& row : read.rows) {
+        got.append(row.description);
+    }
+    QCOMPARE(got, descriptions);
+}
+
+QTEST_MAIN(TestFrmImportar)
+#include "tst_frmimportar.moc"
