@@ -58,6 +58,7 @@ private slots:
     void exportThenImportGivesTheSameYear();
     void proposalsLearnFromTheYear_data();
     void proposalsLearnFromTheYear();
+    void bankMovementsGoThroughTheRule();
 };
 
 void TestImportPlan::checksEveryRowAsTheEditor() {
@@ -195,6 +196,45 @@ void TestImportPlan::proposalsLearnFromTheYear() {
     ledger.addEntry(6, "01/02/2024", "Traspaso ahorro", "Banco", "Caja", 100, "T");
     const AccountProposals proposals(ledger.db());
     QCOMPARE(proposals.propose(description, moneyOut, QStringLiteral("Banco")), proposed);
+}
+
+// A debit leaves the bank account and a credit enters it; a proposal the movement
+// rule refuses is shown as refused, and a movement without one waits.
+void TestImportPlan::bankMovementsGoThroughTheRule() {
+    TestLedger ledger;
+    addAccounts(ledger);
+    ledger.addEntry(1, "07/01/2024", "Recibo Iberdrola luz", "Luz", "Banco", 60, "G");
+    // Written by another program: money out of an expense account.
+    ledger.addEntry(2, "08/01/2024", "Devolución luz", "Caja", "Luz", 5, "G");
+    N43Account account;
+    const auto move = [&](int line, bool debit, qint64 cents, const QString& text) {
+        N43Movement movement;
+        movement.line = line;
+        movement.operationDate = QDate(2024, 2, line);
+        movement.debit = debit;
+        movement.cents = cents;
+        movement.complementary = {text};
+        account.movements.append(movement);
+    };
+    move(2, true, 6210, QStringLiteral("RECIBO IBERDROLA LUZ"));
+    move(4, false, 500, QStringLiteral("DEVOLUCION LUZ"));
+    move(6, true, 999, QStringLiteral("TIENDA DESCONOCIDA"));
+
+    const QList<ImportedRow> rows =
+        statementRows(account, QStringLiteral("Banco"), AccountProposals(ledger.db()));
+    const ImportPlan plan = planImport(ledger.db(), rows, 2024);
+    QCOMPARE(plan.accepted.size(), 1);
+    QCOMPARE(plan.accepted[0].row.goesInto, QStringLiteral("Luz"));
+    QCOMPARE(plan.accepted[0].row.comesOutOf, QStringLiteral("Banco"));
+    QCOMPARE(plan.accepted[0].row.date, QDate(2024, 2, 2));
+    QCOMPARE(plan.accepted[0].movementClass, QStringLiteral("G"));
+    QStringList refused;
+    for (const RefusedLine& line : plan.refused) {
+        refused.append(QStringLiteral("%1: %2").arg(line.line).arg(line.reason));
+    }
+    QCOMPARE(refused, QStringList({"4: este movimiento no se puede hacer, de «Luz» a «Banco»",
+                                   "6: falta la cuenta «Entra en»"}));
+    QCOMPARE(rows[2].goesInto, QString()); // nothing like it in the year: the user picks
 }
 
 QTEST_MAIN(TestImportPlan)
