@@ -56,14 +56,9 @@ void frmCuentas::buildControls() {
     lblInfo = new QLabel(this);
     lblInfo->setObjectName(QStringLiteral("lblInfo"));
 
+    // No default button: Enter in the filter box filters, nothing else.
     const auto makeButton = [this](const char* name, const char* caption) {
-        auto* button = new QPushButton(QString::fromUtf8(caption), this);
-        button->setObjectName(QString::fromLatin1(name));
-        // No default button: Enter in the filter box filters, nothing else, and
-        // Enter on a focused button presses that one.
-        button->setAutoDefault(false);
-        button->setDefault(false);
-        return button;
+        return commandButton(*this, name, QString::fromUtf8(caption));
     };
     cmdFiltrar = makeButton("cmdFiltrar", "&Filtrar");
     cmdNovo = makeButton("cmdNovo", "&Nuevo");

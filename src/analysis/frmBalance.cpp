@@ -35,9 +35,7 @@ void frmBalance::buildControls() {
     mskDesde->setObjectName(QStringLiteral("mskDesde"));
     mskHasta = new DateField(state_.palette, services_.messages, DateField::Mask::FromFocus, this);
     mskHasta->setObjectName(QStringLiteral("mskHasta"));
-    cmdCalcular = new QPushButton(QStringLiteral("&Calcular"), this);
-    cmdCalcular->setObjectName(QStringLiteral("cmdCalcular"));
-    cmdCalcular->setAutoDefault(false);
+    cmdCalcular = commandButton(*this, "cmdCalcular", QStringLiteral("&Calcular"));
     connect(cmdCalcular, &QPushButton::clicked, this, &frmBalance::calcular);
 
     shpDatos = new QFrame(this);

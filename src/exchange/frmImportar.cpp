@@ -7,6 +7,7 @@
 #include "startup/Settings.h"
 #include "store/AccountStore.h"
 #include "store/Amount.h"
+#include "ui/AcceptCancel.h"
 #include "ui/Formats.h"
 #include "ui/Logging.h"
 #include "ui/MessageService.h"
@@ -143,9 +144,7 @@ void frmImportar::buildControls() {
     lblResumen->setFont(bold);
 
     const auto makeButton = [this](const char* name, const QString& text) {
-        auto* button = new QPushButton(text, this);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setAutoDefault(false);
+        QPushButton* button = commandButton(*this, name, text);
         button->setMinimumWidth(twips(1300));
         return button;
     };
@@ -448,25 +447,15 @@ frmCuentaExtracto::frmCuentaExtracto(const QString& question, const QStringList&
     cboCuenta->addItems(accounts);
     const int remembered = int(accounts.indexOf(preselected));
     cboCuenta->setCurrentIndex(remembered >= 0 ? remembered : 0);
-    auto* accept = new QPushButton(QStringLiteral("&Aceptar"), this);
-    accept->setObjectName(QStringLiteral("cmdAceptar"));
-    accept->setAutoDefault(false);
-    accept->setEnabled(!accounts.isEmpty());
-    auto* cancel = new QPushButton(QStringLiteral("&Cancelar"), this);
-    cancel->setObjectName(QStringLiteral("cmdCancelar"));
-    cancel->setAutoDefault(false);
-    connect(accept, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(accept);
-    buttons->addWidget(cancel);
+    const AcceptCancel buttons = makeAcceptCancel(*this);
+    buttons.accept->setEnabled(!accounts.isEmpty());
+    connect(buttons.accept, &QPushButton::clicked, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text);
     layout->addWidget(cboCuenta);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     setMinimumWidth(twips(6000));
-    setTabChain({cboCuenta, accept, cancel});
+    setTabChain({cboCuenta, buttons.accept, buttons.cancel});
 }
 
 QString frmCuentaExtracto::chosen() const {

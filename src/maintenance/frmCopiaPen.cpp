@@ -68,9 +68,7 @@ void frmCopiaPen::buildControls() {
     lblInforma->hide();
 
     const auto makeButton = [this](const char* name, const QString& text) {
-        auto* button = new QPushButton(text, this);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setAutoDefault(false);
+        QPushButton* button = commandButton(*this, name, text);
         button->setMinimumWidth(twips(1300));
         return button;
     };

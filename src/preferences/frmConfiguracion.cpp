@@ -120,9 +120,7 @@ void frmConfiguracion::buildControls() {
         cmbImpresora[static_cast<size_t>(i)] = list;
     }
 
-    cmdPechar = new QPushButton(QStringLiteral("&Salir"), this);
-    cmdPechar->setObjectName(QStringLiteral("cmdPechar"));
-    cmdPechar->setAutoDefault(false);
+    cmdPechar = commandButton(*this, "cmdPechar", QStringLiteral("&Salir"));
     connect(cmdPechar, &QPushButton::clicked, this, &frmConfiguracion::salir);
     pressButtonsOnEnter(*this);
 

@@ -1,5 +1,7 @@
 #include "ui/AcceptCancel.h"
 
+#include "ui/WindowKit.h"
+
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -8,14 +10,8 @@ namespace velmora {
 
 AcceptCancel makeAcceptCancel(QDialog& window) {
     AcceptCancel buttons;
-    buttons.accept = new QPushButton(QStringLiteral("&Aceptar"), &window);
-    buttons.accept->setObjectName(QStringLiteral("cmdAceptar"));
-    buttons.cancel = new QPushButton(QStringLiteral("&Cancelar"), &window);
-    buttons.cancel->setObjectName(QStringLiteral("cmdCancelar"));
-    for (QPushButton* button : {buttons.accept, buttons.cancel}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    buttons.accept = commandButton(window, "cmdAceptar", QStringLiteral("&Aceptar"));
+    buttons.cancel = commandButton(window, "cmdCancelar", QStringLiteral("&Cancelar"));
     QObject::connect(buttons.cancel, &QPushButton::clicked, &window, &QDialog::reject);
     buttons.row = new QHBoxLayout;
     buttons.row->addStretch();

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPushButton>
 
 namespace velmora {
 
@@ -38,6 +39,14 @@ protected:
 
 void pressButtonsOnEnter(QWidget& window) {
     window.installEventFilter(new EnterPressesButtons(&window));
+}
+
+QPushButton* commandButton(QWidget& parent, const char* name, const QString& text) {
+    auto* button = new QPushButton(text, &parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
 }
 
 void setTabChain(std::initializer_list<QWidget*> chain) {

@@ -9,6 +9,8 @@
 
 #include <initializer_list>
 
+class QPushButton;
+
 namespace velmora {
 
 class DialogRunner;
@@ -16,6 +18,10 @@ class DialogRunner;
 // No button in the program is a default button, so that Enter in a field moves
 // to the next one; instead Enter on whichever button has the focus presses it.
 void pressButtonsOnEnter(QWidget& window);
+
+// A push button as every window makes one: named for the tests, and never a
+// default button, so that Enter presses only the button that has the focus.
+QPushButton* commandButton(QWidget& parent, const char* name, const QString& text);
 
 // The order in which Tab, and Enter in the fields, visit the controls.
 void setTabChain(std::initializer_list<QWidget*> chain);

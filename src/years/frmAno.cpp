@@ -50,13 +50,9 @@ void frmAno::buildControls() {
     auto* frameLayout = new QVBoxLayout(fraAno);
     frameLayout->addWidget(txtAno);
 
-    cmdCrear = new QPushButton(QStringLiteral("&Crear"), this);
-    cmdCrear->setObjectName(QStringLiteral("cmdCrear"));
-    cmdCrear->setAutoDefault(false);
+    cmdCrear = commandButton(*this, "cmdCrear", QStringLiteral("&Crear"));
     connect(cmdCrear, &QPushButton::clicked, this, &frmAno::crear);
-    cmdSalir = new QPushButton(QStringLiteral("&Salir"), this);
-    cmdSalir->setObjectName(QStringLiteral("cmdSalir"));
-    cmdSalir->setAutoDefault(false);
+    cmdSalir = commandButton(*this, "cmdSalir", QStringLiteral("&Salir"));
     connect(cmdSalir, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* layout = new QGridLayout(this);
