@@ -2,6 +2,7 @@
 
 #include "store/Amount.h"
 #include "store/Sqlite.h"
+#include "ui/Formats.h"
 
 #include <QStringList>
 
@@ -33,24 +34,17 @@ QString unreadableFiguresNotice(const std::vector<qint64>& ids) {
                               "como %1.")
             .arg(kUnreadableAmount);
     }
-    QStringList codes;
-    for (size_t i = 0; i < ids.size() && i < kNamed; ++i) {
-        codes.append(QString::number(ids[i]));
-    }
     if (ids.size() == 1) {
         return QStringLiteral("El importe del apunte de código %1 no es un número válido. Las "
                               "cifras que lo incluyen se muestran como %2; corrija el apunte en "
                               "la lista de apuntes.")
-            .arg(codes.front(), kUnreadableAmount);
-    }
-    QString named = codes.join(QStringLiteral(", "));
-    if (ids.size() > kNamed) {
-        named += QStringLiteral(" y otros");
+            .arg(ids.front())
+            .arg(kUnreadableAmount);
     }
     return QStringLiteral("Los importes de los apuntes de código %1 no son números válidos. Las "
                           "cifras que los incluyen se muestran como %2; corrija esos apuntes en "
                           "la lista de apuntes.")
-        .arg(named, kUnreadableAmount);
+        .arg(namedEntries(ids), kUnreadableAmount);
 }
 
 } // namespace velmora

@@ -288,14 +288,9 @@ void frmPrincipal::noticeUndatedEntries() {
         ids.empty()) {
         return;
     }
-    QStringList numbers;
-    for (size_t i = 0; i < std::min<size_t>(ids.size(), 5); ++i) {
-        numbers.append(QString::number(ids[i]));
-    }
-    const QString more = ids.size() > 5 ? QStringLiteral(" y otros") : QString();
-    services_.messages.warn(this, QStringLiteral("Los apuntes nº %1%2 no tienen una fecha que "
+    services_.messages.warn(this, QStringLiteral("Los apuntes nº %1 no tienen una fecha que "
                                                  "se pueda leer y no aparecen en la lista.")
-                                      .arg(numbers.join(QStringLiteral(", ")), more));
+                                      .arg(namedEntries(ids)));
 }
 
 void frmPrincipal::setYearRange() {
@@ -421,14 +416,9 @@ void frmPrincipal::exportList() {
                                "válido: ábralo con «Editar» y ponga el importe correcto.")
                     .arg(result.unreadable.front());
     } else if (!result.unreadable.empty()) {
-        QStringList numbers;
-        for (size_t i = 0; i < std::min<size_t>(result.unreadable.size(), 5); ++i) {
-            numbers.append(QString::number(result.unreadable[i]));
-        }
-        const QString more = result.unreadable.size() > 5 ? QStringLiteral(" y otros") : QString();
-        done += QStringLiteral(" Se han dejado fuera los apuntes nº %1%2, cuyo importe no es un "
+        done += QStringLiteral(" Se han dejado fuera los apuntes nº %1, cuyo importe no es un "
                                "número válido: ábralos con «Editar» y ponga el importe correcto.")
-                    .arg(numbers.join(QStringLiteral(", ")), more);
+                    .arg(namedEntries(result.unreadable));
     }
     services_.messages.inform(this, done);
 }

@@ -1,11 +1,22 @@
 #include "ui/Formats.h"
 
 #include <QRegularExpression>
+#include <QStringList>
 
 namespace velmora {
 
 QString formatDate(const QDate& date) {
     return date.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+QString namedEntries(const std::vector<qint64>& ids) {
+    constexpr size_t kNamed = 5;
+    QStringList numbers;
+    for (size_t i = 0; i < ids.size() && i < kNamed; ++i) {
+        numbers.append(QString::number(ids[i]));
+    }
+    return numbers.join(QStringLiteral(", ")) +
+           (ids.size() > kNamed ? QStringLiteral(" y otros") : QString());
 }
 
 std::optional<QDate> parseDate(const QString& text) {
