@@ -87,10 +87,23 @@ void TestLedger::addBulkEntries(int count, const QString& date, const QString& a
     }
 }
 
+void TestLedger::addCashBook(int count) {
+    addAccount(QStringLiteral("Caja"), QStringLiteral("C"));
+    addBulkEntries(count, QStringLiteral("05/03/") + year_, QStringLiteral("Caja"), 200);
+}
+
 int TestLedger::countEntries() {
     Statement count(db(), "SELECT COUNT(*) FROM apuntes", "test: contar");
     count.step();
     return static_cast<int>(count.columnInt(0));
+}
+
+void addTextRows(const char* column,
+                 std::initializer_list<std::pair<const char*, const char*>> rows) {
+    QTest::addColumn<QString>(column);
+    for (const auto& [name, value] : rows) {
+        QTest::newRow(name) << QString::fromUtf8(value);
+    }
 }
 
 } // namespace velmora::test

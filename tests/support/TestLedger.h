@@ -11,6 +11,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <initializer_list>
+#include <utility>
+
 namespace velmora::test {
 
 class TestLedger {
@@ -35,6 +38,8 @@ public:
     // number with a description of `length` characters: bulk that a compaction or a
     // copy has to carry.
     void addBulkEntries(int count, const QString& date, const QString& account, int length);
+    // The cash account "Caja" with `count` bulk entries on 5 March of the year.
+    void addCashBook(int count);
     int countEntries();
 
 private:
@@ -42,5 +47,9 @@ private:
     QString year_;
     AppState state_;
 };
+
+// Data rows of one text column `column`, each a row name and its value.
+void addTextRows(const char* column,
+                 std::initializer_list<std::pair<const char*, const char*>> rows);
 
 } // namespace velmora::test

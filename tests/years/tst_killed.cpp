@@ -60,17 +60,15 @@ private slots:
 };
 
 void TestKilled::killedAnywhere_data() {
-    QTest::addColumn<QString>("operation");
-    QTest::newRow("compaction") << u"compact"_s;
-    QTest::newRow("year creation") << u"create"_s;
-    QTest::newRow("restore") << u"restore"_s;
+    test::addTextRows(
+        "operation",
+        {{"compaction", "compact"}, {"year creation", "create"}, {"restore", "restore"}});
 }
 
 void TestKilled::killedAnywhere() {
     QFETCH(QString, operation);
     test::TestLedger ledger(u"2008"_s);
-    ledger.addAccount(u"Caja"_s, u"C"_s);
-    ledger.addBulkEntries(kEntries, u"05/03/2008"_s, u"Caja"_s, 200);
+    ledger.addCashBook(kEntries);
     compactDatabase(ledger.db(), ledger.dataRoot() + u"/todos.mdb"_s);
     ledger.db().exec("DELETE FROM apuntes WHERE Id > 250", "test");
     compactDatabase(ledger.db(), ledger.dataRoot() + u"/menos.mdb"_s);

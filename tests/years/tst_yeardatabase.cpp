@@ -17,6 +17,8 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <functional>
+
 using namespace velmora;
 using namespace Qt::StringLiterals;
 
@@ -52,10 +54,9 @@ qint64 count(Database& db, const char* table) {
 // A ledger of 2008 with two accounts, a company row and 300 entries, and a
 // note and a sub-folder of its own in the year's folder.
 void fill(test::TestLedger& ledger) {
-    ledger.addAccount(u"Caja"_s, u"C"_s);
+    ledger.addCashBook(300);
     ledger.addAccount(u"Nómina"_s, u"I"_s);
     ledger.db().exec("INSERT INTO tblTitulos (Empresa) VALUES ('Casa García')", "test");
-    ledger.addBulkEntries(300, u"05/03/2008"_s, u"Caja"_s, 200);
     writeBytes(ledger.dataRoot() + u"/2008/notas.txt"_s, "recibos en la carpeta azul");
     writeBytes(ledger.dataRoot() + u"/2008/Informes/mayo.txt"_s, "mayo");
 }
@@ -64,6 +65,16 @@ void createYear(const QString& dataRoot, const QString& year) {
     QVERIFY(QDir().mkpath(dataRoot + u'/' + year));
     Database created(databasePathFor(dataRoot, year), Database::Mode::CreateIfMissing);
     createLedgerSchema(created);
+}
+
+// What `work` throws as a YearError; null if it throws nothing.
+QString yearError(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const YearError& error) {
+        return error.message().isNull() ? u""_s : error.message();
+    }
+    return {};
 }
 
 void checkOnYear(test::TestLedger& ledger, const QString& year) {
@@ -96,12 +107,7 @@ void TestYearDatabase::createRefused() {
     SafetyCopies(ledger.dataRoot(), u"2008"_s).write(ledger.db(), QDateTime({2008, 5, 1}, {0, 0}));
     const QStringList before = QDir(ledger.dataRoot()).entryList(QDir::AllEntries | QDir::Hidden);
 
-    try {
-        YearDatabase(ledger.state()).create(year);
-        QFAIL("created");
-    } catch (const YearError& error) {
-        QCOMPARE(error.message(), message);
-    }
+    QCOMPARE(yearError([&] { YearDatabase(ledger.state()).create(year); }), message);
     QCOMPARE(QDir(ledger.dataRoot()).entryList(QDir::AllEntries | QDir::Hidden), before);
     checkOnYear(ledger, u"2008"_s);
 }
@@ -129,10 +135,9 @@ void TestYearDatabase::createKeepsAccountsNotEntries() {
 }
 
 void TestYearDatabase::createFailureLeavesOldYear_data() {
-    QTest::addColumn<QString>("fault");
-    QTest::newRow("a file cannot be copied") << u"dangling link"_s;
-    QTest::newRow("the folder cannot be made") << u"file in the way"_s;
-    QTest::newRow("ano.ini cannot be written") << u"ano.ini is a folder"_s;
+    test::addTextRows("fault", {{"a file cannot be copied", "dangling link"},
+                                {"the folder cannot be made", "file in the way"},
+                                {"ano.ini cannot be written", "ano.ini is a folder"}});
 }
 
 void TestYearDatabase::createFailureLeavesOldYear() {
@@ -151,15 +156,8 @@ void TestYearDatabase::createFailureLeavesOldYear() {
         QVERIFY(QDir().mkpath(ano + u"/dentro"_s));
     }
 
-    bool refused = false;
-    try {
-        YearDatabase(ledger.state()).create(u"2009"_s);
-    } catch (const YearError& error) {
-        refused = true;
-        QVERIFY2(error.message().startsWith(u"No se puede crear el año 2009"_s),
-                 qPrintable(error.message()));
-    }
-    QVERIFY(refused);
+    const QString error = yearError([&] { YearDatabase(ledger.state()).create(u"2009"_s); });
+    QVERIFY2(error.startsWith(u"No se puede crear el año 2009"_s), qPrintable(error));
     QVERIFY(!QFileInfo::exists(root + u"/2009"_s));
     QVERIFY(!QFileInfo(root + u"/.2009.nueva"_s).isDir());
     QCOMPARE(ledger.state().year, u"2008"_s);
@@ -188,26 +186,23 @@ void TestYearDatabase::switchTo() {
     writeBytes(ledger.programFolder() + u"/ano.ini"_s, "2008\n"); // rewritten either way
     const Database* before = ledger.state().connection.get();
 
-    try {
-        YearDatabase(ledger.state()).switchTo(year);
-        QVERIFY(database.isEmpty());
+    const QString error = yearError([&] { YearDatabase(ledger.state()).switchTo(year); });
+    if (database.isEmpty()) {
+        QVERIFY2(error.isNull(), qPrintable(error));
         checkOnYear(ledger, year);
         // Even on the same year the connection is a new one.
         QVERIFY(ledger.state().connection.get() != before);
-    } catch (const YearError& error) {
-        QVERIFY(!database.isEmpty());
-        QVERIFY2(error.message().startsWith(u"No se puede abrir la base de datos"_s),
-                 qPrintable(error.message()));
-        checkOnYear(ledger, u"2008"_s);
+        return;
     }
+    QVERIFY2(error.startsWith(u"No se puede abrir la base de datos"_s), qPrintable(error));
+    checkOnYear(ledger, u"2008"_s);
 }
 
 void TestYearDatabase::compact_data() {
-    QTest::addColumn<QString>("fault");
-    QTest::newRow("twice in a row") << QString();
-    QTest::newRow("leftovers of a killed compaction") << u"leftovers"_s;
-    QTest::newRow("work folder missing") << u"no Datos"_s;
-    QTest::newRow("another program writing") << u"writer"_s;
+    test::addTextRows("fault", {{"twice in a row", ""},
+                                {"leftovers of a killed compaction", "leftovers"},
+                                {"work folder missing", "no Datos"},
+                                {"another program writing", "writer"}});
 }
 
 void TestYearDatabase::compact() {
@@ -231,18 +226,18 @@ void TestYearDatabase::compact() {
     }
 
     YearDatabase years(ledger.state());
-    const int rounds = fault.isEmpty() ? 2 : 1;
-    try {
-        for (int i = 0; i < rounds; ++i) {
+    const QString error = yearError([&] {
+        for (int i = 0; i < (fault.isEmpty() ? 2 : 1); ++i) {
             years.compact();
         }
-        QVERIFY2(fault.isEmpty() || fault == u"leftovers"_s, qPrintable(fault));
+    });
+    if (fault.isEmpty() || fault == u"leftovers"_s) {
+        QVERIFY2(error.isNull(), qPrintable(error));
         QVERIFY(test::fileBytes(path).size() < before.size() / 2);
         QVERIFY(QFileInfo::exists(work + u"/DevedurC.mdb"_s));
         QVERIFY(!QFileInfo::exists(path + u".nueva"_s));
-    } catch (const YearError& error) {
-        QVERIFY(!fault.isEmpty());
-        QVERIFY(!error.message().isEmpty());
+    } else {
+        QVERIFY2(!error.isEmpty(), qPrintable(fault));
         QCOMPARE(test::fileBytes(path), before);
     }
     writer.reset();
@@ -252,11 +247,10 @@ void TestYearDatabase::compact() {
 }
 
 void TestYearDatabase::replaceWith_data() {
-    QTest::addColumn<QString>("backup");
-    QTest::newRow("a sound ledger") << u"sound"_s;
-    QTest::newRow("a damaged file") << u"damaged"_s;
-    QTest::newRow("not a ledger") << u"text"_s;
-    QTest::newRow("missing") << u"missing"_s;
+    test::addTextRows("backup", {{"a sound ledger", "sound"},
+                                 {"a damaged file", "damaged"},
+                                 {"not a ledger", "text"},
+                                 {"missing", "missing"}});
 }
 
 void TestYearDatabase::replaceWith() {
@@ -280,13 +274,12 @@ void TestYearDatabase::replaceWith() {
     writeBytes(ledger.databasePath() + u"-journal"_s, QByteArray(512, '\0'));
     const QByteArray before = test::fileBytes(ledger.databasePath());
 
-    try {
-        YearDatabase(ledger.state()).replaceWith(file);
-        QCOMPARE(backup, u"sound"_s);
+    const QString error = yearError([&] { YearDatabase(ledger.state()).replaceWith(file); });
+    QCOMPARE(error.isNull(), backup == u"sound"_s);
+    if (error.isNull()) {
         QCOMPARE(count(ledger.state().db(), "apuntes"), 300);
         QVERIFY(!QFileInfo::exists(ledger.databasePath() + u"-journal"_s));
-    } catch (const YearError&) {
-        QVERIFY(backup != u"sound"_s);
+    } else {
         QCOMPARE(test::fileBytes(ledger.databasePath()), before);
         QCOMPARE(count(ledger.state().db(), "apuntes"), 200);
     }
