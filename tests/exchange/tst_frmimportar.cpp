@@ -25,6 +25,7 @@
 #include <QTest>
 
 using namespace velmora;
+using namespace Qt::StringLiterals;
 using namespace velmora::test;
 
 namespace {
@@ -362,26 +363,22 @@ void TestFrmImportar::exportWritesTheListedRows_data() {
     QTest::addColumn<QStringList>("descriptions");
     QTest::addColumn<QString>("message"); // %1 is the written file
     QTest::addColumn<bool>("unreadable"); // the bill's amount is no number
-    QTest::newRow("todo el año") << QString() << "lista.csv"
-                                 << "lista.csv" << QStringList{"Mercadona", "Recibo de la luz"}
+    QTest::newRow("todo el año") << QString() << u"lista.csv"_s << u"lista.csv"_s
+                                 << QStringList{"Mercadona", "Recibo de la luz"}
                                  << QStringLiteral("Exportados 2 apuntes a %1.") << false;
     QTest::newRow("un importe ilegible")
-        << QString() << "lista.csv"
-        << "lista.csv" << QStringList{"Mercadona"}
+        << QString() << u"lista.csv"_s << u"lista.csv"_s << QStringList{"Mercadona"}
         << QStringLiteral("Exportado 1 apunte a %1. Se ha dejado fuera el apunte nº 1, cuyo "
                           "importe no es un número válido: ábralo con «Editar» y ponga el "
                           "importe correcto.")
         << true;
     QTest::newRow("filtrado y sin extensión")
-        << "luz"
-        << "luz"
-        << "luz.csv" << QStringList{"Recibo de la luz"}
+        << u"luz"_s << u"luz"_s << u"luz.csv"_s << QStringList{"Recibo de la luz"}
         << QStringLiteral("Exportado 1 apunte a %1.") << false;
-    QTest::newRow("cancelado") << QString() << QString() << "apuntes-2024.csv" << QStringList()
+    QTest::newRow("cancelado") << QString() << QString() << u"apuntes-2024.csv"_s << QStringList()
                                << QString() << false;
     QTest::newRow("carpeta que no existe")
-        << QString() << "falta/lista.csv"
-        << "falta/lista.csv" << QStringList()
+        << QString() << u"falta/lista.csv"_s << u"falta/lista.csv"_s << QStringList()
         << QStringLiteral("No se puede escribir el archivo %1.") << false;
 }
 
