@@ -69,14 +69,9 @@ struct Copy {
     Program program;
 };
 
-const QString kRefused =
-    u"Velmora|Ya se está ejecutando el programa|%1|%2"_s.arg(int(MessageIcon::None))
-        .arg(int(MessageButtons::Ok));
-
-void putFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+// A message as Copy::said() gives it.
+QString message(const QString& text, MessageIcon icon, MessageButtons buttons) {
+    return u"Velmora|%1|%2|%3"_s.arg(text).arg(int(icon)).arg(int(buttons));
 }
 
 QStringList lockFilesIn(const QString& folder) {
@@ -98,11 +93,11 @@ void TestProgram::initTestCase() {
 void TestProgram::normalStart() {
     TestLedger ledger;
     // Red in the lowest byte.
-    putFile(ledger.programFolder() + u"/color.ini"_s, " 12648447 \r\n");
+    QVERIFY(test::putBytes(ledger.programFolder() + u"/color.ini"_s, " 12648447 \r\n"));
     const QByteArray leftLock("\x01\xff no es un bloqueo\n");
-    putFile(SingleInstance::lockPathFor(ledger.databasePath()), leftLock);
+    QVERIFY(test::putBytes(SingleInstance::lockPathFor(ledger.databasePath()), leftLock));
     // Older versions kept the lock in the program folder; one may still be there.
-    putFile(ledger.programFolder() + u"/velmora.lock"_s, leftLock);
+    QVERIFY(test::putBytes(ledger.programFolder() + u"/velmora.lock"_s, leftLock));
     Copy copy(ledger.programFolder());
     QCOMPARE(copy.program.start(), std::optional<int>());
     QCOMPARE(copy.said(), QStringList());
@@ -128,17 +123,15 @@ void TestProgram::firstStart_data() {
     QTest::addColumn<QString>("before"); // what is in the way, or already there
     QTest::addColumn<int>("exitCode");   // -1: the main window shows
     QTest::addColumn<QStringList>("said");
-    const QString create =
-        u"Velmora|No se encuentra la carpeta de datos de Velmora.\n\n¿Desea "
-        "crear una en HOME/Velmora para el año 2024?|%1|%2"_s.arg(int(MessageIcon::Question))
-            .arg(int(MessageButtons::YesNo));
-    const QString use =
-        u"Velmora|No se encuentran los ajustes de Velmora, pero en HOME/Velmora "
-        "ya hay datos del año 2024.\n\n¿Desea usarlos?|%1|%2"_s.arg(int(MessageIcon::Question))
-            .arg(int(MessageButtons::YesNo));
-    const QString failed = u"Velmora|No se ha podido preparar la carpeta de datos de Velmora."
-                           "\n\nREASON.|%1|%2"_s.arg(int(MessageIcon::Critical))
-                               .arg(int(MessageButtons::Ok));
+    const QString create = message(u"No se encuentra la carpeta de datos de Velmora.\n\n¿Desea "
+                                   "crear una en HOME/Velmora para el año 2024?"_s,
+                                   MessageIcon::Question, MessageButtons::YesNo);
+    const QString use = message(u"No se encuentran los ajustes de Velmora, pero en HOME/Velmora "
+                                "ya hay datos del año 2024.\n\n¿Desea usarlos?"_s,
+                                MessageIcon::Question, MessageButtons::YesNo);
+    const QString failed =
+        message(u"No se ha podido preparar la carpeta de datos de Velmora.\n\nREASON."_s,
+                MessageIcon::Critical, MessageButtons::Ok);
     QTest::newRow("sí") << true << QString() << -1 << QStringList{create};
     QTest::newRow("no") << false << QString() << 0 << QStringList{create};
     QTest::newRow("el año ya existe") << true << u"ledger"_s << -1 << QStringList{use};
@@ -179,7 +172,7 @@ void TestProgram::firstStart() {
                      "estaba', 12.5)",
                      "test");
     } else if (before == u"file"_s) {
-        putFile(root, "no es una carpeta");
+        QVERIFY(test::putBytes(root, "no es una carpeta"));
     } else if (before == u"ano.ini"_s) {
         QVERIFY(QDir().mkpath(config + u"/ano.ini"_s));
     }
@@ -273,7 +266,10 @@ void TestProgram::secondCopy() {
     {
         Copy second(folder);
         QCOMPARE(second.program.start(), refused ? std::optional<int>(0) : std::nullopt);
-        QCOMPARE(second.said(), refused ? QStringList{kRefused} : QStringList());
+        QCOMPARE(second.said(), refused
+                                    ? QStringList{message(u"Ya se está ejecutando el programa"_s,
+                                                          MessageIcon::None, MessageButtons::Ok)}
+                                    : QStringList());
         QCOMPARE(second.program.mainWindow() != nullptr, !refused);
         QCOMPARE(second.program.state().connection != nullptr, !refused);
     }
@@ -304,10 +300,9 @@ void TestProgram::databaseCannotBeOpened() {
     QCOMPARE(copy.program.mainWindow(), nullptr);
     QVERIFY(!copy.program.state().connection);
     QCOMPARE(copy.said(),
-             QStringList{u"Velmora|No se puede abrir la base de datos %1/2031/"
-                         "Devedur.mdb: el archivo no existe|%2|%3"_s.arg(ledger.dataRoot())
-                             .arg(int(MessageIcon::Critical))
-                             .arg(int(MessageButtons::Ok))});
+             QStringList{message(u"No se puede abrir la base de datos %1/2031/Devedur.mdb: el "
+                                 "archivo no existe"_s.arg(ledger.dataRoot()),
+                                 MessageIcon::Critical, MessageButtons::Ok)});
 }
 
 // The first start of each day keeps a copy of the year; one that cannot be
@@ -330,7 +325,8 @@ void TestProgram::dailySafetyCopy() {
     QVERIFY(QFileInfo(copies.list().first()).fileName().startsWith(u"Devedur-20240518-"_s));
 
     QVERIFY(QDir(ledger.dataRoot() + u'/' + SafetyCopies::folderName()).removeRecursively());
-    putFile(ledger.dataRoot() + u'/' + SafetyCopies::folderName(), "no es una carpeta");
+    QVERIFY(
+        test::putBytes(ledger.dataRoot() + u'/' + SafetyCopies::folderName(), "no es una carpeta"));
     startOn({2024, 5, 19});
 }
 
