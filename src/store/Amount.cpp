@@ -66,26 +66,45 @@ std::optional<qint64> amountCents(double value) {
     return cents;
 }
 
-QString formatCents(qint64 cents) {
-    const bool negative = cents < 0;
-    const qint64 magnitude = negative ? -cents : cents;
-    const QString whole = QString::number(magnitude / 100);
-    const qint64 hundredths = magnitude % 100;
+namespace {
+
+// The digits of magnitude with a "." between each group of three.
+QString groupedDigits(quint64 magnitude) {
+    const QString whole = QString::number(magnitude);
     QString text;
-    text.reserve(whole.size() + whole.size() / 3 + 5);
-    if (negative) {
-        text.append(QLatin1Char('-'));
-    }
+    text.reserve(whole.size() + whole.size() / 3 + 4);
     for (qsizetype i = 0; i < whole.size(); ++i) {
         if (i > 0 && (whole.size() - i) % 3 == 0) {
             text.append(QLatin1Char('.'));
         }
         text.append(whole.at(i));
     }
+    return text;
+}
+
+quint64 magnitudeOf(qint64 value) {
+    // Unsigned, so that the lowest value has a magnitude too.
+    return value < 0 ? 0 - static_cast<quint64>(value) : static_cast<quint64>(value);
+}
+
+} // namespace
+
+QString formatCents(qint64 cents) {
+    const quint64 magnitude = magnitudeOf(cents);
+    const quint64 hundredths = magnitude % 100;
+    QString text = groupedDigits(magnitude / 100);
+    if (cents < 0) {
+        text.prepend(QLatin1Char('-'));
+    }
     text.append(QLatin1Char(','));
     text.append(QLatin1Char(static_cast<char>('0' + hundredths / 10)));
     text.append(QLatin1Char(static_cast<char>('0' + hundredths % 10)));
     return text;
+}
+
+QString formatCount(qint64 count) {
+    const QString digits = groupedDigits(magnitudeOf(count));
+    return count < 0 ? QLatin1Char('-') + digits : digits;
 }
 
 QString formatAmount(double value) {

@@ -31,6 +31,9 @@ std::optional<qint64> amountCents(double value);
 // Any number of cents but the lowest qint64; a total may pass one amount's range.
 QString formatCents(qint64 cents);
 
+// A count as the program writes numbers: 50000 → "50.000".
+QString formatCount(qint64 count);
+
 // formatCents of the amount, or kUnreadableAmount.
 QString formatAmount(double value);
 
