@@ -1,5 +1,7 @@
 #include "startup/AppState.h"
 
+#include <QCoreApplication>
+
 namespace velmora {
 
 Database& AppState::db() const {
@@ -8,6 +10,10 @@ Database& AppState::db() const {
                       QStringLiteral("la base de datos está cerrada"), 0);
     }
     return *connection;
+}
+
+ProgramPlaces AppState::places() const {
+    return {programFolder, dataRoot, QCoreApplication::applicationDirPath()};
 }
 
 } // namespace velmora

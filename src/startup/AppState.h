@@ -4,6 +4,7 @@
 // paths, the one connection and the return row. Created at start-up and handed
 // to each window; tests build their own over a temporary program folder.
 
+#include "state/PathGate.h"
 #include "store/Sqlite.h"
 #include "ui/Palette.h"
 
@@ -27,6 +28,10 @@ struct AppState {
 
     // The open connection; throws DbError when it has been closed.
     Database& db() const;
+
+    // The program's own files as the path gate knows them: these folders and the
+    // running executable's.
+    ProgramPlaces places() const;
 };
 
 } // namespace velmora

@@ -56,6 +56,14 @@ std::optional<int> Program::start() {
 
     mainWindow_ = std::make_unique<frmPrincipal>(*state_, services_);
     mainWindow_->show();
+    // A colour file that cannot be read costs the colour, never the start.
+    if (!settings.problems().isEmpty()) {
+        services_.messages.warn(
+            mainWindow_.get(),
+            QStringLiteral("Estos archivos de ajustes no se pueden usar y se han tomado como si "
+                           "no existieran:\n%1")
+                .arg(settings.problems().join(QLatin1Char('\n'))));
+    }
     // Once the list is on screen: at a million entries the copy takes half a second.
     QTimer::singleShot(0, mainWindow_.get(), [this] { writeDailyCopy(); });
     return std::nullopt;

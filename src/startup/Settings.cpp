@@ -1,5 +1,6 @@
 #include "startup/Settings.h"
 
+#include "state/PathGate.h"
 #include "ui/Logging.h"
 
 #include <QDir>
@@ -77,8 +78,8 @@ QString SettingsFiles::pathOf(const QString& fileName) const {
 }
 
 std::optional<QString> SettingsFiles::readLine(const QString& fileName, int lineIndex) const {
-    QFile file(pathOf(fileName));
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!openSettingsFile(fileName, file)) {
         return std::nullopt;
     }
     // Never read a whole huge file: only the first lines matter.
@@ -102,6 +103,24 @@ std::optional<QString> SettingsFiles::readLine(const QString& fileName, int line
     return std::nullopt;
 }
 
+// A file that is not there is simply missing. One that is there but cannot be a
+// settings file (a pipe, a folder, a link to a device, something huge) is read as
+// missing too, and said once in problems(): the program must start whatever it is.
+bool SettingsFiles::openSettingsFile(const QString& fileName, QFile& file) const {
+    const QString path = pathOf(fileName);
+    if (nothingAt(path)) {
+        return false;
+    }
+    if (const auto refusal = openRegularFile(path, kSmallFileLimit, file)) {
+        qCWarning(lcStartup).noquote() << "archivo de ajustes no usado:" << *refusal;
+        if (!problems_.contains(*refusal)) {
+            problems_.append(*refusal);
+        }
+        return false;
+    }
+    return true;
+}
+
 void SettingsFiles::writeLines(const QString& fileName, const QStringList& lines) const {
     QByteArray content;
     for (const QString& line : lines) {
@@ -112,7 +131,15 @@ void SettingsFiles::writeLines(const QString& fileName, const QStringList& lines
 }
 
 void SettingsFiles::writeBytes(const QString& fileName, const QByteArray& content) const {
-    QSaveFile file(pathOf(fileName));
+    // Renamed over a pipe or a device, or through a link to one, the new file would
+    // take the place of something that is no settings file.
+    const QString path = pathOf(fileName);
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile() && !existing.isDir()) {
+        throw SettingsError(QStringLiteral("No se puede escribir %1: no es un archivo normal")
+                                .arg(QDir::toNativeSeparators(path)));
+    }
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         throw writeFailure(file, true);
     }
@@ -130,8 +157,8 @@ const QString kBancos = QStringLiteral("bancos.ini");
 
 QHash<QString, QString> SettingsFiles::readBankAccounts() const {
     QHash<QString, QString> accounts;
-    QFile file(pathOf(kBancos));
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!openSettingsFile(kBancos, file)) {
         return accounts;
     }
     for (const QByteArray& line : file.readAll().split('\n')) {
@@ -220,17 +247,16 @@ void SettingsFiles::writeYear(const QString& year) const {
 void SettingsFiles::writeDataRootAndYear(const QString& dataRoot, const QString& year) const {
     // Read in full before anything changes: only the old bytes can be put back.
     std::optional<QByteArray> oldRoute;
-    QFile route(pathOf(kRuta));
-    if (route.exists()) {
-        if (!route.open(QIODevice::ReadOnly)) {
-            qCWarning(lcStartup).noquote()
-                << "no se puede leer" << route.fileName() << "-" << route.errorString();
+    const QString routePath = pathOf(kRuta);
+    if (QFileInfo::exists(routePath)) {
+        QFile route;
+        if (const auto refusal = openRegularFile(routePath, kSmallFileLimit, route)) {
+            qCWarning(lcStartup).noquote() << "no se puede leer:" << *refusal;
             throw SettingsError(
                 QStringLiteral("No se puede leer %1; no se ha cambiado ningún ajuste")
-                    .arg(QDir::toNativeSeparators(route.fileName())));
+                    .arg(QDir::toNativeSeparators(routePath)));
         }
         oldRoute = route.readAll();
-        route.close();
     }
 
     writeDataRoot(dataRoot);
@@ -247,12 +273,11 @@ void SettingsFiles::writeDataRootAndYear(const QString& dataRoot, const QString&
             }
         } else {
             // Through a link the new file lies at the link's target; the link stays.
-            restored = QFile::remove(QFileInfo(route.fileName()).canonicalFilePath());
+            restored = QFile::remove(QFileInfo(routePath).canonicalFilePath());
         }
         if (!restored) {
-            throw SettingsError(
-                QStringLiteral("%1. Además, %2 no se ha podido dejar como estaba")
-                    .arg(error.message(), QDir::toNativeSeparators(route.fileName())));
+            throw SettingsError(QStringLiteral("%1. Además, %2 no se ha podido dejar como estaba")
+                                    .arg(error.message(), QDir::toNativeSeparators(routePath)));
         }
         throw;
     }

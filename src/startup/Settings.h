@@ -8,9 +8,12 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <stdexcept>
+
+class QFile;
 
 namespace velmora {
 
@@ -56,17 +59,23 @@ public:
 
     QString pathOf(const QString& fileName) const;
 
+    // What made a file that is there read as missing, one sentence each naming
+    // the file: "/x/color.ini es una tubería, no un archivo".
+    const QStringList& problems() const { return problems_; }
+
     // " 12632256 " for a colour: a space or "-", the digits, a space.
     static QString colourLine(qint32 colour);
     static std::optional<qint32> parseColourLine(const QString& line);
 
 private:
     std::optional<QString> readLine(const QString& fileName, int lineIndex) const;
+    bool openSettingsFile(const QString& fileName, QFile& file) const;
     void writeLines(const QString& fileName, const QStringList& lines) const;
     void writeBytes(const QString& fileName, const QByteArray& content) const;
     QHash<QString, QString> readBankAccounts() const;
 
     QString folder_;
+    mutable QStringList problems_;
 };
 
 } // namespace velmora

@@ -25,6 +25,9 @@ void setupConnection(AppState& state) {
     const QString dataRoot = settings.readDataRoot();
     const QString year = settings.readYear();
     const QString path = databasePathFor(dataRoot, year);
+    if (!settings.problems().isEmpty()) {
+        throw ConnectionError(path, settings.problems().join(QStringLiteral("; ")));
+    }
     if (QFileInfo(path).isDir() || !QFileInfo::exists(path)) {
         throw ConnectionError(path, QStringLiteral("el archivo no existe"));
     }
