@@ -15,6 +15,8 @@
 #include "preferences/frmConfiguracion.h"
 #include "reports/frmInformeListado.h"
 #include "startup/AppState.h"
+#include "state/PathGate.h"
+#include "store/Amount.h"
 #include "store/CompanyStore.h"
 #include "store/EntryStore.h"
 #include "store/Sqlite.h"
@@ -24,6 +26,7 @@
 #include "ui/ListGrid.h"
 #include "ui/Logging.h"
 #include "ui/MessageService.h"
+#include "ui/OutputFile.h"
 #include "ui/Palette.h"
 #include "ui/Services.h"
 #include "ui/WindowKit.h"
@@ -366,17 +369,15 @@ void frmPrincipal::exportList() {
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
         folder = QDir::homePath();
     }
-    const std::optional<QString> chosen = services_.files.saveFile(
-        this, QStringLiteral("Exportar a CSV"),
-        QDir(folder).filePath(QStringLiteral("apuntes-%1.csv").arg(state_.year)),
-        QStringLiteral("Archivos CSV (*.csv)"));
+    const std::optional<QString> chosen =
+        chooseOutputFile(services_, this, PathGate(state_.places()),
+                         {QStringLiteral("Exportar a CSV"),
+                          QDir(folder).filePath(QStringLiteral("apuntes-%1.csv").arg(state_.year)),
+                          QStringLiteral("Archivos CSV (*.csv)"), QStringLiteral(".csv"), true});
     if (!chosen) {
         return;
     }
-    QString path = *chosen;
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += QStringLiteral(".csv");
-    }
+    const QString path = *chosen;
     const QString shown = QDir::toNativeSeparators(path);
     // Written beside the old file and put in its place only when whole.
     QSaveFile file(path);
@@ -410,7 +411,7 @@ void frmPrincipal::exportList() {
     QString done =
         result.written == 1
             ? QStringLiteral("Exportado 1 apunte a %1.").arg(shown)
-            : QStringLiteral("Exportados %1 apuntes a %2.").arg(result.written).arg(shown);
+            : QStringLiteral("Exportados %1 apuntes a %2.").arg(formatCount(result.written), shown);
     if (result.unreadable.size() == 1) {
         done += QStringLiteral(" Se ha dejado fuera el apunte nº %1, cuyo importe no es un número "
                                "válido: ábralo con «Editar» y ponga el importe correcto.")

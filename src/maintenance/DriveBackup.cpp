@@ -2,6 +2,7 @@
 
 #include "startup/AppState.h"
 #include "startup/Settings.h"
+#include "state/PathGate.h"
 #include "store/DatabaseFiles.h"
 #include "store/DbErrorText.h"
 #include "store/Sqlite.h"
@@ -76,6 +77,10 @@ void backUpYear(AppState& state, const QString& driveRoot, const QString& folder
                                          "disco en ella")
                               .arg(native(driveRoot)));
     }
+    // A copy landing among the program's own files would overwrite a year.
+    if (const auto refusal = PathGate(state.places()).refuseBackupFolder(folder)) {
+        throw BackupError(kBackupLead + QStringLiteral(": ") + *refusal);
+    }
     const QString target = databaseIn(folder);
     const QString partial = partialPathFor(target);
     const SettingsFiles yearFile(folder);
@@ -86,15 +91,6 @@ void backUpYear(AppState& state, const QString& driveRoot, const QString& folder
         if (!QFileInfo(folder).isDir()) {
             throw DbError(QStringLiteral("hacer la copia"),
                           QStringLiteral("no existe la carpeta %1").arg(native(folder)), 0);
-        }
-        // Renamed over the open database, the copy would take its place while the
-        // connection went on writing to the file it replaced: those writes would be lost.
-        if (QFileInfo(target).canonicalFilePath() ==
-            QFileInfo(state.databasePath).canonicalFilePath()) {
-            throw DbError(QStringLiteral("hacer la copia"),
-                          QStringLiteral("la carpeta %1 es la de los datos del año %2")
-                              .arg(native(folder), state.year),
-                          0);
         }
         // Checked first: SQLite would only say that it cannot open the file.
         if (!QFileInfo(folder).isWritable()) {

@@ -1,6 +1,7 @@
 #include "reports/ReportDefinition.h"
 
 #include "reports/ReportError.h"
+#include "state/PathGate.h"
 
 #include <QDir>
 #include <QFile>
@@ -153,15 +154,14 @@ ReportDefinition parseReportDefinition(const QByteArray& text) {
 }
 
 ReportDefinition readReportFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    if (nothingAt(path)) {
         throw ReportError(ReportError::Kind::FileNotFound, path);
     }
-    QFile file(path);
-    if (!info.isFile() || info.size() > kLargestReportFile || !file.open(QIODevice::ReadOnly)) {
-        throw ReportError(ReportError::Kind::BadFile,
-                          QStringLiteral("No se puede leer el archivo de reporte %1.")
-                              .arg(QDir::toNativeSeparators(path)));
+    QFile file;
+    if (const auto refusal = openRegularFile(path, kLargestReportFile, file)) {
+        throw ReportError(
+            ReportError::Kind::BadFile,
+            QStringLiteral("No se puede leer el archivo de reporte: %1.").arg(*refusal));
     }
     return parseReportDefinition(file.readAll());
 }

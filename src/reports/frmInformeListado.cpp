@@ -4,11 +4,13 @@
 #include "reports/ReportPages.h"
 #include "startup/AppState.h"
 #include "startup/Settings.h"
+#include "state/PathGate.h"
 #include "store/DatabaseFiles.h"
 #include "store/Sqlite.h"
 #include "ui/Formats.h"
 #include "ui/Logging.h"
 #include "ui/MessageService.h"
+#include "ui/OutputFile.h"
 #include "ui/Services.h"
 
 #include <QDir>
@@ -173,17 +175,15 @@ void frmInformeListado::print(bool pdf) {
 void frmInformeListado::writePdf() {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const std::optional<QString> chosen =
-        services_.files.saveFile(this, QStringLiteral("Guardar el informe en PDF"),
-                                 QDir(folder.isEmpty() ? QDir::homePath() : folder)
-                                     .filePath(documentName() + QStringLiteral(".pdf")),
-                                 QStringLiteral("Documentos PDF (*.pdf)"));
-    if (!chosen || chosen->isEmpty()) {
+        chooseOutputFile(services_, this, PathGate(state_.places()),
+                         {QStringLiteral("Guardar el informe en PDF"),
+                          QDir(folder.isEmpty() ? QDir::homePath() : folder)
+                              .filePath(documentName() + QStringLiteral(".pdf")),
+                          QStringLiteral("Documentos PDF (*.pdf)"), QStringLiteral(".pdf"), false});
+    if (!chosen) {
         return;
     }
-    QString target = *chosen;
-    if (!target.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
-        target += QStringLiteral(".pdf");
-    }
+    const QString target = *chosen;
     WaitCursor wait(*this);
     // Written beside and renamed over, so a failure never leaves half a file
     // where a good one was.

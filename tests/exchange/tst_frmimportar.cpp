@@ -8,6 +8,7 @@
 #include "startup/Settings.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
+#include "support/HostilePaths.h"
 #include "support/Norma43Statement.h"
 #include "support/WindowFixture.h"
 #include "ui/Fields.h"
@@ -138,6 +139,10 @@ private slots:
     void failuresWriteNothing();
     void exportWritesTheListedRows_data();
     void exportWritesTheListedRows();
+    void exportNeverOverwritesTheProgramsFiles_data();
+    void exportNeverOverwritesTheProgramsFiles();
+    void exportAsksBeforeReplacingTheNameWithItsSuffix_data();
+    void exportAsksBeforeReplacingTheNameWithItsSuffix();
 };
 
 void TestFrmImportar::csvPreviewThenImport_data() {
@@ -377,9 +382,6 @@ void TestFrmImportar::exportWritesTheListedRows_data() {
         << QStringLiteral("Exportado 1 apunte a %1.") << false;
     QTest::newRow("cancelado") << QString() << QString() << u"apuntes-2024.csv"_s << QByteArray()
                                << QString() << false;
-    QTest::newRow("carpeta que no existe")
-        << QString() << u"falta/lista.csv"_s << u"falta/lista.csv"_s << QByteArray()
-        << QStringLiteral("No se puede escribir el archivo %1.") << false;
 }
 
 void TestFrmImportar::exportWritesTheListedRows() {
@@ -415,6 +417,57 @@ void TestFrmImportar::exportWritesTheListedRows() {
                                   "Fecha;Concepto;Entra en;Sale de;Importe\r\n" +
                                       lines);
     }
+}
+
+void TestFrmImportar::exportNeverOverwritesTheProgramsFiles_data() {
+    addHostileOutputRows();
+}
+
+// Once this wrote CSV text over the year's own ledger after Qt's "¿Desea
+// reemplazarlo?", and the next start found the file damaged.
+void TestFrmImportar::exportNeverOverwritesTheProgramsFiles() {
+    QFETCH(QString, refusal);
+    Year f;
+    QTemporaryDir scratch;
+    const HostilePath target = hostileOutput(f.ledger, scratch.path());
+    const QByteArray before = target.ownFile ? fileBytes(target.path) : QByteArray();
+    f.start();
+    f.services.files.answerNext(target.path);
+    f.find<QAction>(QStringLiteral("mnuOpExportar"))->trigger();
+    QCOMPARE(f.messages.texts().size(), 1);
+    QVERIFY2(f.messages.texts()[0].startsWith(u"No se puede escribir ahí: "_s) &&
+                 f.messages.texts()[0].contains(refusal),
+             qPrintable(f.messages.texts()[0]));
+    QCOMPARE(f.messages.shown()[0].icon, MessageIcon::Critical);
+    if (target.ownFile) {
+        QCOMPARE(fileBytes(target.path), before);
+    }
+    QVERIFY(!QFileInfo::exists(target.path + u".csv"_s));
+}
+
+void TestFrmImportar::exportAsksBeforeReplacingTheNameWithItsSuffix_data() {
+    QTest::addColumn<QString>("answer"); // to "¿Desea reemplazarlo?"
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("sí") << u"Yes"_s << true;
+    QTest::newRow("no") << u"No"_s << false;
+}
+
+// The dialog asked about "lista", which did not exist; "lista.csv" did, and was
+// replaced without a word.
+void TestFrmImportar::exportAsksBeforeReplacingTheNameWithItsSuffix() {
+    QFETCH(QString, answer);
+    QFETCH(bool, replaced);
+    Year f;
+    f.start();
+    const QString folder = f.ledger.dataRoot() + QStringLiteral("/salida");
+    QVERIFY(putBytes(folder + u"/lista.csv"_s, "lo de antes"));
+    f.messages.answerNext(answer == u"Yes"_s ? MessageAnswer::Yes : MessageAnswer::No);
+    f.services.files.answerNext(folder + u"/lista"_s);
+    f.find<QAction>(QStringLiteral("mnuOpExportar"))->trigger();
+    QCOMPARE(f.messages.texts().first(),
+             u"Ya existe el archivo %1.\n¿Desea reemplazarlo?"_s.arg(folder + u"/lista.csv"_s));
+    QCOMPARE(fileBytes(folder + u"/lista.csv"_s).startsWith("\xEF\xBB\xBF"), replaced);
+    QCOMPARE(f.messages.texts().size(), replaced ? 2 : 1);
 }
 
 QTEST_MAIN(TestFrmImportar)

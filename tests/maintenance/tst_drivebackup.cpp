@@ -71,8 +71,10 @@ void TestDriveBackup::failureChangesNothing_data() {
     // Found once the new copy is built: it must go, the previous one stay.
     QTest::newRow("copy, year file cannot be replaced")
         << "year file" << copy + "no se puede sustituir {folder}/ano.ini";
-    QTest::newRow("copy over the year's own database")
-        << "own" << copy + "la carpeta {data}/2024 es la de los datos del año 2024";
+    const QString inData = "{data}/%1 está dentro de la carpeta de datos del programa ({data})";
+    QTest::newRow("copy over the year's own database") << "own" << copy + inData.arg("2024");
+    // Once this made 2023's ledger hold 2024's entries and said it was done.
+    QTest::newRow("copy over another year") << "other" << copy + inData.arg("2023");
     QTest::newRow("restore, another year")
         << "2023" << back + "la copia de {folder} es del año 2023 y está trabajando en el año 2024";
     QTest::newRow("restore, corrupted")
@@ -110,6 +112,10 @@ void TestDriveBackup::failureChangesNothing() {
         QVERIFY(QFile::remove(folder + "/ano.ini") && QDir(folder).mkdir("ano.ini"));
     } else if (sabotage == "own") {
         target = ledger.dataRoot() + "/2024";
+    } else if (sabotage == "other") {
+        target = ledger.dataRoot() + "/2023";
+        writeFile(target + "/Devedur.mdb", "el libro de 2023");
+        writeFile(target + "/ano.ini", "2023\r\n");
     } else if (sabotage == "2023") {
         writeFile(folder + "/ano.ini", "2023\r\n");
     } else if (sabotage == "corrupt") {
@@ -135,6 +141,10 @@ void TestDriveBackup::failureChangesNothing() {
     QCOMPARE(fileBytes(folder + "/Devedur.mdb"), backup);
     QVERIFY(!QFile::exists(folder + "/Devedur.mdb.nueva"));
     QVERIFY(SafetyCopies(ledger.dataRoot(), "2024").list().isEmpty());
+    if (sabotage == "other") {
+        QCOMPARE(fileBytes(target + "/Devedur.mdb"), QByteArray("el libro de 2023"));
+        QCOMPARE(fileBytes(target + "/ano.ini"), QByteArray("2023\r\n"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDriveBackup)

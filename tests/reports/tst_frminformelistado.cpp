@@ -184,9 +184,9 @@ void TestFrmInformeListado::pdfThatCannotBeWrittenKeepsWhatWasThere() {
     f.services.files.answerNext(missingFolder);
     f.click("cmdPDF");
     QCOMPARE(f.messages.texts(),
-             QStringList{QStringLiteral("No se pudo guardar el informe en %1. Compruebe que la "
-                                        "carpeta existe y que se puede escribir en ella.")
-                             .arg(missingFolder)});
+             QStringList{QStringLiteral("No se puede escribir ahí: no existe la carpeta %1. "
+                                        "Elija otro archivo.")
+                             .arg(QFileInfo(missingFolder).absolutePath())});
     QCOMPARE(f.messages.shown().first().icon, MessageIcon::Critical);
     QVERIFY(f.window->isVisible());
 }

@@ -175,13 +175,13 @@ void TestReportDefinition::readingTheFile_data() {
     QTest::addColumn<QString>("name");     // what is put inside a temporary data root
     QTest::addColumn<QByteArray>("bytes"); // null: nothing there
     QTest::addColumn<QString>("outcome");  // as outcomeOf()
-    const QString unreadable = u"No se puede leer el archivo de reporte PATH."_s;
+    const QString unreadable = u"No se puede leer el archivo de reporte: PATH %1."_s;
     QTest::newRow("no está") << u"Informes/Datos.rpt"_s << QByteArray() << u"FileNotFound: PATH"_s;
-    QTest::newRow("es una carpeta")
-        << u"Informes/Datos.rpt/nota.txt"_s << QByteArray("x") << unreadable;
+    QTest::newRow("es una carpeta") << u"Informes/Datos.rpt/nota.txt"_s << QByteArray("x")
+                                    << unreadable.arg(u"es una carpeta"_s);
     QTest::newRow("demasiado grande")
         << u"Informes/Datos.rpt"_s << QByteArray(kSmallest + QByteArray(1024 * 1024, '#'))
-        << unreadable;
+        << unreadable.arg(u"es demasiado grande: pasa de 1 MB"_s);
     QTest::newRow("no es válido")
         << u"Informes/Datos.rpt"_s << QByteArray("Tabla apuntes\n")
         << u"El archivo de reporte no es válido (línea 1): se esperaba «Clave: valor»."_s;

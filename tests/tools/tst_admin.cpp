@@ -6,6 +6,7 @@
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
+#include "support/HostilePaths.h"
 #include "support/Norma43Statement.h"
 #include "support/TestLedger.h"
 #include "years/SafetyCopies.h"
@@ -104,6 +105,8 @@ private slots:
     void restoreCopy_data();
     void restoreCopy();
     void exportThenImport();
+    void exportNeverOverwritesTheProgramsFiles_data();
+    void exportNeverOverwritesTheProgramsFiles();
     void importFile_data();
     void importFile();
     void importRefusesBadFiles_data();
@@ -546,6 +549,30 @@ void TestAdmin::exportThenImport() {
     });
     QCOMPARE(entryRows(into.db()), expected);
     QCOMPARE(safetyCopies(into), 1);
+}
+
+void TestAdmin::exportNeverOverwritesTheProgramsFiles_data() {
+    test::addHostileOutputRows();
+}
+
+// Once "export-csv DATA/2031/Devedur.mdb" said "Exportados … apuntes" and the
+// year's ledger was CSV text from then on.
+void TestAdmin::exportNeverOverwritesTheProgramsFiles() {
+    QFETCH(QString, refusal);
+    test::TestLedger ledger;
+    QTemporaryDir scratch;
+    const test::HostilePath target = test::hostileOutput(ledger, scratch.path());
+    const QByteArray before = target.ownFile ? test::fileBytes(target.path) : QByteArray();
+    const Outcome exported = runAdmin(u"export-csv FILE"_s, ledger.programFolder(), target.path);
+    QCOMPARE(exported.code, 1);
+    QCOMPARE(exported.out, QString());
+    QVERIFY2(exported.err.startsWith(u"velmora-admin: no se exporta: "_s) &&
+                 exported.err.contains(refusal) &&
+                 exported.err.endsWith(u". No se ha escrito nada.\n"_s),
+             qPrintable(exported.err));
+    if (target.ownFile) {
+        QCOMPARE(test::fileBytes(target.path), before);
+    }
 }
 
 void TestAdmin::importFile_data() {

@@ -11,6 +11,7 @@
 #include "startup/Installation.h"
 #include "startup/Settings.h"
 #include "startup/SingleInstance.h"
+#include "state/PathGate.h"
 #include "store/AccountStore.h"
 #include "store/Amount.h"
 #include "store/DatabaseFiles.h"
@@ -23,6 +24,7 @@
 #include "years/YearFolders.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
@@ -523,6 +525,11 @@ int runExportCsv(const QStringList& args, const QString& programFolder, QTextStr
         return Failure;
     }
     const QString nativeFile = QDir::toNativeSeparators(parsed->file);
+    const PathGate gate({programFolder, target->dataRoot, QCoreApplication::applicationDirPath()});
+    if (const auto refusal = gate.refuseOutput(parsed->file)) {
+        return failure(err,
+                       QStringLiteral("no se exporta: %1. No se ha escrito nada.").arg(*refusal));
+    }
     Database db(target->databasePath, Database::Mode::ReadOnly);
     checkLedgerSchema(db);
     const int year = target->year.toInt();
