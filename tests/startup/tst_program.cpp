@@ -25,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace velmora;
 using namespace Qt::StringLiterals;
 using velmora::test::TestLedger;
@@ -39,6 +41,8 @@ private slots:
     void secondCopy_data();
     void secondCopy();
     void databaseCannotBeOpened();
+    void settingsThatAreNoFiles_data();
+    void settingsThatAreNoFiles();
     void dailySafetyCopy();
     void adminSettingsFolder_data();
     void adminSettingsFolder();
@@ -303,6 +307,41 @@ void TestProgram::databaseCannotBeOpened() {
              QStringList{message(u"No se puede abrir la base de datos %1/2031/Devedur.mdb: el "
                                  "archivo no existe"_s.arg(ledger.dataRoot()),
                                  MessageIcon::Critical, MessageButtons::Ok)});
+}
+
+void TestProgram::settingsThatAreNoFiles_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("starts");
+    QTest::newRow("color.ini") << u"color.ini"_s << true;
+    QTest::newRow("color2.ini") << u"color2.ini"_s << true;
+    QTest::newRow("ruta.ini") << u"ruta.ini"_s << false;
+    QTest::newRow("ano.ini") << u"ano.ini"_s << false;
+}
+
+// A pipe in place of a settings file once held the start before any window,
+// forever. A colour costs only its colour; without the data root or the year
+// there is no ledger to open, and the message says which file is wrong.
+void TestProgram::settingsThatAreNoFiles() {
+    QFETCH(QString, file);
+    QFETCH(bool, starts);
+    TestLedger ledger;
+    const QString path = ledger.programFolder() + u'/' + file;
+    QVERIFY(QFile::remove(path) || !QFile::exists(path));
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    Copy copy(ledger.programFolder());
+    const std::optional<int> exitCode = copy.program.start();
+    const QString problem = u"%1 es una tubería, no un archivo"_s.arg(path);
+    if (starts) {
+        QCOMPARE(exitCode, std::optional<int>());
+        QCOMPARE(copy.said(), QStringList{message(u"Estos archivos de ajustes no se pueden usar "
+                                                  "y se han tomado como si no existieran:\n"_s +
+                                                      problem,
+                                                  MessageIcon::Warning, MessageButtons::Ok)});
+        return;
+    }
+    QCOMPARE(exitCode, std::optional<int>(1));
+    QCOMPARE(copy.said().size(), 1);
+    QVERIFY2(copy.said()[0].contains(problem), qPrintable(copy.said()[0]));
 }
 
 // The first start of each day keeps a copy of the year; one that cannot be

@@ -13,6 +13,8 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 using namespace velmora;
 using namespace Qt::StringLiterals;
 
@@ -28,6 +30,8 @@ private slots:
     void bankAccountsAreRemembered();
     void dataRootAndYearTogether_data();
     void dataRootAndYearTogether();
+    void filesThatAreNoSettingsFiles_data();
+    void filesThatAreNoSettingsFiles();
 };
 
 namespace {
@@ -210,6 +214,56 @@ void TestSettings::bankAccountsAreRemembered() {
              QStringLiteral("Banco Sabadell"));
     QCOMPARE(settings.readBankAccount(QStringLiteral("210000000000000001")),
              QStringLiteral("Cuenta ñ; ahorro"));
+}
+
+void TestSettings::filesThatAreNoSettingsFiles_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("problem"); // after the path
+    const QList<std::pair<QString, QString>> kinds = {
+        {u"pipe"_s, u"es una tubería, no un archivo"_s},
+        {u"folder"_s, u"es una carpeta"_s},
+        {u"device"_s, u"es un dispositivo, no un archivo"_s},
+        {u"huge"_s, u"es demasiado grande: pasa de 1 MB"_s},
+    };
+    for (const QString& file : {u"ruta.ini"_s, u"ano.ini"_s, u"color.ini"_s, u"color2.ini"_s,
+                                u"imp.ini"_s, u"bancos.ini"_s}) {
+        for (const auto& [kind, problem] : kinds) {
+            QTest::addRow("%s %s", qPrintable(file), qPrintable(kind)) << file << kind << problem;
+        }
+    }
+}
+
+// A pipe in place of color.ini once held the start before any window, forever;
+// bancos.ini as a link to /dev/zero ended a statement import. Each reads as
+// missing now, and problems() says which file is wrong.
+void TestSettings::filesThatAreNoSettingsFiles() {
+    QFETCH(QString, file);
+    QFETCH(QString, kind);
+    QFETCH(QString, problem);
+    QTemporaryDir dir;
+    const SettingsFiles settings(dir.path());
+    const QString path = settings.pathOf(file);
+    if (kind == u"pipe"_s) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    } else if (kind == u"folder"_s) {
+        QVERIFY(QDir(dir.path()).mkdir(file));
+    } else if (kind == u"device"_s) {
+        QVERIFY(QFile::link(u"/dev/zero"_s, path));
+    } else {
+        putFile(dir.path(), file, QByteArray(1024 * 1024 + 1, '7'));
+    }
+    if (file == u"bancos.ini"_s) {
+        QCOMPARE(settings.readBankAccount(u"00491500051234567890"_s), QString());
+    } else {
+        const bool text = file == u"ruta.ini"_s || file == u"ano.ini"_s;
+        const QString missing = text                   ? QString()
+                                : file == u"imp.ini"_s ? u"<none>|<none>"_s
+                                                       : u"<none>"_s;
+        QCOMPARE(readWith(settings, file), missing);
+    }
+    QCOMPARE(settings.problems(),
+             QStringList{u"%1 %2"_s.arg(QDir::toNativeSeparators(path), problem)});
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

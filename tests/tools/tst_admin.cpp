@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace velmora;
 using namespace Qt::StringLiterals;
 
@@ -105,6 +107,8 @@ private slots:
     void restoreCopy_data();
     void restoreCopy();
     void exportThenImport();
+    void settingsThatAreNoFiles_data();
+    void settingsThatAreNoFiles();
     void exportNeverOverwritesTheProgramsFiles_data();
     void exportNeverOverwritesTheProgramsFiles();
     void importFile_data();
@@ -549,6 +553,30 @@ void TestAdmin::exportThenImport() {
     });
     QCOMPARE(entryRows(into.db()), expected);
     QCOMPARE(safetyCopies(into), 1);
+}
+
+void TestAdmin::settingsThatAreNoFiles_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("command");
+    QTest::newRow("ruta.ini, copies") << u"ruta.ini"_s << u"copies"_s;
+    QTest::newRow("ano.ini, export") << u"ano.ini"_s << u"export-csv FILE"_s;
+    QTest::newRow("ano.ini, restore") << u"ano.ini"_s << u"restore-copy FILE"_s;
+}
+
+// "copies" with a pipe in place of ruta.ini once waited for a writer forever.
+void TestAdmin::settingsThatAreNoFiles() {
+    QFETCH(QString, file);
+    QFETCH(QString, command);
+    test::TestLedger ledger;
+    const QString path = ledger.programFolder() + u'/' + file;
+    QVERIFY(QFile::remove(path));
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    QTemporaryDir scratch;
+    const Outcome outcome = runAdmin(command, ledger.programFolder(), scratch.filePath(u"x.csv"_s));
+    QCOMPARE(outcome.code, 1);
+    QCOMPARE(outcome.err, u"velmora-admin: no se pueden leer los ajustes: %1 es una tubería, no "
+                          "un archivo\n"_s.arg(path));
+    QVERIFY(!QFile::exists(scratch.filePath(u"x.csv"_s)));
 }
 
 void TestAdmin::exportNeverOverwritesTheProgramsFiles_data() {

@@ -227,6 +227,11 @@ struct Installed {
 std::optional<Installed> readInstallation(const QString& programFolder, QTextStream& err) {
     const SettingsFiles settings(programFolder);
     Installed found{settings.readDataRoot(), settings.readYear()};
+    if (!settings.problems().isEmpty()) {
+        failure(err, QStringLiteral("no se pueden leer los ajustes: %1")
+                         .arg(settings.problems().join(QStringLiteral("; "))));
+        return std::nullopt;
+    }
     if (found.dataRoot.isEmpty() || found.year.isEmpty()) {
         failure(err, QStringLiteral("no hay instalación en %1: faltan ruta.ini o ano.ini. "
                                     "Prepárela antes con «%2 init CARPETA_DE_DATOS».")
