@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
 
 namespace velmora {
@@ -22,6 +23,14 @@ namespace {
 // A selection that runs longer than this is stopped, so that a formula cannot
 // hang the program.
 constexpr qint64 kLongestQueryMs = 20'000;
+
+// No value a report makes or reads may pass this many bytes: a column such as
+// printf('%.*c', 30000000, 'x') would otherwise take the memory of the machine.
+constexpr int kLongestValue = 100'000;
+// What is kept of a cell for paper: a line of a page holds far less.
+constexpr qsizetype kLongestCell = 500;
+// And of all the cells together, however many rows are selected.
+constexpr qint64 kMostCellText = 64 * 1024 * 1024;
 
 // What a report may call: SQLite's own functions for text, numbers and dates,
 // and the program's Spanish text and amount functions. Nothing that reads
@@ -147,10 +156,17 @@ QString reasonOf(const QString& message, const Guard& guard) {
     return QStringLiteral("la base de datos no la acepta");
 }
 
+QString tooLarge(const QString& what) {
+    return QStringLiteral("El informe no se puede hacer: %1, más de lo que un informe admite. "
+                          "Acote la selección o corrija el archivo de reporte.")
+        .arg(what);
+}
+
 class GuardedConnection {
 public:
     explicit GuardedConnection(const QString& path) try : db_(path, Database::Mode::ReadOnly) {
         db_.exec("PRAGMA query_only = ON", "abrir el informe");
+        sqlite3_limit(db_.handle(), SQLITE_LIMIT_LENGTH, kLongestValue);
         sqlite3_set_authorizer(db_.handle(), authorize, &guard_);
         sqlite3_progress_handler(db_.handle(), 1000, keepGoing, &guard_);
     } catch (const DbError& error) {
@@ -196,6 +212,10 @@ public:
             return statement.step();
         } catch (const DbError& error) {
             qCWarning(lcReports) << "El informe falla:" << error.what();
+            if ((error.code() & 0xFF) == SQLITE_TOOBIG) {
+                throw ReportError(kind, tooLarge(QStringLiteral("un valor pasa de %1 caracteres")
+                                                     .arg(formatCount(kLongestValue))));
+            }
             if (guard_.stopped) {
                 throw ReportError(ReportError::Kind::BadFormula,
                                   QStringLiteral("%1: %2.").arg(what, reasonOf({}, guard_)));
@@ -218,6 +238,14 @@ QString whereClause(const QString& formula) {
     return formula.trimmed().isEmpty() ? QString() : QStringLiteral(" WHERE (\n%1\n)").arg(formula);
 }
 
+QString shortened(QString text) {
+    if (text.size() > kLongestCell) {
+        text.truncate(kLongestCell - 1);
+        text.append(QChar(0x2026));
+    }
+    return text;
+}
+
 QString cellText(sqlite3_stmt* row, int column, ReportColumn::Kind kind) {
     if (kind == ReportColumn::Kind::Amount) {
         return formatAmount(storedNumber(sqlite3_column_value(row, column)));
@@ -232,7 +260,9 @@ QString cellText(sqlite3_stmt* row, int column, ReportColumn::Kind kind) {
             return formatDate(date);
         }
     }
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    // Cut in bytes first: no more than the cell keeps is ever decoded.
+    return shortened(
+        QString::fromUtf8(text.data(), qsizetype(std::min(text.size(), size_t(kLongestCell) * 4))));
 }
 
 // A total in whole cents; a real number is rounded to them.
@@ -250,7 +280,8 @@ QString totalText(sqlite3_stmt* row, int column) {
     case SQLITE_NULL:
         return kUnreadableAmount;
     default:
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, column)));
+        return shortened(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, column))));
     }
 }
 
@@ -275,9 +306,17 @@ ReportRows queryReport(const ReportDefinition& definition, const QString& databa
     ReportRows rows;
     rows.columns = int(definition.columns.size());
     const auto listed = connection.prepare(sql, ReportError::Kind::BadFile, kBadFile);
+    qint64 keptText = 0;
     while (connection.step(*listed, ReportError::Kind::Database, kBadFormula)) {
         for (int i = 0; i < rows.columns; ++i) {
             rows.cells.push_back(cellText(listed->handle(), i, definition.columns[i].kind));
+            keptText += rows.cells.back().size();
+        }
+        if (keptText > kMostCellText) {
+            throw ReportError(ReportError::Kind::Database,
+                              tooLarge(QStringLiteral("sus %1 filas pasan de %2 caracteres")
+                                           .arg(formatCount(qint64(rows.rowCount())),
+                                                formatCount(kMostCellText))));
         }
     }
 

@@ -58,6 +58,8 @@ private slots:
     void refusesFormulasThatDoMoreThanSelect_data();
     void refusesFormulasThatDoMoreThanSelect();
     void unreadableDatabaseIsNamed();
+    void capsWhatAReportMakes_data();
+    void capsWhatAReportMakes();
     void fillsPlaceholdersOnce();
     void printsEveryRowAndTheTotals();
 };
@@ -189,6 +191,51 @@ void TestReport::unreadableDatabaseIsNamed() {
         QVERIFY2(error.description().startsWith(
                      QStringLiteral("No se puede leer la base de datos del año: ")),
                  qPrintable(error.description()));
+    }
+}
+
+void TestReport::capsWhatAReportMakes_data() {
+    QTest::addColumn<QString>("column");      // the expression of the report's one column
+    QTest::addColumn<QString>("formula");     // the selection
+    QTest::addColumn<QString>("description"); // of the entry there is, repeated to 200,000
+    QTest::addColumn<QString>("outcome");     // the first cell, or the error
+    const QString tooBig =
+        "El informe no se puede hacer: un valor pasa de 100.000 caracteres, más de lo que un "
+        "informe admite. Acote la selección o corrija el archivo de reporte.";
+    const QString big = "printf('%.*c', 60000, 'x') || printf('%.*c', 60000, 'x')";
+    // Once this took the machine's memory and ended the program. The engine's
+    // printf makes nothing past the limit.
+    QTest::newRow("a huge printf")
+        << "printf('%.*c', 30000000, 'x')" << QString() << "a" << QString();
+    QTest::newRow("a huge column") << big << QString() << "a" << tooBig;
+    QTest::newRow("a huge value in the selection") << "Des"
+                                                   << "length(" + big + ") > 0"
+                                                   << "a" << tooBig;
+    QTest::newRow("a huge description another program stored")
+        << "Des" << QString() << "ab" << tooBig;
+    QTest::newRow("a long cell is cut for paper") << "printf('%.*c', 5000, 'x')" << QString() << "a"
+                                                  << QString(499, QLatin1Char('x')) + QChar(0x2026);
+    QTest::newRow("a long accented cell")
+        << "Des" << QString() << "ñ" << QString(499, QChar(0xF1)) + QChar(0x2026);
+}
+
+void TestReport::capsWhatAReportMakes() {
+    QFETCH(QString, column);
+    QFETCH(QString, formula);
+    QFETCH(QString, description);
+    QFETCH(QString, outcome);
+    TestLedger ledger;
+    const int repeat = description.size() == 2 ? 100'000 : 1'000;
+    ledger.addEntry(1, "02/01/2024", description.repeated(repeat), "Banco", "Empresa", 1, "I");
+    Report report(parseReportDefinition(
+        QStringLiteral("Tabla: apuntes\nColumna: Texto | %1 | texto | 1\n").arg(column).toUtf8()));
+    report.setDatabase(ledger.databasePath());
+    report.setSelectionFormula(formula);
+    try {
+        report.read();
+        QCOMPARE(report.rows().cell(0, 0), outcome);
+    } catch (const ReportError& error) {
+        QCOMPARE(error.description(), outcome);
     }
 }
 
