@@ -116,7 +116,7 @@ void frmAno::cambiar(QListWidgetItem* item) {
         return;
     }
     const QString year = item->text();
-    if (refusalOf(year) || !yearExists(state_.dataRoot, year)) {
+    if (!namesYearFolder(year) || !yearExists(state_.dataRoot, year)) {
         refuse(QStringLiteral("El año ") + year + QStringLiteral(" no existe"));
         txtAno->setFocus();
         return;

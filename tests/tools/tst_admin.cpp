@@ -28,18 +28,22 @@ struct Outcome {
     QString out, err;
 };
 
-// `line` is split at blanks; FILE in it stands for `file`.
-Outcome runAdmin(const QString& line, const QString& programFolder, const QString& file = {}) {
+Outcome runAdmin(const QStringList& args, const QString& programFolder) {
     Outcome result;
     QTextStream out(&result.out), err(&result.err);
-    QStringList args = line.split(u' ');
-    if (!file.isEmpty()) {
-        args.replaceInStrings(u"FILE"_s, file);
-    }
     result.code = admin::runAdmin(args, programFolder, out, err);
     out.flush();
     err.flush();
     return result;
+}
+
+// `line` is split at blanks; FILE in it stands for `file`.
+Outcome runAdmin(const QString& line, const QString& programFolder, const QString& file = {}) {
+    QStringList args = line.split(u' ');
+    if (!file.isEmpty()) {
+        args.replaceInStrings(u"FILE"_s, file);
+    }
+    return runAdmin(args, programFolder);
 }
 
 void writeBytes(const QString& path, const QByteArray& bytes) {
@@ -101,6 +105,8 @@ private slots:
     void commandLine();
     void demo_data();
     void demo();
+    void yearsTheWindowNames_data();
+    void yearsTheWindowNames();
     void copies();
     void restoreCopy_data();
     void restoreCopy();
@@ -254,7 +260,9 @@ void TestAdmin::commandLine_data() {
     QTest::newRow("demo sin instalación") << u"demo"_s << 1 << u"no hay instalación en"_s;
     // ano.ini holds the year on one line.
     QTest::newRow("año con salto de línea")
-        << u"init DATOS 2024\n"_s << 2 << u"el año «2024\n» no vale: debe tener cuatro cifras"_s;
+        << u"init DATOS 2024\n"_s << 2 << u"el año «2024\n» no vale: no puede estar en blanco"_s;
+    // The year window refuses it too: a hidden year is never listed again.
+    QTest::newRow("año oculto") << u"init DATOS .oculto"_s << 2 << u"el año «.oculto» no vale"_s;
     // ruta.ini holds one line, and a path with control characters is a typing slip anyway.
     for (const char* control : {"\n", "\x7F"}) {
         QTest::addRow("carpeta con el carácter %d", int(*control))
@@ -263,7 +271,9 @@ void TestAdmin::commandLine_data() {
                "o tabuladores"_s;
     }
     QTest::newRow("copies sobra") << u"copies 2024 x"_s << 2 << u"sobran argumentos: x"_s;
-    QTest::newRow("copies año «24»") << u"copies 24"_s << 2 << u"el año «24» no vale"_s;
+    QTest::newRow("copies año «..»")
+        << u"copies .."_s << 2
+        << u"el año «..» no vale: no es el nombre de una carpeta de la carpeta de datos"_s;
     QTest::newRow("restore-copy sin archivo")
         << u"restore-copy"_s << 2 << u"falta el archivo de la copia"_s;
     QTest::newRow("restore-copy sin instalación")
@@ -331,6 +341,38 @@ void TestAdmin::demo() {
                         " AND round(Importe, 2) = Importe) IS NOT 1"),
              0);
     QCOMPARE(number(db, "SELECT COUNT(DISTINCT substr(Data, 6, 2)) FROM apuntes"), 12);
+}
+
+// velmora-admin once refused every year whose name is not four digits, ano.ini's
+// too, though the year window makes such years: one rule holds for both. Their
+// dates are those of today's calendar year, as in the main window.
+void TestAdmin::yearsTheWindowNames_data() {
+    test::addTextRows(
+        "year", {{"a word", "Casa"}, {"with a space", "Casa vieja"}, {"two years", "2024-25"}});
+}
+
+void TestAdmin::yearsTheWindowNames() {
+    QFETCH(QString, year);
+    QTemporaryDir tmp;
+    const Outcome init = runAdmin({u"init"_s, tmp.filePath(u"datos"_s), year}, tmp.path());
+    QCOMPARE(init.code, 0);
+    QVERIFY(QFileInfo(tmp.filePath(u"datos/"_s) + year + u"/Devedur.mdb"_s).isFile());
+
+    test::TestLedger ledger(year); // as the year window leaves it, ano.ini naming it
+    const Outcome demo = runAdmin(u"demo 10"_s, ledger.programFolder());
+    QCOMPARE(demo.code, 0);
+    QVERIFY2(demo.out.contains(u"al año "_s + year + u" en "_s), qPrintable(demo.out));
+    const QString thisYear = QString::number(QDate::currentDate().year());
+    Statement dated(ledger.db(), "SELECT COUNT(*) FROM apuntes WHERE substr(Data, 1, 4) = ?1",
+                    "test");
+    dated.bind(1, thisYear);
+    QVERIFY(dated.step());
+    QCOMPARE(dated.columnInt(0), 10);
+    QCOMPARE(runAdmin(u"copies"_s, ledger.programFolder()).code, 0);
+    const Outcome exported =
+        runAdmin(u"export-csv FILE"_s, ledger.programFolder(), tmp.filePath(u"año.csv"_s));
+    QCOMPARE(exported.code, 0);
+    QVERIFY2(exported.out.startsWith(u"Exportados 10 apuntes"_s), qPrintable(exported.out));
 }
 
 void TestAdmin::copies() {

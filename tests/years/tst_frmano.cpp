@@ -95,12 +95,18 @@ void TestFrmAno::refusals_data() {
     QTest::addColumn<int>("icon");
     QTest::addColumn<QString>("title");
     const int critical = int(MessageIcon::Critical);
-    QTest::newRow("empty") << QString() << u"Ponga un año"_s << int(MessageIcon::Information)
-                           << u"Velmora"_s;
+    const int information = int(MessageIcon::Information);
+    QTest::newRow("empty") << QString() << u"Ponga un año"_s << information << u"Velmora"_s;
+    QTest::newRow("blank") << u"  "_s << u"Ponga un año"_s << information << u"Velmora"_s;
     QTest::newRow("existing folder")
         << u"Informes"_s << u"Este año ya está creado"_s << critical << u"Atención!!"_s;
     QTest::newRow("outside the data root")
         << u"../2025"_s << u"Nombre de año no válido"_s << critical << u"Atención!!"_s;
+    // Created and switched to, then missing from the list for good.
+    QTest::newRow("hidden folder")
+        << u".oculto"_s << u"Nombre de año no válido"_s << critical << u"Atención!!"_s;
+    QTest::newRow("space in front")
+        << u" 2025"_s << u"Nombre de año no válido"_s << critical << u"Atención!!"_s;
 }
 
 void TestFrmAno::refusals() {
@@ -117,6 +123,9 @@ void TestFrmAno::refusals() {
     QVERIFY(w.window->isVisible());
     QCOMPARE(w.yearFile(), u"2024"_s);
     QVERIFY(!QFileInfo::exists(w.ledger.dataRoot() + u"/../2025"_s));
+    QCOMPARE(QDir(w.ledger.dataRoot()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
+             (QStringList{u".2025.nueva"_s, u"2023"_s, u"2024"_s, u"Copias de seguridad"_s,
+                          u"Informes"_s}));
 }
 
 void TestFrmAno::enterOnlyMovesToCreate() {

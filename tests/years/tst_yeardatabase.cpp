@@ -98,6 +98,12 @@ void TestYearDatabase::createRefused_data() {
     QTest::newRow("backslash") << u"20\\09"_s << invalid;
     QTest::newRow("current year") << u"2008"_s << exists;
     QTest::newRow("safety copies") << SafetyCopies::folderName() << exists;
+    // Once made and switched to, then never listed again: a hidden folder.
+    QTest::newRow("hidden") << u".oculto"_s << invalid;
+    QTest::newRow("blank") << u"   "_s << u"Ponga un año"_s;
+    QTest::newRow("space in front") << u" 2009"_s << invalid;
+    QTest::newRow("space behind") << u"2009 "_s << invalid;
+    QTest::newRow("control character") << u"20\t09"_s << invalid;
 }
 
 void TestYearDatabase::createRefused() {
