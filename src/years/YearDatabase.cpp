@@ -2,8 +2,10 @@
 
 #include "startup/AppState.h"
 #include "startup/Settings.h"
+#include "state/PathGate.h"
 #include "store/DatabaseFiles.h"
 #include "store/DbErrorText.h"
+#include "store/PathText.h"
 #include "store/Sqlite.h"
 #include "ui/Logging.h"
 #include "years/ConnectionSetup.h"
@@ -13,6 +15,9 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velmora {
 
@@ -29,24 +34,53 @@ bool isDatabaseFile(const QString& relativePath) {
            !relativePath.contains(QLatin1Char('/'));
 }
 
+[[noreturn]] void cannotCopy(const QString& path) {
+    throw DbError(QStringLiteral("copiar la carpeta del año"),
+                  QStringLiteral("no se puede copiar %1").arg(pathForMessage(path)), 0);
+}
+
+// A link is made again as the same link: what it points at may lie anywhere, and
+// is neither read nor copied.
+void copyLink(const QString& from, const QString& to) {
+    QByteArray target(4096, Qt::Uninitialized);
+    const ssize_t length =
+        ::readlink(QFile::encodeName(from).constData(), target.data(), size_t(target.size()));
+    if (length < 0 || length >= target.size() ||
+        ::symlink(target.left(length).constData(), QFile::encodeName(to).constData()) != 0) {
+        cannotCopy(from);
+    }
+}
+
 // Every file and folder under from, the database files of the top level aside.
+// Pipes, devices and sockets are no files of a year: opening a pipe would wait
+// for ever. No link is followed, neither to a folder nor to a file.
 void copyFolderContents(const QString& from, const QString& to) {
     const QDir source(from);
     QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        const QFileInfo entry = it.nextFileInfo();
-        const QString relative = source.relativeFilePath(entry.filePath());
+        const QString path = it.next();
+        const QString relative = source.relativeFilePath(path);
         if (isDatabaseFile(relative)) {
             continue;
         }
+        struct stat st {};
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0) {
+            cannotCopy(path);
+        }
         const QString target = to + QLatin1Char('/') + relative;
-        const bool copied = entry.isDir() && !entry.isSymLink()
-                                ? QDir().mkpath(target)
-                                : QFile::copy(entry.filePath(), target);
-        if (!copied) {
-            throw DbError(QStringLiteral("copiar la carpeta del año"),
-                          QStringLiteral("no se puede copiar %1").arg(native(entry.filePath())), 0);
+        if (S_ISLNK(st.st_mode)) {
+            copyLink(path, target);
+        } else if (S_ISDIR(st.st_mode)) {
+            if (!QDir().mkpath(target)) {
+                cannotCopy(path);
+            }
+        } else if (S_ISREG(st.st_mode)) {
+            if (!QFile::copy(path, target)) {
+                cannotCopy(path);
+            }
+        } else {
+            qCInfo(lcYears).noquote() << "no se copia al año nuevo, no es un archivo:" << path;
         }
     }
 }
@@ -118,40 +152,45 @@ void YearDatabase::create(const QString& year) {
     if (const auto refusal = refusalOf(year)) {
         throw YearError(refusalText(*refusal));
     }
+    if (const auto link = linkRefusalFor(state_.dataRoot, year)) {
+        throw YearError(QStringLiteral("No se puede crear el año %1: %2").arg(year, *link));
+    }
     if (yearExists(state_.dataRoot, year)) {
         throw YearError(QStringLiteral("Este año ya está creado"));
     }
     const QString target = yearFolderPath(state_.dataRoot, year);
     // Built in a hidden folder, which is never listed as a year, and renamed into
-    // place when whole: a failure or a crash never leaves half a year behind.
-    const QString building =
-        state_.dataRoot + QStringLiteral("/.") + year + QStringLiteral(".nueva");
-    QDir(building).removeRecursively();
+    // place when whole: a failure or a crash never leaves half a year behind. What
+    // an earlier attempt left there goes first; a link put there since the check
+    // is never followed, and mkdir() then fails on it.
+    const QString building = buildingFolderPath(state_.dataRoot, year);
+    removeFolderTree(building);
     try {
-        if (!QDir().mkpath(building)) {
-            throw DbError(QStringLiteral("crear la carpeta del año"),
-                          QStringLiteral("no se puede crear la carpeta %1").arg(native(building)),
-                          0);
+        if (!QDir().mkdir(building)) {
+            throw DbError(
+                QStringLiteral("crear la carpeta del año"),
+                QStringLiteral("no se puede crear la carpeta %1").arg(pathForMessage(building)), 0);
         }
         copyFolderContents(yearFolderPath(state_.dataRoot, state_.year), building);
         copyDatabase(state_.db(), building + QStringLiteral("/Devedur.mdb"));
         emptyEntries(building + QStringLiteral("/Devedur.mdb"));
         flushToDisk(building + QStringLiteral("/Devedur.mdb"));
         if (yearExists(state_.dataRoot, year) || !QDir().rename(building, target)) {
-            throw DbError(QStringLiteral("crear la carpeta del año"),
-                          QStringLiteral("no se puede crear la carpeta %1").arg(native(target)), 0);
+            throw DbError(
+                QStringLiteral("crear la carpeta del año"),
+                QStringLiteral("no se puede crear la carpeta %1").arg(pathForMessage(target)), 0);
         }
         flushToDisk(target);
     } catch (const DbError& error) {
         qCWarning(lcYears).noquote() << "no se puede crear el año" << year << "|" << error.what();
-        QDir(building).removeRecursively();
+        removeFolderTree(building);
         throw YearError(
             QStringLiteral("No se puede crear el año %1: %2").arg(year, describeFailure(error)));
     }
     try {
         switchTo(year);
     } catch (const YearError& error) {
-        QDir(target).removeRecursively();
+        removeFolderTree(target);
         throw YearError(
             QStringLiteral("No se puede crear el año %1. %2").arg(year, error.message()));
     }

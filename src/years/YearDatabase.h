@@ -41,10 +41,11 @@ public:
     void switchTo(const QString& year);
 
     // Makes a new year from the current one: its folder holds a copy of every file
-    // of the current year's folder, its database keeps the accounts and company
-    // data and has no entries. Then it becomes the current year. Any failure
-    // removes what was made and leaves the program on the year it was on.
-    // The name must pass refusalOf() and not exist.
+    // of the current year's folder (links made again as links, never followed), its
+    // database keeps the accounts and company data and has no entries. Then it
+    // becomes the current year. Any failure removes what was made and leaves the
+    // program on the year it was on. The name must pass refusalOf() and not exist,
+    // and neither its folder nor its building folder may be a link.
     void create(const QString& year);
 
     // Puts a compacted copy of the current year's database in its place, built in

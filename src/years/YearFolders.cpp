@@ -1,5 +1,8 @@
 #include "years/YearFolders.h"
 
+#include "state/PathGate.h"
+#include "store/PathText.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -79,6 +82,22 @@ int calendarYearOf(const QString& year, QDate today) {
 bool yearExists(const QString& dataRoot, const QString& year) {
     const QFileInfo folder(yearFolderPath(dataRoot, year));
     return folder.exists() || folder.isSymLink();
+}
+
+QString buildingFolderPath(const QString& dataRoot, const QString& year) {
+    return dataRoot + QStringLiteral("/.") + year + QStringLiteral(".nueva");
+}
+
+std::optional<QString> linkRefusalFor(const QString& dataRoot, const QString& year) {
+    for (const QString& folder :
+         {yearFolderPath(dataRoot, year), buildingFolderPath(dataRoot, year)}) {
+        if (isLink(folder)) {
+            return QStringLiteral("%1 es un enlace a otro sitio, no una carpeta del año; "
+                                  "quítelo de la carpeta de datos y vuelva a intentarlo")
+                .arg(pathForMessage(folder));
+        }
+    }
+    return std::nullopt;
 }
 
 QStringList listedYears(const QString& dataRoot) {

@@ -42,6 +42,15 @@ int calendarYearOf(const QString& year, QDate today);
 // a database in it (a file of that name counts too: no folder can be made there).
 bool yearExists(const QString& dataRoot, const QString& year);
 
+// The hidden folder a new year is built in before it is renamed into place;
+// it is never listed as a year.
+QString buildingFolderPath(const QString& dataRoot, const QString& year);
+
+// Why a new year cannot be made in the data root as it is: its folder or its
+// building folder is a link, which would lead the copy, or its removal after a
+// failure, elsewhere. Nothing when neither is.
+std::optional<QString> linkRefusalFor(const QString& dataRoot, const QString& year);
+
 // The years a user can choose: the sub-folders of the data root that hold a
 // Devedur.mdb, in the order the file system gives them.
 QStringList listedYears(const QString& dataRoot);

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -91,7 +92,7 @@ void TestFrmAno::listsYearsWithDatabase() {
 
 void TestFrmAno::refusals_data() {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("message"); // DATA stands for the data root
     QTest::addColumn<int>("icon");
     QTest::addColumn<QString>("title");
     const int critical = int(MessageIcon::Critical);
@@ -107,6 +108,12 @@ void TestFrmAno::refusals_data() {
         << u".oculto"_s << u"Nombre de año no válido"_s << critical << u"Atención!!"_s;
     QTest::newRow("space in front")
         << u" 2025"_s << u"Nombre de año no válido"_s << critical << u"Atención!!"_s;
+    // A link in the year's place, planted there; the creation would follow it.
+    QTest::newRow("link in the year's place")
+        << u"enlace"_s
+        << u"No se puede crear el año enlace: DATA/enlace es un enlace a otro sitio, no una "
+           "carpeta del año; quítelo de la carpeta de datos y vuelva a intentarlo"_s
+        << critical << u"Velmora"_s;
 }
 
 void TestFrmAno::refusals() {
@@ -115,6 +122,11 @@ void TestFrmAno::refusals() {
     QFETCH(int, icon);
     QFETCH(QString, title);
     YearWindow w;
+    QTemporaryDir elsewhere;
+    if (typed == u"enlace"_s) {
+        QVERIFY(QFile::link(elsewhere.path(), w.ledger.dataRoot() + u"/enlace"_s));
+    }
+    message.replace(u"DATA"_s, w.ledger.dataRoot());
     w.type(typed);
     w.click(u"cmdCrear"_s);
     QCOMPARE(w.messages.texts(), QStringList{message});
@@ -123,9 +135,12 @@ void TestFrmAno::refusals() {
     QVERIFY(w.window->isVisible());
     QCOMPARE(w.yearFile(), u"2024"_s);
     QVERIFY(!QFileInfo::exists(w.ledger.dataRoot() + u"/../2025"_s));
-    QCOMPARE(QDir(w.ledger.dataRoot()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
+    QCOMPARE(QDir(w.ledger.dataRoot())
+                 .entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks),
              (QStringList{u".2025.nueva"_s, u"2023"_s, u"2024"_s, u"Copias de seguridad"_s,
                           u"Informes"_s}));
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList());
 }
 
 void TestFrmAno::enterOnlyMovesToCreate() {

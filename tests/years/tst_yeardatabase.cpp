@@ -15,9 +15,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <climits>
 #include <functional>
+
+#include <sys/stat.h>
 
 using namespace velmora;
 using namespace Qt::StringLiterals;
@@ -28,6 +32,10 @@ private slots:
     void createRefused_data();
     void createRefused();
     void createKeepsAccountsNotEntries();
+    void createNeverFollowsLinks_data();
+    void createNeverFollowsLinks();
+    void createCopiesNoLinkThrough_data();
+    void createCopiesNoLinkThrough();
     void createFailureLeavesOldYear_data();
     void createFailureLeavesOldYear();
     void switchTo_data();
@@ -140,8 +148,74 @@ void TestYearDatabase::createKeepsAccountsNotEntries() {
              QStringList({u"2008"_s, u"2009"_s, u"Informes"_s}));
 }
 
+// Once a link planted as the new year's building folder led the removal of
+// what an earlier attempt left into the folder it pointed at, and the year was
+// written there; one in the year's own place made the year a link.
+void TestYearDatabase::createNeverFollowsLinks_data() {
+    test::addTextRows("link", {{"building folder to a folder", "/.2009.nueva"},
+                               {"year folder to a folder", "/2009"},
+                               {"year folder to nothing", "/2009 dangling"}});
+}
+
+void TestYearDatabase::createNeverFollowsLinks() {
+    QFETCH(QString, link);
+    test::TestLedger ledger(u"2008"_s);
+    fill(ledger);
+    QTemporaryDir elsewhere;
+    writeBytes(elsewhere.filePath(u"valioso.txt"_s), "de otro");
+    const bool dangling = link.endsWith(u" dangling"_s);
+    const QString at = ledger.dataRoot() + link.section(u' ', 0, 0);
+    QVERIFY(QFile::link(dangling ? elsewhere.filePath(u"nada"_s) : elsewhere.path(), at));
+
+    QCOMPARE(yearError([&] { YearDatabase(ledger.state()).create(u"2009"_s); }),
+             u"No se puede crear el año 2009: %1 es un enlace a otro sitio, no una carpeta del "
+             "año; quítelo de la carpeta de datos y vuelva a intentarlo"_s.arg(at));
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{u"valioso.txt"_s});
+    QCOMPARE(test::fileBytes(elsewhere.filePath(u"valioso.txt"_s)), "de otro");
+    QVERIFY(QFileInfo(at).isSymLink());
+    checkOnYear(ledger, u"2008"_s);
+}
+
+// What a link in the current year's folder leads to is never read into the new
+// year: the link is made again as the same link. A pipe there, which a copy
+// would wait on for ever, is no file of the year and is left out.
+void TestYearDatabase::createCopiesNoLinkThrough_data() {
+    test::addTextRows(
+        "entry", {{"link to a file", "file"}, {"link to a folder", "folder"}, {"pipe", "pipe"}});
+}
+
+void TestYearDatabase::createCopiesNoLinkThrough() {
+    QFETCH(QString, entry);
+    test::TestLedger ledger(u"2008"_s);
+    fill(ledger);
+    QTemporaryDir elsewhere;
+    writeBytes(elsewhere.filePath(u"secreto.txt"_s), "no es del año");
+    const QString in2008 = ledger.dataRoot() + u"/2008/"_s + entry;
+    if (entry == u"pipe"_s) {
+        QCOMPARE(::mkfifo(QFile::encodeName(in2008).constData(), 0644), 0);
+    } else {
+        QVERIFY(QFile::link(
+            entry == u"file"_s ? elsewhere.filePath(u"secreto.txt"_s) : elsewhere.path(), in2008));
+    }
+
+    YearDatabase(ledger.state()).create(u"2009"_s);
+    checkOnYear(ledger, u"2009"_s);
+    const QString in2009 = ledger.dataRoot() + u"/2009/"_s + entry;
+    if (entry == u"pipe"_s) {
+        QVERIFY(!QFileInfo::exists(in2009));
+    } else {
+        QVERIFY(QFileInfo(in2009).isSymLink());
+        QCOMPARE(QFileInfo(in2009).symLinkTarget(), QFileInfo(in2008).symLinkTarget());
+    }
+    QCOMPARE(test::fileBytes(ledger.dataRoot() + u"/2009/notas.txt"_s),
+             "recibos en la carpeta azul");
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{u"secreto.txt"_s});
+}
+
 void TestYearDatabase::createFailureLeavesOldYear_data() {
-    test::addTextRows("fault", {{"a file cannot be copied", "dangling link"},
+    test::addTextRows("fault", {{"a folder cannot be copied", "path too long"},
                                 {"the folder cannot be made", "file in the way"},
                                 {"ano.ini cannot be written", "ano.ini is a folder"}});
 }
@@ -151,8 +225,16 @@ void TestYearDatabase::createFailureLeavesOldYear() {
     test::TestLedger ledger(u"2008"_s);
     fill(ledger);
     const QString root = ledger.dataRoot();
-    if (fault == u"dangling link"_s) {
-        QVERIFY(QFile::link(root + u"/gone.txt"_s, root + u"/2008/zz-enlace.txt"_s));
+    if (fault == u"path too long"_s) {
+        // A folder whose path the system takes, but not its copy's, which is built
+        // under the longer ".2009.nueva".
+        QString deep = root + u"/2008/"_s;
+        const qsizetype length = PATH_MAX - 4;
+        while (deep.size() + 201 < length) {
+            deep += QString(200, u'x') + u'/';
+        }
+        deep += QString(length - deep.size(), u'x');
+        QVERIFY(QDir().mkpath(deep));
     } else if (fault == u"file in the way"_s) {
         writeBytes(root + u"/.2009.nueva"_s, "no es una carpeta");
     } else {
