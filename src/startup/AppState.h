@@ -1,9 +1,10 @@
 #pragma once
 
 // The values every window shares for the whole run: the colours, the data
-// paths, the one connection and the return row. Created at start-up and handed
-// to each window; tests build their own over a temporary program folder.
+// paths, the one connection, the lock on the year and the return row. Created at start-up and
+// handed to each window; tests build their own over a temporary program folder.
 
+#include "startup/SingleInstance.h"
 #include "state/PathGate.h"
 #include "store/Sqlite.h"
 #include "ui/Palette.h"
@@ -24,6 +25,9 @@ struct AppState {
     QString year;
     QString databasePath;
     std::unique_ptr<Database> connection;
+    // Keeps every other copy of the program off the year open here, from start-up on;
+    // it follows the year from one to the next (YearDatabase).
+    std::unique_ptr<SingleInstance> yearLock;
     int returnRow = 0;
 
     // The open connection; throws DbError when it has been closed.

@@ -34,10 +34,10 @@ std::optional<int> Program::start() {
         }
     }
     // Keyed by the year's database, so that a copy started from another program folder
-    // on the same year is kept out too.
-    instance_ = std::make_unique<SingleInstance>(
+    // on the same year is kept out too. It follows the year from here on.
+    state_->yearLock = std::make_unique<SingleInstance>(
         databasePathFor(settings.readDataRoot(), settings.readYear()));
-    if (!instance_->acquire()) {
+    if (!state_->yearLock->acquire()) {
         services_.messages.show(nullptr,
                                 Message{QStringLiteral("Ya se está ejecutando el programa"),
                                         kAppTitle, MessageIcon::None, MessageButtons::Ok});

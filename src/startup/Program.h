@@ -12,7 +12,6 @@ namespace velmora {
 
 struct AppState;
 struct Services;
-class SingleInstance;
 class frmPrincipal;
 
 class Program {
@@ -40,7 +39,6 @@ private:
 
     Services& services_;
     std::unique_ptr<AppState> state_;
-    std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<frmPrincipal> mainWindow_;
 };
 

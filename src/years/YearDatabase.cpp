@@ -2,6 +2,7 @@
 
 #include "startup/AppState.h"
 #include "startup/Settings.h"
+#include "startup/SingleInstance.h"
 #include "state/PathGate.h"
 #include "store/DatabaseFiles.h"
 #include "store/DbErrorText.h"
@@ -124,7 +125,23 @@ void YearDatabase::reopenAfterFailure() {
     }
 }
 
-void YearDatabase::switchTo(const QString& year) {
+std::unique_ptr<SingleInstance> YearDatabase::lockFor(const QString& year) const {
+    const QString path = databasePathFor(state_.dataRoot, year);
+    if (state_.yearLock && state_.yearLock->lockPath() == SingleInstance::lockPathFor(path)) {
+        return nullptr;
+    }
+    auto lock = std::make_unique<SingleInstance>(path);
+    if (!lock->acquire()) {
+        throw YearError(QStringLiteral("Otra copia del programa está trabajando en el año %1. "
+                                       "Ciérrela antes de pasar a ese año.")
+                            .arg(year));
+    }
+    return lock;
+}
+
+// The new lock is held before the old one goes, so no other copy can slip onto
+// either year in between; it only replaces the old one once the year is open.
+void YearDatabase::open(const QString& year, std::unique_ptr<SingleInstance> lock) {
     const SettingsFiles settings(state_.programFolder);
     const QString before = state_.year;
     QDir::setCurrent(state_.programFolder);
@@ -133,19 +150,25 @@ void YearDatabase::switchTo(const QString& year) {
     } catch (const SettingsError& error) {
         throw YearError(error.message());
     }
-    // The set-up replaces the connection only once the new one is open, so on a
-    // failure the program is still on the year it was on; ano.ini follows it back.
+    // The connection is replaced only once the new one is open, so on a failure
+    // the program is still on the year it was on; ano.ini follows it back.
     try {
-        setupConnection(state_);
+        openYear(state_, state_.dataRoot, year);
     } catch (const ConnectionError& error) {
         try {
             settings.writeYear(before);
         } catch (const SettingsError& restore) {
             qCCritical(lcYears).noquote() << restore.what();
         }
-        reopenAfterFailure();
         throw YearError(error.message());
     }
+    if (lock) {
+        state_.yearLock = std::move(lock);
+    }
+}
+
+void YearDatabase::switchTo(const QString& year) {
+    open(year, lockFor(year));
 }
 
 void YearDatabase::create(const QString& year) {
@@ -158,6 +181,7 @@ void YearDatabase::create(const QString& year) {
     if (yearExists(state_.dataRoot, year)) {
         throw YearError(QStringLiteral("Este año ya está creado"));
     }
+    std::unique_ptr<SingleInstance> lock = lockFor(year);
     const QString target = yearFolderPath(state_.dataRoot, year);
     // Built in a hidden folder, which is never listed as a year, and renamed into
     // place when whole: a failure or a crash never leaves half a year behind. What
@@ -188,7 +212,7 @@ void YearDatabase::create(const QString& year) {
             QStringLiteral("No se puede crear el año %1: %2").arg(year, describeFailure(error)));
     }
     try {
-        switchTo(year);
+        open(year, std::move(lock));
     } catch (const YearError& error) {
         removeFolderTree(target);
         throw YearError(

@@ -4,16 +4,19 @@
 // replaces or reopens the shared connection (switching or creating a year,
 // compacting, restoring a backup) goes through here, and each of them ends with
 // the program on a year: the new one when the operation succeeded, the one it
-// was on otherwise. Holds nothing of its own; build one over the shared state
-// whenever it is needed.
+// was on otherwise. The lock that keeps other copies of the program off a year
+// moves with the program from one year to the next. Holds nothing of its own;
+// build one over the shared state whenever it is needed.
 
 #include <QString>
 
+#include <memory>
 #include <stdexcept>
 
 namespace velmora {
 
 struct AppState;
+class SingleInstance;
 
 // An operation that did not happen, with the Spanish reason for the user.
 class YearError : public std::runtime_error {
@@ -36,8 +39,10 @@ public:
     // same year, unless ano.ini says another.
     void reopen();
 
-    // Writes year to ano.ini and opens its database. When that database cannot be
-    // opened, ano.ini and the connection go back to the year they were on.
+    // Writes year to ano.ini and opens its database, once it holds the year's lock;
+    // then lets go of the old year's. Refused while another copy of the program
+    // works on that year. When that database cannot be opened, ano.ini, the
+    // connection and the lock stay on the year they were on.
     void switchTo(const QString& year);
 
     // Makes a new year from the current one: its folder holds a copy of every file
@@ -66,6 +71,9 @@ public:
 
 private:
     void reopenAfterFailure();
+    // The lock of year's database, taken now; null when the program holds it already.
+    std::unique_ptr<SingleInstance> lockFor(const QString& year) const;
+    void open(const QString& year, std::unique_ptr<SingleInstance> lock);
 
     AppState& state_;
 };

@@ -10,6 +10,7 @@
 #include "support/Norma43Statement.h"
 #include "support/TestLedger.h"
 #include "years/SafetyCopies.h"
+#include "years/YearDatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -413,6 +414,10 @@ void TestAdmin::restoreCopy_data() {
     QTest::newRow("páginas dañadas") << u"damaged pages"_s << u"está dañado"_s;
     QTest::newRow("no es una base de datos") << u"text"_s << damaged;
     QTest::newRow("programa abierto") << u"copy, program open"_s << u"el programa está abierto"_s;
+    // The lock once stayed on the year the program started with, and the copy went
+    // in under the running program.
+    QTest::newRow("programa que ha pasado a ese año")
+        << u"copy, program switched to 2025"_s << u"el programa está abierto con el año 2025"_s;
 }
 
 void TestAdmin::restoreCopy() {
@@ -432,24 +437,28 @@ void TestAdmin::restoreCopy() {
     } else if (chosen == u"text"_s) {
         writeBytes(file, "Apuntes de enero\n");
     }
+    QString target = ledger.databasePath();
     std::optional<SingleInstance> running;
     if (chosen.endsWith(u"program open"_s)) {
         running.emplace(ledger.databasePath());
         QVERIFY(running->acquire());
+    } else if (chosen.endsWith(u"program switched to 2025"_s)) {
+        YearDatabase(ledger.state()).create(u"2025"_s);
+        target = ledger.state().databasePath;
     }
     if (chosen.endsWith(u"current damaged"_s)) {
         writeBytes(ledger.databasePath(), "Apuntes de enero\n");
     }
-    const QByteArray before = test::fileBytes(ledger.databasePath());
+    const QByteArray before = test::fileBytes(target);
 
     const Outcome result = runAdmin(u"restore-copy FILE"_s, ledger.programFolder(), file);
     if (!reason.isEmpty()) {
         QCOMPARE(result.code, 1);
         QVERIFY2(result.err.contains(reason), qPrintable(result.err));
         QVERIFY2(result.err.contains(u"no se ha cambiado"_s), qPrintable(result.err));
-        QCOMPARE(test::fileBytes(ledger.databasePath()), before);
+        QCOMPARE(test::fileBytes(target), before);
         QCOMPARE(copies.list().size(), 1); // and no copy made
-        QCOMPARE(QDir(ledger.dataRoot() + u"/2024"_s).entryList(QDir::Files),
+        QCOMPARE(QDir(QFileInfo(target).absolutePath()).entryList(QDir::Files),
                  QStringList{u"Devedur.mdb"_s});
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "entries/frmPrincipal.h"
 #include "startup/Settings.h"
+#include "startup/SingleInstance.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
@@ -72,13 +73,22 @@ struct YearWindow : WindowFixture<frmAno> {
 class TestFrmAno : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void listsYearsWithDatabase();
     void refusals_data();
     void refusals();
     void enterOnlyMovesToCreate();
     void switches();
     void mainWindowShowsNewYear();
+
+private:
+    QTemporaryDir runtime_; // the year locks taken here, away from the user's own
 };
+
+void TestFrmAno::initTestCase() {
+    QVERIFY(runtime_.isValid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+}
 
 void TestFrmAno::listsYearsWithDatabase() {
     YearWindow w;
@@ -168,7 +178,19 @@ void TestFrmAno::switches() {
     QCOMPARE(w.messages.texts(), QStringList{u"El año 2023 no existe"_s});
     QCOMPARE(w.ledger.state().year, u"2024"_s);
 
+    // Another copy of the program works on 2023: this one stays on its year.
     makeYear(w.ledger.dataRoot(), u"2023"_s);
+    {
+        SingleInstance otherCopy(databasePathFor(w.ledger.dataRoot(), u"2023"_s));
+        QVERIFY(otherCopy.acquire());
+        w.messages.clear();
+        w.doubleClick(u"2023"_s);
+        QCOMPARE(w.messages.texts(), QStringList{u"Otra copia del programa está trabajando en el "
+                                                 "año 2023. Ciérrela antes de pasar a ese año."_s});
+        QVERIFY(w.window->isVisible());
+        QCOMPARE(w.ledger.state().year, u"2024"_s);
+        QCOMPARE(w.yearFile(), u"2024"_s);
+    }
     w.doubleClick(u"2023"_s);
     QVERIFY(!w.window->isVisible());
     QCOMPARE(w.ledger.state().year, u"2023"_s);

@@ -3,6 +3,7 @@
 
 #include "startup/AppState.h"
 #include "startup/Settings.h"
+#include "startup/SingleInstance.h"
 #include "store/DatabaseFiles.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
@@ -29,6 +30,7 @@ using namespace Qt::StringLiterals;
 class TestYearDatabase : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void createRefused_data();
     void createRefused();
     void createKeepsAccountsNotEntries();
@@ -40,11 +42,16 @@ private slots:
     void createFailureLeavesOldYear();
     void switchTo_data();
     void switchTo();
+    void lockFollowsTheYear_data();
+    void lockFollowsTheYear();
     void compact_data();
     void compact();
     void replaceWith_data();
     void replaceWith();
     void safetyCopies();
+
+private:
+    QTemporaryDir runtime_; // the year locks taken here, away from the user's own
 };
 
 namespace {
@@ -96,6 +103,11 @@ void checkOnYear(test::TestLedger& ledger, const QString& year) {
 }
 
 } // namespace
+
+void TestYearDatabase::initTestCase() {
+    QVERIFY(runtime_.isValid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+}
 
 void TestYearDatabase::createRefused_data() {
     QTest::addColumn<QString>("year");
@@ -284,6 +296,56 @@ void TestYearDatabase::switchTo() {
     }
     QVERIFY2(error.startsWith(u"No se puede abrir la base de datos"_s), qPrintable(error));
     checkOnYear(ledger, u"2008"_s);
+}
+
+// The lock that keeps a second copy of the program off a year goes with the
+// program: taken on the new year before the old one is let go, and a switch to a
+// year another copy works on is refused, the program staying where it was.
+void TestYearDatabase::lockFollowsTheYear_data() {
+    test::addTextRows("to", {{"switch to another year", "2007"},
+                             {"switch to the same year", "2008"},
+                             {"new year", "2009"},
+                             {"year another copy has open", "2007 held"}});
+}
+
+void TestYearDatabase::lockFollowsTheYear() {
+    QFETCH(QString, to);
+    test::TestLedger ledger(u"2008"_s);
+    createYear(ledger.dataRoot(), u"2007"_s);
+    const auto held = [&](const QString& year) {
+        return !SingleInstance(databasePathFor(ledger.dataRoot(), year)).acquire();
+    };
+    // As the program holds it from its start.
+    AppState& state = ledger.state();
+    state.yearLock = std::make_unique<SingleInstance>(ledger.databasePath());
+    QVERIFY(state.yearLock->acquire());
+    const QString year = to.section(u' ', 0, 0);
+    std::optional<SingleInstance> otherCopy;
+    if (to.endsWith(u" held"_s)) {
+        otherCopy.emplace(databasePathFor(ledger.dataRoot(), year));
+        QVERIFY(otherCopy->acquire());
+    }
+
+    const QString error = yearError([&] {
+        if (yearExists(ledger.dataRoot(), year)) {
+            YearDatabase(state).switchTo(year);
+        } else {
+            YearDatabase(state).create(year);
+        }
+    });
+    if (otherCopy) {
+        QCOMPARE(error, u"Otra copia del programa está trabajando en el año 2007. Ciérrela antes "
+                        "de pasar a ese año."_s);
+        checkOnYear(ledger, u"2008"_s);
+        QVERIFY(held(u"2008"_s));
+        otherCopy.reset();
+        QVERIFY(!held(u"2007"_s));
+        return;
+    }
+    QVERIFY2(error.isNull(), qPrintable(error));
+    checkOnYear(ledger, year);
+    QVERIFY(held(year));
+    QCOMPARE(held(u"2008"_s), year == u"2008"_s);
 }
 
 void TestYearDatabase::compact_data() {
