@@ -161,6 +161,9 @@ QString restoreYear(AppState& state, const QString& driveRoot, const QString& fo
     }
     try {
         YearDatabase(state).replaceWith(file);
+    } catch (const ReopenError& error) {
+        throw BackupError(QStringLiteral("La copia de seguridad se ha recuperado. ") +
+                          error.message());
     } catch (const YearError& error) {
         throw BackupError(kRestoreLead + QStringLiteral(": ") + error.message());
     }

@@ -24,10 +24,6 @@ namespace velmora {
 
 namespace {
 
-QString native(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
-
 // A year's own database and the files SQLite keeps beside it; the database is
 // copied through SQLite, never byte by byte.
 bool isDatabaseFile(const QString& relativePath) {
@@ -106,22 +102,18 @@ void YearDatabase::close() {
     state_.connection.reset();
 }
 
+// The same year, never the one ano.ini may name by now: another copy of the
+// program started from the same folder may have written another year there,
+// whose lock is not ours.
 void YearDatabase::reopen() {
     close();
     try {
-        setupConnection(state_);
-    } catch (const ConnectionError& error) {
-        throw YearError(error.message());
-    }
-}
-
-// After a failed operation the old database is still in place: open it again.
-// Should even that fail, the windows find the connection closed and say so.
-void YearDatabase::reopenAfterFailure() {
-    try {
-        setupConnection(state_);
+        openYear(state_, state_.dataRoot, state_.year);
     } catch (const ConnectionError& error) {
         qCCritical(lcYears).noquote() << "no se puede volver a abrir" << error.what();
+        throw ReopenError(error.message() +
+                          QStringLiteral(".\nEl programa volverá a abrirla en cuanto pueda, la "
+                                         "próxima vez que la necesite."));
     }
 }
 
@@ -224,18 +216,18 @@ void YearDatabase::compact() {
     const QString source = state_.databasePath;
     const QString compacted = compactionFile();
     QFile::remove(compacted); // a failure here shows in the compaction itself
-    close();
     try {
         if (!QFileInfo(QFileInfo(compacted).absolutePath()).isDir()) {
             throw DbError(QStringLiteral("compactar la base de datos"),
                           QStringLiteral("falta la carpeta %1")
-                              .arg(native(QFileInfo(compacted).absolutePath())),
+                              .arg(pathForMessage(QFileInfo(compacted).absolutePath())),
                           0);
         }
-        // Holding the write lock keeps any other program from saving into the old
-        // file between the compaction and the rename, which would lose that save.
-        Database guard(source);
-        Transaction holdWriters(guard);
+        // Taken on the program's own connection before anything is closed: while
+        // another program holds the database this fails with the program still on
+        // its open connection. Held, it keeps every other program from saving into
+        // the old file between the compaction and the rename, which would lose that save.
+        Transaction holdWriters(state_.db());
         {
             Database reader(source);
             compactDatabase(reader, compacted);
@@ -245,7 +237,6 @@ void YearDatabase::compact() {
     } catch (const DbError& error) {
         qCWarning(lcYears).noquote()
             << "compactación no completada" << source << "|" << error.what();
-        reopenAfterFailure();
         throw YearError(describeFailure(error));
     }
     reopen();
@@ -253,10 +244,10 @@ void YearDatabase::compact() {
 
 void YearDatabase::replaceWith(const QString& file) {
     const QString target = state_.databasePath;
-    close();
     try {
-        Database guard(target);
-        Transaction holdWriters(guard);
+        // As for a compaction: no other writer from here on, and a busy database
+        // fails before the connection is closed.
+        Transaction holdWriters(state_.db());
         // Nobody writes now, so a journal left here belongs to no one; applied to
         // the new file it would mix in pages of the old one.
         removeStaleJournal(target);
@@ -264,7 +255,6 @@ void YearDatabase::replaceWith(const QString& file) {
     } catch (const DbError& error) {
         qCWarning(lcYears).noquote()
             << "no se puede sustituir" << target << "por" << file << "|" << error.what();
-        reopenAfterFailure();
         throw YearError(describeFailure(error));
     }
     reopen();

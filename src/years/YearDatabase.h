@@ -28,6 +28,13 @@ private:
     QString message_;
 };
 
+// The operation was done, but the year's database could not be opened again
+// afterwards. The connection stays closed until AppState::db() manages to open it.
+class ReopenError : public YearError {
+public:
+    using YearError::YearError;
+};
+
 class YearDatabase {
 public:
     explicit YearDatabase(AppState& state);
@@ -35,8 +42,8 @@ public:
     // Closes the shared connection, at the end of the run.
     void close();
 
-    // Closes the shared connection and runs the connection set-up again; on the
-    // same year, unless ano.ini says another.
+    // Closes the shared connection and opens the database of the year the program
+    // is on again. Throws ReopenError when it cannot.
     void reopen();
 
     // Writes year to ano.ini and opens its database, once it holds the year's lock;
@@ -56,21 +63,17 @@ public:
     // Puts a compacted copy of the current year's database in its place, built in
     // {settings folder}/Datos/DevedurC.mdb, which is left there afterwards. The old
     // file is replaced in one step, only once the new one is on disk and sound.
-    // The connection is set up again in every case.
+    // While another program holds the database nothing is closed and YearError
+    // says so; after a replacement the database is opened again (ReopenError).
     void compact();
 
-    // Writes a consistent copy of the current year's database to the new file
-    // target, flushed and checked.
-    void copyTo(const QString& target);
-
     // Puts the sound ledger in file in place of the current year's database and
-    // reopens it. On failure the database is as it was.
+    // reopens it. On failure the database is as it was and still open.
     void replaceWith(const QString& file);
 
     QString compactionFile() const;
 
 private:
-    void reopenAfterFailure();
     // The lock of year's database, taken now; null when the program holds it already.
     std::unique_ptr<SingleInstance> lockFor(const QString& year) const;
     void open(const QString& year, std::unique_ptr<SingleInstance> lock);

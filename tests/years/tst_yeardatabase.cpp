@@ -8,6 +8,7 @@
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
+#include "support/ReplacedFileBlocker.h"
 #include "support/TestLedger.h"
 #include "years/SafetyCopies.h"
 #include "years/YearDatabase.h"
@@ -48,6 +49,8 @@ private slots:
     void compact();
     void replaceWith_data();
     void replaceWith();
+    void reopenedAsSoonAsItCan_data();
+    void reopenedAsSoonAsItCan();
     void safetyCopies();
 
 private:
@@ -352,7 +355,9 @@ void TestYearDatabase::compact_data() {
     test::addTextRows("fault", {{"twice in a row", ""},
                                 {"leftovers of a killed compaction", "leftovers"},
                                 {"work folder missing", "no Datos"},
-                                {"another program writing", "writer"}});
+                                {"another program writing", "writer"},
+                                // Once this closed the program's connection for good.
+                                {"another program holding the database", "holder"}});
 }
 
 void TestYearDatabase::compact() {
@@ -373,7 +378,11 @@ void TestYearDatabase::compact() {
     } else if (fault == u"writer"_s) {
         writer = std::make_unique<Database>(path);
         writer->exec("BEGIN IMMEDIATE; DELETE FROM apuntes WHERE Id = 1", "test");
+    } else if (fault == u"holder"_s) {
+        writer = std::make_unique<Database>(path);
+        writer->exec("BEGIN EXCLUSIVE", "test");
     }
+    const Database* connection = ledger.state().connection.get();
 
     YearDatabase years(ledger.state());
     const QString error = yearError([&] {
@@ -389,6 +398,8 @@ void TestYearDatabase::compact() {
     } else {
         QVERIFY2(!error.isEmpty(), qPrintable(fault));
         QCOMPARE(test::fileBytes(path), before);
+        // Nothing was closed: the program goes on as it was.
+        QCOMPARE(ledger.state().connection.get(), connection);
     }
     writer.reset();
     checkOnYear(ledger, u"2008"_s);
@@ -400,7 +411,8 @@ void TestYearDatabase::replaceWith_data() {
     test::addTextRows("backup", {{"a sound ledger", "sound"},
                                  {"a damaged file", "damaged"},
                                  {"not a ledger", "text"},
-                                 {"missing", "missing"}});
+                                 {"missing", "missing"},
+                                 {"the database held by another program", "held"}});
 }
 
 void TestYearDatabase::replaceWith() {
@@ -408,7 +420,7 @@ void TestYearDatabase::replaceWith() {
     test::TestLedger ledger(u"2008"_s);
     fill(ledger);
     const QString file = ledger.dataRoot() + u"/copia.mdb"_s;
-    if (backup == u"sound"_s || backup == u"damaged"_s) {
+    if (backup == u"sound"_s || backup == u"damaged"_s || backup == u"held"_s) {
         compactDatabase(ledger.db(), file);
     }
     if (backup == u"damaged"_s) {
@@ -423,18 +435,66 @@ void TestYearDatabase::replaceWith() {
     // A journal nobody owns would mix the old pages into the new file.
     writeBytes(ledger.databasePath() + u"-journal"_s, QByteArray(512, '\0'));
     const QByteArray before = test::fileBytes(ledger.databasePath());
+    std::unique_ptr<Database> holder;
+    if (backup == u"held"_s) {
+        holder = std::make_unique<Database>(ledger.databasePath());
+        holder->exec("BEGIN EXCLUSIVE", "test");
+    }
+    const Database* connection = ledger.state().connection.get();
 
     const QString error = yearError([&] { YearDatabase(ledger.state()).replaceWith(file); });
     QCOMPARE(error.isNull(), backup == u"sound"_s);
+    holder.reset();
     if (error.isNull()) {
         QCOMPARE(count(ledger.state().db(), "apuntes"), 300);
         QVERIFY(!QFileInfo::exists(ledger.databasePath() + u"-journal"_s));
     } else {
         QCOMPARE(test::fileBytes(ledger.databasePath()), before);
+        QCOMPARE(ledger.state().connection.get(), connection);
         QCOMPARE(count(ledger.state().db(), "apuntes"), 200);
     }
     checkOnYear(ledger, u"2008"_s);
     QVERIFY(!QFileInfo::exists(ledger.databasePath() + u".nueva"_s));
+}
+
+// A compaction or a restore that has replaced the database, which another
+// program then holds before it can be opened again: the user is told, and the
+// next use opens it as soon as it can be. Once every window said the database
+// was closed until a year was picked again.
+void TestYearDatabase::reopenedAsSoonAsItCan_data() {
+    test::addTextRows("operation", {{"compaction", "compact"}, {"restore", "restore"}});
+}
+
+void TestYearDatabase::reopenedAsSoonAsItCan() {
+    QFETCH(QString, operation);
+    test::TestLedger ledger(u"2008"_s);
+    fill(ledger);
+    const QString file = ledger.dataRoot() + u"/copia.mdb"_s;
+    compactDatabase(ledger.db(), file);
+    AppState& state = ledger.state();
+
+    test::ReplacedFileBlocker otherProgram(ledger.databasePath());
+    const QString error = yearError([&] {
+        try {
+            if (operation == u"compact"_s) {
+                YearDatabase(state).compact();
+            } else {
+                YearDatabase(state).replaceWith(file);
+            }
+        } catch (const ReopenError& reopen) {
+            throw YearError(u"reopen: "_s + reopen.message());
+        }
+    });
+    QCOMPARE(error,
+             u"reopen: No se puede abrir la base de datos %1: la base de datos está bloqueada "
+             "por otro programa.\nEl programa volverá a abrirla en cuanto pueda, la próxima vez "
+             "que la necesite."_s.arg(ledger.databasePath()));
+    QVERIFY(!state.connection);
+    QVERIFY_THROWS_EXCEPTION(DbError, state.db());
+
+    otherProgram.release();
+    QCOMPARE(count(state.db(), "apuntes"), 300);
+    checkOnYear(ledger, u"2008"_s);
 }
 
 void TestYearDatabase::safetyCopies() {
