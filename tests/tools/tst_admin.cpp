@@ -15,9 +15,17 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 using namespace velmora;
 using namespace Qt::StringLiterals;
@@ -418,7 +426,87 @@ void TestAdmin::restoreCopy_data() {
     // in under the running program.
     QTest::newRow("programa que ha pasado a ese año")
         << u"copy, program switched to 2025"_s << u"el programa está abierto con el año 2025"_s;
+    // Each of these once put another year's ledger in place and said "Recuperada".
+    QTest::newRow("copia de otro año")
+        << u"copy of 2023"_s
+        << u"es del año 2023 (según la carpeta de copias en la que está), no del año 2024"_s;
+    QTest::newRow("copia de otro año en una unidad")
+        << u"drive copy of 2023"_s
+        << u"es del año 2023 (según el ano.ini que tiene al lado), no del año 2024"_s;
+    QTest::newRow("base de datos de otro año")
+        << u"ledger of 2023"_s
+        << u"es del año 2023 (según la carpeta del año en la que está), no del año 2024"_s;
+    QTest::newRow("apuntes de otros años")
+        << u"loose file of 2022 and 2023"_s
+        << u"sus apuntes son de los años 2022 y 2023, no del año 2024"_s;
+    QTest::newRow("apuntes del año, en otra carpeta") << u"loose file of 2024"_s << QString();
+    // Once this said that the copy could not be read.
+    QTest::newRow("carpeta del año de solo lectura")
+        << u"copy, read-only year folder"_s
+        << u"no se puede copiar junto a la base de datos del año 2024 (no hay permiso para "
+           "escribir en"_s;
 }
+
+namespace {
+
+// Makes folder unwritable, as a read-only drive is, even for root (which chmod does
+// not stop); false when the system cannot. undo() puts it back.
+struct ReadOnlyFolder {
+    QString folder;
+    bool immutable = false;
+    bool make() {
+        if (!QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner)) {
+            return false;
+        }
+        if (!writable()) {
+            return true;
+        }
+        immutable = setImmutable(true);
+        return immutable && !writable();
+    }
+    void undo() {
+        if (immutable) {
+            setImmutable(false);
+        }
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    bool writable() const {
+        QFile probe(folder + u"/prueba"_s);
+        const bool opened = probe.open(QIODevice::WriteOnly);
+        probe.remove();
+        return opened;
+    }
+    bool setImmutable(bool on) const {
+        const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0) {
+            return false;
+        }
+        int flags = 0;
+        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (done) {
+            flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+            done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return done;
+    }
+};
+
+// A ledger file at path with one entry on each of the days (yyyy-MM-dd).
+void writeLedgerWithDates(const QString& path, const QStringList& days) {
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    Database db(path, Database::Mode::CreateIfMissing);
+    createLedgerSchema(db);
+    int64_t id = 0;
+    for (const QString& day : days) {
+        Statement insert(db, "INSERT INTO apuntes (Id, Data, Des, Importe) VALUES (?1, ?2, 'x', 1)",
+                         "test");
+        insert.bind(1, ++id).bind(2, day);
+        insert.run();
+    }
+}
+
+} // namespace
 
 void TestAdmin::restoreCopy() {
     QFETCH(QString, chosen);
@@ -426,16 +514,34 @@ void TestAdmin::restoreCopy() {
     test::TestLedger ledger(u"2024"_s);
     ledger.addEntry(1, u"02/01/2024"_s, u"Antes de la copia"_s, u"Banco"_s, u"Banco"_s, 10, u"T"_s);
     const SafetyCopies copies(ledger.dataRoot(), u"2024"_s);
-    const QString file = copies.write(ledger.db(), QDateTime(QDate(2024, 3, 1), QTime(10, 0)));
+    QString file = copies.write(ledger.db(), QDateTime(QDate(2024, 3, 1), QTime(10, 0)));
     ledger.addEntry(2, u"03/01/2024"_s, u"Después de la copia"_s, u"Banco"_s, u"Banco"_s, 20,
                     u"T"_s);
     QByteArray bytes = test::fileBytes(file);
+    QTemporaryDir elsewhere;
     if (chosen == u"damaged pages"_s) {
         // The header stays, so the file still opens; the tables behind it do not read.
         bytes.replace(4096, 4096, QByteArray(4096, 'Z'));
         writeBytes(file, bytes);
     } else if (chosen == u"text"_s) {
         writeBytes(file, "Apuntes de enero\n");
+    } else if (chosen == u"copy of 2023"_s) {
+        file = SafetyCopies(ledger.dataRoot(), u"2023"_s)
+                   .write(ledger.db(), QDateTime(QDate(2023, 3, 1), QTime(10, 0)));
+    } else if (chosen == u"drive copy of 2023"_s) {
+        file = elsewhere.filePath(u"Datos/Devedur.mdb"_s);
+        writeBytes(file, bytes);
+        writeBytes(elsewhere.filePath(u"Datos/ano.ini"_s), "2023\r\n");
+    } else if (chosen == u"ledger of 2023"_s) {
+        file = ledger.dataRoot() + u"/2023/Devedur.mdb"_s;
+        writeBytes(file, bytes);
+    } else if (chosen.startsWith(u"loose file of "_s)) {
+        file = elsewhere.filePath(u"copia.mdb"_s);
+        QStringList days;
+        for (const QString& year : chosen.mid(14).split(u" and "_s)) {
+            days << year + u"-06-01"_s;
+        }
+        writeLedgerWithDates(file, days);
     }
     QString target = ledger.databasePath();
     std::optional<SingleInstance> running;
@@ -449,9 +555,15 @@ void TestAdmin::restoreCopy() {
     if (chosen.endsWith(u"current damaged"_s)) {
         writeBytes(ledger.databasePath(), "Apuntes de enero\n");
     }
+    ReadOnlyFolder readOnly{ledger.dataRoot() + u"/2024"_s};
+    const auto writable = qScopeGuard([&] { readOnly.undo(); });
+    if (chosen.endsWith(u"read-only year folder"_s) && !readOnly.make()) {
+        QSKIP("this system cannot make a folder read-only for this user");
+    }
     const QByteArray before = test::fileBytes(target);
 
     const Outcome result = runAdmin(u"restore-copy FILE"_s, ledger.programFolder(), file);
+    readOnly.undo();
     if (!reason.isEmpty()) {
         QCOMPARE(result.code, 1);
         QVERIFY2(result.err.contains(reason), qPrintable(result.err));
@@ -465,6 +577,10 @@ void TestAdmin::restoreCopy() {
     QCOMPARE(result.code, 0);
     QCOMPARE(result.err, QString());
     Database restored(ledger.databasePath());
+    if (chosen == u"loose file of 2024"_s) {
+        QCOMPARE(number(restored, "SELECT COUNT(*) FROM apuntes WHERE Data = '2024-06-01'"), 1);
+        return;
+    }
     QCOMPARE(number(restored, "SELECT COUNT(*) FROM apuntes WHERE Id = 1"), 1);
     QCOMPARE(number(restored, "SELECT COUNT(*) FROM apuntes"), 1);
     // The database it replaced was kept first, with the entry made after the copy.

@@ -20,6 +20,7 @@
 #include "store/SpanishText.h"
 #include "store/Sqlite.h"
 #include "ui/Formats.h"
+#include "years/CopyYear.h"
 #include "years/SafetyCopies.h"
 #include "years/YearFolders.h"
 
@@ -373,23 +374,37 @@ int runRestoreCopy(const QStringList& args, const QString& programFolder, QTextS
                                 .arg(installed->year, untouched));
     }
 
-    // The chosen file is checked, then copied beside the database and checked
-    // there: the safety copy made below may remove the oldest one, which can be the
-    // chosen file.
+    const auto refused = [&](const QString& reason) {
+        return failure(
+            err,
+            QStringLiteral("no se puede recuperar %1: %2. %3").arg(nativeFile, reason, untouched));
+    };
+    // Another year's ledger in this year's place would look like lost entries, and
+    // every entry saved after it would land in the wrong year.
+    try {
+        checkLedgerFile(file);
+        if (const auto otherYear = otherYearRefusal(file, installed->dataRoot, installed->year)) {
+            return refused(*otherYear);
+        }
+    } catch (const DbError& error) {
+        return refused(describeFailure(error));
+    }
+    // Copied beside the database and checked there: the safety copy made below may
+    // remove the oldest one, which can be the chosen file.
     const QString staged = partialPathFor(databasePath);
     QFile::remove(staged);
     try {
-        checkLedgerFile(file);
-        if (!QFile::copy(file, staged)) {
-            throw DbError(QStringLiteral("copiar el archivo"),
-                          QStringLiteral("no se puede leer %1").arg(nativeFile), 0);
-        }
-        flushToDisk(staged);
+        copyFile(file, staged);
+    } catch (const DbError& error) {
+        return refused(QStringLiteral("no se puede copiar junto a la base de datos del año %1 "
+                                      "(%2)")
+                           .arg(installed->year, describeFailure(error)));
+    }
+    try {
         checkLedgerFile(staged);
     } catch (const DbError& error) {
         QFile::remove(staged);
-        return failure(err, QStringLiteral("no se puede recuperar %1: %2. %3")
-                                .arg(nativeFile, describeFailure(error), untouched));
+        return refused(describeFailure(error));
     }
 
     const SafetyCopies copies(installed->dataRoot, installed->year);
@@ -405,8 +420,7 @@ int runRestoreCopy(const QStringList& args, const QString& programFolder, QTextS
         renameIntoPlace(staged, databasePath);
     } catch (const DbError& error) {
         QFile::remove(staged);
-        return failure(err, QStringLiteral("no se puede recuperar %1: %2. %3")
-                                .arg(nativeFile, describeFailure(error), untouched));
+        return refused(describeFailure(error));
     }
 
     out << QStringLiteral("Recuperada la copia %1 como base de datos del año %2 (%3).\n")
@@ -820,7 +834,9 @@ QString usageText() {
         "  velmora-admin restore-copy ARCHIVO\n"
         "      Pone la copia ARCHIVO en lugar de la base de datos del año de ano.ini,\n"
         "      después de guardar una copia de la actual. Cierre antes el programa.\n"
-        "      Si ARCHIVO no es una base de datos de contabilidad sana, no cambia nada.\n"
+        "      Si ARCHIVO no es una base de datos de contabilidad sana, o es de otro año\n"
+        "      (por la carpeta en la que está, el ano.ini que tiene al lado o las\n"
+        "      fechas de sus apuntes), no cambia nada.\n"
         "  velmora-admin export-csv [--year AÑO] ARCHIVO\n"
         "      Escribe en ARCHIVO, en CSV (punto y coma, decimales con coma), todos los\n"
         "      apuntes del año (el de ano.ini si se omite --year), del más antiguo al\n"
