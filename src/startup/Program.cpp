@@ -54,6 +54,8 @@ std::optional<int> Program::start() {
         return 1;
     }
 
+    removeCopyLeftovers();
+
     mainWindow_ = std::make_unique<frmPrincipal>(*state_, services_);
     mainWindow_->show();
     // A colour file that cannot be read costs the colour, never the start.
@@ -109,6 +111,19 @@ std::optional<int> Program::installFirstYear() {
     qCInfo(lcStartup).noquote() << "instalación creada en" << dataRoot << "con ajustes en"
                                 << state_->programFolder;
     return std::nullopt;
+}
+
+// A copy killed half-way leaves its partial file and journal among the copies.
+// Each year's folder is tidied only while no running copy of the program works on
+// that year, since its partial file may be the copy it is writing right now.
+void Program::removeCopyLeftovers() {
+    for (const QString& year : SafetyCopies::yearsWithCopies(state_->dataRoot)) {
+        if (year != state_->year &&
+            !SingleInstance(databasePathFor(state_->dataRoot, year)).acquire()) {
+            continue;
+        }
+        SafetyCopies(state_->dataRoot, year).removeLeftovers();
+    }
 }
 
 void Program::writeDailyCopy() {

@@ -36,6 +36,7 @@ private:
     std::optional<int> installFirstYear();
     // The first start of a day keeps a copy of the year as it was.
     void writeDailyCopy();
+    void removeCopyLeftovers();
 
     Services& services_;
     std::unique_ptr<AppState> state_;

@@ -3,6 +3,7 @@
 #include "startup/AppState.h"
 #include "startup/Settings.h"
 #include "store/DbErrorText.h"
+#include "store/PathText.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "ui/Logging.h"
@@ -17,7 +18,8 @@ ConnectionError::ConnectionError(QString path, QString reason)
       path_(std::move(path)), reason_(std::move(reason)) {}
 
 QString ConnectionError::message() const {
-    return QStringLiteral("No se puede abrir la base de datos %1: %2").arg(path_, reason_);
+    return QStringLiteral("No se puede abrir la base de datos %1: %2")
+        .arg(pathForMessage(path_), reason_);
 }
 
 std::unique_ptr<Database> openYearDatabase(const QString& path) {

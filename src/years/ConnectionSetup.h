@@ -19,7 +19,7 @@ public:
     ConnectionError(QString path, QString reason);
     const QString& path() const { return path_; }
     const QString& reason() const { return reason_; }
-    // "No se puede abrir la base de datos PATH: REASON"
+    // "No se puede abrir la base de datos PATH: REASON", a long path shortened.
     QString message() const;
 
 private:
