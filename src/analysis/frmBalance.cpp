@@ -10,6 +10,7 @@
 #include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
+#include "years/YearFolders.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -74,8 +75,9 @@ void frmBalance::opened() {
     report_.attempt(QStringLiteral("No se puede leer la lista de cuentas"),
                     [&] { cmbConta->addItems(accountNames(state_.db())); });
     cmbConta->setCurrentIndex(-1);
-    mskDesde->setText(QStringLiteral("01/01/") + state_.year);
-    mskHasta->setText(QStringLiteral("31/12/") + state_.year);
+    const QString year = QString::number(calendarYearOf(state_.year, services_.clock.today()));
+    mskDesde->setText(QStringLiteral("01/01/") + year);
+    mskHasta->setText(QStringLiteral("31/12/") + year);
     cmbConta->setFocus(Qt::OtherFocusReason);
 }
 

@@ -32,6 +32,7 @@
 #include "ui/WindowKit.h"
 #include "ui/clsMW.h"
 #include "years/YearDatabase.h"
+#include "years/YearFolders.h"
 #include "years/frmAno.h"
 
 #include <QAction>
@@ -297,8 +298,10 @@ void frmPrincipal::noticeUndatedEntries() {
 }
 
 void frmPrincipal::setYearRange() {
-    mskDesde->setText(QStringLiteral("01/01/") + state_.year);
-    mskHasta->setText(QStringLiteral("31/12/") + state_.year);
+    // A year named "Casa" has no digits of its own to put there.
+    const QString year = QString::number(calendarYearOf(state_.year, services_.clock.today()));
+    mskDesde->setText(QStringLiteral("01/01/") + year);
+    mskHasta->setText(QStringLiteral("31/12/") + year);
 }
 
 void frmPrincipal::applyColumnWidths() {

@@ -14,6 +14,14 @@ bool Compactar(AppState& state, MessageService& messages, QWidget* parent) {
     try {
         YearDatabase(state).compact();
         return true;
+    } catch (const ReopenError& error) {
+        // Compacted, but closed: the user must know why every window fails until
+        // the database opens again, which it does as soon as it can.
+        messages.show(
+            parent, Message{QStringLiteral("La base de datos se ha compactado. ") + error.message(),
+                            QStringLiteral("Error de Compactación"), MessageIcon::Warning,
+                            MessageButtons::Ok});
+        return true;
     } catch (const YearError&) {
         // The reason is in the log already; the user gets the one message.
         messages.show(parent,

@@ -5,10 +5,12 @@
 #include "state/PathGate.h"
 #include "store/DatabaseFiles.h"
 #include "store/DbErrorText.h"
+#include "store/PathText.h"
 #include "store/Sqlite.h"
 #include "ui/Logging.h"
 #include "years/SafetyCopies.h"
 #include "years/YearDatabase.h"
+#include "years/YearFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +24,7 @@ const QString kBackupLead = QStringLiteral("No se puede hacer la copia de seguri
 const QString kRestoreLead = QStringLiteral("No se puede recuperar la copia de seguridad");
 
 QString native(const QString& path) {
-    return QDir::toNativeSeparators(path);
+    return pathForMessage(path);
 }
 
 QString databaseIn(const QString& folder) {
@@ -51,6 +53,65 @@ void makeFolder(const QString& path) {
     }
 }
 
+// The year the ano.ini in folder names; empty when there is none.
+QString yearNamedIn(const QString& folder) {
+    return SettingsFiles(folder).readYear();
+}
+
+QString otherYearText(const QString& folder, const QString& held, const QString& year) {
+    return QStringLiteral("la copia de %1 es del año %2 y está trabajando en el año %3")
+        .arg(native(folder), held, year);
+}
+
+// The years whose copies lie apart in folder.
+QStringList yearsBackedUpIn(const QString& folder) {
+    QStringList years;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (QFileInfo(databaseIn(dir.filePath(name))).isFile()) {
+            years.append(name);
+        }
+    }
+    return years;
+}
+
+// The current year's copy in folder: its own, or one written before copies were
+// kept apart, when its ano.ini names this year. Throws why there is none.
+QString copyOfYear(const QString& folder, const QString& year) {
+    const QString apart = yearBackupFolder(folder, year);
+    if (QFileInfo(databaseIn(apart)).isFile()) {
+        const QString held = yearNamedIn(apart);
+        if (!held.isEmpty() && held != year) {
+            throw BackupError(kRestoreLead + QStringLiteral(": ") +
+                              otherYearText(apart, held, year));
+        }
+        return databaseIn(apart);
+    }
+    if (QFileInfo(databaseIn(folder)).isFile()) {
+        const QString held = yearNamedIn(folder);
+        if (held.isEmpty()) {
+            throw BackupError(
+                kRestoreLead +
+                QStringLiteral(": la copia de %1 no indica de qué año es").arg(native(folder)));
+        }
+        if (held != year) {
+            throw BackupError(kRestoreLead + QStringLiteral(": ") +
+                              otherYearText(folder, held, year));
+        }
+        return databaseIn(folder);
+    }
+    const QStringList others = yearsBackedUpIn(folder);
+    QString message =
+        kRestoreLead +
+        QStringLiteral(": no hay ninguna copia del año %1 en %2").arg(year, native(folder));
+    if (!others.isEmpty()) {
+        message += (others.size() == 1 ? QStringLiteral(" (solo hay copia del año %1)")
+                                       : QStringLiteral(" (solo hay copias de los años %1)"))
+                       .arg(others.join(QStringLiteral(", ")));
+    }
+    throw BackupError(message);
+}
+
 } // namespace
 
 BackupError::BackupError(const QString& message)
@@ -67,6 +128,10 @@ bool driveHoldsBackup(const QString& driveRoot) {
     return !driveRoot.isEmpty() && QFileInfo(markOf(driveRoot)).isDir();
 }
 
+QString yearBackupFolder(const QString& folder, const QString& year) {
+    return folder + QLatin1Char('/') + year;
+}
+
 void backUpYear(AppState& state, const QString& driveRoot, const QString& folder) {
     if (driveRoot.isEmpty()) {
         throw BackupError(kBackupLead + QStringLiteral(": no ha elegido ninguna unidad"));
@@ -77,13 +142,23 @@ void backUpYear(AppState& state, const QString& driveRoot, const QString& folder
                                          "disco en ella")
                               .arg(native(driveRoot)));
     }
-    // A copy landing among the program's own files would overwrite a year.
-    if (const auto refusal = PathGate(state.places()).refuseBackupFolder(folder)) {
-        throw BackupError(kBackupLead + QStringLiteral(": ") + *refusal);
+    if (!namesYearFolder(state.year)) {
+        throw BackupError(
+            kBackupLead +
+            QStringLiteral(": el año «%1» no es un nombre de carpeta").arg(state.year));
     }
-    const QString target = databaseIn(folder);
+    const QString yearFolder = yearBackupFolder(folder, state.year);
+    // A copy landing among the program's own files would overwrite a year; the
+    // year's folder is judged too, in case it is a link that leads there.
+    const PathGate gate(state.places());
+    for (const QString& place : {folder, yearFolder}) {
+        if (const auto refusal = gate.refuseBackupFolder(place)) {
+            throw BackupError(kBackupLead + QStringLiteral(": ") + *refusal);
+        }
+    }
+    const QString target = databaseIn(yearFolder);
     const QString partial = partialPathFor(target);
-    const SettingsFiles yearFile(folder);
+    const SettingsFiles yearFile(yearFolder);
     const QString yearPath = yearFile.pathOf(QStringLiteral("ano.ini"));
     try {
         makeFolder(markOf(driveRoot));
@@ -92,32 +167,41 @@ void backUpYear(AppState& state, const QString& driveRoot, const QString& folder
             throw DbError(QStringLiteral("hacer la copia"),
                           QStringLiteral("no existe la carpeta %1").arg(native(folder)), 0);
         }
+        makeFolder(yearFolder);
         // Checked first: SQLite would only say that it cannot open the file.
-        if (!QFileInfo(folder).isWritable()) {
+        if (!QFileInfo(yearFolder).isWritable()) {
             throw DbError(
                 QStringLiteral("hacer la copia"),
-                QStringLiteral("no se puede escribir en la carpeta %1").arg(native(folder)), 0);
+                QStringLiteral("no se puede escribir en la carpeta %1").arg(native(yearFolder)), 0);
+        }
+        // Another year's copy is never replaced without a word, whatever put it here.
+        if (QFileInfo::exists(yearPath) || QFileInfo(yearPath).isSymLink()) {
+            if (!QFileInfo(yearPath).isFile()) {
+                throw DbError(QStringLiteral("hacer la copia"),
+                              QStringLiteral("no se puede sustituir %1").arg(native(yearPath)), 0);
+            }
+            const QString held = yearFile.readYear();
+            if (!held.isEmpty() && held != state.year) {
+                throw DbError(QStringLiteral("hacer la copia"),
+                              QStringLiteral("%1 guarda la copia del año %2, que no se sustituye")
+                                  .arg(native(yearFolder), held),
+                              0);
+            }
         }
         // What a crash left of an earlier attempt.
         QFile::remove(partial);
         removeStaleJournal(partial);
         copyDatabase(state.db(), partial);
-        // A year file naming another year goes first: an old database left without
-        // a year is refused by a restore, one labelled with the wrong year is not.
-        if (QFileInfo::exists(yearPath) && yearFile.readYear() != state.year &&
-            !QFile::remove(yearPath)) {
-            throw DbError(QStringLiteral("hacer la copia"),
-                          QStringLiteral("no se puede sustituir %1").arg(native(yearPath)), 0);
+        // The year first: a copy is never in place without the file that says its year.
+        try {
+            yearFile.writeYear(state.year);
+        } catch (const SettingsError& error) {
+            throw DbError(QStringLiteral("hacer la copia"), error.message(), 0);
         }
         renameIntoPlace(partial, target);
     } catch (const DbError& error) {
         QFile::remove(partial);
         throw failure(kBackupLead, error);
-    }
-    try {
-        yearFile.writeYear(state.year);
-    } catch (const SettingsError& error) {
-        throw BackupError(kBackupLead + QStringLiteral(". ") + error.message());
     }
 }
 
@@ -126,23 +210,7 @@ QString restoreYear(AppState& state, const QString& driveRoot, const QString& fo
     if (!driveHoldsBackup(driveRoot)) {
         throw BackupError(QStringLiteral("No se encontraron datos en la unidad indicada"));
     }
-    const QString file = databaseIn(folder);
-    if (!QFileInfo(file).isFile()) {
-        throw BackupError(kRestoreLead +
-                          QStringLiteral(": no hay ninguna copia en %1").arg(native(folder)));
-    }
-    const QString held = SettingsFiles(folder).readYear();
-    if (held.isEmpty()) {
-        throw BackupError(
-            kRestoreLead +
-            QStringLiteral(": la copia de %1 no indica de qué año es").arg(native(folder)));
-    }
-    if (held != state.year) {
-        throw BackupError(kRestoreLead +
-                          QStringLiteral(": la copia de %1 es del año %2 y está trabajando en el "
-                                         "año %3")
-                              .arg(native(folder), held, state.year));
-    }
+    const QString file = copyOfYear(folder, state.year);
     QString safetyCopy;
     try {
         checkLedgerFile(file);
@@ -161,6 +229,9 @@ QString restoreYear(AppState& state, const QString& driveRoot, const QString& fo
     }
     try {
         YearDatabase(state).replaceWith(file);
+    } catch (const ReopenError& error) {
+        throw BackupError(QStringLiteral("La copia de seguridad se ha recuperado. ") +
+                          error.message());
     } catch (const YearError& error) {
         throw BackupError(kRestoreLead + QStringLiteral(": ") + error.message());
     }

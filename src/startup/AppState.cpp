@@ -1,13 +1,18 @@
 #include "startup/AppState.h"
 
+#include "years/ConnectionSetup.h"
+
 #include <QCoreApplication>
 
 namespace velmora {
 
 Database& AppState::db() const {
     if (!connection) {
-        throw DbError(QStringLiteral("usar la base de datos"),
-                      QStringLiteral("la base de datos está cerrada"), 0);
+        if (databasePath.isEmpty()) {
+            throw DbError(QStringLiteral("usar la base de datos"),
+                          QStringLiteral("la base de datos está cerrada"), 0);
+        }
+        connection = openYearDatabase(databasePath);
     }
     return *connection;
 }

@@ -34,10 +34,10 @@ std::optional<int> Program::start() {
         }
     }
     // Keyed by the year's database, so that a copy started from another program folder
-    // on the same year is kept out too.
-    instance_ = std::make_unique<SingleInstance>(
+    // on the same year is kept out too. It follows the year from here on.
+    state_->yearLock = std::make_unique<SingleInstance>(
         databasePathFor(settings.readDataRoot(), settings.readYear()));
-    if (!instance_->acquire()) {
+    if (!state_->yearLock->acquire()) {
         services_.messages.show(nullptr,
                                 Message{QStringLiteral("Ya se está ejecutando el programa"),
                                         kAppTitle, MessageIcon::None, MessageButtons::Ok});
@@ -53,6 +53,8 @@ std::optional<int> Program::start() {
         services_.messages.fail(nullptr, error.message());
         return 1;
     }
+
+    removeCopyLeftovers();
 
     mainWindow_ = std::make_unique<frmPrincipal>(*state_, services_);
     mainWindow_->show();
@@ -109,6 +111,19 @@ std::optional<int> Program::installFirstYear() {
     qCInfo(lcStartup).noquote() << "instalación creada en" << dataRoot << "con ajustes en"
                                 << state_->programFolder;
     return std::nullopt;
+}
+
+// A copy killed half-way leaves its partial file and journal among the copies.
+// Each year's folder is tidied only while no running copy of the program works on
+// that year, since its partial file may be the copy it is writing right now.
+void Program::removeCopyLeftovers() {
+    for (const QString& year : SafetyCopies::yearsWithCopies(state_->dataRoot)) {
+        if (year != state_->year &&
+            !SingleInstance(databasePathFor(state_->dataRoot, year)).acquire()) {
+            continue;
+        }
+        SafetyCopies(state_->dataRoot, year).removeLeftovers();
+    }
 }
 
 void Program::writeDailyCopy() {

@@ -12,7 +12,6 @@ namespace velmora {
 
 struct AppState;
 struct Services;
-class SingleInstance;
 class frmPrincipal;
 
 class Program {
@@ -37,10 +36,10 @@ private:
     std::optional<int> installFirstYear();
     // The first start of a day keeps a copy of the year as it was.
     void writeDailyCopy();
+    void removeCopyLeftovers();
 
     Services& services_;
     std::unique_ptr<AppState> state_;
-    std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<frmPrincipal> mainWindow_;
 };
 

@@ -25,11 +25,26 @@ QString lockFolder() {
 }
 
 // A relative path, "..", or a link on the way must not make the same year look like
-// another one.
+// another one. A year being created has no folder yet: the data root above it is
+// resolved instead, so the key it is locked under before it exists is the one it
+// has after.
 QString databaseKey(const QString& databasePath) {
-    const QFileInfo info(databasePath);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    const QFileInfo file(QDir::cleanPath(QFileInfo(databasePath).absoluteFilePath()));
+    const QFileInfo yearFolder(file.absolutePath());
+    const QString canonical = file.canonicalFilePath();
+    if (!canonical.isEmpty()) {
+        return canonical;
+    }
+    const QString folder = yearFolder.canonicalFilePath();
+    if (!folder.isEmpty()) {
+        return QDir::cleanPath(folder + QLatin1Char('/') + file.fileName());
+    }
+    const QString root = QFileInfo(yearFolder.absolutePath()).canonicalFilePath();
+    if (!root.isEmpty()) {
+        return QDir::cleanPath(root + QLatin1Char('/') + yearFolder.fileName() + QLatin1Char('/') +
+                               file.fileName());
+    }
+    return file.absoluteFilePath();
 }
 
 int openLockFile(const QByteArray& path) {

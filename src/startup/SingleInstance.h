@@ -28,8 +28,10 @@ public:
     // made at all the program starts anyway, and the log says why.
     bool acquire();
 
-    // The lock file for a year's database; any spelling of its path gives the same one.
+    // The lock file for a year's database; any spelling of its path gives the same one,
+    // before the database exists and after.
     static QString lockPathFor(const QString& databasePath);
+    const QString& lockPath() const { return path_; }
 
 private:
     QString path_;

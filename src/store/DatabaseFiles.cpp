@@ -214,13 +214,23 @@ void renameIntoPlace(const QString& ready, const QString& target, bool replace) 
     fsyncPath(QFileInfo(target).absolutePath(), O_RDONLY | O_DIRECTORY, operation);
 }
 
+void copyFile(const QString& source, const QString& target) {
+    requireAbsent(target, "copiar el archivo");
+    try {
+        copyBytes(source, target);
+        flushToDisk(target);
+    } catch (...) {
+        QFile::remove(target);
+        throw;
+    }
+}
+
 void replaceFileWith(const QString& source, const QString& target,
                      const std::function<void(const QString&)>& check) {
     const QString partial = partialPathFor(target);
     QFile::remove(partial);
     try {
-        copyBytes(source, partial);
-        flushToDisk(partial);
+        copyFile(source, partial);
         if (check) {
             check(partial);
         }

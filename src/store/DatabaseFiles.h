@@ -46,6 +46,11 @@ void renameIntoPlace(const QString& ready, const QString& target, bool replace =
 void replaceFileWith(const QString& source, const QString& target,
                      const std::function<void(const QString&)>& check = {});
 
+// Copies the bytes of source into the new file target and flushes it to disk.
+// A failure says whether reading or writing failed, and why; nothing is left at
+// target.
+void copyFile(const QString& source, const QString& target);
+
 // The name a file is built under before it is renamed into place.
 QString partialPathFor(const QString& target);
 

@@ -6,18 +6,20 @@
 
 #include <QString>
 
+#include <memory>
 #include <stdexcept>
 
 namespace velmora {
 
 struct AppState;
+class Database;
 
 class ConnectionError : public std::runtime_error {
 public:
     ConnectionError(QString path, QString reason);
     const QString& path() const { return path_; }
     const QString& reason() const { return reason_; }
-    // "No se puede abrir la base de datos PATH: REASON"
+    // "No se puede abrir la base de datos PATH: REASON", a long path shortened.
     QString message() const;
 
 private:
@@ -26,5 +28,13 @@ private:
 };
 
 void setupConnection(AppState& state);
+
+// Opens the year of dataRoot, as setupConnection() does once it has read the
+// settings files.
+void openYear(AppState& state, const QString& dataRoot, const QString& year);
+
+// A connection to the year's database at path, once it is known to be a ledger.
+// Throws DbError; its reason for the user is describeFailure()'s.
+std::unique_ptr<Database> openYearDatabase(const QString& path);
 
 } // namespace velmora

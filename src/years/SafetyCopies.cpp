@@ -50,6 +50,22 @@ bool SafetyCopies::madeOn(QDate day) const {
     return false;
 }
 
+void SafetyCopies::removeLeftovers() const {
+    // A copy is built as Devedur-{stamp}.mdb.nueva, with SQLite's files beside it.
+    static const QStringList partial = {
+        QStringLiteral("Devedur-*.mdb.nueva"), QStringLiteral("Devedur-*.mdb.nueva-journal"),
+        QStringLiteral("Devedur-*.mdb.nueva-wal"), QStringLiteral("Devedur-*.mdb.nueva-shm")};
+    const QDir dir(folder());
+    for (const QString& name : dir.entryList(partial, QDir::Files | QDir::System | QDir::Hidden)) {
+        QFile::remove(dir.filePath(name));
+    }
+}
+
+QStringList SafetyCopies::yearsWithCopies(const QString& dataRoot) {
+    return QDir(dataRoot + QLatin1Char('/') + folderName())
+        .entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks | QDir::Hidden);
+}
+
 QString SafetyCopies::write(Database& db, const QDateTime& now) const {
     if (!QDir().mkpath(folder())) {
         throw DbError(QStringLiteral("guardar la copia automática"),
@@ -58,9 +74,7 @@ QString SafetyCopies::write(Database& db, const QDateTime& now) const {
                       0);
     }
     // What a crash left of an earlier copy is no copy at all.
-    for (const QString& name : QDir(folder()).entryList({QStringLiteral("*.nueva")}, QDir::Files)) {
-        QFile::remove(folder() + QLatin1Char('/') + name);
-    }
+    removeLeftovers();
     QDateTime at = now;
     while (QFileInfo::exists(folder() + QLatin1Char('/') + copyName(at))) {
         at = at.addSecs(1);

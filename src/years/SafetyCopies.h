@@ -32,6 +32,13 @@ public:
     // kKept, and returns its path. Throws DbError; a failed copy leaves nothing.
     QString write(Database& db, const QDateTime& now) const;
 
+    // Removes what a copy cut short left in this year's folder: the partial file
+    // and SQLite's journal beside it. Only while no copy is being written there.
+    void removeLeftovers() const;
+
+    // The years with a folder of copies under dataRoot (never through a link).
+    static QStringList yearsWithCopies(const QString& dataRoot);
+
 private:
     QString dataRoot_;
     QString year_;

@@ -2,8 +2,11 @@
 
 #include "startup/AppState.h"
 #include "startup/Settings.h"
+#include "startup/SingleInstance.h"
+#include "state/PathGate.h"
 #include "store/DatabaseFiles.h"
 #include "store/DbErrorText.h"
+#include "store/PathText.h"
 #include "store/Sqlite.h"
 #include "ui/Logging.h"
 #include "years/ConnectionSetup.h"
@@ -14,13 +17,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace velmora {
 
 namespace {
-
-QString native(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
 
 // A year's own database and the files SQLite keeps beside it; the database is
 // copied through SQLite, never byte by byte.
@@ -29,24 +31,53 @@ bool isDatabaseFile(const QString& relativePath) {
            !relativePath.contains(QLatin1Char('/'));
 }
 
+[[noreturn]] void cannotCopy(const QString& path) {
+    throw DbError(QStringLiteral("copiar la carpeta del año"),
+                  QStringLiteral("no se puede copiar %1").arg(pathForMessage(path)), 0);
+}
+
+// A link is made again as the same link: what it points at may lie anywhere, and
+// is neither read nor copied.
+void copyLink(const QString& from, const QString& to) {
+    QByteArray target(4096, Qt::Uninitialized);
+    const ssize_t length =
+        ::readlink(QFile::encodeName(from).constData(), target.data(), size_t(target.size()));
+    if (length < 0 || length >= target.size() ||
+        ::symlink(target.left(length).constData(), QFile::encodeName(to).constData()) != 0) {
+        cannotCopy(from);
+    }
+}
+
 // Every file and folder under from, the database files of the top level aside.
+// Pipes, devices and sockets are no files of a year: opening a pipe would wait
+// for ever. No link is followed, neither to a folder nor to a file.
 void copyFolderContents(const QString& from, const QString& to) {
     const QDir source(from);
     QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        const QFileInfo entry = it.nextFileInfo();
-        const QString relative = source.relativeFilePath(entry.filePath());
+        const QString path = it.next();
+        const QString relative = source.relativeFilePath(path);
         if (isDatabaseFile(relative)) {
             continue;
         }
+        struct stat st {};
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0) {
+            cannotCopy(path);
+        }
         const QString target = to + QLatin1Char('/') + relative;
-        const bool copied = entry.isDir() && !entry.isSymLink()
-                                ? QDir().mkpath(target)
-                                : QFile::copy(entry.filePath(), target);
-        if (!copied) {
-            throw DbError(QStringLiteral("copiar la carpeta del año"),
-                          QStringLiteral("no se puede copiar %1").arg(native(entry.filePath())), 0);
+        if (S_ISLNK(st.st_mode)) {
+            copyLink(path, target);
+        } else if (S_ISDIR(st.st_mode)) {
+            if (!QDir().mkpath(target)) {
+                cannotCopy(path);
+            }
+        } else if (S_ISREG(st.st_mode)) {
+            if (!QFile::copy(path, target)) {
+                cannotCopy(path);
+            }
+        } else {
+            qCInfo(lcYears).noquote() << "no se copia al año nuevo, no es un archivo:" << path;
         }
     }
 }
@@ -71,26 +102,38 @@ void YearDatabase::close() {
     state_.connection.reset();
 }
 
+// The same year, never the one ano.ini may name by now: another copy of the
+// program started from the same folder may have written another year there,
+// whose lock is not ours.
 void YearDatabase::reopen() {
     close();
     try {
-        setupConnection(state_);
-    } catch (const ConnectionError& error) {
-        throw YearError(error.message());
-    }
-}
-
-// After a failed operation the old database is still in place: open it again.
-// Should even that fail, the windows find the connection closed and say so.
-void YearDatabase::reopenAfterFailure() {
-    try {
-        setupConnection(state_);
+        openYear(state_, state_.dataRoot, state_.year);
     } catch (const ConnectionError& error) {
         qCCritical(lcYears).noquote() << "no se puede volver a abrir" << error.what();
+        throw ReopenError(error.message() +
+                          QStringLiteral(".\nEl programa volverá a abrirla en cuanto pueda, la "
+                                         "próxima vez que la necesite."));
     }
 }
 
-void YearDatabase::switchTo(const QString& year) {
+std::unique_ptr<SingleInstance> YearDatabase::lockFor(const QString& year) const {
+    const QString path = databasePathFor(state_.dataRoot, year);
+    if (state_.yearLock && state_.yearLock->lockPath() == SingleInstance::lockPathFor(path)) {
+        return nullptr;
+    }
+    auto lock = std::make_unique<SingleInstance>(path);
+    if (!lock->acquire()) {
+        throw YearError(QStringLiteral("Otra copia del programa está trabajando en el año %1. "
+                                       "Ciérrela antes de pasar a ese año.")
+                            .arg(year));
+    }
+    return lock;
+}
+
+// The new lock is held before the old one goes, so no other copy can slip onto
+// either year in between; it only replaces the old one once the year is open.
+void YearDatabase::open(const QString& year, std::unique_ptr<SingleInstance> lock) {
     const SettingsFiles settings(state_.programFolder);
     const QString before = state_.year;
     QDir::setCurrent(state_.programFolder);
@@ -99,59 +142,71 @@ void YearDatabase::switchTo(const QString& year) {
     } catch (const SettingsError& error) {
         throw YearError(error.message());
     }
-    // The set-up replaces the connection only once the new one is open, so on a
-    // failure the program is still on the year it was on; ano.ini follows it back.
+    // The connection is replaced only once the new one is open, so on a failure
+    // the program is still on the year it was on; ano.ini follows it back.
     try {
-        setupConnection(state_);
+        openYear(state_, state_.dataRoot, year);
     } catch (const ConnectionError& error) {
         try {
             settings.writeYear(before);
         } catch (const SettingsError& restore) {
             qCCritical(lcYears).noquote() << restore.what();
         }
-        reopenAfterFailure();
         throw YearError(error.message());
     }
+    if (lock) {
+        state_.yearLock = std::move(lock);
+    }
+}
+
+void YearDatabase::switchTo(const QString& year) {
+    open(year, lockFor(year));
 }
 
 void YearDatabase::create(const QString& year) {
     if (const auto refusal = refusalOf(year)) {
         throw YearError(refusalText(*refusal));
     }
+    if (const auto link = linkRefusalFor(state_.dataRoot, year)) {
+        throw YearError(QStringLiteral("No se puede crear el año %1: %2").arg(year, *link));
+    }
     if (yearExists(state_.dataRoot, year)) {
         throw YearError(QStringLiteral("Este año ya está creado"));
     }
+    std::unique_ptr<SingleInstance> lock = lockFor(year);
     const QString target = yearFolderPath(state_.dataRoot, year);
     // Built in a hidden folder, which is never listed as a year, and renamed into
-    // place when whole: a failure or a crash never leaves half a year behind.
-    const QString building =
-        state_.dataRoot + QStringLiteral("/.") + year + QStringLiteral(".nueva");
-    QDir(building).removeRecursively();
+    // place when whole: a failure or a crash never leaves half a year behind. What
+    // an earlier attempt left there goes first; a link put there since the check
+    // is never followed, and mkdir() then fails on it.
+    const QString building = buildingFolderPath(state_.dataRoot, year);
+    removeFolderTree(building);
     try {
-        if (!QDir().mkpath(building)) {
-            throw DbError(QStringLiteral("crear la carpeta del año"),
-                          QStringLiteral("no se puede crear la carpeta %1").arg(native(building)),
-                          0);
+        if (!QDir().mkdir(building)) {
+            throw DbError(
+                QStringLiteral("crear la carpeta del año"),
+                QStringLiteral("no se puede crear la carpeta %1").arg(pathForMessage(building)), 0);
         }
         copyFolderContents(yearFolderPath(state_.dataRoot, state_.year), building);
         copyDatabase(state_.db(), building + QStringLiteral("/Devedur.mdb"));
         emptyEntries(building + QStringLiteral("/Devedur.mdb"));
         flushToDisk(building + QStringLiteral("/Devedur.mdb"));
         if (yearExists(state_.dataRoot, year) || !QDir().rename(building, target)) {
-            throw DbError(QStringLiteral("crear la carpeta del año"),
-                          QStringLiteral("no se puede crear la carpeta %1").arg(native(target)), 0);
+            throw DbError(
+                QStringLiteral("crear la carpeta del año"),
+                QStringLiteral("no se puede crear la carpeta %1").arg(pathForMessage(target)), 0);
         }
         flushToDisk(target);
     } catch (const DbError& error) {
         qCWarning(lcYears).noquote() << "no se puede crear el año" << year << "|" << error.what();
-        QDir(building).removeRecursively();
+        removeFolderTree(building);
         throw YearError(
             QStringLiteral("No se puede crear el año %1: %2").arg(year, describeFailure(error)));
     }
     try {
-        switchTo(year);
+        open(year, std::move(lock));
     } catch (const YearError& error) {
-        QDir(target).removeRecursively();
+        removeFolderTree(target);
         throw YearError(
             QStringLiteral("No se puede crear el año %1. %2").arg(year, error.message()));
     }
@@ -161,18 +216,18 @@ void YearDatabase::compact() {
     const QString source = state_.databasePath;
     const QString compacted = compactionFile();
     QFile::remove(compacted); // a failure here shows in the compaction itself
-    close();
     try {
         if (!QFileInfo(QFileInfo(compacted).absolutePath()).isDir()) {
             throw DbError(QStringLiteral("compactar la base de datos"),
                           QStringLiteral("falta la carpeta %1")
-                              .arg(native(QFileInfo(compacted).absolutePath())),
+                              .arg(pathForMessage(QFileInfo(compacted).absolutePath())),
                           0);
         }
-        // Holding the write lock keeps any other program from saving into the old
-        // file between the compaction and the rename, which would lose that save.
-        Database guard(source);
-        Transaction holdWriters(guard);
+        // Taken on the program's own connection before anything is closed: while
+        // another program holds the database this fails with the program still on
+        // its open connection. Held, it keeps every other program from saving into
+        // the old file between the compaction and the rename, which would lose that save.
+        Transaction holdWriters(state_.db());
         {
             Database reader(source);
             compactDatabase(reader, compacted);
@@ -182,7 +237,6 @@ void YearDatabase::compact() {
     } catch (const DbError& error) {
         qCWarning(lcYears).noquote()
             << "compactación no completada" << source << "|" << error.what();
-        reopenAfterFailure();
         throw YearError(describeFailure(error));
     }
     reopen();
@@ -190,10 +244,10 @@ void YearDatabase::compact() {
 
 void YearDatabase::replaceWith(const QString& file) {
     const QString target = state_.databasePath;
-    close();
     try {
-        Database guard(target);
-        Transaction holdWriters(guard);
+        // As for a compaction: no other writer from here on, and a busy database
+        // fails before the connection is closed.
+        Transaction holdWriters(state_.db());
         // Nobody writes now, so a journal left here belongs to no one; applied to
         // the new file it would mix in pages of the old one.
         removeStaleJournal(target);
@@ -201,7 +255,6 @@ void YearDatabase::replaceWith(const QString& file) {
     } catch (const DbError& error) {
         qCWarning(lcYears).noquote()
             << "no se puede sustituir" << target << "por" << file << "|" << error.what();
-        reopenAfterFailure();
         throw YearError(describeFailure(error));
     }
     reopen();

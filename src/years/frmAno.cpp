@@ -94,7 +94,8 @@ void frmAno::crear() {
         txtAno->setFocus();
         return;
     }
-    if (yearExists(state_.dataRoot, year)) {
+    // A link in the year's place is refused by the creation itself, which says why.
+    if (!linkRefusalFor(state_.dataRoot, year) && yearExists(state_.dataRoot, year)) {
         refuse(QStringLiteral("Este año ya está creado"));
         return;
     }
@@ -116,7 +117,7 @@ void frmAno::cambiar(QListWidgetItem* item) {
         return;
     }
     const QString year = item->text();
-    if (refusalOf(year) || !yearExists(state_.dataRoot, year)) {
+    if (!namesYearFolder(year) || !yearExists(state_.dataRoot, year)) {
         refuse(QStringLiteral("El año ") + year + QStringLiteral(" no existe"));
         txtAno->setFocus();
         return;

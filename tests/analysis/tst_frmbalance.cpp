@@ -15,7 +15,10 @@ using namespace velmora::test;
 namespace {
 
 struct BalanceWindow : WindowFixture<frmBalance> {
-    BalanceWindow() {
+    // today: what the clock says, for a year whose name is no calendar year.
+    explicit BalanceWindow(const QString& year = "2024", QDate today = {2024, 5, 17})
+        : WindowFixture(year) {
+        services.clock.day = today;
         ledger.addAccount("Nómina", "I");
         ledger.addAccount("Banco", "C");
         ledger.addAccount("agua", "G");
@@ -40,6 +43,8 @@ class TestFrmBalance : public QObject {
     Q_OBJECT
 private slots:
     void opensOnTheWholeYear();
+    void yearNamedOtherwise_data();
+    void yearNamedOtherwise();
     void calculates_data();
     void calculates();
     void invalidDateComputesNothing();
@@ -56,6 +61,23 @@ void TestFrmBalance::opensOnTheWholeYear() {
     QCOMPARE(b.figures(), (QStringList{"", "", ""}));
     QCOMPARE(b.find<QFrame>("shpDatos")->palette().color(QPalette::Window),
              b.ledger.state().palette.main());
+}
+
+// A year named " " once opened on "01/01/____" and said "Ponga una fecha correcta"
+// at the first "&Calcular": such a year takes today's calendar year.
+void TestFrmBalance::yearNamedOtherwise_data() {
+    addTextRows("year", {{"blank", " "}, {"a word", "Casa"}});
+}
+
+void TestFrmBalance::yearNamedOtherwise() {
+    QFETCH(QString, year);
+    BalanceWindow b(year, {2024, 9, 30});
+    QCOMPARE(b.find<QLineEdit>("mskDesde")->text(), QStringLiteral("01/01/2024"));
+    QCOMPARE(b.find<QLineEdit>("mskHasta")->text(), QStringLiteral("31/12/2024"));
+    b.choose("Banco");
+    b.click("cmdCalcular");
+    QCOMPARE(b.messages.texts(), QStringList());
+    QCOMPARE(b.figures(), (QStringList{"1.200,00", "450,50", "749,50"}));
 }
 
 void TestFrmBalance::calculates_data() {

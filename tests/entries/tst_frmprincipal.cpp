@@ -98,6 +98,8 @@ class TestFrmPrincipal : public QObject {
     Q_OBJECT
 private slots:
     void showsTheYearOnLoad();
+    void yearNamedOtherwise_data();
+    void yearNamedOtherwise();
     void menuOpensThePreferenceWindows();
     void headerFilterBoxes();
     void emptyListShowsNothing();
@@ -142,6 +144,29 @@ void TestFrmPrincipal::showsTheYearOnLoad() {
     for (const char* name : {"lblInfo", "lblBalance"}) {
         QCOMPARE(f.find<QLabel>(name)->palette().color(QPalette::Window), colourFromValue(5691381));
     }
+}
+
+// A year named " " once showed "01/01/____" and said "Ponga una fecha correcta" on
+// every "&Filtro": a year whose name is no calendar year lists today's year.
+void TestFrmPrincipal::yearNamedOtherwise_data() {
+    addTextRows("year", {{"blank", " "}, {"a word", "Casa"}});
+}
+
+void TestFrmPrincipal::yearNamedOtherwise() {
+    QFETCH(QString, year);
+    WindowFixture<frmPrincipal> f(year);
+    f.ledger.addAccount("Banco", "C");
+    f.ledger.addAccount("Luz", "G");
+    f.ledger.addEntry(1, "10/02/2024", "Recibo de la luz", "Luz", "Banco", 45, "G");
+    f.ledger.addEntry(2, "10/02/2023", "Recibo viejo", "Luz", "Banco", 40, "G");
+    f.services.clock.day = {2024, 9, 30};
+    f.open();
+    QCOMPARE(f.window->windowTitle(), "Velmora ## Año " + year);
+    QCOMPARE(f.find<QLineEdit>("mskDesde")->text(), QStringLiteral("01/01/2024"));
+    QCOMPARE(f.find<QLineEdit>("mskHasta")->text(), QStringLiteral("31/12/2024"));
+    f.click("cmdFiltrar");
+    QCOMPARE(f.messages.texts(), QStringList());
+    QCOMPARE(f.grid()->model()->rowCount(), 1);
 }
 
 void TestFrmPrincipal::menuOpensThePreferenceWindows() {

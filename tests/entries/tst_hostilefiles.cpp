@@ -83,7 +83,7 @@ void TestHostileFiles::opened() {
         YearDatabase(f.ledger.state()).reopen();
         QVERIFY2(refusal.isEmpty(), qPrintable(refusal));
     } catch (const YearError& error) {
-        QVERIFY(error.message().endsWith(refusal));
+        QVERIFY2(error.message().contains(refusal), qPrintable(error.message()));
         // A backup or safety copy holding it is refused the same way.
         QVERIFY_THROWS_EXCEPTION(DbError, checkLedgerFile(f.ledger.databasePath()));
         QCOMPARE(fileBytes(f.ledger.databasePath()), before);

@@ -40,9 +40,11 @@ private slots:
     void firstStart();
     void secondCopy_data();
     void secondCopy();
+    void databaseCannotBeOpened_data();
     void databaseCannotBeOpened();
     void settingsThatAreNoFiles_data();
     void settingsThatAreNoFiles();
+    void leftoversOfKilledCopiesGo();
     void dailySafetyCopy();
     void adminSettingsFolder_data();
     void adminSettingsFolder();
@@ -295,18 +297,73 @@ void TestProgram::secondCopy() {
     QCOMPARE(later.said(), QStringList());
 }
 
+void TestProgram::databaseCannotBeOpened_data() {
+    QTest::addColumn<QString>("dataRoot"); // empty: the installation's own
+    QTest::addColumn<QString>("year");
+    QTest::newRow("year without database") << QString() << u"2031"_s;
+    // Read from ruta.ini, it once filled the whole message box.
+    QTest::newRow("data root of 64 KB")
+        << (u"/datos"_s + u"/carpeta"_s.repeated(8000)) << u"2024"_s;
+}
+
 void TestProgram::databaseCannotBeOpened() {
+    QFETCH(QString, dataRoot);
+    QFETCH(QString, year);
     TestLedger ledger;
-    SettingsFiles(ledger.programFolder()).writeYear(u"2031"_s);
+    if (dataRoot.isEmpty()) {
+        dataRoot = ledger.dataRoot();
+    }
+    SettingsFiles(ledger.programFolder()).writeDataRootAndYear(dataRoot, year);
     Copy copy(ledger.programFolder());
     const std::optional<int> exitCode = copy.program.start();
     QVERIFY(exitCode.has_value() && *exitCode != 0);
     QCOMPARE(copy.program.mainWindow(), nullptr);
     QVERIFY(!copy.program.state().connection);
-    QCOMPARE(copy.said(),
-             QStringList{message(u"No se puede abrir la base de datos %1/2031/Devedur.mdb: el "
-                                 "archivo no existe"_s.arg(ledger.dataRoot()),
-                                 MessageIcon::Critical, MessageButtons::Ok)});
+    const QString path = dataRoot + u'/' + year + u"/Devedur.mdb"_s;
+    if (path.size() < 160) {
+        QCOMPARE(copy.said(),
+                 QStringList{message(u"No se puede abrir la base de datos %1: el archivo no "
+                                     "existe"_s.arg(path),
+                                     MessageIcon::Critical, MessageButtons::Ok)});
+        return;
+    }
+    // A path too long to read keeps its start and its end.
+    const QString said = copy.said().value(0);
+    QVERIFY2(said.size() < 300, qPrintable(said.left(300)));
+    QVERIFY2(said.contains(u"|No se puede abrir la base de datos /datos/carpeta/"_s),
+             qPrintable(said));
+    QVERIFY2(said.contains(u"…"_s), qPrintable(said));
+    QVERIFY2(said.contains(u"/carpeta/2024/Devedur.mdb: el archivo no existe|"_s),
+             qPrintable(said));
+}
+
+// A copy of the program killed while it wrote a safety copy leaves the partial
+// file and its journal among the copies; the next start removes them, in every
+// year's folder, except where another running copy may be writing one now.
+void TestProgram::leftoversOfKilledCopiesGo() {
+    TestLedger ledger;
+    const QStringList left = {u"Devedur-20240102-100000.mdb.nueva"_s,
+                              u"Devedur-20240102-100000.mdb.nueva-journal"_s};
+    const QStringList kept = {u"Devedur-20240101-100000.mdb"_s, u"notas.txt"_s};
+    for (const char* year : {"2022", "2023", "2024"}) {
+        for (const QString& name : left + kept) {
+            QVERIFY(test::putBytes(
+                SafetyCopies(ledger.dataRoot(), QLatin1String(year)).folder() + u'/' + name, "x"));
+        }
+    }
+    SingleInstance otherCopy(ledger.dataRoot() + u"/2022/Devedur.mdb"_s);
+    QVERIFY(otherCopy.acquire());
+
+    Copy copy(ledger.programFolder());
+    QCOMPARE(copy.program.start(), std::optional<int>());
+    QCOMPARE(copy.said(), QStringList());
+    for (const char* year : {"2022", "2023", "2024"}) {
+        QStringList expected = kept + (qstrcmp(year, "2022") == 0 ? left : QStringList());
+        expected.sort();
+        QCOMPARE(QDir(SafetyCopies(ledger.dataRoot(), QLatin1String(year)).folder())
+                     .entryList(QDir::Files, QDir::Name),
+                 expected);
+    }
 }
 
 void TestProgram::settingsThatAreNoFiles_data() {

@@ -35,7 +35,8 @@ public:
     TestServices services{messages};
     std::unique_ptr<Window> window;
 
-    WindowFixture() {
+    // Over a ledger of that year.
+    explicit WindowFixture(const QString& year = QStringLiteral("2024")) : ledger(year) {
         messages.rows = [this] {
             QTableView* grid =
                 window ? window->template findChild<QTableView*>("mshDatos") : nullptr;

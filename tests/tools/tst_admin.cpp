@@ -10,15 +10,23 @@
 #include "support/Norma43Statement.h"
 #include "support/TestLedger.h"
 #include "years/SafetyCopies.h"
+#include "years/YearDatabase.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace velmora;
 using namespace Qt::StringLiterals;
@@ -30,18 +38,22 @@ struct Outcome {
     QString out, err;
 };
 
-// `line` is split at blanks; FILE in it stands for `file`.
-Outcome runAdmin(const QString& line, const QString& programFolder, const QString& file = {}) {
+Outcome runAdmin(const QStringList& args, const QString& programFolder) {
     Outcome result;
     QTextStream out(&result.out), err(&result.err);
-    QStringList args = line.split(u' ');
-    if (!file.isEmpty()) {
-        args.replaceInStrings(u"FILE"_s, file);
-    }
     result.code = admin::runAdmin(args, programFolder, out, err);
     out.flush();
     err.flush();
     return result;
+}
+
+// `line` is split at blanks; FILE in it stands for `file`.
+Outcome runAdmin(const QString& line, const QString& programFolder, const QString& file = {}) {
+    QStringList args = line.split(u' ');
+    if (!file.isEmpty()) {
+        args.replaceInStrings(u"FILE"_s, file);
+    }
+    return runAdmin(args, programFolder);
 }
 
 void writeBytes(const QString& path, const QByteArray& bytes) {
@@ -103,6 +115,8 @@ private slots:
     void commandLine();
     void demo_data();
     void demo();
+    void yearsTheWindowNames_data();
+    void yearsTheWindowNames();
     void copies();
     void restoreCopy_data();
     void restoreCopy();
@@ -258,7 +272,9 @@ void TestAdmin::commandLine_data() {
     QTest::newRow("demo sin instalación") << u"demo"_s << 1 << u"no hay instalación en"_s;
     // ano.ini holds the year on one line.
     QTest::newRow("año con salto de línea")
-        << u"init DATOS 2024\n"_s << 2 << u"el año «2024\n» no vale: debe tener cuatro cifras"_s;
+        << u"init DATOS 2024\n"_s << 2 << u"el año «2024\n» no vale: no puede estar en blanco"_s;
+    // The year window refuses it too: a hidden year is never listed again.
+    QTest::newRow("año oculto") << u"init DATOS .oculto"_s << 2 << u"el año «.oculto» no vale"_s;
     // ruta.ini holds one line, and a path with control characters is a typing slip anyway.
     for (const char* control : {"\n", "\x7F"}) {
         QTest::addRow("carpeta con el carácter %d", int(*control))
@@ -267,7 +283,9 @@ void TestAdmin::commandLine_data() {
                "o tabuladores"_s;
     }
     QTest::newRow("copies sobra") << u"copies 2024 x"_s << 2 << u"sobran argumentos: x"_s;
-    QTest::newRow("copies año «24»") << u"copies 24"_s << 2 << u"el año «24» no vale"_s;
+    QTest::newRow("copies año «..»")
+        << u"copies .."_s << 2
+        << u"el año «..» no vale: no es el nombre de una carpeta de la carpeta de datos"_s;
     QTest::newRow("restore-copy sin archivo")
         << u"restore-copy"_s << 2 << u"falta el archivo de la copia"_s;
     QTest::newRow("restore-copy sin instalación")
@@ -337,6 +355,38 @@ void TestAdmin::demo() {
     QCOMPARE(number(db, "SELECT COUNT(DISTINCT substr(Data, 6, 2)) FROM apuntes"), 12);
 }
 
+// velmora-admin once refused every year whose name is not four digits, ano.ini's
+// too, though the year window makes such years: one rule holds for both. Their
+// dates are those of today's calendar year, as in the main window.
+void TestAdmin::yearsTheWindowNames_data() {
+    test::addTextRows(
+        "year", {{"a word", "Casa"}, {"with a space", "Casa vieja"}, {"two years", "2024-25"}});
+}
+
+void TestAdmin::yearsTheWindowNames() {
+    QFETCH(QString, year);
+    QTemporaryDir tmp;
+    const Outcome init = runAdmin({u"init"_s, tmp.filePath(u"datos"_s), year}, tmp.path());
+    QCOMPARE(init.code, 0);
+    QVERIFY(QFileInfo(tmp.filePath(u"datos/"_s) + year + u"/Devedur.mdb"_s).isFile());
+
+    test::TestLedger ledger(year); // as the year window leaves it, ano.ini naming it
+    const Outcome demo = runAdmin(u"demo 10"_s, ledger.programFolder());
+    QCOMPARE(demo.code, 0);
+    QVERIFY2(demo.out.contains(u"al año "_s + year + u" en "_s), qPrintable(demo.out));
+    const QString thisYear = QString::number(QDate::currentDate().year());
+    Statement dated(ledger.db(), "SELECT COUNT(*) FROM apuntes WHERE substr(Data, 1, 4) = ?1",
+                    "test");
+    dated.bind(1, thisYear);
+    QVERIFY(dated.step());
+    QCOMPARE(dated.columnInt(0), 10);
+    QCOMPARE(runAdmin(u"copies"_s, ledger.programFolder()).code, 0);
+    const Outcome exported =
+        runAdmin(u"export-csv FILE"_s, ledger.programFolder(), tmp.filePath(u"año.csv"_s));
+    QCOMPARE(exported.code, 0);
+    QVERIFY2(exported.out.startsWith(u"Exportados 10 apuntes"_s), qPrintable(exported.out));
+}
+
 void TestAdmin::copies() {
     test::TestLedger ledger(u"2024"_s);
     const SafetyCopies made(ledger.dataRoot(), u"2024"_s);
@@ -375,7 +425,91 @@ void TestAdmin::restoreCopy_data() {
     QTest::newRow("páginas dañadas") << u"damaged pages"_s << u"está dañado"_s;
     QTest::newRow("no es una base de datos") << u"text"_s << damaged;
     QTest::newRow("programa abierto") << u"copy, program open"_s << u"el programa está abierto"_s;
+    // The lock once stayed on the year the program started with, and the copy went
+    // in under the running program.
+    QTest::newRow("programa que ha pasado a ese año")
+        << u"copy, program switched to 2025"_s << u"el programa está abierto con el año 2025"_s;
+    // Each of these once put another year's ledger in place and said "Recuperada".
+    QTest::newRow("copia de otro año")
+        << u"copy of 2023"_s
+        << u"es del año 2023 (según la carpeta de copias en la que está), no del año 2024"_s;
+    QTest::newRow("copia de otro año en una unidad")
+        << u"drive copy of 2023"_s
+        << u"es del año 2023 (según el ano.ini que tiene al lado), no del año 2024"_s;
+    QTest::newRow("base de datos de otro año")
+        << u"ledger of 2023"_s
+        << u"es del año 2023 (según la carpeta del año en la que está), no del año 2024"_s;
+    QTest::newRow("apuntes de otros años")
+        << u"loose file of 2022 and 2023"_s
+        << u"sus apuntes son de los años 2022 y 2023, no del año 2024"_s;
+    QTest::newRow("apuntes del año, en otra carpeta") << u"loose file of 2024"_s << QString();
+    // Once this said that the copy could not be read.
+    QTest::newRow("carpeta del año de solo lectura")
+        << u"copy, read-only year folder"_s
+        << u"no se puede copiar junto a la base de datos del año 2024 (no hay permiso para "
+           "escribir en"_s;
 }
+
+namespace {
+
+// Makes folder unwritable, as a read-only drive is, even for root (which chmod does
+// not stop); false when the system cannot. undo() puts it back.
+struct ReadOnlyFolder {
+    QString folder;
+    bool immutable = false;
+    bool make() {
+        if (!QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner)) {
+            return false;
+        }
+        if (!writable()) {
+            return true;
+        }
+        immutable = setImmutable(true);
+        return immutable && !writable();
+    }
+    void undo() {
+        if (immutable) {
+            setImmutable(false);
+        }
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    bool writable() const {
+        QFile probe(folder + u"/prueba"_s);
+        const bool opened = probe.open(QIODevice::WriteOnly);
+        probe.remove();
+        return opened;
+    }
+    bool setImmutable(bool on) const {
+        const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0) {
+            return false;
+        }
+        int flags = 0;
+        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (done) {
+            flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+            done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return done;
+    }
+};
+
+// A ledger file at path with one entry on each of the days (yyyy-MM-dd).
+void writeLedgerWithDates(const QString& path, const QStringList& days) {
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    Database db(path, Database::Mode::CreateIfMissing);
+    createLedgerSchema(db);
+    int64_t id = 0;
+    for (const QString& day : days) {
+        Statement insert(db, "INSERT INTO apuntes (Id, Data, Des, Importe) VALUES (?1, ?2, 'x', 1)",
+                         "test");
+        insert.bind(1, ++id).bind(2, day);
+        insert.run();
+    }
+}
+
+} // namespace
 
 void TestAdmin::restoreCopy() {
     QFETCH(QString, chosen);
@@ -383,41 +517,73 @@ void TestAdmin::restoreCopy() {
     test::TestLedger ledger(u"2024"_s);
     ledger.addEntry(1, u"02/01/2024"_s, u"Antes de la copia"_s, u"Banco"_s, u"Banco"_s, 10, u"T"_s);
     const SafetyCopies copies(ledger.dataRoot(), u"2024"_s);
-    const QString file = copies.write(ledger.db(), QDateTime(QDate(2024, 3, 1), QTime(10, 0)));
+    QString file = copies.write(ledger.db(), QDateTime(QDate(2024, 3, 1), QTime(10, 0)));
     ledger.addEntry(2, u"03/01/2024"_s, u"Después de la copia"_s, u"Banco"_s, u"Banco"_s, 20,
                     u"T"_s);
     QByteArray bytes = test::fileBytes(file);
+    QTemporaryDir elsewhere;
     if (chosen == u"damaged pages"_s) {
         // The header stays, so the file still opens; the tables behind it do not read.
         bytes.replace(4096, 4096, QByteArray(4096, 'Z'));
         writeBytes(file, bytes);
     } else if (chosen == u"text"_s) {
         writeBytes(file, "Apuntes de enero\n");
+    } else if (chosen == u"copy of 2023"_s) {
+        file = SafetyCopies(ledger.dataRoot(), u"2023"_s)
+                   .write(ledger.db(), QDateTime(QDate(2023, 3, 1), QTime(10, 0)));
+    } else if (chosen == u"drive copy of 2023"_s) {
+        file = elsewhere.filePath(u"Datos/Devedur.mdb"_s);
+        writeBytes(file, bytes);
+        writeBytes(elsewhere.filePath(u"Datos/ano.ini"_s), "2023\r\n");
+    } else if (chosen == u"ledger of 2023"_s) {
+        file = ledger.dataRoot() + u"/2023/Devedur.mdb"_s;
+        writeBytes(file, bytes);
+    } else if (chosen.startsWith(u"loose file of "_s)) {
+        file = elsewhere.filePath(u"copia.mdb"_s);
+        QStringList days;
+        for (const QString& year : chosen.mid(14).split(u" and "_s)) {
+            days << year + u"-06-01"_s;
+        }
+        writeLedgerWithDates(file, days);
     }
+    QString target = ledger.databasePath();
     std::optional<SingleInstance> running;
     if (chosen.endsWith(u"program open"_s)) {
         running.emplace(ledger.databasePath());
         QVERIFY(running->acquire());
+    } else if (chosen.endsWith(u"program switched to 2025"_s)) {
+        YearDatabase(ledger.state()).create(u"2025"_s);
+        target = ledger.state().databasePath;
     }
     if (chosen.endsWith(u"current damaged"_s)) {
         writeBytes(ledger.databasePath(), "Apuntes de enero\n");
     }
-    const QByteArray before = test::fileBytes(ledger.databasePath());
+    ReadOnlyFolder readOnly{ledger.dataRoot() + u"/2024"_s};
+    const auto writable = qScopeGuard([&] { readOnly.undo(); });
+    if (chosen.endsWith(u"read-only year folder"_s) && !readOnly.make()) {
+        QSKIP("this system cannot make a folder read-only for this user");
+    }
+    const QByteArray before = test::fileBytes(target);
 
     const Outcome result = runAdmin(u"restore-copy FILE"_s, ledger.programFolder(), file);
+    readOnly.undo();
     if (!reason.isEmpty()) {
         QCOMPARE(result.code, 1);
         QVERIFY2(result.err.contains(reason), qPrintable(result.err));
         QVERIFY2(result.err.contains(u"no se ha cambiado"_s), qPrintable(result.err));
-        QCOMPARE(test::fileBytes(ledger.databasePath()), before);
+        QCOMPARE(test::fileBytes(target), before);
         QCOMPARE(copies.list().size(), 1); // and no copy made
-        QCOMPARE(QDir(ledger.dataRoot() + u"/2024"_s).entryList(QDir::Files),
+        QCOMPARE(QDir(QFileInfo(target).absolutePath()).entryList(QDir::Files),
                  QStringList{u"Devedur.mdb"_s});
         return;
     }
     QCOMPARE(result.code, 0);
     QCOMPARE(result.err, QString());
     Database restored(ledger.databasePath());
+    if (chosen == u"loose file of 2024"_s) {
+        QCOMPARE(number(restored, "SELECT COUNT(*) FROM apuntes WHERE Data = '2024-06-01'"), 1);
+        return;
+    }
     QCOMPARE(number(restored, "SELECT COUNT(*) FROM apuntes WHERE Id = 1"), 1);
     QCOMPARE(number(restored, "SELECT COUNT(*) FROM apuntes"), 1);
     // The database it replaced was kept first, with the entry made after the copy.

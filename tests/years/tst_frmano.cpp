@@ -2,6 +2,7 @@
 
 #include "entries/frmPrincipal.h"
 #include "startup/Settings.h"
+#include "startup/SingleInstance.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -71,13 +73,22 @@ struct YearWindow : WindowFixture<frmAno> {
 class TestFrmAno : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void listsYearsWithDatabase();
     void refusals_data();
     void refusals();
     void enterOnlyMovesToCreate();
     void switches();
     void mainWindowShowsNewYear();
+
+private:
+    QTemporaryDir runtime_; // the year locks taken here, away from the user's own
 };
+
+void TestFrmAno::initTestCase() {
+    QVERIFY(runtime_.isValid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+}
 
 void TestFrmAno::listsYearsWithDatabase() {
     YearWindow w;
@@ -91,16 +102,28 @@ void TestFrmAno::listsYearsWithDatabase() {
 
 void TestFrmAno::refusals_data() {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("message"); // DATA stands for the data root
     QTest::addColumn<int>("icon");
     QTest::addColumn<QString>("title");
     const int critical = int(MessageIcon::Critical);
-    QTest::newRow("empty") << QString() << u"Ponga un año"_s << int(MessageIcon::Information)
-                           << u"Velmora"_s;
+    const int information = int(MessageIcon::Information);
+    QTest::newRow("empty") << QString() << u"Ponga un año"_s << information << u"Velmora"_s;
+    QTest::newRow("blank") << u"  "_s << u"Ponga un año"_s << information << u"Velmora"_s;
     QTest::newRow("existing folder")
         << u"Informes"_s << u"Este año ya está creado"_s << critical << u"Atención!!"_s;
     QTest::newRow("outside the data root")
         << u"../2025"_s << u"Nombre de año no válido"_s << critical << u"Atención!!"_s;
+    // Created and switched to, then missing from the list for good.
+    QTest::newRow("hidden folder")
+        << u".oculto"_s << u"Nombre de año no válido"_s << critical << u"Atención!!"_s;
+    QTest::newRow("space in front")
+        << u" 2025"_s << u"Nombre de año no válido"_s << critical << u"Atención!!"_s;
+    // A link in the year's place, planted there; the creation would follow it.
+    QTest::newRow("link in the year's place")
+        << u"enlace"_s
+        << u"No se puede crear el año enlace: DATA/enlace es un enlace a otro sitio, no una "
+           "carpeta del año; quítelo de la carpeta de datos y vuelva a intentarlo"_s
+        << critical << u"Velmora"_s;
 }
 
 void TestFrmAno::refusals() {
@@ -109,6 +132,11 @@ void TestFrmAno::refusals() {
     QFETCH(int, icon);
     QFETCH(QString, title);
     YearWindow w;
+    QTemporaryDir elsewhere;
+    if (typed == u"enlace"_s) {
+        QVERIFY(QFile::link(elsewhere.path(), w.ledger.dataRoot() + u"/enlace"_s));
+    }
+    message.replace(u"DATA"_s, w.ledger.dataRoot());
     w.type(typed);
     w.click(u"cmdCrear"_s);
     QCOMPARE(w.messages.texts(), QStringList{message});
@@ -117,6 +145,12 @@ void TestFrmAno::refusals() {
     QVERIFY(w.window->isVisible());
     QCOMPARE(w.yearFile(), u"2024"_s);
     QVERIFY(!QFileInfo::exists(w.ledger.dataRoot() + u"/../2025"_s));
+    QCOMPARE(QDir(w.ledger.dataRoot())
+                 .entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks),
+             (QStringList{u".2025.nueva"_s, u"2023"_s, u"2024"_s, u"Copias de seguridad"_s,
+                          u"Informes"_s}));
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList());
 }
 
 void TestFrmAno::enterOnlyMovesToCreate() {
@@ -144,7 +178,19 @@ void TestFrmAno::switches() {
     QCOMPARE(w.messages.texts(), QStringList{u"El año 2023 no existe"_s});
     QCOMPARE(w.ledger.state().year, u"2024"_s);
 
+    // Another copy of the program works on 2023: this one stays on its year.
     makeYear(w.ledger.dataRoot(), u"2023"_s);
+    {
+        SingleInstance otherCopy(databasePathFor(w.ledger.dataRoot(), u"2023"_s));
+        QVERIFY(otherCopy.acquire());
+        w.messages.clear();
+        w.doubleClick(u"2023"_s);
+        QCOMPARE(w.messages.texts(), QStringList{u"Otra copia del programa está trabajando en el "
+                                                 "año 2023. Ciérrela antes de pasar a ese año."_s});
+        QVERIFY(w.window->isVisible());
+        QCOMPARE(w.ledger.state().year, u"2024"_s);
+        QCOMPARE(w.yearFile(), u"2024"_s);
+    }
     w.doubleClick(u"2023"_s);
     QVERIFY(!w.window->isVisible());
     QCOMPARE(w.ledger.state().year, u"2023"_s);

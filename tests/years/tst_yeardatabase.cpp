@@ -3,10 +3,12 @@
 
 #include "startup/AppState.h"
 #include "startup/Settings.h"
+#include "startup/SingleInstance.h"
 #include "store/DatabaseFiles.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
+#include "support/ReplacedFileBlocker.h"
 #include "support/TestLedger.h"
 #include "years/SafetyCopies.h"
 #include "years/YearDatabase.h"
@@ -15,9 +17,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <climits>
 #include <functional>
+
+#include <sys/stat.h>
 
 using namespace velmora;
 using namespace Qt::StringLiterals;
@@ -25,18 +31,30 @@ using namespace Qt::StringLiterals;
 class TestYearDatabase : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void createRefused_data();
     void createRefused();
     void createKeepsAccountsNotEntries();
+    void createNeverFollowsLinks_data();
+    void createNeverFollowsLinks();
+    void createCopiesNoLinkThrough_data();
+    void createCopiesNoLinkThrough();
     void createFailureLeavesOldYear_data();
     void createFailureLeavesOldYear();
     void switchTo_data();
     void switchTo();
+    void lockFollowsTheYear_data();
+    void lockFollowsTheYear();
     void compact_data();
     void compact();
     void replaceWith_data();
     void replaceWith();
+    void reopenedAsSoonAsItCan_data();
+    void reopenedAsSoonAsItCan();
     void safetyCopies();
+
+private:
+    QTemporaryDir runtime_; // the year locks taken here, away from the user's own
 };
 
 namespace {
@@ -89,6 +107,11 @@ void checkOnYear(test::TestLedger& ledger, const QString& year) {
 
 } // namespace
 
+void TestYearDatabase::initTestCase() {
+    QVERIFY(runtime_.isValid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+}
+
 void TestYearDatabase::createRefused_data() {
     QTest::addColumn<QString>("year");
     QTest::addColumn<QString>("message");
@@ -98,6 +121,12 @@ void TestYearDatabase::createRefused_data() {
     QTest::newRow("backslash") << u"20\\09"_s << invalid;
     QTest::newRow("current year") << u"2008"_s << exists;
     QTest::newRow("safety copies") << SafetyCopies::folderName() << exists;
+    // Once made and switched to, then never listed again: a hidden folder.
+    QTest::newRow("hidden") << u".oculto"_s << invalid;
+    QTest::newRow("blank") << u"   "_s << u"Ponga un año"_s;
+    QTest::newRow("space in front") << u" 2009"_s << invalid;
+    QTest::newRow("space behind") << u"2009 "_s << invalid;
+    QTest::newRow("control character") << u"20\t09"_s << invalid;
 }
 
 void TestYearDatabase::createRefused() {
@@ -134,8 +163,74 @@ void TestYearDatabase::createKeepsAccountsNotEntries() {
              QStringList({u"2008"_s, u"2009"_s, u"Informes"_s}));
 }
 
+// Once a link planted as the new year's building folder led the removal of
+// what an earlier attempt left into the folder it pointed at, and the year was
+// written there; one in the year's own place made the year a link.
+void TestYearDatabase::createNeverFollowsLinks_data() {
+    test::addTextRows("link", {{"building folder to a folder", "/.2009.nueva"},
+                               {"year folder to a folder", "/2009"},
+                               {"year folder to nothing", "/2009 dangling"}});
+}
+
+void TestYearDatabase::createNeverFollowsLinks() {
+    QFETCH(QString, link);
+    test::TestLedger ledger(u"2008"_s);
+    fill(ledger);
+    QTemporaryDir elsewhere;
+    writeBytes(elsewhere.filePath(u"valioso.txt"_s), "de otro");
+    const bool dangling = link.endsWith(u" dangling"_s);
+    const QString at = ledger.dataRoot() + link.section(u' ', 0, 0);
+    QVERIFY(QFile::link(dangling ? elsewhere.filePath(u"nada"_s) : elsewhere.path(), at));
+
+    QCOMPARE(yearError([&] { YearDatabase(ledger.state()).create(u"2009"_s); }),
+             u"No se puede crear el año 2009: %1 es un enlace a otro sitio, no una carpeta del "
+             "año; quítelo de la carpeta de datos y vuelva a intentarlo"_s.arg(at));
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{u"valioso.txt"_s});
+    QCOMPARE(test::fileBytes(elsewhere.filePath(u"valioso.txt"_s)), "de otro");
+    QVERIFY(QFileInfo(at).isSymLink());
+    checkOnYear(ledger, u"2008"_s);
+}
+
+// What a link in the current year's folder leads to is never read into the new
+// year: the link is made again as the same link. A pipe there, which a copy
+// would wait on for ever, is no file of the year and is left out.
+void TestYearDatabase::createCopiesNoLinkThrough_data() {
+    test::addTextRows(
+        "entry", {{"link to a file", "file"}, {"link to a folder", "folder"}, {"pipe", "pipe"}});
+}
+
+void TestYearDatabase::createCopiesNoLinkThrough() {
+    QFETCH(QString, entry);
+    test::TestLedger ledger(u"2008"_s);
+    fill(ledger);
+    QTemporaryDir elsewhere;
+    writeBytes(elsewhere.filePath(u"secreto.txt"_s), "no es del año");
+    const QString in2008 = ledger.dataRoot() + u"/2008/"_s + entry;
+    if (entry == u"pipe"_s) {
+        QCOMPARE(::mkfifo(QFile::encodeName(in2008).constData(), 0644), 0);
+    } else {
+        QVERIFY(QFile::link(
+            entry == u"file"_s ? elsewhere.filePath(u"secreto.txt"_s) : elsewhere.path(), in2008));
+    }
+
+    YearDatabase(ledger.state()).create(u"2009"_s);
+    checkOnYear(ledger, u"2009"_s);
+    const QString in2009 = ledger.dataRoot() + u"/2009/"_s + entry;
+    if (entry == u"pipe"_s) {
+        QVERIFY(!QFileInfo::exists(in2009));
+    } else {
+        QVERIFY(QFileInfo(in2009).isSymLink());
+        QCOMPARE(QFileInfo(in2009).symLinkTarget(), QFileInfo(in2008).symLinkTarget());
+    }
+    QCOMPARE(test::fileBytes(ledger.dataRoot() + u"/2009/notas.txt"_s),
+             "recibos en la carpeta azul");
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{u"secreto.txt"_s});
+}
+
 void TestYearDatabase::createFailureLeavesOldYear_data() {
-    test::addTextRows("fault", {{"a file cannot be copied", "dangling link"},
+    test::addTextRows("fault", {{"a folder cannot be copied", "path too long"},
                                 {"the folder cannot be made", "file in the way"},
                                 {"ano.ini cannot be written", "ano.ini is a folder"}});
 }
@@ -145,8 +240,16 @@ void TestYearDatabase::createFailureLeavesOldYear() {
     test::TestLedger ledger(u"2008"_s);
     fill(ledger);
     const QString root = ledger.dataRoot();
-    if (fault == u"dangling link"_s) {
-        QVERIFY(QFile::link(root + u"/gone.txt"_s, root + u"/2008/zz-enlace.txt"_s));
+    if (fault == u"path too long"_s) {
+        // A folder whose path the system takes, but not its copy's, which is built
+        // under the longer ".2009.nueva".
+        QString deep = root + u"/2008/"_s;
+        const qsizetype length = PATH_MAX - 4;
+        while (deep.size() + 201 < length) {
+            deep += QString(200, u'x') + u'/';
+        }
+        deep += QString(length - deep.size(), u'x');
+        QVERIFY(QDir().mkpath(deep));
     } else if (fault == u"file in the way"_s) {
         writeBytes(root + u"/.2009.nueva"_s, "no es una carpeta");
     } else {
@@ -198,11 +301,63 @@ void TestYearDatabase::switchTo() {
     checkOnYear(ledger, u"2008"_s);
 }
 
+// The lock that keeps a second copy of the program off a year goes with the
+// program: taken on the new year before the old one is let go, and a switch to a
+// year another copy works on is refused, the program staying where it was.
+void TestYearDatabase::lockFollowsTheYear_data() {
+    test::addTextRows("to", {{"switch to another year", "2007"},
+                             {"switch to the same year", "2008"},
+                             {"new year", "2009"},
+                             {"year another copy has open", "2007 held"}});
+}
+
+void TestYearDatabase::lockFollowsTheYear() {
+    QFETCH(QString, to);
+    test::TestLedger ledger(u"2008"_s);
+    createYear(ledger.dataRoot(), u"2007"_s);
+    const auto held = [&](const QString& year) {
+        return !SingleInstance(databasePathFor(ledger.dataRoot(), year)).acquire();
+    };
+    // As the program holds it from its start.
+    AppState& state = ledger.state();
+    state.yearLock = std::make_unique<SingleInstance>(ledger.databasePath());
+    QVERIFY(state.yearLock->acquire());
+    const QString year = to.section(u' ', 0, 0);
+    std::optional<SingleInstance> otherCopy;
+    if (to.endsWith(u" held"_s)) {
+        otherCopy.emplace(databasePathFor(ledger.dataRoot(), year));
+        QVERIFY(otherCopy->acquire());
+    }
+
+    const QString error = yearError([&] {
+        if (yearExists(ledger.dataRoot(), year)) {
+            YearDatabase(state).switchTo(year);
+        } else {
+            YearDatabase(state).create(year);
+        }
+    });
+    if (otherCopy) {
+        QCOMPARE(error, u"Otra copia del programa está trabajando en el año 2007. Ciérrela antes "
+                        "de pasar a ese año."_s);
+        checkOnYear(ledger, u"2008"_s);
+        QVERIFY(held(u"2008"_s));
+        otherCopy.reset();
+        QVERIFY(!held(u"2007"_s));
+        return;
+    }
+    QVERIFY2(error.isNull(), qPrintable(error));
+    checkOnYear(ledger, year);
+    QVERIFY(held(year));
+    QCOMPARE(held(u"2008"_s), year == u"2008"_s);
+}
+
 void TestYearDatabase::compact_data() {
     test::addTextRows("fault", {{"twice in a row", ""},
                                 {"leftovers of a killed compaction", "leftovers"},
                                 {"work folder missing", "no Datos"},
-                                {"another program writing", "writer"}});
+                                {"another program writing", "writer"},
+                                // Once this closed the program's connection for good.
+                                {"another program holding the database", "holder"}});
 }
 
 void TestYearDatabase::compact() {
@@ -223,7 +378,11 @@ void TestYearDatabase::compact() {
     } else if (fault == u"writer"_s) {
         writer = std::make_unique<Database>(path);
         writer->exec("BEGIN IMMEDIATE; DELETE FROM apuntes WHERE Id = 1", "test");
+    } else if (fault == u"holder"_s) {
+        writer = std::make_unique<Database>(path);
+        writer->exec("BEGIN EXCLUSIVE", "test");
     }
+    const Database* connection = ledger.state().connection.get();
 
     YearDatabase years(ledger.state());
     const QString error = yearError([&] {
@@ -239,6 +398,8 @@ void TestYearDatabase::compact() {
     } else {
         QVERIFY2(!error.isEmpty(), qPrintable(fault));
         QCOMPARE(test::fileBytes(path), before);
+        // Nothing was closed: the program goes on as it was.
+        QCOMPARE(ledger.state().connection.get(), connection);
     }
     writer.reset();
     checkOnYear(ledger, u"2008"_s);
@@ -250,7 +411,8 @@ void TestYearDatabase::replaceWith_data() {
     test::addTextRows("backup", {{"a sound ledger", "sound"},
                                  {"a damaged file", "damaged"},
                                  {"not a ledger", "text"},
-                                 {"missing", "missing"}});
+                                 {"missing", "missing"},
+                                 {"the database held by another program", "held"}});
 }
 
 void TestYearDatabase::replaceWith() {
@@ -258,7 +420,7 @@ void TestYearDatabase::replaceWith() {
     test::TestLedger ledger(u"2008"_s);
     fill(ledger);
     const QString file = ledger.dataRoot() + u"/copia.mdb"_s;
-    if (backup == u"sound"_s || backup == u"damaged"_s) {
+    if (backup == u"sound"_s || backup == u"damaged"_s || backup == u"held"_s) {
         compactDatabase(ledger.db(), file);
     }
     if (backup == u"damaged"_s) {
@@ -273,18 +435,66 @@ void TestYearDatabase::replaceWith() {
     // A journal nobody owns would mix the old pages into the new file.
     writeBytes(ledger.databasePath() + u"-journal"_s, QByteArray(512, '\0'));
     const QByteArray before = test::fileBytes(ledger.databasePath());
+    std::unique_ptr<Database> holder;
+    if (backup == u"held"_s) {
+        holder = std::make_unique<Database>(ledger.databasePath());
+        holder->exec("BEGIN EXCLUSIVE", "test");
+    }
+    const Database* connection = ledger.state().connection.get();
 
     const QString error = yearError([&] { YearDatabase(ledger.state()).replaceWith(file); });
     QCOMPARE(error.isNull(), backup == u"sound"_s);
+    holder.reset();
     if (error.isNull()) {
         QCOMPARE(count(ledger.state().db(), "apuntes"), 300);
         QVERIFY(!QFileInfo::exists(ledger.databasePath() + u"-journal"_s));
     } else {
         QCOMPARE(test::fileBytes(ledger.databasePath()), before);
+        QCOMPARE(ledger.state().connection.get(), connection);
         QCOMPARE(count(ledger.state().db(), "apuntes"), 200);
     }
     checkOnYear(ledger, u"2008"_s);
     QVERIFY(!QFileInfo::exists(ledger.databasePath() + u".nueva"_s));
+}
+
+// A compaction or a restore that has replaced the database, which another
+// program then holds before it can be opened again: the user is told, and the
+// next use opens it as soon as it can be. Once every window said the database
+// was closed until a year was picked again.
+void TestYearDatabase::reopenedAsSoonAsItCan_data() {
+    test::addTextRows("operation", {{"compaction", "compact"}, {"restore", "restore"}});
+}
+
+void TestYearDatabase::reopenedAsSoonAsItCan() {
+    QFETCH(QString, operation);
+    test::TestLedger ledger(u"2008"_s);
+    fill(ledger);
+    const QString file = ledger.dataRoot() + u"/copia.mdb"_s;
+    compactDatabase(ledger.db(), file);
+    AppState& state = ledger.state();
+
+    test::ReplacedFileBlocker otherProgram(ledger.databasePath());
+    const QString error = yearError([&] {
+        try {
+            if (operation == u"compact"_s) {
+                YearDatabase(state).compact();
+            } else {
+                YearDatabase(state).replaceWith(file);
+            }
+        } catch (const ReopenError& reopen) {
+            throw YearError(u"reopen: "_s + reopen.message());
+        }
+    });
+    QCOMPARE(error,
+             u"reopen: No se puede abrir la base de datos %1: la base de datos está bloqueada "
+             "por otro programa.\nEl programa volverá a abrirla en cuanto pueda, la próxima vez "
+             "que la necesite."_s.arg(ledger.databasePath()));
+    QVERIFY(!state.connection);
+    QVERIFY_THROWS_EXCEPTION(DbError, state.db());
+
+    otherProgram.release();
+    QCOMPARE(count(state.db(), "apuntes"), 300);
+    checkOnYear(ledger, u"2008"_s);
 }
 
 void TestYearDatabase::safetyCopies() {

@@ -20,6 +20,7 @@
 #include "store/SpanishText.h"
 #include "store/Sqlite.h"
 #include "ui/Formats.h"
+#include "years/CopyYear.h"
 #include "years/SafetyCopies.h"
 #include "years/YearFolders.h"
 
@@ -71,6 +72,26 @@ QString extraArguments(const QStringList& args, qsizetype from) {
     return QStringLiteral("sobran argumentos: %1").arg(args.mid(from).join(QLatin1Char(' ')));
 }
 
+// Year names follow the year window's rules: a new year's name is one the window
+// would create, an existing year's one that names a folder of the data root.
+QString newYearRefusal(const QString& year) {
+    return QStringLiteral("el año «%1» no vale: no puede estar en blanco, empezar por un punto, "
+                          "llevar espacios delante o detrás, barras ni caracteres de control")
+        .arg(year);
+}
+
+QString yearArgumentRefusal(const QString& year) {
+    return QStringLiteral("el año «%1» no vale: no es el nombre de una carpeta de la carpeta de "
+                          "datos")
+        .arg(year);
+}
+
+QString yearFileRefusal(const QString& year) {
+    return QStringLiteral("el año de ano.ini («%1») no es el nombre de una carpeta de la carpeta "
+                          "de datos")
+        .arg(year);
+}
+
 std::optional<int> parseEntryCount(const QString& text) {
     static const QRegularExpression digits(QStringLiteral("^[0-9]{1,7}$"));
     if (!digits.match(text).hasMatch()) {
@@ -110,10 +131,8 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
     }
     const QString year =
         operands.size() == 2 ? operands[1] : QString::number(QDate::currentDate().year());
-    if (!isYearName(year)) {
-        return badUsage(err, QStringLiteral("el año «%1» no vale: debe tener cuatro cifras, "
-                                            "por ejemplo 2024")
-                                 .arg(year));
+    if (refusalOf(year)) {
+        return badUsage(err, newYearRefusal(year));
     }
 
     const QString dataRoot = QDir::cleanPath(QDir(operands[0]).absolutePath());
@@ -185,10 +204,8 @@ int runDemo(const QStringList& args, const QString& programFolder, QTextStream& 
                                            "Prepárela antes con «%2 init CARPETA_DE_DATOS».")
                                 .arg(QDir::toNativeSeparators(programFolder), kProgram));
     }
-    if (!isYearName(year)) {
-        return failure(err, QStringLiteral("el año de ano.ini («%1») no es un año de cuatro "
-                                           "cifras; no se añaden datos de ejemplo")
-                                .arg(year));
+    if (!namesYearFolder(year)) {
+        return failure(err, yearFileRefusal(year));
     }
 
     const QString databasePath = databasePathFor(dataRoot, year);
@@ -200,7 +217,7 @@ int runDemo(const QStringList& args, const QString& programFolder, QTextStream& 
         checkLedgerSchema(db);
         const qint64 accountsBefore = queryNumber(db, "SELECT COUNT(*) FROM Contas");
         firstId = queryNumber(db, "SELECT COALESCE(MAX(Id), 0) FROM apuntes") + 1;
-        fillDemoLedger(db, year.toInt(), entries);
+        fillDemoLedger(db, calendarYearOf(year, QDate::currentDate()), entries);
         lastId = queryNumber(db, "SELECT COALESCE(MAX(Id), 0) FROM apuntes");
         newAccounts = queryNumber(db, "SELECT COUNT(*) FROM Contas") - accountsBefore;
     } catch (const DbError& error) {
@@ -238,9 +255,8 @@ std::optional<Installed> readInstallation(const QString& programFolder, QTextStr
                          .arg(QDir::toNativeSeparators(programFolder), kProgram));
         return std::nullopt;
     }
-    if (!isYearName(found.year)) {
-        failure(err, QStringLiteral("el año de ano.ini («%1») no es un año de cuatro cifras")
-                         .arg(found.year));
+    if (!namesYearFolder(found.year)) {
+        failure(err, yearFileRefusal(found.year));
         return std::nullopt;
     }
     return found;
@@ -262,10 +278,8 @@ int runCopies(const QStringList& args, const QString& programFolder, QTextStream
     if (args.size() > 2) {
         return badUsage(err, extraArguments(args, 2));
     }
-    if (args.size() == 2 && !isYearName(args[1])) {
-        return badUsage(err, QStringLiteral("el año «%1» no vale: debe tener cuatro cifras, "
-                                            "por ejemplo 2024")
-                                 .arg(args[1]));
+    if (args.size() == 2 && !namesYearFolder(args[1])) {
+        return badUsage(err, yearArgumentRefusal(args[1]));
     }
     const std::optional<Installed> installed = readInstallation(programFolder, err);
     if (!installed) {
@@ -365,23 +379,37 @@ int runRestoreCopy(const QStringList& args, const QString& programFolder, QTextS
                                 .arg(installed->year, untouched));
     }
 
-    // The chosen file is checked, then copied beside the database and checked
-    // there: the safety copy made below may remove the oldest one, which can be the
-    // chosen file.
+    const auto refused = [&](const QString& reason) {
+        return failure(
+            err,
+            QStringLiteral("no se puede recuperar %1: %2. %3").arg(nativeFile, reason, untouched));
+    };
+    // Another year's ledger in this year's place would look like lost entries, and
+    // every entry saved after it would land in the wrong year.
+    try {
+        checkLedgerFile(file);
+        if (const auto otherYear = otherYearRefusal(file, installed->dataRoot, installed->year)) {
+            return refused(*otherYear);
+        }
+    } catch (const DbError& error) {
+        return refused(describeFailure(error));
+    }
+    // Copied beside the database and checked there: the safety copy made below may
+    // remove the oldest one, which can be the chosen file.
     const QString staged = partialPathFor(databasePath);
     QFile::remove(staged);
     try {
-        checkLedgerFile(file);
-        if (!QFile::copy(file, staged)) {
-            throw DbError(QStringLiteral("copiar el archivo"),
-                          QStringLiteral("no se puede leer %1").arg(nativeFile), 0);
-        }
-        flushToDisk(staged);
+        copyFile(file, staged);
+    } catch (const DbError& error) {
+        return refused(QStringLiteral("no se puede copiar junto a la base de datos del año %1 "
+                                      "(%2)")
+                           .arg(installed->year, describeFailure(error)));
+    }
+    try {
         checkLedgerFile(staged);
     } catch (const DbError& error) {
         QFile::remove(staged);
-        return failure(err, QStringLiteral("no se puede recuperar %1: %2. %3")
-                                .arg(nativeFile, describeFailure(error), untouched));
+        return refused(describeFailure(error));
     }
 
     const SafetyCopies copies(installed->dataRoot, installed->year);
@@ -397,8 +425,7 @@ int runRestoreCopy(const QStringList& args, const QString& programFolder, QTextS
         renameIntoPlace(staged, databasePath);
     } catch (const DbError& error) {
         QFile::remove(staged);
-        return failure(err, QStringLiteral("no se puede recuperar %1: %2. %3")
-                                .arg(nativeFile, describeFailure(error), untouched));
+        return refused(describeFailure(error));
     }
 
     out << QStringLiteral("Recuperada la copia %1 como base de datos del año %2 (%3).\n")
@@ -471,10 +498,8 @@ std::optional<ExchangeArgs> parseExchangeArgs(const QStringList& args, const QSt
         badUsage(err, QStringLiteral("sobran argumentos: %1").arg(operands.mid(1).join(u' ')));
         return std::nullopt;
     }
-    if (parsed.year && !isYearName(*parsed.year)) {
-        badUsage(err, QStringLiteral("el año «%1» no vale: debe tener cuatro cifras, "
-                                     "por ejemplo 2024")
-                          .arg(*parsed.year));
+    if (parsed.year && !namesYearFolder(*parsed.year)) {
+        badUsage(err, yearArgumentRefusal(*parsed.year));
         return std::nullopt;
     }
     if (parsed.account && parsed.account->trimmed().isEmpty()) {
@@ -491,6 +516,8 @@ struct TargetYear {
     QString dataRoot;
     QString year;
     QString databasePath;
+    // The calendar year of its dates, as the main window's range has it.
+    int calendarYear() const { return calendarYearOf(year, QDate::currentDate()); }
 };
 
 std::optional<TargetYear> targetYear(const QString& programFolder,
@@ -537,7 +564,7 @@ int runExportCsv(const QStringList& args, const QString& programFolder, QTextStr
     }
     Database db(target->databasePath, Database::Mode::ReadOnly);
     checkLedgerSchema(db);
-    const int year = target->year.toInt();
+    const int year = target->calendarYear();
     // Written beside under another name and renamed at the end: an export that
     // fails half-way leaves the file that was there, if any.
     QSaveFile file(parsed->file);
@@ -693,7 +720,7 @@ int runImportCsv(const QStringList& args, const QString& programFolder, QTextStr
     }
     Database db(target->databasePath);
     checkLedgerSchema(db);
-    const ImportPlan plan = planImport(db, read.rows, target->year.toInt());
+    const ImportPlan plan = planImport(db, read.rows, target->calendarYear());
     out << QStringLiteral("Importación de %1 en el año %2.\n").arg(nativeFile, target->year);
     out << QStringLiteral("Formato detectado: CSV, %1.\n").arg(describeDialect(read.dialect));
     printPlan(plan, refusedInOrder(read.refused + plan.refused), parsed->allowDuplicates, out);
@@ -774,7 +801,7 @@ int runImportN43(const QStringList& args, const QString& programFolder, QTextStr
                                   .arg(row.description, formatCents(signedCents)));
         }
     }
-    const ImportPlan plan = planImport(db, rows, target->year.toInt());
+    const ImportPlan plan = planImport(db, rows, target->calendarYear());
     printPlan(plan, refusedInOrder(plan.refused), false, out);
     if (!unproposed.isEmpty()) {
         out << QStringLiteral("Movimientos sin cuenta propuesta, que no se importan: %1\n")
@@ -790,13 +817,6 @@ int runImportN43(const QStringList& args, const QString& programFolder, QTextStr
 
 } // namespace
 
-bool isYearName(const QString& year) {
-    // Anchored as a whole: "$" alone would also let "2024\n" through.
-    static const QRegularExpression pattern(
-        QRegularExpression::anchoredPattern(QStringLiteral("[1-9][0-9]{3}")));
-    return pattern.match(year).hasMatch();
-}
-
 QString usageText() {
     return QStringLiteral(
         "Uso:\n"
@@ -806,8 +826,8 @@ QString usageText() {
         "      CARPETA_DE_DATOS/AÑO/Devedur.mdb, la carpeta CARPETA_DE_DATOS/Informes\n"
         "      con el informe Datos.rpt si aún no existe (uno que ya esté allí no se\n"
         "      toca, tampoco con --force) y la carpeta Datos junto al programa.\n"
-        "      AÑO son cuatro cifras; si se omite, el año actual. Nunca sustituye una\n"
-        "      base de datos que ya existe.\n"
+        "      AÑO es el nombre del año, como en el programa (2024, por ejemplo); si se\n"
+        "      omite, el año actual. Nunca sustituye una base de datos que ya existe.\n"
         "      Si la instalación ya usa una base de datos que existe, no cambia nada;\n"
         "      con --force la deja de usar (sin borrarla) y prepara la nueva.\n"
         "  velmora-admin demo [N]\n"
@@ -819,7 +839,9 @@ QString usageText() {
         "  velmora-admin restore-copy ARCHIVO\n"
         "      Pone la copia ARCHIVO en lugar de la base de datos del año de ano.ini,\n"
         "      después de guardar una copia de la actual. Cierre antes el programa.\n"
-        "      Si ARCHIVO no es una base de datos de contabilidad sana, no cambia nada.\n"
+        "      Si ARCHIVO no es una base de datos de contabilidad sana, o es de otro año\n"
+        "      (por la carpeta en la que está, el ano.ini que tiene al lado o las\n"
+        "      fechas de sus apuntes), no cambia nada.\n"
         "  velmora-admin export-csv [--year AÑO] ARCHIVO\n"
         "      Escribe en ARCHIVO, en CSV (punto y coma, decimales con coma), todos los\n"
         "      apuntes del año (el de ano.ini si se omite --year), del más antiguo al\n"

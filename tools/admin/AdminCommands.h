@@ -21,9 +21,6 @@ enum ExitCode : int {
 inline constexpr int kDefaultDemoEntries = 1200;
 inline constexpr int kMaxDemoEntries = 1000000;
 
-// A year folder name the program accepts: four digits, the first not 0.
-bool isYearName(const QString& year);
-
 QString usageText();
 
 // args without the program's own name. Settings are read and written in
