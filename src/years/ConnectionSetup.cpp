@@ -60,6 +60,11 @@ void setupConnection(AppState& state) {
         throw ConnectionError(databasePathFor(dataRoot, year),
                               settings.problems().join(QStringLiteral("; ")));
     }
+    // ano.ini is a file anyone can edit: "../otra" would open a ledger elsewhere.
+    if (!year.isEmpty() && !namesYearFolder(year)) {
+        throw ConnectionError(databasePathFor(dataRoot, year),
+                              QStringLiteral("ano.ini no nombra un año de la carpeta de datos"));
+    }
     openYear(state, dataRoot, year);
 }
 

@@ -53,6 +53,9 @@ void TestConnection::switchYear_data() {
     QTest::newRow("empty file") << u"empty"_s << notALedger + u"falta la tabla apuntes"_s;
     QTest::newRow("entries without class")
         << u"no GoI"_s << notALedger + u"faltan columnas en la tabla apuntes"_s;
+    // Once this opened the ledger of a folder outside the data root.
+    QTest::newRow("year outside the data root")
+        << u"outside"_s << u"ano.ini no nombra un año de la carpeta de datos"_s;
     QTest::newRow("locked") << u"locked"_s
                             << u"la base de datos está bloqueada por otro programa"_s;
 }
@@ -65,11 +68,12 @@ void TestConnection::switchYear() {
     AppState& state = ledger.state();
     const Database* before = state.connection.get();
 
-    const QString path = ledger.dataRoot() + u"/2030/Devedur.mdb"_s;
+    const QString year = problem == u"outside"_s ? u"../fuera"_s : u"2030"_s;
+    const QString path = ledger.dataRoot() + u'/' + year + u"/Devedur.mdb"_s;
     const QByteArray text =
         QByteArray("Fecha;Concepto;Importe\r\n05/03/2024;Luz;45,10\r\n").repeated(40);
     std::unique_ptr<Database> holder;
-    SettingsFiles(ledger.programFolder()).writeYear(u"2030"_s);
+    SettingsFiles(ledger.programFolder()).writeYear(year);
     if (problem != u"no folder"_s) {
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
     }
@@ -77,7 +81,7 @@ void TestConnection::switchYear() {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(problem == u"text"_s ? text : QByteArray());
-    } else if (problem == u"none"_s) {
+    } else if (problem == u"none"_s || problem == u"outside"_s) {
         createLedger(path);
     } else if (problem == u"no GoI"_s) {
         createLedger(path)->exec("ALTER TABLE apuntes DROP COLUMN GoI", "quitar la columna");
