@@ -2,7 +2,11 @@
 // and take for sound what a kill may rightly leave.
 
 #include "CrashCheck.h"
+#include "CrashChild.h"
+#include "maintenance/DriveBackup.h"
+#include "startup/Settings.h"
 #include "store/AccountStore.h"
+#include "store/DatabaseFiles.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
 #include "years/SafetyCopies.h"
@@ -30,6 +34,8 @@ enum class Damage {
     PageOverwritten,
     YearWithEntries,
     TenNewerCopies,
+    BackupWritten,
+    BackupDamaged,
 };
 
 const QString kNewName = u"Caja-1-1"_s;
@@ -75,6 +81,19 @@ void damage(CrashInstallation& installation, Damage kind) {
                 .write(db, QDateTime(QDate(2030, 1, 1), QTime(0, 0, second)));
         }
         break;
+    case Damage::BackupWritten:
+    case Damage::BackupDamaged: {
+        const QString folder =
+            yearBackupFolder(backupFolderFor(driveFor(program)), installation.year());
+        QVERIFY(QDir().mkpath(folder));
+        SettingsFiles(folder).writeYear(installation.year());
+        if (kind == Damage::BackupWritten) {
+            copyDatabase(db, folder + u"/Devedur.mdb"_s);
+        } else {
+            QVERIFY(test::putBytes(folder + u"/Devedur.mdb"_s, QByteArray(8192, 'x')));
+        }
+        break;
+    }
     case Damage::YearWithEntries: {
         const QString target = databasePathFor(installation.dataRoot(), u"N1-1"_s);
         QVERIFY(QDir().mkpath(QFileInfo(target).path()));
@@ -111,6 +130,10 @@ void TestCrashCheck::readsWhatTheChildWrites_data() {
     QTest::newRow("copy into a folder with spaces")
         << u"copy 120 /tmp/a b/Copias de seguridad/2024/Devedur-20240101-000000.mdb"_s << true;
     QTest::newRow("colour") << u"colour 255"_s << true;
+    QTest::newRow("backup") << u"backup 120"_s << true;
+    QTest::newRow("import from a folder with spaces")
+        << u"import 3 /tmp/a b/importar.csv"_s << true;
+    QTest::newRow("backup of nothing") << u"backup"_s << false;
     QTest::newRow("amount not a number")
         << u"insert 12 2024-03-05 mil Caja Nomina I Apunte-3"_s << false;
     QTest::newRow("entry cut short") << u"insert 12 2024-03-05 1050 Caja"_s << false;
@@ -178,6 +201,18 @@ void TestCrashCheck::findsWhatAKillMustNotLeave_data() {
         << oldCopy << Damage::None << false << true << false << false;
     QTest::newRow("confirmed copy pushed out by ten newer")
         << oldCopy << Damage::TenNewerCopies << false << false << false << false;
+    QTest::newRow("confirmed backup there")
+        << u"backup 100\n"_s << Damage::BackupWritten << false << false << false << false;
+    QTest::newRow("confirmed backup missing")
+        << u"backup 100\n"_s << Damage::None << false << true << false << false;
+    QTest::newRow("backup under way, done")
+        << u"intent backup 100\n"_s << Damage::BackupWritten << false << false << false << false;
+    QTest::newRow("backup under way, not yet")
+        << u"intent backup 100\n"_s << Damage::None << false << false << false << false;
+    QTest::newRow("backup nobody made")
+        << u"ready\n"_s << Damage::BackupWritten << false << true << false << false;
+    QTest::newRow("backup damaged")
+        << u"intent backup 100\n"_s << Damage::BackupDamaged << true << false << false << false;
     QTest::newRow("new year shows with entries")
         << u"intent year N1-1\n"_s << Damage::YearWithEntries << false << false << true << false;
 }

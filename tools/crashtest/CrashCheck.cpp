@@ -1,6 +1,7 @@
 #include "CrashCheck.h"
 
 #include "CrashChild.h"
+#include "maintenance/DriveBackup.h"
 #include "startup/Settings.h"
 #include "store/AccountStore.h"
 #include "store/DatabaseFiles.h"
@@ -165,7 +166,9 @@ QString CrashInstallation::databasePath() const {
 
 CrashModel::CrashModel(const CrashInstallation& installation)
     : programFolder_(installation.programFolder()), dataRoot_(installation.dataRoot()),
-      year_(installation.year()), databasePath_(installation.databasePath()) {
+      year_(installation.year()), databasePath_(installation.databasePath()),
+      backupFile_(yearBackupFolder(backupFolderFor(driveFor(programFolder_)), year_) +
+                  u"/Devedur.mdb"_s) {
     const SettingsFiles settings(programFolder_);
     dataRootFile_ = bytesOf(settings.pathOf(u"ruta.ini"_s));
     colour_ = settings.readMainColour().value_or(0);
@@ -187,6 +190,7 @@ void CrashModel::check(const ChildReport& report, Figures& figures) {
     checkLedger(report, figures);
     checkYears(report, figures);
     checkCopies(figures);
+    checkBackup(report, figures);
 }
 
 void CrashModel::fault(Figures& figures, int Figures::*figure, const QString& what) const {
@@ -215,7 +219,11 @@ void CrashModel::apply(const Step& step) {
     case StepKind::Copy:
         copies_.push_back(Copy{step.newName, step.id});
         break;
+    case StepKind::Backup:
+        backupEntries_ = step.id;
+        break;
     case StepKind::Compact:
+    case StepKind::Import:
         break;
     }
 }
@@ -310,6 +318,8 @@ bool CrashModel::resolveInFlight(const Step& step, const LedgerContent& found) {
     case StepKind::Year:
     case StepKind::Copy:
     case StepKind::Colour:
+    case StepKind::Backup:
+    case StepKind::Import:
         return true;
     }
     return true;
@@ -379,6 +389,41 @@ void CrashModel::checkCopies(Figures& figures) {
         }
         return false;
     });
+}
+
+// The drive holds the year's copy as the last backup confirmed left it, or as
+// the one under way makes it: sound, with its entries and its year, never half.
+void CrashModel::checkBackup(const ChildReport& report, Figures& figures) {
+    const bool backingUp = report.inFlight && report.inFlight->kind == StepKind::Backup;
+    if (!QFileInfo::exists(backupFile_)) {
+        if (backupEntries_) {
+            fault(figures, &Figures::lostCommits, u"falta la copia de la unidad"_s);
+            backupEntries_.reset();
+        }
+        return;
+    }
+    qint64 entries = -1;
+    try {
+        checkLedgerFile(backupFile_);
+        entries = entriesIn(backupFile_);
+    } catch (const DbError&) {
+        fault(figures, &Figures::integrityFailures, backupFile_ + u" está dañada"_s);
+        QFile::remove(backupFile_);
+        backupEntries_.reset();
+        return;
+    }
+    if (backingUp && entries == report.inFlight->id) {
+        backupEntries_ = entries;
+    } else if (entries != backupEntries_) {
+        fault(figures, &Figures::lostCommits,
+              u"la copia de la unidad tiene %1 apuntes y no los de la última copia"_s.arg(entries));
+        backupEntries_ = entries;
+    }
+    const SettingsFiles yearFile(QFileInfo(backupFile_).path());
+    if (!wholeLine(bytesOf(yearFile.pathOf(u"ano.ini"_s))) || yearFile.readYear() != year_) {
+        fault(figures, &Figures::badSettings, u"el ano.ini de la copia de la unidad está mal"_s);
+        yearFile.writeYear(year_);
+    }
 }
 
 } // namespace velmora::crashtest

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <map>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -81,6 +82,7 @@ private:
     bool resolveInFlight(const Step& step, const LedgerContent& found);
     void checkYears(const ChildReport& report, Figures& figures);
     void checkCopies(Figures& figures);
+    void checkBackup(const ChildReport& report, Figures& figures);
 
     QString programFolder_;
     QString dataRoot_;
@@ -92,6 +94,8 @@ private:
     std::vector<QString> years_; // confirmed, not yet checked
     std::vector<Copy> copies_;   // confirmed, still to be kept
     std::set<QString> checkedCopies_;
+    QString backupFile_;                  // the year's copy on the drive
+    std::optional<qint64> backupEntries_; // what it holds, once one was made
 };
 
 } // namespace velmora::crashtest

@@ -2,6 +2,7 @@
 
 #include "entries/EntrySaving.h"
 #include "entries/MovementRule.h"
+#include "maintenance/DriveBackup.h"
 #include "startup/AppState.h"
 #include "startup/Settings.h"
 #include "store/AccountStore.h"
@@ -12,6 +13,7 @@
 #include "years/SafetyCopies.h"
 #include "years/YearDatabase.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -98,11 +100,13 @@ public:
                 entries > kFewestEntries ? remove() : insert();
             } else if (roll < 78) {
                 rename();
-            } else if (roll < 84) {
+            } else if (roll < 82) {
                 colour();
-            } else if (roll < 90) {
+            } else if (roll < 86) {
                 copy(entries);
-            } else if (roll < 96) {
+            } else if (roll < 90) {
+                backup(entries);
+            } else if (roll < 95) {
                 compact();
             } else {
                 createYear();
@@ -199,6 +203,16 @@ private:
         confirm(step);
     }
 
+    // To the drive's usual backup folder, as the backup window does.
+    void backup(qint64 entries) {
+        const Step step{StepKind::Backup, entries, 0, {}, {}, {}};
+        const QString drive = driveFor(state_.programFolder);
+        QDir().mkpath(drive);
+        announce(step);
+        backUpYear(state_, drive, backupFolderFor(drive));
+        confirm(step);
+    }
+
     void compact() {
         const Step step{StepKind::Compact, 0, 0, {}, {}, {}};
         announce(step);
@@ -266,6 +280,10 @@ Entry entryOf(qint64 id, const EntryValues& values) {
     entry.amount = static_cast<double>(values.cents) / 100.0;
     entry.movementClass = values.movementClass;
     return entry;
+}
+
+QString driveFor(const QString& programFolder) {
+    return QFileInfo(programFolder).absolutePath() + u"/Unidad"_s;
 }
 
 int runChild(const QString& programFolder, quint64 seed) {

@@ -27,6 +27,9 @@ EntryValues randomMovement(QRandomGenerator& random, const std::vector<Account>&
 // The entry the editor would save with these values; its class is set by the save.
 Entry entryOf(qint64 id, const EntryValues& values);
 
+// The drive the child backs the year up to: a folder beside the program folder.
+QString driveFor(const QString& programFolder);
+
 // Never returns normally; 1 when a write fails.
 int runChild(const QString& programFolder, quint64 seed);
 

@@ -9,7 +9,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-constexpr std::array<std::pair<StepKind, const char*>, 8> kWords{{
+constexpr std::array<std::pair<StepKind, const char*>, 10> kWords{{
     {StepKind::Insert, "insert"},
     {StepKind::Update, "update"},
     {StepKind::Delete, "delete"},
@@ -18,6 +18,8 @@ constexpr std::array<std::pair<StepKind, const char*>, 8> kWords{{
     {StepKind::Year, "year"},
     {StepKind::Copy, "copy"},
     {StepKind::Colour, "colour"},
+    {StepKind::Backup, "backup"},
+    {StepKind::Import, "import"},
 }};
 
 QString wordOf(StepKind kind) {
@@ -58,8 +60,11 @@ QString lineOf(const Step& step) {
     case StepKind::Year:
         return word + u' ' + step.newName;
     case StepKind::Copy:
+    case StepKind::Import:
         // The path last: the copies' folder has spaces in its name.
         return word + u' ' + QString::number(step.id) + u' ' + step.newName;
+    case StepKind::Backup:
+        return word + u' ' + QString::number(step.id);
     case StepKind::Colour:
         return word + u' ' + QString::number(step.number);
     }
@@ -95,12 +100,13 @@ std::optional<Step> stepOf(const QString& line) {
         return step;
     }
     case StepKind::Delete:
+    case StepKind::Backup:
     case StepKind::Colour: {
         const auto value = number(1);
         if (!value || words.size() != 2) {
             return std::nullopt;
         }
-        (step.kind == StepKind::Delete ? step.id : step.number) = *value;
+        (step.kind == StepKind::Colour ? step.number : step.id) = *value;
         return step;
     }
     case StepKind::Rename:
@@ -118,7 +124,8 @@ std::optional<Step> stepOf(const QString& line) {
         }
         step.newName = words[1];
         return step;
-    case StepKind::Copy: {
+    case StepKind::Copy:
+    case StepKind::Import: {
         const auto entries = number(1);
         if (!entries) {
             return std::nullopt;

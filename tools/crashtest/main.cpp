@@ -35,6 +35,10 @@ struct Options {
 ChildReport killOne(const CrashInstallation& installation, QRandomGenerator& random,
                     QTextStream& err) {
     QProcess child;
+    // The children's year locks stay in the installation, not in the user's own folder.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_RUNTIME_DIR"_s, installation.path());
+    child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(),
                 {u"--child"_s, installation.programFolder(), QString::number(random.generate64())});
     QByteArray output;
@@ -64,9 +68,9 @@ Options parseOptions(const QCoreApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Mata con SIGKILL, una y otra vez y en un momento al azar, un proceso que guarda "
-        "apuntes, renombra cuentas, compacta, crea años y hace copias automáticas en una "
-        "instalación temporal, y comprueba después de cada vez que no se ha perdido nada "
-        "confirmado ni queda nada a medias."_s);
+        "apuntes, renombra cuentas, compacta, crea años, hace copias automáticas y copias en "
+        "una unidad e importa archivos en una instalación temporal, y comprueba después de "
+        "cada vez que no se ha perdido nada confirmado ni queda nada a medias."_s);
     parser.addHelpOption();
     parser.addOption({u"kills"_s, u"Número de veces que se mata el proceso."_s, u"N"_s});
     parser.addOption(
