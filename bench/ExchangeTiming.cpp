@@ -1,6 +1,7 @@
 #include "ExchangeTiming.h"
 
 #include "Measurements.h"
+#include "Memory.h"
 
 #include "entries/EntryList.h"
 #include "exchange/AccountProposals.h"
@@ -136,6 +137,7 @@ ExchangeFigures timeExchange(Database& db, int year, int runs) {
     const QString csvPath = dir.filePath(QStringLiteral("apuntes.csv"));
     const EntryFilter wholeYear{{}, {}, {}, QDate(year, 1, 1), QDate(year, 12, 31)};
 
+    startPhase();
     figures.exportMs = median(repeatMeasure(runs, [&] {
         QElapsedTimer clock;
         clock.start();
@@ -150,8 +152,10 @@ ExchangeFigures timeExchange(Database& db, int year, int runs) {
         figures.exported = exported.written;
         return double(clock.elapsed());
     }));
+    figures.exportPeakMiB = phasePeakMiB();
 
     const QString emptyYear = dir.filePath(QStringLiteral("vacio.mdb"));
+    startPhase();
     figures.importMs = median(repeatMeasure(runs, [&] {
         createEmptyYear(db, emptyYear);
         Database into(emptyYear);
@@ -171,9 +175,11 @@ ExchangeFigures timeExchange(Database& db, int year, int runs) {
         figures.imported = entriesIn(into);
         return ms;
     }));
+    figures.importPeakMiB = phasePeakMiB();
 
     const QByteArray statement = statementOf(year, kStatementMovements);
     const QString copyPath = dir.filePath(QStringLiteral("copia.mdb"));
+    startPhase();
     figures.n43Ms = median(repeatMeasure(runs, [&] {
         QFile::remove(copyPath);
         copyDatabase(db, copyPath);
@@ -198,6 +204,7 @@ ExchangeFigures timeExchange(Database& db, int year, int runs) {
         figures.n43Written = writeImport(copy, plan, {}, false).written;
         return double(clock.elapsed());
     }));
+    figures.n43PeakMiB = phasePeakMiB();
     return figures;
 }
 
