@@ -170,7 +170,7 @@ ExchangeFigures timeExchange(Database& db, int year, int runs) {
             throw std::runtime_error("the CSV file does not read back");
         }
         const ImportPlan plan = planImport(into, read.rows, year);
-        writeImport(into, plan, {}, false);
+        writeImport(into, read.rows, plan, {}, false);
         const double ms = double(clock.elapsed());
         figures.imported = entriesIn(into);
         return ms;
@@ -191,17 +191,15 @@ ExchangeFigures timeExchange(Database& db, int year, int runs) {
         buffer.open(QIODevice::ReadOnly);
         const N43Statement read = readNorma43(buffer);
         const AccountProposals proposals(copy);
-        QList<ImportedRow> rows;
+        ImportedRows rows;
         for (const N43Account& account : read.accounts) {
             figures.n43Movements = int(account.movements.size());
-            for (ImportedRow& row : statementRows(account, QStringLiteral("Banco"), proposals)) {
-                if (!row.goesInto.isEmpty() && !row.comesOutOf.isEmpty()) {
-                    rows.append(std::move(row));
-                }
-            }
+            appendStatementRows(account, QStringLiteral("Banco"), proposals, rows);
         }
-        const ImportPlan plan = planImport(copy, rows, year);
-        figures.n43Written = writeImport(copy, plan, {}, false).written;
+        const ImportPlan plan = planImport(copy, rows, year, {}, [&rows](qsizetype row) {
+            return !rows.goesInto(row).isEmpty() && !rows.comesOutOf(row).isEmpty();
+        });
+        figures.n43Written = writeImport(copy, rows, plan, {}, false).written;
         return double(clock.elapsed());
     }));
     figures.n43PeakMiB = phasePeakMiB();
