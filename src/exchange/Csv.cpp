@@ -28,6 +28,40 @@ char separatorOf(CsvDialect dialect) {
     return dialect == CsvDialect::Spanish ? ';' : ',';
 }
 
+// ---- Texts a spreadsheet would run ----
+
+// A formula's first character, or the apostrophe that marks text and so must be
+// doubled to come back.
+bool needsApostrophe(QStringView text) {
+    if (text.isEmpty()) {
+        return false;
+    }
+    switch (text.front().unicode()) {
+    case '=':
+    case '+':
+    case '-':
+    case '@':
+    case '\t':
+    case '\r':
+    case '\'':
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString neutralised(const QString& text) {
+    return needsApostrophe(text) ? QLatin1Char('\'') + text : text;
+}
+
+// The text before neutralised(): the apostrophe it put in front taken off.
+QString restored(QString text) {
+    if (text.startsWith(QLatin1Char('\'')) && needsApostrophe(QStringView(text).mid(1))) {
+        text.remove(0, 1);
+    }
+    return text;
+}
+
 // ---- Writing ----
 
 QByteArray quoted(const QString& field) {
@@ -294,7 +328,8 @@ QString fieldCountReason(qsizetype count) {
         .arg(kFieldCount);
 }
 
-// Appends the record's row, or gives the reason why it is none.
+// Appends the record's row, or gives the reason why it is none. Our own
+// layout's texts lose the apostrophe that kept a spreadsheet from running them.
 std::optional<QString> readRow(const Record& record, const QStringList& fields, CsvDialect dialect,
                                ImportedRows& rows) {
     if (record.unterminated) {
@@ -315,7 +350,10 @@ std::optional<QString> readRow(const Record& record, const QStringList& fields, 
     if (const QString* reason = std::get_if<QString>(&cents)) {
         return *reason;
     }
-    rows.append(record.line, std::get<QDate>(date), fields.at(1), fields.at(2), fields.at(3),
+    const auto text = [&](int field) {
+        return dialect == CsvDialect::Spanish ? restored(fields.at(field)) : fields.at(field);
+    };
+    rows.append(record.line, std::get<QDate>(date), text(1), text(2), text(3),
                 std::get<qint64>(cents));
     return std::nullopt;
 }
@@ -444,8 +482,9 @@ void CsvWriter::writeHeader() {
 void CsvWriter::writeRow(const QDate& date, const QString& description, const QString& goesInto,
                          const QString& comesOutOf, qint64 cents) {
     const QByteArray line = date.toString(QStringLiteral("dd/MM/yyyy")).toUtf8() + ';' +
-                            quoted(description) + ';' + quoted(goesInto) + ';' +
-                            quoted(comesOutOf) + ';' + plainAmount(cents) + "\r\n";
+                            quoted(neutralised(description)) + ';' + quoted(neutralised(goesInto)) +
+                            ';' + quoted(neutralised(comesOutOf)) + ';' + plainAmount(cents) +
+                            "\r\n";
     write(line);
 }
 

@@ -6,6 +6,12 @@
 // yyyy-MM-dd). Both start with the header Fecha, Concepto, Entra en, Sale de,
 // Importe. No window and no database here: the caller opens the file and checks
 // the rows against the year.
+//
+// A text cell that a spreadsheet would take for a formula ("=", "+", "-", "@",
+// a tab or a carriage return first) is written after an apostrophe, which
+// spreadsheets show as text; so is one that starts with an apostrophe itself,
+// so that reading our layout can take the apostrophe off again and every text
+// comes back as it was. Amounts stay numbers.
 
 #include "exchange/ImportedRows.h"
 #include "exchange/RefusedLines.h"

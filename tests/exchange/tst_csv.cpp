@@ -107,6 +107,26 @@ void TestCsv::roundTrip_data() {
         << day << u"Pan"_s << u""_s << u""_s << 3LL << 3 << QByteArray();
     QTest::newRow("lowest, first day") << QDate(2025, 1, 1) << u"Mínimo"_s << u"Caja"_s
                                        << u"Banco"_s << -kMaxAmountCents << 3 << QByteArray();
+    // A spreadsheet would run these texts: they are written after an apostrophe,
+    // and the amounts stay numbers.
+    QTest::newRow("a formula") << day << u"=SUMA(A1:A9)"_s << u"Caja"_s << u"Caja"_s << -1200LL << 3
+                               << QByteArray("05/03/2024;'=SUMA(A1:A9);Caja;Caja;-12,00\r\n");
+    QTest::newRow("plus, minus and at in every text")
+        << day << u"+34 600 000 000"_s << u"-Caja"_s << u"@banco"_s << 1LL << 3
+        << QByteArray("05/03/2024;'+34 600 000 000;'-Caja;'@banco;0,01\r\n");
+    QTest::newRow("a tab first") << day << u"\tHIPERVINCULO(1)"_s << u"Caja"_s << u"Caja"_s << 1LL
+                                 << 3
+                                 << QByteArray("05/03/2024;'\tHIPERVINCULO(1);Caja;Caja;0,01\r\n");
+    QTest::newRow("a carriage return first")
+        << day << u"\r=1+1"_s << u"Caja"_s << u"Caja"_s << 1LL << 4
+        << QByteArray("05/03/2024;\"'\r=1+1\";Caja;Caja;0,01\r\n");
+    QTest::newRow("an apostrophe first")
+        << day << u"'entre comillas'"_s << u"'Caja"_s << u"Caja"_s << 1LL << 3
+        << QByteArray("05/03/2024;''entre comillas';''Caja;Caja;"
+                      "0,01\r\n");
+    QTest::newRow("largest amount, longest texts")
+        << day << u"="_s + QString(249, u'ñ') << u"-"_s + QString(19, u'Ñ') << QString(20, u'@')
+        << kMaxAmountCents << 3 << QByteArray();
 }
 
 // The bytes written, and every field read back identical with the row after it
@@ -189,6 +209,13 @@ void TestCsv::reads_data() {
         << u"2|2024-03-05|Pan;leche|Comida|Caja|123450"_s;
     QTest::newRow("international, no decimals") << kIsoHeader + "2024-03-05,Pan,Comida,Caja,1234"
                                                 << iso << u"2|2024-03-05|Pan|Comida|Caja|123400"_s;
+    // Only the apostrophe our own export puts before a formula is taken off.
+    QTest::newRow("an apostrophe before plain text stays")
+        << kHeader + "05/03/2024;'hola;Comida;Caja;1" << ours
+        << u"2|2024-03-05|'hola|Comida|Caja|100"_s;
+    QTest::newRow("international keeps its apostrophes")
+        << kIsoHeader + "2024-03-05,'=1,Comida,Caja,1" << iso
+        << u"2|2024-03-05|'=1|Comida|Caja|100"_s;
 }
 
 void TestCsv::reads() {
