@@ -18,9 +18,9 @@ namespace velmora {
 
 namespace {
 
-// How an account name is matched: no letter case.
+// How an account name is matched: no letter case, no spaces around it.
 QString accountKey(const QString& name) {
-    return foldCase(name);
+    return foldCase(name.trimmed());
 }
 
 struct KnownAccount {
@@ -38,7 +38,7 @@ QHash<QString, KnownAccount> knownAccounts(Database& db, const NewAccounts& crea
     for (auto it = created.begin(); it != created.end(); ++it) {
         const QString key = accountKey(it.key());
         if (!accounts.contains(key)) {
-            accounts.insert(key, {it.key(), it.value()});
+            accounts.insert(key, {it.key().trimmed(), it.value()});
         }
     }
     return accounts;
@@ -171,7 +171,8 @@ ImportPlan planImport(Database& db, const ImportedRows& rows, int year, const Ne
             const auto found = unknownIndex.constFind(key);
             if (found == unknownIndex.constEnd()) {
                 unknownIndex.insert(key, int(plan.unknownAccounts.size()));
-                plan.unknownAccounts.append({key == intoKey ? goesInto : comesOutOf, 1});
+                plan.unknownAccounts.append(
+                    {(key == intoKey ? goesInto : comesOutOf).trimmed(), 1});
             } else {
                 ++plan.unknownAccounts[*found].rows;
             }
@@ -206,9 +207,9 @@ ImportResult writeImport(Database& db, const ImportedRows& rows, const ImportPla
         needed << accountKey(plan.goesInto(entry)) << accountKey(plan.comesOutOf(entry));
     }
     for (auto it = created.begin(); it != created.end(); ++it) {
-        const QString& name = it.key();
+        const QString name = it.key().trimmed();
         if (needed.contains(accountKey(name)) && !accountNameTaken(db, name)) {
-            insertAccount(db, Account{name, QString(), it.value()});
+            insertAccount(db, Account{name, kImportedAccountConcept, it.value()});
             ++result.accountsCreated;
         }
     }

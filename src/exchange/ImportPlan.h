@@ -5,7 +5,7 @@
 // of the year, two accounts that exist, a pair the movement rule allows), rows
 // already in the year are marked as duplicates, and rows that name an account
 // the year does not have wait for the user to create it or leave them out. An
-// account name is matched whatever its letter case.
+// account name is matched whatever its letter case and the spaces around it.
 // The plan refers to the rows by their position and copies none of them.
 
 #include "exchange/ImportedRows.h"
@@ -34,7 +34,7 @@ struct PlannedEntry {
 
 // An account named by rows of the file that the year does not have.
 struct UnknownAccount {
-    QString name; // as the file first writes it
+    QString name; // as the file first writes it, without the spaces around it
     int rows = 0;
 };
 
@@ -57,6 +57,9 @@ struct ImportPlan {
 // with its kind ("I", "G", "C"), keyed by name as UnknownAccount gives it. Rows
 // naming an unknown account not in here are left out.
 using NewAccounts = QHash<QString, QString>;
+
+// The concept of an account an import creates: the account card wants one.
+inline const QString kImportedAccountConcept = QStringLiteral("Creada al importar");
 
 // Plans the rows that `include` lets through, or all of them without it. Throws
 // DbError when the year cannot be read.

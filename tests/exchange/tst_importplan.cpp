@@ -76,6 +76,7 @@ class TestImportPlan : public QObject {
 private slots:
     void checksEveryRowAsTheEditor();
     void writesAllOrNothing();
+    void namesMatchWithoutTheirSpaces();
     void exportThenImportGivesTheSameYear();
     void proposalsLearnFromTheYear_data();
     void proposalsLearnFromTheYear();
@@ -158,6 +159,41 @@ void TestImportPlan::writesAllOrNothing() {
              before + QStringList({"8|2024-03-01|Recibo de la luz|Luz|Banco|4550|G",
                                    "9|2024-03-01|Cuota|Gimnasio|Banco|3000|G"}));
     QCOMPARE(accountKind(ledger.db(), QStringLiteral("gimnasio")), QStringLiteral("G"));
+    // The account card refuses an account with no concept: once it was created empty.
+    QCOMPARE(loadAccount(ledger.db(), QStringLiteral("Gimnasio"))->description,
+             kImportedAccountConcept);
+}
+
+// " Supermercado " once became a new account beside "Supermercado", with no
+// concept, which the account card then refused to save.
+void TestImportPlan::namesMatchWithoutTheirSpaces() {
+    TestLedger ledger;
+    addAccounts(ledger);
+    ledger.addAccount(QStringLiteral(" Hucha"), QStringLiteral("C")); // as the card saved it
+    const QDate day(2024, 3, 1);
+    const ImportedRows rows = rowsOf({{2, day, "Compra", " Supermercado ", "banco  ", 1000},
+                                      {3, day, "Ahorro", "Hucha", "Banco", 500},
+                                      {4, day, "Cuota", " Gimnasio", "Banco", 3000},
+                                      {5, day, "Cuota", "gimnasio ", "Banco", 3000}});
+    const ImportPlan plan = planImport(ledger.db(), rows, 2024);
+    QCOMPARE(plan.accepted.size(), 2);
+    QCOMPARE(plan.goesInto(plan.accepted[0]) + u'|' + plan.comesOutOf(plan.accepted[0]),
+             QStringLiteral("Supermercado|Banco"));
+    QCOMPARE(plan.goesInto(plan.accepted[1]), QStringLiteral(" Hucha"));
+    QCOMPARE(plan.unknownAccounts.size(), 1);
+    QCOMPARE(plan.unknownAccounts[0].name, QStringLiteral("Gimnasio"));
+    QCOMPARE(plan.unknownAccounts[0].rows, 2);
+
+    const NewAccounts created{{QStringLiteral("Gimnasio"), QStringLiteral("G")}};
+    const ImportPlan decided = planImport(ledger.db(), rows, 2024, created);
+    QCOMPARE(writeImport(ledger.db(), rows, decided, created, false).written, 4);
+    QCOMPARE(entries(ledger.db()).filter(QStringLiteral("|Cuota|")),
+             QStringList({"3|2024-03-01|Cuota|Gimnasio|Banco|3000|G",
+                          "4|2024-03-01|Cuota|Gimnasio|Banco|3000|G"}));
+    const std::optional<Account> gym = loadAccount(ledger.db(), QStringLiteral("Gimnasio"));
+    QVERIFY(gym);
+    QCOMPARE(gym->name, QStringLiteral("Gimnasio"));
+    QVERIFY(!gym->description.trimmed().isEmpty());
 }
 
 void TestImportPlan::exportThenImportGivesTheSameYear() {

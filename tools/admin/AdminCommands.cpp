@@ -743,7 +743,7 @@ int runImportN43(const QStringList& args, const QString& programFolder, QTextStr
     checkLedgerSchema(db);
     QString ourAccount;
     for (const Account& account : listAccounts(db, QString())) {
-        if (foldCase(account.name) == foldCase(parsed->account->trimmed())) {
+        if (foldCase(account.name.trimmed()) == foldCase(parsed->account->trimmed())) {
             ourAccount = account.name;
         }
     }
