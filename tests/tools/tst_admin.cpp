@@ -118,6 +118,7 @@ private slots:
     void importRefusesBadFiles();
     void importReadsOnlyRegularFiles_data();
     void importReadsOnlyRegularFiles();
+    void fileTextReachesTheTerminalEscaped();
     void noMemoryLeftIsToldInSpanish();
 
 private:
@@ -648,6 +649,14 @@ void TestAdmin::importFile_data() {
         << januaryStatement() << u"import-n43 --account Banco FILE"_s
         << u"import-n43 --account Banco FILE"_s << QStringList{mercadona}
         << QStringList{u"Apuntes para añadir: 0"_s, skipped, nothing};
+    // import-n43 suggested --allow-duplicates and then refused it as unknown.
+    QTest::newRow("N43, dos veces, con duplicados")
+        << januaryStatement() << u"import-n43 --account Banco FILE"_s
+        << u"import-n43 --allow-duplicates --account Banco FILE"_s
+        << QStringList{mercadona, mercadona}
+        << QStringList{u"Apuntes para añadir: 1"_s,
+                       u"Duplicados (el año ya tiene uno igual): 1; se añaden igualmente "
+                       "(--allow-duplicates)."_s};
     // Once "el registro tiene 404 caracteres".
     QTest::newRow("N43, líneas acabadas en CR")
         << januaryStatement().replace("\r\n", "\r") << QString()
@@ -789,6 +798,41 @@ void TestAdmin::importReadsOnlyRegularFiles() {
                  qPrintable(result.err));
     }
     QCOMPARE(test::fileBytes(ledger.databasePath()), databaseBytes);
+}
+
+// A statement's text reached the terminal as it was: an escape sequence in it
+// could clear the screen or retitle the window, a NUL cut the line.
+void TestAdmin::fileTextReachesTheTerminalEscaped() {
+    test::TestLedger ledger;
+    fillExchange(ledger);
+    QTemporaryDir tmp;
+    const QString statement = tmp.filePath(u"extracto"_s);
+    test::n43::Statement s;
+    s.open()
+        .move({.cents = -3000, .reference2 = QString::fromLatin1("\x1B[2JBORRA\x07")})
+        .complement(QString::fromLatin1("NUL\0AQUI", 8))
+        .close()
+        .end();
+    writeBytes(statement, s.bytes());
+    const Outcome n43 =
+        runAdmin(u"import-n43 --dry-run --account Banco FILE"_s, ledger.programFolder(), statement);
+    QCOMPARE(n43.code, 0);
+    QVERIFY2(n43.out.contains(u"sin cuenta propuesta: NUL\\x00AQUI \\x1B[2JBORRA\\x07 -30,00"_s),
+             qPrintable(n43.out));
+
+    const QString csv = tmp.filePath(u"apuntes.csv"_s);
+    writeBytes(csv, "Fecha;Concepto;Entra en;Sale de;Importe\r\n"
+                    "15/01/2024;Compra;\x1B]2 titulo\x07;Banco;1,00\r\n"
+                    "16/01/2024\x1B[31m;Compra;Supermercado;Banco;1,00\r\n");
+    const Outcome imported = runAdmin(u"import-csv --dry-run FILE"_s, ledger.programFolder(), csv);
+    QCOMPARE(imported.code, 0);
+    QVERIFY2(imported.out.contains(u"«\\x1B]2 titulo\\x07»: 1 fila"_s), qPrintable(imported.out));
+    QVERIFY2(imported.out.contains(u"la fecha «16/01/2024\\x1B[31m» no es válida"_s),
+             qPrintable(imported.out));
+    for (const QString& out : {n43.out, imported.out}) {
+        QVERIFY(std::none_of(out.cbegin(), out.cend(),
+                             [](QChar c) { return c.unicode() < 0x20 && c != u'\n'; }));
+    }
 }
 
 namespace {

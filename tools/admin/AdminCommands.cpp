@@ -59,6 +59,30 @@ int failure(QTextStream& err, const QString& message) {
     return Failure;
 }
 
+// Text that came from a file or a ledger, fit for a terminal: a control
+// character could move the cursor, clear the screen or cut the line, so each is
+// shown as its escape instead ("\n", "\x1B").
+QString printable(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code >= 0x20 && code != 0x7F && !(code >= 0x80 && code < 0xA0)) {
+            shown.append(c);
+        } else if (code == '\n') {
+            shown.append(QLatin1String("\\n"));
+        } else if (code == '\r') {
+            shown.append(QLatin1String("\\r"));
+        } else if (code == '\t') {
+            shown.append(QLatin1String("\\t"));
+        } else {
+            shown.append(QLatin1String("\\x") +
+                         QString::number(int(code), 16).toUpper().rightJustified(2, u'0'));
+        }
+    }
+    return shown;
+}
+
 QString extraArguments(const QStringList& args, qsizetype from) {
     return QStringLiteral("sobran argumentos: %1").arg(args.mid(from).join(QLatin1Char(' ')));
 }
@@ -585,7 +609,8 @@ void printPlan(const ImportPlan& plan, const RefusedLines& refused, bool allowDu
     if (!refused.isEmpty()) {
         out << QStringLiteral("Filas rechazadas: %1\n").arg(formatCount(refused.count()));
         printLines<RefusedLine>(out, refused.kept(), refused.count(), [](const RefusedLine& line) {
-            return QStringLiteral("línea %1: %2").arg(formatCount(line.line), line.reason);
+            return QStringLiteral("línea %1: %2")
+                .arg(formatCount(line.line), printable(line.reason));
         });
     }
     if (!plan.unknownAccounts.isEmpty()) {
@@ -594,7 +619,7 @@ void printPlan(const ImportPlan& plan, const RefusedLines& refused, bool allowDu
         printLines<UnknownAccount>(out, plan.unknownAccounts, plan.unknownAccounts.size(),
                                    [](const UnknownAccount& account) {
                                        return QStringLiteral("«%1»: %2 %3")
-                                           .arg(account.name, formatCount(account.rows),
+                                           .arg(printable(account.name), formatCount(account.rows),
                                                 account.rows == 1 ? QStringLiteral("fila")
                                                                   : QStringLiteral("filas"));
                                    });
@@ -720,9 +745,9 @@ int runImportCsv(const QStringList& args, const QString& programFolder, QTextStr
 int runImportN43(const QStringList& args, const QString& programFolder, QTextStream& out,
                  QTextStream& err) {
     int code = Success;
-    const std::optional<ExchangeArgs> parsed =
-        parseExchangeArgs(args, {QStringLiteral("--year"), QStringLiteral("--account")},
-                          {QStringLiteral("--dry-run")}, err, code);
+    const std::optional<ExchangeArgs> parsed = parseExchangeArgs(
+        args, {QStringLiteral("--year"), QStringLiteral("--account")},
+        {QStringLiteral("--dry-run"), QStringLiteral("--allow-duplicates")}, err, code);
     if (!parsed) {
         return code;
     }
@@ -756,18 +781,18 @@ int runImportN43(const QStringList& args, const QString& programFolder, QTextStr
         } catch (const Norma43Error& error) {
             return failure(err, QStringLiteral("no se puede importar %1 como extracto Norma 43: "
                                                "%2. No se ha escrito nada.")
-                                    .arg(nativeFile, error.message()));
+                                    .arg(nativeFile, printable(error.message())));
         }
         if (ourAccount.isEmpty()) {
             return failure(
                 err, QStringLiteral("el año %1 no tiene la cuenta «%2». Créela en el "
                                     "programa (Opciones, Cuentas, Nuevo) o nombre en --account "
                                     "una que exista. No se ha escrito nada.")
-                         .arg(target->year, *parsed->account));
+                         .arg(target->year, printable(*parsed->account)));
         }
         const AccountProposals proposals(db);
         out << QStringLiteral("Importación de %1 en el año %2, cuenta «%3».\n")
-                   .arg(nativeFile, target->year, ourAccount);
+                   .arg(nativeFile, target->year, printable(ourAccount));
         out << QStringLiteral("Formato detectado: Norma 43 (cuaderno 43), %1 %2 del banco.\n")
                    .arg(formatCount(statement.accounts.size()), statement.accounts.size() == 1
                                                                     ? QStringLiteral("cuenta")
@@ -784,7 +809,7 @@ int runImportN43(const QStringList& args, const QString& programFolder, QTextStr
             return !rows.goesInto(row).isEmpty() && !rows.comesOutOf(row).isEmpty();
         };
         plan = planImport(db, rows, target->year.toInt(), {}, proposed);
-        printPlan(*plan, plan->refused, false, out);
+        printPlan(*plan, plan->refused, parsed->allowDuplicates, out);
         QList<qsizetype> unproposed;
         qsizetype unproposedCount = 0;
         for (qsizetype row = 0; row < rows.size(); ++row) {
@@ -799,7 +824,7 @@ int runImportN43(const QStringList& args, const QString& programFolder, QTextStr
                 const qint64 signedCents =
                     rows.goesInto(row) == ourAccount ? rows.cents(row) : -rows.cents(row);
                 return QStringLiteral("línea %1: sin cuenta propuesta: %2 %3")
-                    .arg(formatCount(rows.line(row)), rows.description(row),
+                    .arg(formatCount(rows.line(row)), printable(rows.description(row)),
                          formatCents(signedCents));
             });
             out << QStringLiteral("Apúntelos en el programa; las importaciones siguientes "
@@ -808,7 +833,7 @@ int runImportN43(const QStringList& args, const QString& programFolder, QTextStr
     } catch (const std::bad_alloc&) {
         return noMemoryToRead(nativeFile, out, err);
     }
-    return writePlan(db, *target, rows, *plan, false, parsed->dryRun, out, err);
+    return writePlan(db, *target, rows, *plan, parsed->allowDuplicates, parsed->dryRun, out, err);
 }
 
 } // namespace
@@ -855,12 +880,13 @@ QString usageText() {
         "      que el año no tiene, cuyas filas no se importan. Guarda una copia de\n"
         "      seguridad y escribe todo o nada. Los duplicados se saltan salvo con\n"
         "      --allow-duplicates; con --dry-run solo muestra la vista previa.\n"
-        "  velmora-admin import-n43 --account CUENTA [--year AÑO] [--dry-run] ARCHIVO\n"
+        "  velmora-admin import-n43 --account CUENTA [--year AÑO] [--dry-run]\n"
+        "                           [--allow-duplicates] ARCHIVO\n"
         "      Añade al año los movimientos de un extracto bancario en Norma 43\n"
         "      (cuaderno 43) como apuntes de CUENTA, que debe existir. La otra cuenta\n"
         "      de cada movimiento se propone a partir de los apuntes del año; los\n"
         "      movimientos sin propuesta se listan y no se importan. Vista previa,\n"
-        "      copia de seguridad y escritura como en import-csv.\n"
+        "      duplicados, copia de seguridad y escritura como en import-csv.\n"
         "  velmora-admin --help\n"
         "      Muestra esta ayuda.\n"
         "\n"
