@@ -419,8 +419,18 @@ std::optional<ImportSource> statementSource(AppState& state, Services& services,
     ImportSource source;
     source.read = describeStatement(statement);
     source.pickMissing = true;
+    bool remember = true;
     for (const N43Account& account : statement.accounts) {
         const QString remembered = settings.readBankAccount(account.key());
+        if (remember && !settings.problems().isEmpty()) {
+            // Not even rewritten: what is in its place is no file of ours to replace.
+            remember = false;
+            services.messages.warn(
+                &owner, QStringLiteral("No se pueden usar las cuentas recordadas de los "
+                                       "extractos: %1. Elija la cuenta de cada una; esta vez no "
+                                       "se recordará.")
+                            .arg(settings.problems().join(QStringLiteral("; "))));
+        }
         frmCuentaExtracto chooser(
             QStringLiteral("¿Qué cuenta es la %1 %2 %3 de %4?")
                 .arg(account.bank, account.branch, account.account, account.holder.trimmed()),
@@ -428,11 +438,13 @@ std::optional<ImportSource> statementSource(AppState& state, Services& services,
         if (services.dialogs.run(chooser) != QDialog::Accepted || chooser.chosen().isEmpty()) {
             return std::nullopt;
         }
-        try {
-            settings.writeBankAccount(account.key(), chooser.chosen());
-        } catch (const SettingsError& error) {
-            // Only a convenience for the next statement: the import goes on.
-            qCWarning(lcExchange).noquote() << error.message();
+        if (remember) {
+            try {
+                settings.writeBankAccount(account.key(), chooser.chosen());
+            } catch (const SettingsError& error) {
+                // Only a convenience for the next statement: the import goes on.
+                qCWarning(lcExchange).noquote() << error.message();
+            }
         }
         appendStatementRows(account, chooser.chosen(), *proposals, source.rows);
     }

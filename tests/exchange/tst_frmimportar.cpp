@@ -166,6 +166,8 @@ private slots:
     void importReadsOnlyRegularFiles();
     void statementAfterManyBlankLines();
     void countsAreGrouped();
+    void bankNamesFileThatIsNoFileIsTold_data();
+    void bankNamesFileThatIsNoFileIsTold();
     void noMemoryLeftWhileReading();
     void exportWritesTheListedRows_data();
     void exportWritesTheListedRows();
@@ -442,6 +444,36 @@ void TestFrmImportar::countsAreGrouped() {
     f.import(path);
     QCOMPARE(f.messages.texts(), QStringList{u"Importados 1.200 apuntes."_s});
     QCOMPARE(entries(f.ledger.db()).size(), f.before.size() + 1200);
+}
+
+void TestFrmImportar::bankNamesFileThatIsNoFileIsTold_data() {
+    addHostileInputRows(kSmallFileLimit);
+}
+
+// bancos.ini that is a pipe, a folder or a link to a device was read as empty
+// and nobody said so; the accounts are asked for, and what is there stays.
+void TestFrmImportar::bankNamesFileThatIsNoFileIsTold() {
+    QFETCH(QString, refusal);
+    Year f;
+    f.start();
+    QTemporaryDir scratch;
+    const QString bancos = f.ledger.programFolder() + u"/bancos.ini"_s;
+    const QString target = hostileInput(scratch.path(), kSmallFileLimit).path;
+    QVERIFY(QFile::link(target, bancos));
+    const QString path = f.put(u"extracto.n43"_s, statementFile());
+    f.services.dialogs.expect([](QDialog& chooser) { click(chooser, "cmdAceptar"); });
+    f.services.dialogs.expect([](QDialog& window) { click(window, "cmdCancelar"); });
+    f.import(path);
+    // The import went on to its preview.
+    QCOMPARE(f.services.dialogs.pending(), size_t(0));
+    QCOMPARE(f.messages.shown().size(), 1);
+    const Message& told = f.messages.shown()[0];
+    QVERIFY2(
+        told.text.startsWith(u"No se pueden usar las cuentas recordadas de los extractos: "_s) &&
+            told.text.contains(bancos) && told.text.contains(refusal),
+        qPrintable(told.text));
+    QCOMPARE(told.icon, MessageIcon::Warning);
+    QCOMPARE(QFileInfo(bancos).symLinkTarget(), QFileInfo(target).absoluteFilePath());
 }
 
 // An allocation that failed while the file was read ended the program.
