@@ -166,6 +166,7 @@ private slots:
     void importReadsOnlyRegularFiles();
     void statementAfterManyBlankLines();
     void countsAreGrouped();
+    void refusedLinesPastAThousandAreCounted();
     void bankNamesFileThatIsNoFileIsTold_data();
     void bankNamesFileThatIsNoFileIsTold();
     void noMemoryLeftWhileReading();
@@ -444,6 +445,28 @@ void TestFrmImportar::countsAreGrouped() {
     f.import(path);
     QCOMPARE(f.messages.texts(), QStringList{u"Importados 1.200 apuntes."_s});
     QCOMPARE(entries(f.ledger.db()).size(), f.before.size() + 1200);
+}
+
+// The window listed every refused line, a million of them for a file of bad lines.
+void TestFrmImportar::refusedLinesPastAThousandAreCounted() {
+    Year f;
+    f.start();
+    QByteArray bytes = "Fecha;Concepto;Entra en;Sale de;Importe\r\n";
+    bytes += QByteArray("31/02/2024;Fecha mala;Luz;Cuenta BBVA;1,00\r\n").repeated(1005);
+    bytes += "05/02/2024;Recibo;Luz;Cuenta BBVA;1,00\r\n";
+    const QString path = f.put(u"malos.csv"_s, bytes);
+    f.services.dialogs.expect([&](QDialog& window) {
+        auto* refused = child<QListWidget>(window, "lstRechazadas");
+        QCOMPARE(refused->count(), 1001);
+        QCOMPARE(refused->item(999)->text(), u"Línea 1.001: la fecha 31/02/2024 no existe"_s);
+        QCOMPARE(refused->item(1000)->text(), u"… y 5 líneas rechazadas más"_s);
+        QCOMPARE(child<QTabWidget>(window, "tabs")->tabText(3), u"Rechazados (1.005)"_s);
+        QCOMPARE(summary(window),
+                 u"Se añadirán 1 apunte; 1.005 rechazados; 0 ya estaban en el año"_s);
+        click(window, "cmdCancelar");
+    });
+    f.import(path);
+    QCOMPARE(f.services.dialogs.pending(), size_t(0));
 }
 
 void TestFrmImportar::bankNamesFileThatIsNoFileIsTold_data() {

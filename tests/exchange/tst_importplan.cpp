@@ -81,6 +81,7 @@ private slots:
     void proposalsLearnFromTheYear_data();
     void proposalsLearnFromTheYear();
     void bankMovementsGoThroughTheRule();
+    void refusedLinesPastAThousandAreCounted();
 };
 
 void TestImportPlan::checksEveryRowAsTheEditor() {
@@ -294,6 +295,32 @@ void TestImportPlan::bankMovementsGoThroughTheRule() {
              QStringList({"4: este movimiento no se puede hacer, de «Luz» a «Banco»",
                           "6: falta la cuenta «Entra en»"}));
     QCOMPARE(rows.goesInto(2), QString()); // nothing like it in the year: the user picks
+}
+
+// A file of a million bad lines kept a million reasons. The reader's and the
+// plan's lines, merged, are the first ones of both, and all of them are counted.
+void TestImportPlan::refusedLinesPastAThousandAreCounted() {
+    RefusedLines reader;
+    for (int line = 1; line <= 2400; line += 2) {
+        reader.add(line, QStringLiteral("lectura"));
+    }
+    QCOMPARE(reader.count(), 1200);
+    QCOMPARE(reader.kept().size(), RefusedLines::kKept);
+    QCOMPARE(reader.kept().last().line, 1999);
+    RefusedLines plan;
+    for (const int line : {2, 4, 6, 3000}) {
+        plan.add(line, QStringLiteral("plan"));
+    }
+    const RefusedLines merged = RefusedLines::merged(reader, plan);
+    QCOMPARE(merged.count(), 1204);
+    QCOMPARE(merged.kept().size(), RefusedLines::kKept);
+    QList<int> first;
+    for (const RefusedLine& line : merged.kept().mid(0, 8)) {
+        first.append(line.line);
+    }
+    QCOMPARE(first, (QList<int>{1, 2, 3, 4, 5, 6, 7, 9}));
+    // Past the reader's last kept line, the lines it dropped would come first.
+    QVERIFY(merged.kept().last().line <= 1999);
 }
 
 QTEST_MAIN(TestImportPlan)

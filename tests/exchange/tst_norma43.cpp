@@ -64,6 +64,7 @@ private slots:
     void latin1();
     void refusals_data();
     void refusals();
+    void tooManyAccounts();
     void recognises_data();
     void recognises();
 };
@@ -283,6 +284,21 @@ void TestNorma43::refusals_data() {
         << january().close().close().end().bytes() << 7
         << "el fin de cuenta (registro 33) no cierra ninguna cuenta: falta antes el registro 11 "
            "de cabecera";
+}
+
+// What a statement of a million accounts would cost is refused at the first
+// account past the most.
+void TestNorma43::tooManyAccounts() {
+    Statement s;
+    for (int i = 0; i <= kMostStatementAccounts; ++i) {
+        s.open().close();
+    }
+    try {
+        read(s.end().bytes());
+        QFAIL("the statement was accepted");
+    } catch (const Norma43Error& error) {
+        QCOMPARE(error.message(), u"línea 2001: un extracto no puede tener más de 1.000 cuentas"_s);
+    }
 }
 
 void TestNorma43::refusals() {

@@ -657,6 +657,13 @@ void TestAdmin::importFile_data() {
         << QStringList{u"Apuntes para añadir: 1"_s,
                        u"Duplicados (el año ya tiene uno igual): 1; se añaden igualmente "
                        "(--allow-duplicates)."_s};
+    // Once every refused line was printed, a million of them for a file of bad lines.
+    QTest::newRow("CSV, más de mil filas rechazadas")
+        << QByteArray("Fecha;Concepto;Entra en;Sale de;Importe\r\n") +
+               QByteArray("31/02/2024;Fecha mala;Supermercado;Banco;1,00\r\n").repeated(1005)
+        << QString() << u"import-csv --dry-run FILE"_s << QStringList{}
+        << QStringList{u"Filas rechazadas: 1.005"_s,
+                       u"  línea 1.001: la fecha 31/02/2024 no existe"_s, u"  … y 5 más"_s};
     // Once "el registro tiene 404 caracteres".
     QTest::newRow("N43, líneas acabadas en CR")
         << januaryStatement().replace("\r\n", "\r") << QString()
