@@ -1,6 +1,7 @@
 #include "ExchangeTiming.h"
 
 #include "Measurements.h"
+#include "Memory.h"
 
 #include "entries/EntryList.h"
 #include "exchange/AccountProposals.h"
@@ -136,6 +137,7 @@ ExchangeFigures timeExchange(Database& db, int year, int runs) {
     const QString csvPath = dir.filePath(QStringLiteral("apuntes.csv"));
     const EntryFilter wholeYear{{}, {}, {}, QDate(year, 1, 1), QDate(year, 12, 31)};
 
+    startPhase();
     figures.exportMs = median(repeatMeasure(runs, [&] {
         QElapsedTimer clock;
         clock.start();
@@ -150,8 +152,10 @@ ExchangeFigures timeExchange(Database& db, int year, int runs) {
         figures.exported = exported.written;
         return double(clock.elapsed());
     }));
+    figures.exportPeakMiB = phasePeakMiB();
 
     const QString emptyYear = dir.filePath(QStringLiteral("vacio.mdb"));
+    startPhase();
     figures.importMs = median(repeatMeasure(runs, [&] {
         createEmptyYear(db, emptyYear);
         Database into(emptyYear);
@@ -166,14 +170,16 @@ ExchangeFigures timeExchange(Database& db, int year, int runs) {
             throw std::runtime_error("the CSV file does not read back");
         }
         const ImportPlan plan = planImport(into, read.rows, year);
-        writeImport(into, plan, {}, false);
+        writeImport(into, read.rows, plan, {}, false);
         const double ms = double(clock.elapsed());
         figures.imported = entriesIn(into);
         return ms;
     }));
+    figures.importPeakMiB = phasePeakMiB();
 
     const QByteArray statement = statementOf(year, kStatementMovements);
     const QString copyPath = dir.filePath(QStringLiteral("copia.mdb"));
+    startPhase();
     figures.n43Ms = median(repeatMeasure(runs, [&] {
         QFile::remove(copyPath);
         copyDatabase(db, copyPath);
@@ -185,19 +191,18 @@ ExchangeFigures timeExchange(Database& db, int year, int runs) {
         buffer.open(QIODevice::ReadOnly);
         const N43Statement read = readNorma43(buffer);
         const AccountProposals proposals(copy);
-        QList<ImportedRow> rows;
+        ImportedRows rows;
         for (const N43Account& account : read.accounts) {
             figures.n43Movements = int(account.movements.size());
-            for (ImportedRow& row : statementRows(account, QStringLiteral("Banco"), proposals)) {
-                if (!row.goesInto.isEmpty() && !row.comesOutOf.isEmpty()) {
-                    rows.append(std::move(row));
-                }
-            }
+            appendStatementRows(account, QStringLiteral("Banco"), proposals, rows);
         }
-        const ImportPlan plan = planImport(copy, rows, year);
-        figures.n43Written = writeImport(copy, plan, {}, false).written;
+        const ImportPlan plan = planImport(copy, rows, year, {}, [&rows](qsizetype row) {
+            return !rows.goesInto(row).isEmpty() && !rows.comesOutOf(row).isEmpty();
+        });
+        figures.n43Written = writeImport(copy, rows, plan, {}, false).written;
         return double(clock.elapsed());
     }));
+    figures.n43PeakMiB = phasePeakMiB();
     return figures;
 }
 

@@ -12,13 +12,18 @@ class Database;
 
 namespace velmora::bench {
 
+// Each peak is the most the process held while that phase ran, from what it held
+// before (startPhase()).
 struct ExchangeFigures {
     double exportMs = 0;
+    double exportPeakMiB = 0;
     double importMs = 0;
+    double importPeakMiB = 0;
     int exported = 0;       // rows in the CSV file
     qint64 imported = 0;    // entries the import left in the empty year
     qint64 yearEntries = 0; // entries of the year exported
     double n43Ms = 0;
+    double n43PeakMiB = 0;
     int n43Movements = 0;
     int n43Written = 0; // movements whose account was proposed and written
 };

@@ -20,7 +20,6 @@
 #include <QTimer>
 
 #include <sqlite3.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <memory>
@@ -262,15 +261,6 @@ double timeFirstShow(AppState& state, Services& services) {
         throw std::runtime_error("the main window was not painted within the time-out");
     }
     return watcher.paintedAtMs();
-}
-
-double peakResidentMiB() {
-    rusage usage{};
-    if (getrusage(RUSAGE_SELF, &usage) != 0) {
-        return -1;
-    }
-    // Linux gives ru_maxrss in KiB.
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 } // namespace velmora::bench

@@ -78,7 +78,4 @@ std::vector<double> timeRenames(Database& db, const QString& name, const QString
 // Throws std::runtime_error when no paint comes within the time-out.
 double timeFirstShow(AppState& state, Services& services);
 
-// The process's peak resident memory so far, in MiB.
-double peakResidentMiB();
-
 } // namespace velmora::bench

@@ -1,37 +1,19 @@
 #include "ReportTiming.h"
 
 #include "Measurements.h"
+#include "Memory.h"
 
 #include "reports/Report.h"
 #include "reports/ReportError.h"
 #include "reports/ReportPages.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
 
 #include <stdexcept>
 
 namespace velmora::bench {
-
-namespace {
-
-// What the process holds now, in MiB; -1 when Linux does not say.
-double residentMiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-        }
-    }
-    return -1;
-}
-
-} // namespace
 
 ReportFigures timeReport(const QString& databasePath, int entries, int runs) {
     QTemporaryDir dir;

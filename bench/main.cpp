@@ -11,6 +11,7 @@
 #include "FileOperations.h"
 #include "Installation.h"
 #include "Measurements.h"
+#include "Memory.h"
 #include "Report.h"
 #include "ReportTiming.h"
 
@@ -40,7 +41,9 @@ struct Options {
 // The targets hold for 100,000 entries on a two-core machine.
 constexpr Target kRatioTarget{Target::Kind::AtMost, 1.5};
 constexpr Target kFirstShowTarget{Target::Kind::Below, 500};
-constexpr Target kPeakMemoryTarget{Target::Kind::Below, 150};
+constexpr Target kListMemoryTarget{Target::Kind::Below, 150};
+// Holds at 1,000,000 entries too: the rows read are kept compact, never the file.
+constexpr Target kImportMemoryTarget{Target::Kind::Below, 300};
 constexpr Target kRenameTarget{Target::Kind::Below, 300};
 constexpr Target kSaveTarget{Target::Kind::Below, 20};
 constexpr Target kStatisticsTarget{Target::Kind::Below, 100};
@@ -82,7 +85,7 @@ Options parseOptions(const QApplication& app) {
         "Times the main window's entry list against the bare query, its first showing, "
         "an account rename with its entries, the monthly statistics, a report to PDF, a backup, a "
         "compaction, "
-        "a new year and the peak memory, over a "
+        "a new year and the peak memory of the list and of each exchange, over a "
         "temporary "
         "installation of demonstration data."));
     parser.addHelpOption();
@@ -233,6 +236,8 @@ int run(const Options& options) {
 
     ListFigures all;
     ListFigures luz;
+    // The main window's list and first showing, apart from the exchange phases.
+    startPhase();
     {
         err() << "Timing the list, " << options.runs << " runs...\n";
         err().flush();
@@ -245,6 +250,7 @@ int run(const Options& options) {
     err().flush();
     const double firstShowMs =
         median(repeatMeasure(options.runs, [&] { return timeFirstShow(state, services); }));
+    const double listPeakMiB = phasePeakMiB();
 
     err() << "Timing new entries, " << options.runs << " saves...\n";
     err().flush();
@@ -300,6 +306,7 @@ int run(const Options& options) {
     report.add(QStringLiteral("reload_luz_ms"), luz.reloadMs);
     report.add(QStringLiteral("reload_luz_ratio"), luz.reloadMs / luz.rawMs, 2, kRatioTarget);
     report.add(QStringLiteral("first_show_ms"), firstShowMs, 2, kFirstShowTarget);
+    report.add(QStringLiteral("list_peak_mb"), listPeakMiB, 2, kListMemoryTarget);
     report.add(QStringLiteral("save_ms"), saveMs, 2, kSaveTarget);
     report.add(QStringLiteral("rename_rows"), static_cast<double>(busiest.entries), 0);
     report.add(QStringLiteral("rename_ms"), renameMs, 2, kRenameTarget);
@@ -325,11 +332,14 @@ int run(const Options& options) {
     report.add(QStringLiteral("report_painting_mb"), reportFigures.paintingMiB);
     report.add(QStringLiteral("csv_rows"), exchange.exported, 0);
     report.add(QStringLiteral("csv_export_ms"), exchange.exportMs, 2, kCsvTarget);
+    report.add(QStringLiteral("csv_export_peak_mb"), exchange.exportPeakMiB);
     report.add(QStringLiteral("csv_import_ms"), exchange.importMs, 2, kCsvTarget);
+    report.add(QStringLiteral("csv_import_peak_mb"), exchange.importPeakMiB, 2,
+               kImportMemoryTarget);
     report.add(QStringLiteral("n43_movements"), exchange.n43Movements, 0);
     report.add(QStringLiteral("n43_written"), exchange.n43Written, 0);
     report.add(QStringLiteral("n43_import_ms"), exchange.n43Ms, 2, kStatementTarget);
-    report.add(QStringLiteral("peak_rss_mb"), peakResidentMiB(), 2, kPeakMemoryTarget);
+    report.add(QStringLiteral("n43_import_peak_mb"), exchange.n43PeakMiB);
 
     out() << report.table() << "\n"
           << "(targets are set for 100000 entries)\n"

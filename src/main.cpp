@@ -1,4 +1,5 @@
 #include "startup/Program.h"
+#include "ui/GuardedApplication.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 
@@ -10,7 +11,10 @@
 #include <QTranslator>
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    // Outlives the application, which tells through it what it could not finish.
+    velmora::DialogMessageService messages;
+    velmora::GuardedApplication app(argc, argv);
+    app.setMessages(&messages);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     // The installed menu entry and icon, so that a desktop groups the windows under them.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
@@ -26,7 +30,6 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&qtTranslator);
     }
 
-    velmora::DialogMessageService messages;
     velmora::DialogRunner dialogs;
     const velmora::Clock clock;
     velmora::FileChooser files;

@@ -372,11 +372,11 @@ void frmPrincipal::exportList() {
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
         folder = QDir::homePath();
     }
-    const std::optional<QString> chosen =
-        chooseOutputFile(services_, this, PathGate(state_.places()),
-                         {QStringLiteral("Exportar a CSV"),
-                          QDir(folder).filePath(QStringLiteral("apuntes-%1.csv").arg(state_.year)),
-                          QStringLiteral("Archivos CSV (*.csv)"), QStringLiteral(".csv"), true});
+    const std::optional<QString> chosen = chooseOutputFile(
+        services_, this, PathGate(state_.places()),
+        {QStringLiteral("Exportar a CSV"),
+         QDir(folder).filePath(QStringLiteral("apuntes-%1.csv").arg(state_.year.trimmed())),
+         QStringLiteral("Archivos CSV (*.csv)"), QStringLiteral(".csv"), true});
     if (!chosen) {
         return;
     }

@@ -121,22 +121,14 @@ QString AccountProposals::propose(const QString& description, bool moneyOut,
     return best;
 }
 
-QList<ImportedRow> statementRows(const N43Account& account, const QString& ourAccount,
-                                 const AccountProposals& proposals) {
-    QList<ImportedRow> rows;
-    rows.reserve(account.movements.size());
+void appendStatementRows(const N43Account& account, const QString& ourAccount,
+                         const AccountProposals& proposals, ImportedRows& rows) {
     for (const N43Movement& movement : account.movements) {
-        ImportedRow row;
-        row.line = movement.line;
-        row.date = movement.operationDate;
-        row.description = movement.description();
-        row.cents = movement.cents;
-        const QString other = proposals.propose(row.description, movement.debit, ourAccount);
-        row.goesInto = movement.debit ? other : ourAccount;
-        row.comesOutOf = movement.debit ? ourAccount : other;
-        rows.append(row);
+        const QString other = proposals.propose(movement.description, movement.debit, ourAccount);
+        rows.append(movement.line, movement.operationDate, movement.description,
+                    movement.debit ? other : ourAccount, movement.debit ? ourAccount : other,
+                    movement.cents);
     }
-    return rows;
 }
 
 } // namespace velmora

@@ -5,7 +5,7 @@
 // recent entry with the same description, or else with the most similar one.
 // "MERCADONA VALENCIA 1234" finds "Mercadona" typed last month.
 
-#include "exchange/ImportedRow.h"
+#include "exchange/ImportedRows.h"
 
 #include <QHash>
 #include <QList>
@@ -51,10 +51,10 @@ private:
     QHash<QString, std::vector<int>> byWord_;
 };
 
-// The movements of one bank account as rows to import into ourAccount: a debit
-// leaves it, a credit enters it, the other account proposed where one is found
-// (empty where none is). The description is the movement's concepts.
-QList<ImportedRow> statementRows(const N43Account& account, const QString& ourAccount,
-                                 const AccountProposals& proposals);
+// The movements of one bank account as rows to import into ourAccount, appended
+// to rows: a debit leaves it, a credit enters it, the other account proposed
+// where one is found (empty where none is). The description is the movement's.
+void appendStatementRows(const N43Account& account, const QString& ourAccount,
+                         const AccountProposals& proposals, ImportedRows& rows);
 
 } // namespace velmora

@@ -1,12 +1,15 @@
 #include "exchange/Csv.h"
 
+#include "exchange/BlockReader.h"
+#include "exchange/TextEncoding.h"
+#include "state/PathGate.h"
 #include "store/Amount.h"
 
 #include <QFileDevice>
 #include <QIODevice>
 #include <QRegularExpression>
-#include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <variant>
@@ -21,8 +24,42 @@ const std::array<QString, kFieldCount> kHeaderNames = {
     QStringLiteral("Fecha"), QStringLiteral("Concepto"), QStringLiteral("Entra en"),
     QStringLiteral("Sale de"), QStringLiteral("Importe")};
 
-QChar separatorOf(CsvDialect dialect) {
-    return dialect == CsvDialect::Spanish ? QLatin1Char(';') : QLatin1Char(',');
+char separatorOf(CsvDialect dialect) {
+    return dialect == CsvDialect::Spanish ? ';' : ',';
+}
+
+// ---- Texts a spreadsheet would run ----
+
+// A formula's first character, or the apostrophe that marks text and so must be
+// doubled to come back.
+bool needsApostrophe(QStringView text) {
+    if (text.isEmpty()) {
+        return false;
+    }
+    switch (text.front().unicode()) {
+    case '=':
+    case '+':
+    case '-':
+    case '@':
+    case '\t':
+    case '\r':
+    case '\'':
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString neutralised(const QString& text) {
+    return needsApostrophe(text) ? QLatin1Char('\'') + text : text;
+}
+
+// The text before neutralised(): the apostrophe it put in front taken off.
+QString restored(QString text) {
+    if (text.startsWith(QLatin1Char('\'')) && needsApostrophe(QStringView(text).mid(1))) {
+        text.remove(0, 1);
+    }
+    return text;
 }
 
 // ---- Writing ----
@@ -50,140 +87,135 @@ QByteArray plainAmount(qint64 cents) {
     return cents < 0 ? '-' + text : text;
 }
 
-// ---- Decoding ----
-
-// Windows-1252 where it differs from Latin-1; 0 for its five unused bytes.
-constexpr std::array<char16_t, 32> kWindows1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-QString fromWindows1252(const QByteArray& bytes) {
-    QString text;
-    text.reserve(bytes.size());
-    for (const char byte : bytes) {
-        const auto code = static_cast<unsigned char>(byte);
-        const char16_t high = code >= 0x80 && code < 0xA0 ? kWindows1252High[code - 0x80] : 0;
-        text.append(high != 0 ? QChar(high) : QChar(code));
-    }
-    return text;
-}
-
-QString decoded(QByteArray bytes) {
-    const bool marked = bytes.startsWith("\xEF\xBB\xBF");
-    if (marked) {
-        bytes.remove(0, 3);
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError() && !marked) {
-        return fromWindows1252(bytes);
-    }
-    return text;
-}
-
 // ---- Splitting into records ----
 
+// One record as bytes: separators, quotes and line ends are ASCII, which neither
+// UTF-8 nor Windows-1252 uses inside a letter, so a record is found before its
+// text is decoded.
 struct Record {
     int line = 0;
-    QStringList fields;
+    QList<QByteArray> fields;
     bool unterminated = false;    // a quoted field ran to the end of the file
     bool textAfterQuotes = false; // "abc"x
-
-    bool blank() const {
-        for (const QString& field : fields) {
-            if (!field.trimmed().isEmpty()) {
-                return false;
-            }
-        }
-        return true;
-    }
+    bool tooLong = false;         // past kLongestCsvRecord; nothing of it is kept
 };
 
-// RFC 4180 records, also with LF or a lone CR as the line end. Line breaks inside
-// quotes stay in the field as they are and still count as lines, so that the
-// records after them keep their true line numbers.
+// RFC 4180 records, also with LF or a lone CR as the line end, read as the file
+// streams. Line breaks inside quotes stay in the field as they are and still
+// count as lines, so that the records after them keep their true line numbers.
 class RecordReader {
 public:
-    RecordReader(const QString& text, QChar separator) : text_(text), separator_(separator) {}
+    RecordReader(QIODevice& in, char separator) : bytes_(in), separator_(separator) {}
 
-    bool atEnd() const { return pos_ >= text_.size(); }
-
-    Record next() {
-        enum class State { FieldStart, Unquoted, Quoted, AfterQuotes };
-        Record record;
-        record.line = line_;
-        QString field;
-        State state = State::FieldStart;
-        const qsizetype size = text_.size();
-        while (pos_ < size) {
-            const QChar c = text_.at(pos_);
-            if (state == State::Quoted) {
-                if (c == QLatin1Char('"')) {
-                    if (pos_ + 1 < size && text_.at(pos_ + 1) == QLatin1Char('"')) {
-                        field.append(c);
-                        pos_ += 2;
-                    } else {
-                        state = State::AfterQuotes;
-                        ++pos_;
-                    }
-                    continue;
-                }
-                if (isLineEnd(pos_)) {
-                    ++line_;
-                }
-                field.append(c);
-                ++pos_;
-                continue;
-            }
-            if (c == separator_) {
-                record.fields.append(field);
-                field.clear();
-                state = State::FieldStart;
-                ++pos_;
-                continue;
-            }
-            if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-                pos_ += c == QLatin1Char('\r') && pos_ + 1 < size &&
-                                text_.at(pos_ + 1) == QLatin1Char('\n')
-                            ? 2
-                            : 1;
-                ++line_;
-                record.fields.append(field);
-                return record;
-            }
-            if (state == State::FieldStart && c == QLatin1Char('"')) {
-                state = State::Quoted;
-                ++pos_;
-                continue;
-            }
-            if (state == State::AfterQuotes) {
-                record.textAfterQuotes = true;
-            } else {
-                state = State::Unquoted;
-            }
-            field.append(c);
-            ++pos_;
-        }
-        record.unterminated = state == State::Quoted;
-        record.fields.append(field);
-        return record;
-    }
+    // False at the end of the file.
+    bool next(Record& record);
+    bool failed() const { return bytes_.failed(); }
 
 private:
-    // The last character of a line end: LF, or a CR not followed by LF.
-    bool isLineEnd(qsizetype at) const {
-        const QChar c = text_.at(at);
-        return c == QLatin1Char('\n') ||
-               (c == QLatin1Char('\r') &&
-                (at + 1 >= text_.size() || text_.at(at + 1) != QLatin1Char('\n')));
-    }
-
-    const QString& text_;
-    const QChar separator_;
-    qsizetype pos_ = 0;
+    BlockReader bytes_;
+    const char separator_;
     int line_ = 1;
 };
+
+bool RecordReader::next(Record& record) {
+    if (bytes_.peek() < 0) {
+        return false;
+    }
+    enum class State { FieldStart, Unquoted, Quoted, AfterQuotes };
+    record.line = line_;
+    record.fields.clear();
+    record.unterminated = record.textAfterQuotes = record.tooLong = false;
+    QByteArray field;
+    State state = State::FieldStart;
+    qsizetype length = 0;
+    for (int c = bytes_.get(); c >= 0; c = bytes_.get()) {
+        const bool lineEnd = c == '\n' || c == '\r';
+        const bool endsRecord = lineEnd && state != State::Quoted;
+        if (!record.tooLong && !endsRecord && ++length > kLongestCsvRecord) {
+            record.tooLong = true;
+            record.fields.clear();
+            field.clear();
+        }
+        if (record.tooLong) {
+            // Reading goes on at the next line end, quotes or not.
+            if (lineEnd) {
+                bytes_.finishLineEnd(c);
+                ++line_;
+                return true;
+            }
+            continue;
+        }
+        if (state == State::Quoted) {
+            if (c == '"') {
+                if (bytes_.peek() == '"') {
+                    bytes_.get();
+                    ++length;
+                    field.append('"');
+                } else {
+                    state = State::AfterQuotes;
+                }
+                continue;
+            }
+            // The last character of a line end: LF, or a CR not followed by LF.
+            if (c == '\n' || (c == '\r' && bytes_.peek() != '\n')) {
+                ++line_;
+            }
+            field.append(char(c));
+            continue;
+        }
+        if (c == separator_) {
+            record.fields.append(field);
+            field.clear();
+            state = State::FieldStart;
+            continue;
+        }
+        if (lineEnd) {
+            bytes_.finishLineEnd(c);
+            ++line_;
+            record.fields.append(field);
+            return true;
+        }
+        if (state == State::FieldStart && c == '"') {
+            state = State::Quoted;
+            continue;
+        }
+        if (state == State::AfterQuotes) {
+            record.textAfterQuotes = true;
+        } else {
+            state = State::Unquoted;
+        }
+        field.append(char(c));
+    }
+    if (!record.tooLong) {
+        record.unterminated = state == State::Quoted;
+        record.fields.append(field);
+    }
+    return true;
+}
+
+// The fields as text; nothing when one holds bytes that are no UTF-8 in a file
+// that is.
+std::optional<QStringList> decodedFields(const Record& record, const EncodingScan& scan) {
+    QStringList fields;
+    fields.reserve(record.fields.size());
+    for (const QByteArray& bytes : record.fields) {
+        if (scan.encoding == TextEncoding::Windows1252) {
+            fields.append(fromWindows1252(bytes));
+        } else if (!scan.invalidBytes) {
+            fields.append(QString::fromUtf8(bytes));
+        } else if (std::optional<QString> text = fromStrictUtf8(bytes)) {
+            fields.append(std::move(*text));
+        } else {
+            return std::nullopt;
+        }
+    }
+    return fields;
+}
+
+bool blank(const QStringList& fields) {
+    return std::all_of(fields.cbegin(), fields.cend(),
+                       [](const QString& field) { return field.trimmed().isEmpty(); });
+}
 
 // ---- Header ----
 
@@ -200,12 +232,12 @@ QString plainName(const QString& name) {
     return plain.toCaseFolded();
 }
 
-bool isHeader(const Record& record) {
-    if (record.fields.size() != kFieldCount) {
+bool isHeader(const QStringList& fields) {
+    if (fields.size() != kFieldCount) {
         return false;
     }
     for (int i = 0; i < kFieldCount; ++i) {
-        if (plainName(record.fields.at(i)) != plainName(kHeaderNames.at(i))) {
+        if (plainName(fields.at(i)) != plainName(kHeaderNames.at(i))) {
             return false;
         }
     }
@@ -296,34 +328,75 @@ QString fieldCountReason(qsizetype count) {
         .arg(kFieldCount);
 }
 
-// The row, or the reason why the record is none.
-std::variant<ImportedRow, QString> readRow(const Record& record, CsvDialect dialect) {
+// Appends the record's row, or gives the reason why it is none. Our own
+// layout's texts lose the apostrophe that kept a spreadsheet from running them.
+std::optional<QString> readRow(const Record& record, const QStringList& fields, CsvDialect dialect,
+                               ImportedRows& rows) {
     if (record.unterminated) {
         return QStringLiteral("las comillas que se abren aquí no se cierran antes del final "
                               "del archivo");
     }
-    if (record.fields.size() != kFieldCount) {
-        return fieldCountReason(record.fields.size());
+    if (fields.size() != kFieldCount) {
+        return fieldCountReason(fields.size());
     }
     if (record.textAfterQuotes) {
         return QStringLiteral("hay texto entre unas comillas de cierre y el separador");
     }
-    const std::variant<QDate, QString> date = readDate(record.fields.at(0), dialect);
+    const std::variant<QDate, QString> date = readDate(fields.at(0), dialect);
     if (const QString* reason = std::get_if<QString>(&date)) {
         return *reason;
     }
-    const std::variant<qint64, QString> cents = readAmount(record.fields.at(4), dialect);
+    const std::variant<qint64, QString> cents = readAmount(fields.at(4), dialect);
     if (const QString* reason = std::get_if<QString>(&cents)) {
         return *reason;
     }
-    ImportedRow row;
-    row.line = record.line;
-    row.date = std::get<QDate>(date);
-    row.description = record.fields.at(1);
-    row.goesInto = record.fields.at(2);
-    row.comesOutOf = record.fields.at(3);
-    row.cents = std::get<qint64>(cents);
-    return row;
+    const auto text = [&](int field) {
+        return dialect == CsvDialect::Spanish ? restored(fields.at(field)) : fields.at(field);
+    };
+    rows.append(record.line, std::get<QDate>(date), text(1), text(2), text(3),
+                std::get<qint64>(cents));
+    return std::nullopt;
+}
+
+QString tooLongReason() {
+    return QStringLiteral("es demasiado larga: pasa de %1 (¿faltan unas comillas de cierre?)")
+        .arg(sizeLimitText(kLongestCsvRecord));
+}
+
+const QString kNotUtf8 =
+    QStringLiteral("no es texto UTF-8 válido, como sí lo es el resto del archivo: corrija esa "
+                   "línea o guarde el archivo entero en UTF-8");
+
+// The rows after the header, or why the file cannot be read after all.
+std::optional<QString> readRows(RecordReader& reader, const EncodingScan& scan, CsvDialect dialect,
+                                qsizetype mostRows, CsvRead& result) {
+    Record record;
+    while (reader.next(record)) {
+        if (record.tooLong) {
+            result.refused.add(record.line, tooLongReason());
+            continue;
+        }
+        const std::optional<QStringList> fields = decodedFields(record, scan);
+        if (!fields) {
+            result.refused.add(record.line, kNotUtf8);
+            continue;
+        }
+        if (blank(*fields) && !record.unterminated) {
+            continue;
+        }
+        if (const std::optional<QString> reason = readRow(record, *fields, dialect, result.rows)) {
+            result.refused.add(record.line, *reason);
+        }
+        if (result.rows.size() > mostRows) {
+            return QStringLiteral("El archivo tiene más de %1 movimientos, más de los que se "
+                                  "importan de una vez. Divídalo en varios archivos.")
+                .arg(formatCount(mostRows));
+        }
+    }
+    if (reader.failed()) {
+        return QStringLiteral("El archivo no se ha podido leer entero.");
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -338,39 +411,53 @@ QString describeDialect(CsvDialect dialect) {
     return {};
 }
 
-CsvRead readCsv(QIODevice& in) {
+CsvRead readCsv(QIODevice& in, qsizetype mostRows) {
     CsvRead result;
-    const QString text = decoded(in.readAll());
-    if (text.isEmpty()) {
-        result.failure = QStringLiteral("El archivo está vacío.");
-        return result;
+    const auto fail = [&result](const QString& why) {
+        result = CsvRead();
+        result.failure = why;
+        return std::move(result);
+    };
+    if (in.isSequential()) {
+        return fail(QStringLiteral("El archivo no se puede leer: no es un archivo normal."));
+    }
+    const qint64 start = in.pos();
+    const EncodingScan scan = scanEncoding(in);
+    if (scan.failed) {
+        return fail(QStringLiteral("El archivo no se ha podido leer entero."));
+    }
+    if (scan.encoding == TextEncoding::Utf16) {
+        return fail(QStringLiteral(
+            "El archivo está en UTF-16 (Unicode), una codificación que aquí no se lee. "
+            "Guárdelo como CSV en UTF-8 (en la hoja de cálculo, «CSV UTF-8») y vuelva a "
+            "importarlo."));
     }
     // The header alone tells the dialect: none of its names holds either separator.
     for (const CsvDialect dialect : {CsvDialect::Spanish, CsvDialect::International}) {
-        RecordReader reader(text, separatorOf(dialect));
-        if (!isHeader(reader.next())) {
+        if (!in.seek(start + (scan.byteOrderMark ? 3 : 0))) {
+            return fail(QStringLiteral("El archivo no se ha podido leer entero."));
+        }
+        RecordReader reader(in, separatorOf(dialect));
+        Record first;
+        if (!reader.next(first)) {
+            return fail(QStringLiteral("El archivo está vacío."));
+        }
+        const std::optional<QStringList> header =
+            first.tooLong ? std::nullopt : decodedFields(first, scan);
+        if (!header || !isHeader(*header)) {
             continue;
         }
         result.dialect = dialect;
-        while (!reader.atEnd()) {
-            const Record record = reader.next();
-            if (record.blank() && !record.unterminated) {
-                continue;
-            }
-            std::variant<ImportedRow, QString> row = readRow(record, dialect);
-            if (ImportedRow* read = std::get_if<ImportedRow>(&row)) {
-                result.rows.append(std::move(*read));
-            } else {
-                result.refused.append({record.line, std::get<QString>(row)});
-            }
+        if (const std::optional<QString> failure =
+                readRows(reader, scan, dialect, mostRows, result)) {
+            return fail(*failure);
         }
         return result;
     }
-    result.failure = QStringLiteral(
+    return fail(QStringLiteral(
         "La primera línea no es la cabecera de un archivo de movimientos. Debe ser "
         "«Fecha;Concepto;Entra en;Sale de;Importe» o la misma con comas en lugar de punto "
-        "y coma.");
-    return result;
+        "y coma."));
 }
 
 CsvWriter::CsvWriter(QIODevice& out) : out_(out) {}
@@ -395,8 +482,9 @@ void CsvWriter::writeHeader() {
 void CsvWriter::writeRow(const QDate& date, const QString& description, const QString& goesInto,
                          const QString& comesOutOf, qint64 cents) {
     const QByteArray line = date.toString(QStringLiteral("dd/MM/yyyy")).toUtf8() + ';' +
-                            quoted(description) + ';' + quoted(goesInto) + ';' +
-                            quoted(comesOutOf) + ';' + plainAmount(cents) + "\r\n";
+                            quoted(neutralised(description)) + ';' + quoted(neutralised(goesInto)) +
+                            ';' + quoted(neutralised(comesOutOf)) + ';' + plainAmount(cents) +
+                            "\r\n";
     write(line);
 }
 

@@ -6,10 +6,15 @@
 // yyyy-MM-dd). Both start with the header Fecha, Concepto, Entra en, Sale de,
 // Importe. No window and no database here: the caller opens the file and checks
 // the rows against the year.
+//
+// A text cell that a spreadsheet would take for a formula ("=", "+", "-", "@",
+// a tab or a carriage return first) is written after an apostrophe, which
+// spreadsheets show as text; so is one that starts with an apostrophe itself,
+// so that reading our layout can take the apostrophe off again and every text
+// comes back as it was. Amounts stay numbers.
 
-#include "exchange/ImportedRow.h"
-
-#include <QList>
+#include "exchange/ImportedRows.h"
+#include "exchange/RefusedLines.h"
 
 class QIODevice;
 
@@ -24,20 +29,24 @@ enum class CsvDialect {
 // con coma, fechas dd/mm/aaaa".
 QString describeDialect(CsvDialect dialect);
 
+// The longest record a file may hold: one past it is refused and reading goes on
+// at the next line end.
+inline constexpr qsizetype kLongestCsvRecord = 64 * 1024;
+
 struct CsvRead {
-    // Why nothing in the file could be read (no header, an empty file), in
-    // Spanish and ready to show; empty when the file was read.
+    // Why nothing in the file could be read (no header, an empty file, text in
+    // UTF-16), in Spanish and ready to show; empty when the file was read.
     QString failure;
     CsvDialect dialect = CsvDialect::Spanish;
-    QList<ImportedRow> rows;
-    // A reason reads after "Línea N: ", e.g. "tiene 4 campos y se esperaban 5".
-    QList<RefusedLine> refused;
+    ImportedRows rows;
+    RefusedLines refused;
 };
 
-// Reads the whole device. Blank lines are skipped; every other line after the
-// header becomes a row or a refused line. Text without a byte-order mark that is
-// not UTF-8 is taken as Windows-1252, which Spanish spreadsheets save by default.
-CsvRead readCsv(QIODevice& in);
+// Reads the device as it streams, a block at a time, twice: once to tell its
+// encoding (see TextEncoding.h), once for the rows; it must be a file or a
+// buffer. Blank lines are skipped; every other line after the header becomes a
+// row or a refused line. Past mostRows rows the file is refused whole.
+CsvRead readCsv(QIODevice& in, qsizetype mostRows = kMostImportedRows);
 
 // Writes our own dialect. Every field comes back from readCsv exactly as written.
 class CsvWriter {

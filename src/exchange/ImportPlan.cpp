@@ -1,6 +1,7 @@
 #include "exchange/ImportPlan.h"
 
 #include "entries/MovementRule.h"
+#include "store/AccountStore.h"
 #include "store/Amount.h"
 #include "store/EntryStore.h"
 #include "store/Schema.h"
@@ -11,38 +12,108 @@
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 namespace velmora {
 
 namespace {
 
-// An entry as a duplicate is told: date, both accounts whatever their letter
-// case, amount to the cent and description.
-QString duplicateKey(const QString& storedDate, const QString& goesInto, const QString& comesOutOf,
-                     qint64 cents, const QString& description) {
-    return storedDate + QChar(0x1f) + foldCase(goesInto) + QChar(0x1f) + foldCase(comesOutOf) +
-           QChar(0x1f) + QString::number(cents) + QChar(0x1f) + description;
+// How an account name is matched: no letter case, no spaces around it.
+QString accountKey(const QString& name) {
+    return foldCase(name.trimmed());
 }
 
-// How many entries of the year there are of each key.
-QHash<QString, int> entriesByKey(Database& db) {
+struct KnownAccount {
+    QString name; // as stored, or as it will be created
+    QString kind;
+    qint64 index = -1; // in ImportPlan::accounts once an entry uses it
+};
+
+// The accounts the year has and the ones the user chose to create.
+QHash<QString, KnownAccount> knownAccounts(Database& db, const NewAccounts& created) {
+    QHash<QString, KnownAccount> accounts;
+    for (const Account& account : listAccounts(db, QString())) {
+        accounts.insert(accountKey(account.name), {account.name, account.kind});
+    }
+    for (auto it = created.begin(); it != created.end(); ++it) {
+        const QString key = accountKey(it.key());
+        if (!accounts.contains(key)) {
+            accounts.insert(key, {it.key().trimmed(), it.value()});
+        }
+    }
+    return accounts;
+}
+
+// An entry as a duplicate is told: date, both accounts whatever their letter
+// case, amount to the cent and description.
+struct EntryKey {
+    QString storedDate;
+    QString goesInto; // folded
+    QString comesOutOf;
+    qint64 cents = 0;
+    QString description;
+
+    size_t hash() const {
+        return qHashMulti(0, storedDate, goesInto, comesOutOf, cents, description);
+    }
+    bool operator==(const EntryKey&) const = default;
+};
+
+// Marks the accepted entries the year already holds. Each entry of the year
+// stands for one accepted entry with its key, the first not marked yet, so that
+// a file with two equal rows against one in the year adds one. Only the file's
+// keys are kept, so a large year costs no memory.
+void markDuplicates(Database& db, const ImportedRows& rows, ImportPlan& plan) {
+    if (plan.accepted.empty()) {
+        return;
+    }
+    QStringList folded;
+    folded.reserve(plan.accounts.size());
+    for (const QString& name : std::as_const(plan.accounts)) {
+        folded.append(foldCase(name));
+    }
+    const auto keyOf = [&](const PlannedEntry& entry) {
+        return EntryKey{toStoredDate(rows.date(entry.row)), folded[entry.goesInto],
+                        folded[entry.comesOutOf], rows.cents(entry.row),
+                        rows.description(entry.row)};
+    };
+    // (hash of the key, position in accepted), the equal ones in file order.
+    std::vector<std::pair<size_t, qint32>> hashes;
+    hashes.reserve(plan.accepted.size());
+    for (size_t i = 0; i < plan.accepted.size(); ++i) {
+        hashes.emplace_back(keyOf(plan.accepted[i]).hash(), qint32(i));
+    }
+    std::sort(hashes.begin(), hashes.end());
+
     Statement query(db, "SELECT Data, EntraEn, SaleDe, amountcents(Importe), Des FROM apuntes",
                     "leer los apuntes del año");
-    QHash<QString, int> counts;
+    QHash<QString, QString> foldedNames; // the year names few accounts, over and over
+    const auto foldedName = [&foldedNames](const QString& name) {
+        auto found = foldedNames.find(name);
+        if (found == foldedNames.end()) {
+            found = foldedNames.insert(name, foldCase(name));
+        }
+        return *found;
+    };
     while (query.step()) {
         if (query.isNull(3)) {
             continue; // an unreadable amount is nobody's duplicate
         }
-        ++counts[duplicateKey(query.columnText(0), query.columnText(1), query.columnText(2),
-                              query.columnInt(3), query.columnText(4))];
+        const EntryKey key{query.columnText(0), foldedName(query.columnText(1)),
+                           foldedName(query.columnText(2)), query.columnInt(3),
+                           query.columnText(4)};
+        const auto [from, to] =
+            std::equal_range(hashes.begin(), hashes.end(), std::pair(key.hash(), qint32(0)),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (auto it = from; it != to; ++it) {
+            PlannedEntry& entry = plan.accepted[size_t(it->second)];
+            if (!entry.duplicate && keyOf(entry) == key) {
+                entry.duplicate = true;
+                break;
+            }
+        }
     }
-    return counts;
 }
-
-struct KnownAccount {
-    QString name; // as stored
-    QString kind;
-};
 
 } // namespace
 
@@ -51,99 +122,94 @@ int ImportPlan::duplicates() const {
                              [](const PlannedEntry& entry) { return entry.duplicate; }));
 }
 
-ImportPlan planImport(Database& db, const QList<ImportedRow>& rows, int year,
-                      const NewAccounts& created) {
-    QHash<QString, KnownAccount> accounts;
-    for (const Account& account : listAccounts(db, QString())) {
-        accounts.insert(foldCase(account.name), {account.name, account.kind});
-    }
-    for (auto it = created.begin(); it != created.end(); ++it) {
-        if (!accounts.contains(foldCase(it.key()))) {
-            accounts.insert(foldCase(it.key()), {it.key(), it.value()});
-        }
-    }
-    QHash<QString, int> existing = entriesByKey(db);
-
+ImportPlan planImport(Database& db, const ImportedRows& rows, int year, const NewAccounts& created,
+                      const std::function<bool(qsizetype)>& include) {
+    QHash<QString, KnownAccount> accounts = knownAccounts(db, created);
     ImportPlan plan;
-    QHash<QString, int> unknownIndex; // folded name → position in plan.unknownAccounts
-    for (const ImportedRow& row : rows) {
-        const auto refuse = [&](const QString& reason) { plan.refused.append({row.line, reason}); };
-        if (row.description.trimmed().isEmpty()) {
+    const auto indexOf = [&plan](KnownAccount& account) {
+        if (account.index < 0) {
+            account.index = plan.accounts.size();
+            plan.accounts.append(account.name);
+        }
+        return quint32(account.index);
+    };
+    QHash<QString, int> unknownIndex; // key → position in plan.unknownAccounts
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (include && !include(i)) {
+            continue;
+        }
+        const auto refuse = [&](const QString& reason) { plan.refused.add(rows.line(i), reason); };
+        const QString& goesInto = rows.goesInto(i);
+        const QString& comesOutOf = rows.comesOutOf(i);
+        const QDate date = rows.date(i);
+        const qint64 cents = rows.cents(i);
+        if (rows.description(i).trimmed().isEmpty()) {
             refuse(QStringLiteral("falta la descripción"));
             continue;
         }
-        if (!row.date.isValid()) {
-            refuse(QStringLiteral("falta la fecha"));
+        if (date.year() != year) {
+            refuse(QStringLiteral("la fecha %1 no es del año %2").arg(formatDate(date)).arg(year));
             continue;
         }
-        if (row.date.year() != year) {
-            refuse(
-                QStringLiteral("la fecha %1 no es del año %2").arg(formatDate(row.date)).arg(year));
+        if (cents > kMaxAmountCents || cents < -kMaxAmountCents) {
+            refuse(QStringLiteral("el importe %1 no es válido").arg(formatCents(cents)));
             continue;
         }
-        if (row.cents > kMaxAmountCents || row.cents < -kMaxAmountCents) {
-            refuse(QStringLiteral("el importe %1 no es válido").arg(formatCents(row.cents)));
+        if (goesInto.trimmed().isEmpty() || comesOutOf.trimmed().isEmpty()) {
+            refuse(goesInto.trimmed().isEmpty() ? QStringLiteral("falta la cuenta «Entra en»")
+                                                : QStringLiteral("falta la cuenta «Sale de»"));
             continue;
         }
-        if (row.goesInto.trimmed().isEmpty() || row.comesOutOf.trimmed().isEmpty()) {
-            refuse(row.goesInto.trimmed().isEmpty() ? QStringLiteral("falta la cuenta «Entra en»")
-                                                    : QStringLiteral("falta la cuenta «Sale de»"));
-            continue;
-        }
-        QStringList unknown; // folded, each once even when both sides name it
-        for (const QString& name : {row.goesInto, row.comesOutOf}) {
-            const QString folded = foldCase(name);
-            if (accounts.contains(folded) || unknown.contains(folded)) {
-                continue;
+        const QString intoKey = accountKey(goesInto);
+        const QString outOfKey = accountKey(comesOutOf);
+        bool waits = false;
+        for (const QString& key : {intoKey, outOfKey}) {
+            if (accounts.contains(key) || (waits && key == intoKey)) {
+                continue; // known, or both sides name the same unknown account
             }
-            unknown.append(folded);
-            const auto found = unknownIndex.constFind(folded);
+            waits = true;
+            const auto found = unknownIndex.constFind(key);
             if (found == unknownIndex.constEnd()) {
-                unknownIndex.insert(folded, int(plan.unknownAccounts.size()));
-                plan.unknownAccounts.append({name, 1});
+                unknownIndex.insert(key, int(plan.unknownAccounts.size()));
+                plan.unknownAccounts.append(
+                    {(key == intoKey ? goesInto : comesOutOf).trimmed(), 1});
             } else {
                 ++plan.unknownAccounts[*found].rows;
             }
         }
-        const bool waits = !unknown.isEmpty();
         if (waits) {
-            plan.waiting.append(row);
+            plan.waiting.push_back(qint32(i));
             continue;
         }
-        const KnownAccount& into = accounts[foldCase(row.goesInto)];
-        const KnownAccount& outOf = accounts[foldCase(row.comesOutOf)];
+        KnownAccount& into = accounts[intoKey];
+        KnownAccount& outOf = accounts[outOfKey];
         const std::optional<QString> movementClass = classifyMovement(into.kind, outOf.kind);
         if (!movementClass) {
             refuse(QStringLiteral("este movimiento no se puede hacer, de «%1» a «%2»")
                        .arg(outOf.name, into.name));
             continue;
         }
-        PlannedEntry entry{row, *movementClass, false};
-        // The names as the year writes them, as the entry editor would save them.
-        entry.row.goesInto = into.name;
-        entry.row.comesOutOf = outOf.name;
-        int& same = existing[duplicateKey(toStoredDate(row.date), into.name, outOf.name, row.cents,
-                                          row.description)];
-        if (same > 0) {
-            entry.duplicate = true;
-            --same;
-        }
-        plan.accepted.append(entry);
+        // Under the names as the year writes them, as the entry editor would save them.
+        plan.accepted.push_back(
+            {qint32(i), indexOf(into), indexOf(outOf), movementClass->at(0).toLatin1(), false});
     }
+    markDuplicates(db, rows, plan);
     return plan;
 }
 
-ImportResult writeImport(Database& db, const ImportPlan& plan, const NewAccounts& created,
-                         bool withDuplicates, const std::function<void(int)>& afterRow) {
+ImportResult writeImport(Database& db, const ImportedRows& rows, const ImportPlan& plan,
+                         const NewAccounts& created, bool withDuplicates,
+                         const std::function<void(int)>& afterRow) {
     Transaction transaction(db);
     ImportResult result;
     QSet<QString> needed;
     for (const PlannedEntry& entry : plan.accepted) {
-        needed << foldCase(entry.row.goesInto) << foldCase(entry.row.comesOutOf);
+        needed << accountKey(plan.goesInto(entry)) << accountKey(plan.comesOutOf(entry));
     }
     for (auto it = created.begin(); it != created.end(); ++it) {
-        if (needed.contains(foldCase(it.key())) && !accountNameTaken(db, it.key())) {
-            insertAccount(db, Account{it.key(), QString(), it.value()});
+        const QString name = it.key().trimmed();
+        if (needed.contains(accountKey(name)) && !accountNameTaken(db, name)) {
+            insertAccount(db, Account{name, kImportedAccountConcept, it.value()});
             ++result.accountsCreated;
         }
     }
@@ -158,12 +224,12 @@ ImportResult writeImport(Database& db, const ImportPlan& plan, const NewAccounts
         }
         insert.reset();
         insert.bind(1, static_cast<int64_t>(id++))
-            .bind(2, toStoredDate(entry.row.date))
-            .bind(3, entry.row.description)
-            .bind(4, entry.row.goesInto)
-            .bind(5, entry.row.comesOutOf)
-            .bind(6, double(entry.row.cents) / 100.0)
-            .bind(7, entry.movementClass);
+            .bind(2, toStoredDate(rows.date(entry.row)))
+            .bind(3, rows.description(entry.row))
+            .bind(4, plan.goesInto(entry))
+            .bind(5, plan.comesOutOf(entry))
+            .bind(6, double(rows.cents(entry.row)) / 100.0)
+            .bind(7, QString(QLatin1Char(entry.movementClass)));
         insert.run();
         ++result.written;
         if (afterRow) {

@@ -1,7 +1,9 @@
 #include "exchange/Norma43.h"
 
+#include "exchange/BlockReader.h"
 #include "store/Amount.h"
 
+#include <QBuffer>
 #include <QIODevice>
 
 #include <optional>
@@ -13,6 +15,8 @@ namespace {
 constexpr int kRecordLength = 80;
 // Positions 1 to 51 of an account header are all digits.
 constexpr int kHeaderDigits = 51;
+// Of a longer line only its length matters: it is no record.
+constexpr qsizetype kLineKept = 4096;
 
 // Besides spaces, a DOS end-of-file mark: a line of nothing else is no record.
 bool isBlank(const QByteArray& line) {
@@ -37,6 +41,28 @@ QString spaced(const QString& bank, const QString& branch, const QString& accoun
     return bank + u' ' + branch + u' ' + account;
 }
 
+// What a person reads of a movement; see N43Movement::description.
+QString describe(const QStringList& complementary, const QString& reference2,
+                 const QString& reference1) {
+    QString text;
+    const auto add = [&text](const QString& part) {
+        const bool placeholder = part.count(u'0') == part.size();
+        if (part.isEmpty() || placeholder || text.contains(part)) {
+            return;
+        }
+        if (!text.isEmpty()) {
+            text += u' ';
+        }
+        text += part;
+    };
+    for (const QString& part : complementary) {
+        add(part);
+    }
+    add(reference2);
+    add(reference1);
+    return text;
+}
+
 class Reader {
 public:
     N43Statement read(QIODevice& in);
@@ -51,6 +77,13 @@ private:
     };
     // What the last record was, which decides where a 23 or a 24 may go.
     enum class After { Other, Movement, Equivalence };
+    // The movement last read, which its 23 records still add to.
+    struct Pending {
+        N43Movement movement;
+        QStringList complementary; // trimmed, no empty ones
+        QString reference1;
+        QString reference2;
+    };
 
     [[noreturn]] void fail(const QString& reason) const { throw Norma43Error(line_, reason); }
     // Positions counted from 1, both ends included.
@@ -64,6 +97,8 @@ private:
     QString openAccount() const;
 
     void header();
+    // The pending movement, whole now, into its account.
+    void keepMovement();
     void movement();
     void complementary();
     void equivalence();
@@ -74,6 +109,7 @@ private:
     int line_ = 0;
     N43Statement statement_;
     std::optional<Open> open_;
+    std::optional<Pending> pending_;
     After after_ = After::Other;
     int complementaries_ = 0; // after the last movement
     int records_ = 0;
@@ -128,6 +164,10 @@ void Reader::header() {
                             "cerrado con su registro 33")
                  .arg(openAccount()));
     }
+    if (statement_.accounts.size() >= kMostStatementAccounts) {
+        fail(QStringLiteral("un extracto no puede tener más de %1 cuentas")
+                 .arg(formatCount(kMostStatementAccounts)));
+    }
     Open open;
     N43Account& account = open.account;
     account.bank = digits(3, 6, QStringLiteral("la entidad"));
@@ -148,23 +188,34 @@ void Reader::header() {
     after_ = After::Other;
 }
 
+void Reader::keepMovement() {
+    if (!pending_) {
+        return;
+    }
+    pending_->movement.description =
+        describe(pending_->complementary, pending_->reference2, pending_->reference1);
+    open_->account.movements.append(pending_->movement);
+    pending_.reset();
+}
+
 void Reader::movement() {
     if (!open_) {
         fail(QStringLiteral("el movimiento (registro 22) no pertenece a ninguna cuenta: falta "
                             "antes el registro 11 de cabecera"));
     }
-    N43Movement movement;
+    keepMovement();
+    Pending pending;
+    N43Movement& movement = pending.movement;
     movement.line = line_;
     movement.operationDate = date(11, 16, QStringLiteral("la fecha de operación"));
     movement.valueDate = date(17, 22, QStringLiteral("la fecha valor"));
-    movement.commonConcept = digits(23, 24, QStringLiteral("el concepto común"));
-    movement.ownConcept = text(25, 27);
+    // The concept every bank shares (23-24) is unused, but digits in every statement.
+    digits(23, 24, QStringLiteral("el concepto común"));
     movement.debit = debitKey(28, QStringLiteral("la clave de cargo o abono"),
                               QStringLiteral("cargo"), QStringLiteral("abono"));
     movement.cents = number(29, 42, QStringLiteral("el importe"));
-    movement.document = text(43, 52);
-    movement.reference1 = text(53, 64);
-    movement.reference2 = text(65, 80);
+    pending.reference1 = text(53, 64);
+    pending.reference2 = text(65, 80);
 
     // Each addend fits in 14 digits, so a sum that has just passed them has not
     // overflowed; past them it can no longer match the closing record anyway.
@@ -177,7 +228,7 @@ void Reader::movement() {
                       formatCents(kMaxAmountCents)));
     }
     ++(movement.debit ? open.debitCount : open.creditCount);
-    open.account.movements.append(std::move(movement));
+    pending_ = std::move(pending);
     after_ = After::Movement;
     complementaries_ = 0;
 }
@@ -191,7 +242,6 @@ void Reader::complementary() {
         fail(QStringLiteral("un movimiento no puede llevar más de cinco conceptos "
                             "complementarios (registro 23)"));
     }
-    N43Movement& movement = open_->account.movements.last();
     const QString code = digits(3, 4, QStringLiteral("el código de dato"));
     if (code < QLatin1String("01") || code > QLatin1String("05")) {
         fail(QStringLiteral("el código de dato del concepto complementario es %1 y debe ir de 01 "
@@ -200,7 +250,7 @@ void Reader::complementary() {
     }
     for (const QString& part : {text(5, 42), text(43, 80)}) {
         if (!part.isEmpty()) {
-            movement.complementary.append(part);
+            pending_->complementary.append(part);
         }
     }
 }
@@ -218,6 +268,7 @@ void Reader::footer() {
         fail(QStringLiteral("el fin de cuenta (registro 33) no cierra ninguna cuenta: falta antes "
                             "el registro 11 de cabecera"));
     }
+    keepMovement();
     Open& open = *open_;
     N43Account& account = open.account;
     const QString closed = spaced(text(3, 6), text(7, 10), text(11, 20));
@@ -287,26 +338,24 @@ void Reader::end() {
 }
 
 N43Statement Reader::read(QIODevice& in) {
-    QList<QByteArray> lines = in.readAll().split('\n');
-    if (lines.last().isEmpty()) {
-        lines.removeLast();
-    }
-    for (const QByteArray& raw : std::as_const(lines)) {
+    BlockReader lines(in);
+    QByteArray raw;
+    qint64 length = 0;
+    while (lines.nextLine(raw, length, kLineKept)) {
         ++line_;
-        if (isBlank(raw)) {
+        if (length <= kLineKept && isBlank(raw)) {
             continue;
         }
         if (ended_) {
             fail(QStringLiteral("hay más texto después del registro 88 de fin de archivo"));
         }
-        record_ = raw.endsWith('\r') ? raw.chopped(1) : raw;
-        if (record_.size() > kRecordLength) {
+        if (length > kRecordLength) {
             fail(QStringLiteral("el registro tiene %1 caracteres y no puede pasar de %2")
-                     .arg(record_.size())
+                     .arg(formatCount(length))
                      .arg(kRecordLength));
         }
         // Banks often leave off the trailing spaces.
-        record_ = record_.leftJustified(kRecordLength, ' ');
+        record_ = raw.leftJustified(kRecordLength, ' ');
         const QByteArray type = record_.left(2);
         if (type == "11") {
             header();
@@ -327,6 +376,10 @@ N43Statement Reader::read(QIODevice& in) {
         }
         ++records_;
     }
+    if (lines.failed()) {
+        line_ = 0;
+        fail(QStringLiteral("el archivo no se ha podido leer entero"));
+    }
     line_ = 0;
     if (open_) {
         fail(QStringLiteral("el archivo está incompleto: falta el registro 33 que cierra la "
@@ -343,24 +396,20 @@ N43Statement Reader::read(QIODevice& in) {
 
 } // namespace
 
-QString N43Movement::description() const {
-    QString text;
-    const auto add = [&text](const QString& part) {
-        const bool placeholder = part.count(u'0') == part.size();
-        if (part.isEmpty() || placeholder || text.contains(part)) {
-            return;
-        }
-        if (!text.isEmpty()) {
-            text += u' ';
-        }
-        text += part;
-    };
-    for (const QString& part : complementary) {
-        add(part);
-    }
-    add(reference2);
-    add(reference1);
-    return text;
+void N43Movements::append(const N43Movement& movement) {
+    stored_.push_back({movement.cents, movement.line, qint32(movement.operationDate.toJulianDay()),
+                       qint32(movement.valueDate.toJulianDay()), movement.debit});
+    descriptions_.append(movement.description);
+}
+
+N43Movement N43Movements::at(qsizetype index) const {
+    const Stored& stored = stored_[size_t(index)];
+    return {stored.line,
+            QDate::fromJulianDay(stored.operationDay),
+            QDate::fromJulianDay(stored.valueDay),
+            stored.debit,
+            stored.cents,
+            descriptions_.at(index)};
 }
 
 namespace {
@@ -383,26 +432,31 @@ N43Statement readNorma43(QIODevice& in) {
     return Reader().read(in);
 }
 
-bool looksLikeNorma43(const QByteArray& start) {
-    qsizetype from = 0;
-    while (from < start.size()) {
-        qsizetype to = start.indexOf('\n', from);
-        if (to < 0) {
-            to = start.size();
+bool isNorma43(QIODevice& in) {
+    const qint64 start = in.pos();
+    BlockReader lines(in);
+    QByteArray line;
+    qint64 length = 0;
+    bool statement = false;
+    while (lines.nextLine(line, length, kLineKept)) {
+        if (length <= kLineKept && isBlank(line)) {
+            continue;
         }
-        QByteArray line = start.mid(from, to - from);
-        if (!isBlank(line)) {
-            if (line.endsWith('\r')) {
-                line.chop(1);
-            }
-            const char key = line.size() > 32 ? line.at(32) : '\0';
-            return line.startsWith("11") && line.size() >= kHeaderDigits &&
-                   line.size() <= kRecordLength && allDigits(line.left(kHeaderDigits)) &&
-                   (key == '1' || key == '2');
-        }
-        from = to + 1;
+        const char key = line.size() > 32 ? line.at(32) : '\0';
+        statement = line.startsWith("11") && line.size() >= kHeaderDigits &&
+                    length <= kRecordLength && allDigits(line.left(kHeaderDigits)) &&
+                    (key == '1' || key == '2');
+        break;
     }
-    return false;
+    in.seek(start);
+    return statement;
+}
+
+bool looksLikeNorma43(const QByteArray& start) {
+    QBuffer buffer;
+    buffer.setData(start);
+    buffer.open(QIODevice::ReadOnly);
+    return isNorma43(buffer);
 }
 
 } // namespace velmora

@@ -7,38 +7,75 @@
 // against the totals of its account's closing record, every balance against the
 // movements, every record against the count at the end.
 
+#include "exchange/TextBlock.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 #include <stdexcept>
+#include <vector>
 
 class QIODevice;
 
 namespace velmora {
 
+// One movement as the reader hands it over.
 struct N43Movement {
     int line = 0; // the line of its 22 record, counted from 1
     QDate operationDate;
     QDate valueDate;
-    QString commonConcept; // the two digits of the concept every bank shares
-    QString ownConcept;    // the bank's own three characters
-    bool debit = false;    // money out of the account
-    qint64 cents = 0;      // never negative; debit gives the direction
-    QString document;
-    QString reference1;
-    QString reference2;
-    QStringList complementary; // the 23 records' concepts in order, trimmed, no empty ones
+    bool debit = false; // money out of the account
+    qint64 cents = 0;   // never negative; debit gives the direction
+    // What a person reads of the movement: the complementary concepts (23
+    // records), where banks put their own text, then reference 2 and reference
+    // 1, joined by a space. A reference made only of zeros is a placeholder and
+    // is left out, and so is one whose text is already there.
+    QString description;
 
     // Credits positive, debits negative.
     qint64 signedCents() const { return debit ? -cents : cents; }
-    // What a person reads of the movement: the complementary concepts, where
-    // banks put their own text, then reference 2 and reference 1, joined by a
-    // space. A reference made only of zeros is a placeholder and is left out,
-    // and so is one whose text is already there.
-    QString description() const;
+};
+
+// The movements of one account, kept compact: a statement may be large, and a
+// movement costs 32 bytes and its description here.
+class N43Movements {
+public:
+    void append(const N43Movement& movement);
+    qsizetype size() const { return qsizetype(stored_.size()); }
+    bool isEmpty() const { return stored_.empty(); }
+    N43Movement at(qsizetype index) const;
+    N43Movement first() const { return at(0); }
+
+    class const_iterator {
+    public:
+        const_iterator(const N43Movements& movements, qsizetype index)
+            : movements_(&movements), index_(index) {}
+        N43Movement operator*() const { return movements_->at(index_); }
+        const_iterator& operator++() {
+            ++index_;
+            return *this;
+        }
+        bool operator!=(const const_iterator& other) const { return index_ != other.index_; }
+
+    private:
+        const N43Movements* movements_;
+        qsizetype index_;
+    };
+    const_iterator begin() const { return {*this, 0}; }
+    const_iterator end() const { return {*this, size()}; }
+
+private:
+    struct Stored {
+        qint64 cents = 0;
+        qint32 line = 0;
+        qint32 operationDay = 0; // Julian days
+        qint32 valueDay = 0;
+        bool debit = false;
+    };
+    std::vector<Stored> stored_;
+    TextBlock descriptions_; // movement i's is text i
 };
 
 struct N43Account {
@@ -51,7 +88,7 @@ struct N43Account {
     qint64 finalCents = 0;   // the same
     QString currency;        // the ISO number: "978" is the euro
     QString holder;
-    QList<N43Movement> movements;
+    N43Movements movements;
 
     // The 18 digits of bank, branch and account that tell which bank account this
     // is, the same in every statement of it. The file carries no check digits,
@@ -78,12 +115,20 @@ private:
     QString reason_;
 };
 
-// Reads the whole device. Throws Norma43Error on the first fault.
+// The most accounts one statement may hold; past them it is refused.
+inline constexpr int kMostStatementAccounts = 1000;
+
+// Reads the device to its end a line at a time; a line ends at LF, CR LF or a
+// CR alone. Throws Norma43Error on the first fault.
 N43Statement readNorma43(QIODevice& in);
 
-// Whether a file starting with these bytes looks like such a statement: its
-// first non-blank line is an account header with digits where digits go, no
-// longer than a record. Lets an import tell it from a CSV file by its content.
+// Whether the device holds such a statement rather than a CSV file: its first
+// non-blank line, however many blank lines come first, is an account header
+// with digits where digits go, no longer than a record. Reads from where the
+// device is and puts it back there; it must be a file or a buffer. The import
+// window and velmora-admin both tell a statement from a CSV file by this.
+bool isNorma43(QIODevice& in);
+// The same for a file that starts with these bytes.
 bool looksLikeNorma43(const QByteArray& start);
 
 } // namespace velmora

@@ -1,20 +1,24 @@
 #include "exchange/frmImportar.h"
 
+#include "exchange/AccountChoiceModels.h"
 #include "exchange/AccountProposals.h"
 #include "exchange/Csv.h"
 #include "exchange/Norma43.h"
+#include "exchange/PlannedEntryModel.h"
 #include "startup/AppState.h"
 #include "startup/Settings.h"
+#include "state/PathGate.h"
 #include "store/AccountStore.h"
 #include "store/Amount.h"
 #include "ui/AcceptCancel.h"
+#include "ui/ChoiceDelegate.h"
 #include "ui/Formats.h"
 #include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 #include "years/SafetyCopies.h"
+#include "years/YearFolders.h"
 
-#include <QColor>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -27,58 +31,53 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <new>
 #include <optional>
 
 namespace velmora {
 
 namespace {
 
-const QString kNotImported = QStringLiteral("No importar");
-const QString kAlreadyThere = QStringLiteral("ya está");
-
-// Red amounts for money spent, as a reader of accounts expects.
-const QColor kExpense(192, 0, 0);
-
-enum AcceptedColumn { LineCol, DateCol, DescriptionCol, IntoCol, OutOfCol, AmountCol, StateCol };
-
 QString plural(qsizetype count, const QString& one, const QString& many) {
-    return QString::number(count) + QLatin1Char(' ') + (count == 1 ? one : many);
+    return formatCount(count) + QLatin1Char(' ') + (count == 1 ? one : many);
 }
 
-QTableWidget* makeGrid(QWidget* parent, const char* name, const QStringList& headers) {
-    auto* grid = new QTableWidget(0, int(headers.size()), parent);
+QTableView* makeGrid(QWidget* parent, const char* name, QAbstractItemModel* model) {
+    auto* grid = new QTableView(parent);
     grid->setObjectName(QString::fromLatin1(name));
-    grid->setHorizontalHeaderLabels(headers);
+    grid->setModel(model);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->verticalHeader()->hide();
     grid->setWordWrap(false);
     grid->setTabKeyNavigation(false);
+    // Every line as high as the first: nothing to measure per line, however many.
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     return grid;
 }
 
-QTableWidgetItem* cellItem(const QString& text, Qt::Alignment alignment = Qt::AlignLeft) {
-    auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(alignment | Qt::AlignVCenter);
-    return item;
+// A grid whose `column` is chosen from a drop-down: the drop-down is made when the
+// cell is edited, which a click or a key does.
+void makeChoiceColumn(QTableView& grid, int column) {
+    grid.setItemDelegateForColumn(column, new ChoiceDelegate(&grid));
+    grid.setEditTriggers(QAbstractItemView::AllEditTriggers);
+    grid.verticalHeader()->setDefaultSectionSize(QComboBox().sizeHint().height());
 }
 
-// Wide enough for the longest choice of the drop-downs in it, which the column's
-// own fit does not see.
-void fitComboColumn(QTableWidget& grid, int column) {
-    int width = grid.columnWidth(column);
-    for (int r = 0; r < grid.rowCount(); ++r) {
-        if (QWidget* combo = grid.cellWidget(r, column)) {
-            width = std::max(width, combo->sizeHint().width());
-        }
-    }
-    grid.setColumnWidth(column, width);
+// Fits the columns to what they show, the choice column to its longest choice,
+// which the column's own fit does not see.
+void fitColumns(QTableView& grid, int choiceColumn, const QStringList& choices) {
+    grid.resizeColumnsToContents();
+    QComboBox widest;
+    widest.addItems(choices);
+    grid.setColumnWidth(choiceColumn,
+                        std::max(grid.columnWidth(choiceColumn), widest.sizeHint().width()));
 }
 
 QString describeStatement(const N43Statement& statement) {
@@ -90,6 +89,8 @@ QString describeStatement(const N43Statement& statement) {
         .arg(plural(statement.accounts.size(), QStringLiteral("cuenta"), QStringLiteral("cuentas")),
              plural(movements, QStringLiteral("movimiento"), QStringLiteral("movimientos")));
 }
+
+const QString kNoMemory = QStringLiteral("no queda memoria libre");
 
 } // namespace
 
@@ -106,24 +107,42 @@ void frmImportar::buildControls() {
     lblLeido->setObjectName(QStringLiteral("lblLeido"));
     lblLeido->setWordWrap(true);
 
-    grdApuntes = makeGrid(this, "grdApuntes",
-                          {QStringLiteral("Línea"), QStringLiteral("Fecha"),
-                           QStringLiteral("Concepto"), QStringLiteral("Entra en"),
-                           QStringLiteral("Sale de"), QStringLiteral("Importe"), QString()});
-    grdApuntes->horizontalHeader()->setSectionResizeMode(DescriptionCol, QHeaderView::Stretch);
-    grdCuentas = makeGrid(
-        this, "grdCuentas",
-        {QStringLiteral("Cuenta"), QStringLiteral("Apuntes"), QStringLiteral("Crear como")});
-    grdCuentas->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    grdSinCuenta =
-        makeGrid(this, "grdSinCuenta",
-                 {QStringLiteral("Línea"), QStringLiteral("Fecha"), QStringLiteral("Concepto"),
-                  QStringLiteral("Importe"), QStringLiteral("Falta"), QStringLiteral("Cuenta")});
-    grdSinCuenta->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
-    // Their lines hold a drop-down each.
-    const int comboHeight = QComboBox().sizeHint().height();
-    grdCuentas->verticalHeader()->setDefaultSectionSize(comboHeight);
-    grdSinCuenta->verticalHeader()->setDefaultSectionSize(comboHeight);
+    accepted_ = new PlannedEntryModel(source_.rows, plan_, this);
+    grdApuntes = makeGrid(this, "grdApuntes", accepted_);
+    grdApuntes->horizontalHeader()->setSectionResizeMode(PlannedEntryModel::DescriptionColumn,
+                                                         QHeaderView::Stretch);
+
+    unknown_ = new NewAccountsModel(created_, this);
+    grdCuentas = makeGrid(this, "grdCuentas", unknown_);
+    grdCuentas->horizontalHeader()->setSectionResizeMode(NewAccountsModel::NameColumn,
+                                                         QHeaderView::Stretch);
+    makeChoiceColumn(*grdCuentas, NewAccountsModel::KindColumn);
+    connect(unknown_, &NewAccountsModel::chosen, this,
+            [this](const QString& account, const QString& kind) {
+                if (kind.isEmpty()) {
+                    created_.remove(account);
+                } else {
+                    created_.insert(account, kind);
+                }
+                replan();
+            });
+
+    missing_ = new MissingAccountsModel(source_.rows, this);
+    grdSinCuenta = makeGrid(this, "grdSinCuenta", missing_);
+    grdSinCuenta->horizontalHeader()->setSectionResizeMode(MissingAccountsModel::DescriptionColumn,
+                                                           QHeaderView::Stretch);
+    makeChoiceColumn(*grdSinCuenta, MissingAccountsModel::AccountColumn);
+    connect(missing_, &MissingAccountsModel::picked, this,
+            [this](qint32 row, bool goesInto, const QString& account) {
+                if (goesInto) {
+                    source_.rows.setGoesInto(row, account);
+                } else {
+                    source_.rows.setComesOutOf(row, account);
+                }
+                waitsForPick_[size_t(row)] = account.isEmpty();
+                replan();
+            });
+
     lstRechazadas = new QListWidget(this);
     lstRechazadas->setObjectName(QStringLiteral("lstRechazadas"));
 
@@ -174,88 +193,76 @@ void frmImportar::buildControls() {
 }
 
 bool frmImportar::setSource(ImportSource source) {
-    source_ = std::move(source);
+    missing_->setRows({}, {});
+    accepted_->replacePlan([&] {
+        source_ = std::move(source);
+        plan_ = ImportPlan();
+    });
     created_.clear();
-    unknown_.clear();
-    picked_.clear();
-    grdCuentas->setRowCount(0);
+    unknown_->clear();
     lblLeido->setText(source_.read);
+    QStringList accounts;
     if (!report_.attempt(QStringLiteral("No se pueden leer las cuentas del año"),
-                         [&] { accounts_ = accountNames(state_.db()); })) {
+                         [&] { accounts = accountNames(state_.db()); })) {
         return false;
     }
     // The rows that wait for a pick stay the same whatever is chosen.
-    fillMissing();
-    return replan();
-}
-
-bool frmImportar::waitsForPick(const ImportedRow& row) const {
-    return source_.pickMissing &&
-           (row.goesInto.trimmed().isEmpty() || row.comesOutOf.trimmed().isEmpty());
-}
-
-QList<ImportedRow> frmImportar::rowsToPlan() const {
-    QList<ImportedRow> rows;
-    rows.reserve(source_.rows.size());
-    for (qsizetype i = 0; i < source_.rows.size(); ++i) {
-        ImportedRow row = source_.rows[i];
-        if (waitsForPick(row)) {
-            const QString pick = picked_.value(int(i));
-            if (pick.isEmpty()) {
-                continue;
-            }
-            (row.goesInto.trimmed().isEmpty() ? row.goesInto : row.comesOutOf) = pick;
+    std::vector<qint32> missing;
+    waitsForPick_.assign(size_t(source_.rows.size()), false);
+    for (qsizetype i = 0; source_.pickMissing && i < source_.rows.size(); ++i) {
+        if (source_.rows.goesInto(i).trimmed().isEmpty() ||
+            source_.rows.comesOutOf(i).trimmed().isEmpty()) {
+            missing.push_back(qint32(i));
+            waitsForPick_[size_t(i)] = true;
         }
-        rows.append(row);
     }
-    return rows;
+    missing_->setRows(missing, accounts);
+    fitColumns(*grdSinCuenta, MissingAccountsModel::AccountColumn, accounts);
+    return replan();
 }
 
 bool frmImportar::replan() {
     ImportPlan plan;
-    if (!report_.attempt(QStringLiteral("No se puede preparar la importación"), [&] {
-            plan = planImport(state_.db(), rowsToPlan(), state_.year.toInt(), created_);
-        })) {
+    try {
+        if (!report_.attempt(QStringLiteral("No se puede preparar la importación"), [&] {
+                plan = planImport(state_.db(), source_.rows,
+                                  calendarYearOf(state_.year, services_.clock.today()), created_,
+                                  [this](qsizetype row) { return !waitsForPick_[size_t(row)]; });
+            })) {
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        qCWarning(lcExchange) << "sin memoria para planear la importación";
+        services_.messages.fail(this,
+                                QStringLiteral("No se puede preparar la importación: %1. "
+                                               "Cierre otros programas y vuelva a intentarlo.")
+                                    .arg(kNoMemory));
         return false;
     }
-    plan_ = std::move(plan);
-    for (const UnknownAccount& account : plan_.unknownAccounts) {
-        const auto listed = std::find_if(unknown_.begin(), unknown_.end(), [&](const auto& known) {
-            return known.name.compare(account.name, Qt::CaseInsensitive) == 0;
-        });
-        if (listed == unknown_.end()) {
-            unknown_.append(account);
-        } else if (!created_.contains(listed->name)) {
-            listed->rows = account.rows;
-        }
-    }
+    accepted_->replacePlan([&] { plan_ = std::move(plan); });
+    unknown_->merge(plan_.unknownAccounts);
     showPlan();
     return true;
 }
 
 void frmImportar::showPlan() {
-    fillAccepted();
-    fillUnknown();
-    fillRefused();
+    grdApuntes->resizeColumnsToContents();
+    fitColumns(*grdCuentas, NewAccountsModel::KindColumn, NewAccountsModel::kindChoices());
+    const qsizetype refused = fillRefused();
     const int duplicates = plan_.duplicates();
-    const auto added = plan_.accepted.size() - duplicates;
-    qsizetype waitingPicks = 0;
-    for (qsizetype i = 0; i < source_.rows.size(); ++i) {
-        if (waitsForPick(source_.rows[i]) && picked_.value(int(i)).isEmpty()) {
-            ++waitingPicks;
-        }
-    }
-    const qsizetype refused = lstRechazadas->count();
+    const auto added = qsizetype(plan_.accepted.size()) - duplicates;
+    const qsizetype waitingPicks = missing_->waiting();
     const auto caption = [this](QWidget* page, const QString& text, qsizetype count) {
         const int index = tabs->indexOf(page);
-        tabs->setTabText(index, QStringLiteral("%1 (%2)").arg(text).arg(count));
+        tabs->setTabText(index, QStringLiteral("%1 (%2)").arg(text, formatCount(count)));
     };
-    caption(grdApuntes, QStringLiteral("Apuntes a añadir"), plan_.accepted.size());
-    caption(grdCuentas, QStringLiteral("Cuentas nuevas"), unknown_.size());
+    const int unknown = unknown_->rowCount();
+    caption(grdApuntes, QStringLiteral("Apuntes a añadir"), qsizetype(plan_.accepted.size()));
+    caption(grdCuentas, QStringLiteral("Cuentas nuevas"), unknown);
     caption(grdSinCuenta, QStringLiteral("Sin cuenta"), waitingPicks);
     caption(lstRechazadas, QStringLiteral("Rechazados"), refused);
-    tabs->setTabVisible(tabs->indexOf(grdCuentas), !unknown_.isEmpty());
-    tabs->setTabVisible(tabs->indexOf(grdSinCuenta), grdSinCuenta->rowCount() > 0);
+    tabs->setTabVisible(tabs->indexOf(grdCuentas), unknown > 0);
+    tabs->setTabVisible(tabs->indexOf(grdSinCuenta), missing_->rowCount() > 0);
     tabs->setTabVisible(tabs->indexOf(lstRechazadas), refused > 0);
 
     QStringList parts;
@@ -265,120 +272,36 @@ void frmImportar::showPlan() {
     parts << QStringLiteral("%1 en el año")
                  .arg(
                      plural(duplicates, QStringLiteral("ya estaba"), QStringLiteral("ya estaban")));
-    const qsizetype waiting = plan_.waiting.size() + waitingPicks;
+    const qsizetype waiting = qsizetype(plan_.waiting.size()) + waitingPicks;
     if (waiting > 0) {
         parts << QStringLiteral("%1 sin cuenta")
                      .arg(plural(waiting, QStringLiteral("queda"), QStringLiteral("quedan")));
     }
     lblResumen->setText(parts.join(QStringLiteral("; ")));
-    cmdImportar->setEnabled(!plan_.accepted.isEmpty());
+    cmdImportar->setEnabled(!plan_.accepted.empty());
 }
 
-void frmImportar::fillAccepted() {
-    grdApuntes->setUpdatesEnabled(false);
-    grdApuntes->setRowCount(int(plan_.accepted.size()));
-    for (int r = 0; r < int(plan_.accepted.size()); ++r) {
-        const PlannedEntry& entry = plan_.accepted[r];
-        const ImportedRow& row = entry.row;
-        grdApuntes->setItem(r, LineCol, cellItem(QString::number(row.line), Qt::AlignRight));
-        grdApuntes->setItem(r, DateCol, cellItem(formatDate(row.date)));
-        grdApuntes->setItem(r, DescriptionCol, cellItem(row.description));
-        grdApuntes->setItem(r, IntoCol, cellItem(row.goesInto));
-        grdApuntes->setItem(r, OutOfCol, cellItem(row.comesOutOf));
-        QTableWidgetItem* amount = cellItem(formatCents(row.cents), Qt::AlignRight);
-        if (entry.movementClass == QLatin1String("G")) {
-            amount->setForeground(kExpense);
-        }
-        grdApuntes->setItem(r, AmountCol, amount);
-        grdApuntes->setItem(r, StateCol, cellItem(entry.duplicate ? kAlreadyThere : QString()));
-    }
-    grdApuntes->resizeColumnsToContents();
-    grdApuntes->setUpdatesEnabled(true);
-}
-
-// Only adds the rows of accounts not listed yet: a choice re-plans from inside its
-// own list, which must outlive that.
-void frmImportar::fillUnknown() {
-    const int listed = grdCuentas->rowCount();
-    grdCuentas->setRowCount(int(unknown_.size()));
-    for (int r = 0; r < int(unknown_.size()); ++r) {
-        const UnknownAccount& account = unknown_[r];
-        grdCuentas->setItem(r, 1, cellItem(QString::number(account.rows), Qt::AlignRight));
-        if (r < listed) {
-            continue;
-        }
-        grdCuentas->setItem(r, 0, cellItem(account.name));
-        auto* kind = new QComboBox(grdCuentas);
-        kind->setObjectName(QStringLiteral("cboTipo%1").arg(r));
-        kind->addItems({kNotImported, kindWord(QStringLiteral("I")), kindWord(QStringLiteral("G")),
-                        kindWord(QStringLiteral("C"))});
-        const QString name = account.name;
-        connect(kind, &QComboBox::currentTextChanged, this, [this, name](const QString& word) {
-            const QString letter = kindLetter(word);
-            if (letter.isEmpty()) {
-                created_.remove(name);
-            } else {
-                created_.insert(name, letter);
-            }
-            replan();
-        });
-        grdCuentas->setCellWidget(r, 2, kind);
-    }
-    grdCuentas->resizeColumnsToContents();
-    fitComboColumn(*grdCuentas, 2);
-}
-
-void frmImportar::fillMissing() {
-    QList<int> waiting;
-    for (qsizetype i = 0; i < source_.rows.size(); ++i) {
-        if (waitsForPick(source_.rows[i])) {
-            waiting.append(int(i));
-        }
-    }
-    grdSinCuenta->setRowCount(int(waiting.size()));
-    for (int r = 0; r < int(waiting.size()); ++r) {
-        const int index = waiting[r];
-        const ImportedRow& row = source_.rows[index];
-        const bool intoMissing = row.goesInto.trimmed().isEmpty();
-        grdSinCuenta->setItem(r, 0, cellItem(QString::number(row.line), Qt::AlignRight));
-        grdSinCuenta->setItem(r, 1, cellItem(formatDate(row.date)));
-        grdSinCuenta->setItem(r, 2, cellItem(row.description));
-        grdSinCuenta->setItem(r, 3, cellItem(formatCents(row.cents), Qt::AlignRight));
-        grdSinCuenta->setItem(
-            r, 4, cellItem(intoMissing ? QStringLiteral("Entra en") : QStringLiteral("Sale de")));
-        auto* pick = new QComboBox(grdSinCuenta);
-        pick->setObjectName(QStringLiteral("cboCuenta%1").arg(r));
-        pick->addItem(QString());
-        pick->addItems(accounts_);
-        connect(pick, &QComboBox::currentTextChanged, this, [this, index](const QString& name) {
-            if (name.isEmpty()) {
-                picked_.remove(index);
-            } else {
-                picked_.insert(index, name);
-            }
-            replan();
-        });
-        grdSinCuenta->setCellWidget(r, 5, pick);
-    }
-    grdSinCuenta->resizeColumnsToContents();
-    fitComboColumn(*grdSinCuenta, 5);
-}
-
-void frmImportar::fillRefused() {
-    QList<RefusedLine> refused = source_.refused + plan_.refused;
-    std::stable_sort(refused.begin(), refused.end(),
-                     [](const RefusedLine& a, const RefusedLine& b) { return a.line < b.line; });
+qsizetype frmImportar::fillRefused() {
+    const RefusedLines refused = RefusedLines::merged(source_.refused, plan_.refused);
     lstRechazadas->clear();
-    for (const RefusedLine& line : refused) {
-        lstRechazadas->addItem(QStringLiteral("Línea %1: %2").arg(line.line).arg(line.reason));
+    for (const RefusedLine& line : refused.kept()) {
+        lstRechazadas->addItem(
+            QStringLiteral("Línea %1: %2").arg(formatCount(line.line), line.reason));
     }
+    const qsizetype more = refused.count() - refused.kept().size();
+    if (more > 0) {
+        lstRechazadas->addItem(QStringLiteral("… y %1 más")
+                                   .arg(plural(more, QStringLiteral("línea rechazada"),
+                                               QStringLiteral("líneas rechazadas"))));
+    }
+    return refused.count();
 }
 
 void frmImportar::opened() {
     // What still needs a decision comes first.
-    if (grdCuentas->rowCount() > 0) {
+    if (unknown_->rowCount() > 0) {
         tabs->setCurrentWidget(grdCuentas);
-    } else if (grdSinCuenta->rowCount() > 0) {
+    } else if (missing_->rowCount() > 0) {
         tabs->setCurrentWidget(grdSinCuenta);
     }
     cmdImportar->setFocus(Qt::OtherFocusReason);
@@ -395,10 +318,10 @@ void frmImportar::importRows() {
                                  "también?")
                 : QStringLiteral("Hay %1 movimientos que ya están en el año. ¿Desea añadirlos "
                                  "también?")
-                      .arg(duplicates),
+                      .arg(formatCount(duplicates)),
             MessageIcon::Question);
     }
-    if (!withDuplicates && plan_.accepted.size() == duplicates) {
+    if (!withDuplicates && qsizetype(plan_.accepted.size()) == duplicates) {
         services_.messages.inform(this, QStringLiteral("No se ha importado nada: todos los "
                                                        "movimientos ya estaban en el año."));
         return;
@@ -415,20 +338,30 @@ void frmImportar::importRows() {
                 })) {
             return;
         }
-        if (!report_.attempt(QStringLiteral("No se ha importado nada"), [&] {
-                result = writeImport(state_.db(), plan_, created_, withDuplicates);
-            })) {
+        try {
+            if (!report_.attempt(QStringLiteral("No se ha importado nada"), [&] {
+                    result =
+                        writeImport(state_.db(), source_.rows, plan_, created_, withDuplicates);
+                })) {
+                return;
+            }
+        } catch (const std::bad_alloc&) {
+            // The transaction has rolled back.
+            qCWarning(lcExchange) << "sin memoria para escribir la importación";
+            services_.messages.fail(this, QStringLiteral("No se ha importado nada: %1. Cierre "
+                                                         "otros programas y vuelva a intentarlo.")
+                                              .arg(kNoMemory));
             return;
         }
     }
     written_ = result.written;
     QString done = result.written == 1
                        ? QStringLiteral("Importado 1 apunte.")
-                       : QStringLiteral("Importados %1 apuntes.").arg(result.written);
+                       : QStringLiteral("Importados %1 apuntes.").arg(formatCount(result.written));
     if (result.accountsCreated > 0) {
-        done += result.accountsCreated == 1
-                    ? QStringLiteral(" Se ha creado 1 cuenta.")
-                    : QStringLiteral(" Se han creado %1 cuentas.").arg(result.accountsCreated);
+        done += result.accountsCreated == 1 ? QStringLiteral(" Se ha creado 1 cuenta.")
+                                            : QStringLiteral(" Se han creado %1 cuentas.")
+                                                  .arg(formatCount(result.accountsCreated));
     }
     services_.messages.inform(this, done);
     accept();
@@ -488,8 +421,18 @@ std::optional<ImportSource> statementSource(AppState& state, Services& services,
     ImportSource source;
     source.read = describeStatement(statement);
     source.pickMissing = true;
+    bool remember = true;
     for (const N43Account& account : statement.accounts) {
         const QString remembered = settings.readBankAccount(account.key());
+        if (remember && !settings.problems().isEmpty()) {
+            // Not even rewritten: what is in its place is no file of ours to replace.
+            remember = false;
+            services.messages.warn(
+                &owner, QStringLiteral("No se pueden usar las cuentas recordadas de los "
+                                       "extractos: %1. Elija la cuenta de cada una; esta vez no "
+                                       "se recordará.")
+                            .arg(settings.problems().join(QStringLiteral("; "))));
+        }
         frmCuentaExtracto chooser(
             QStringLiteral("¿Qué cuenta es la %1 %2 %3 de %4?")
                 .arg(account.bank, account.branch, account.account, account.holder.trimmed()),
@@ -497,15 +440,50 @@ std::optional<ImportSource> statementSource(AppState& state, Services& services,
         if (services.dialogs.run(chooser) != QDialog::Accepted || chooser.chosen().isEmpty()) {
             return std::nullopt;
         }
-        try {
-            settings.writeBankAccount(account.key(), chooser.chosen());
-        } catch (const SettingsError& error) {
-            // Only a convenience for the next statement: the import goes on.
-            qCWarning(lcExchange).noquote() << error.message();
+        if (remember) {
+            try {
+                settings.writeBankAccount(account.key(), chooser.chosen());
+            } catch (const SettingsError& error) {
+                // Only a convenience for the next statement: the import goes on.
+                qCWarning(lcExchange).noquote() << error.message();
+            }
         }
-        source.rows += statementRows(account, chooser.chosen(), *proposals);
+        appendStatementRows(account, chooser.chosen(), *proposals, source.rows);
     }
     return source;
+}
+
+// The file's rows, or nothing when it cannot be read or the user cancels (told).
+std::optional<ImportSource> readSource(AppState& state, Services& services, QWidget& owner,
+                                       QFile& file, const QString& shown) {
+    std::optional<ImportSource> source;
+    if (isNorma43(file)) {
+        N43Statement statement;
+        try {
+            WaitCursor wait(owner);
+            statement = readNorma43(file);
+        } catch (const Norma43Error& error) {
+            services.messages.fail(&owner,
+                                   QStringLiteral("No se ha importado nada: el extracto %1 no se "
+                                                  "puede leer, %2.")
+                                       .arg(shown, error.message()));
+            return std::nullopt;
+        }
+        return statementSource(state, services, owner, statement);
+    }
+    std::optional<CsvRead> read;
+    {
+        WaitCursor wait(owner);
+        read = readCsv(file);
+    }
+    if (!read->failure.isEmpty()) {
+        services.messages.fail(
+            &owner, QStringLiteral("No se ha importado nada: el archivo %1 no se puede leer. %2")
+                        .arg(shown, read->failure));
+        return std::nullopt;
+    }
+    return ImportSource{QStringLiteral("Archivo CSV: ") + describeDialect(read->dialect),
+                        std::move(read->rows), std::move(read->refused), false};
 }
 
 } // namespace
@@ -523,41 +501,26 @@ bool importFromMenu(AppState& state, Services& services, QWidget& owner) {
         return false;
     }
     const QString shown = QDir::toNativeSeparators(*path);
-    QFile file(*path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcExchange).noquote()
-            << "no se puede abrir" << *path << "-" << file.errorString();
+    QFile file;
+    if (const auto refusal = openRegularFile(*path, kLargestImportFile, file)) {
+        qCWarning(lcExchange).noquote() << "archivo no importado:" << *refusal;
         services.messages.fail(&owner,
-                               QStringLiteral("No se puede abrir el archivo %1.").arg(shown));
+                               QStringLiteral("No se ha importado nada: %1.").arg(*refusal));
         return false;
     }
     std::optional<ImportSource> source;
-    if (looksLikeNorma43(file.peek(512))) {
-        N43Statement statement;
-        try {
-            statement = readNorma43(file);
-        } catch (const Norma43Error& error) {
-            services.messages.fail(&owner,
-                                   QStringLiteral("No se ha importado nada: el extracto %1 no se "
-                                                  "puede leer, %2.")
-                                       .arg(shown, error.message()));
-            return false;
-        }
-        source = statementSource(state, services, owner, statement);
-        if (!source) {
-            return false;
-        }
-    } else {
-        CsvRead read = readCsv(file);
-        if (!read.failure.isEmpty()) {
-            services.messages.fail(
-                &owner,
-                QStringLiteral("No se ha importado nada: el archivo %1 no se puede leer. %2")
-                    .arg(shown, read.failure));
-            return false;
-        }
-        source = ImportSource{QStringLiteral("Archivo CSV: ") + describeDialect(read.dialect),
-                              std::move(read.rows), std::move(read.refused), false};
+    try {
+        source = readSource(state, services, owner, file, shown);
+    } catch (const std::bad_alloc&) {
+        qCWarning(lcExchange).noquote() << "sin memoria para leer" << *path;
+        services.messages.fail(&owner,
+                               QStringLiteral("No se ha importado nada: %1 para leer el archivo "
+                                              "%2. Cierre otros programas y vuelva a intentarlo.")
+                                   .arg(kNoMemory, shown));
+        return false;
+    }
+    if (!source) {
+        return false;
     }
     frmImportar window(state, services, &owner);
     if (!window.setSource(std::move(*source))) {

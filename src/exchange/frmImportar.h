@@ -6,31 +6,36 @@
 // has decided about the accounts the year lacks.
 
 #include "exchange/ImportPlan.h"
-#include "exchange/ImportedRow.h"
+#include "exchange/ImportedRows.h"
+#include "exchange/RefusedLines.h"
 #include "ui/FailureReport.h"
 #include "ui/WindowKit.h"
 
-#include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 class QComboBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
 class QTabWidget;
-class QTableWidget;
+class QTableView;
 
 namespace velmora {
 
 struct AppState;
 struct Services;
+class MissingAccountsModel;
+class NewAccountsModel;
+class PlannedEntryModel;
 
 // What a file held, as the preview takes it.
 struct ImportSource {
     QString read; // what was read, as the user is told it
-    QList<ImportedRow> rows;
-    QList<RefusedLine> refused; // lines the reader itself could not take
+    ImportedRows rows;
+    RefusedLines refused; // lines the reader itself could not take
     // A bank statement names only one side of a movement; a row whose other side
     // could not be proposed waits until the user picks it.
     bool pickMissing = false;
@@ -43,8 +48,8 @@ class frmImportar : public ModalWindow {
 public:
     frmImportar(AppState& state, Services& services, QWidget* parent = nullptr);
 
-    // Plans the import of source. False when the year cannot be read (the user
-    // has been told).
+    // Plans the import of source. False when the year cannot be read or there is
+    // no memory left for the plan (the user has been told).
     bool setSource(ImportSource source);
     // Entries written by "&Importar"; 0 until it succeeds.
     int written() const { return written_; }
@@ -56,12 +61,8 @@ private:
     void buildControls();
     bool replan();
     void showPlan();
-    void fillAccepted();
-    void fillUnknown();
-    void fillMissing();
-    void fillRefused();
-    QList<ImportedRow> rowsToPlan() const;
-    bool waitsForPick(const ImportedRow& row) const;
+    // Lists the lines refused; gives how many there are.
+    qsizetype fillRefused();
     void importRows();
 
     AppState& state_;
@@ -70,18 +71,18 @@ private:
     ImportSource source_;
     ImportPlan plan_;
     NewAccounts created_;
-    // Every account of the file the year lacks, kept once listed so that its
-    // choice stays on screen after the plan no longer calls it unknown.
-    QList<UnknownAccount> unknown_;
-    QHash<int, QString> picked_; // position in source_.rows → the account picked
-    QStringList accounts_;       // the year's accounts, for the picks
+    std::vector<bool> waitsForPick_; // by row: a side left empty, nothing picked yet
     int written_ = 0;
+
+    PlannedEntryModel* accepted_ = nullptr;
+    NewAccountsModel* unknown_ = nullptr;
+    MissingAccountsModel* missing_ = nullptr;
 
     QLabel* lblLeido = nullptr;
     QTabWidget* tabs = nullptr;
-    QTableWidget* grdApuntes = nullptr;
-    QTableWidget* grdCuentas = nullptr;
-    QTableWidget* grdSinCuenta = nullptr;
+    QTableView* grdApuntes = nullptr;
+    QTableView* grdCuentas = nullptr;
+    QTableView* grdSinCuenta = nullptr;
     QListWidget* lstRechazadas = nullptr;
     QLabel* lblResumen = nullptr;
     QPushButton* cmdImportar = nullptr;

@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTest>
 
 using namespace velmora;
@@ -26,18 +27,27 @@ CsvRead readBytes(const QByteArray& bytes) {
 
 QStringList refusalTexts(const CsvRead& read) {
     QStringList lines;
-    for (const RefusedLine& refused : read.refused) {
+    for (const RefusedLine& refused : read.refused.kept()) {
         lines.append(QStringLiteral("%1: %2").arg(refused.line).arg(refused.reason));
     }
     return lines;
 }
 
 // A row read as "line|date|description|into|out of|cents".
-QString rowText(const ImportedRow& row) {
+QString rowText(const ImportedRows& rows, qsizetype row) {
     return QStringLiteral("%1|%2|%3|%4|%5|%6")
-        .arg(row.line)
-        .arg(row.date.toString(Qt::ISODate), row.description, row.goesInto, row.comesOutOf)
-        .arg(row.cents);
+        .arg(rows.line(row))
+        .arg(rows.date(row).toString(Qt::ISODate), rows.description(row), rows.goesInto(row),
+             rows.comesOutOf(row))
+        .arg(rows.cents(row));
+}
+
+QList<int> linesRead(const CsvRead& read) {
+    QList<int> lines;
+    for (qsizetype i = 0; i < read.rows.size(); ++i) {
+        lines.append(read.rows.line(i));
+    }
+    return lines;
 }
 
 } // namespace
@@ -51,6 +61,10 @@ private slots:
     void reads();
     void refusals_data();
     void refusals();
+    void quotesLeftOpenInALongFile();
+    void mixedEncodings_data();
+    void mixedEncodings();
+    void tooManyRows();
     void wholeFileRefused_data();
     void wholeFileRefused();
     void amountsAsTyped_data();
@@ -93,6 +107,26 @@ void TestCsv::roundTrip_data() {
         << day << u"Pan"_s << u""_s << u""_s << 3LL << 3 << QByteArray();
     QTest::newRow("lowest, first day") << QDate(2025, 1, 1) << u"Mínimo"_s << u"Caja"_s
                                        << u"Banco"_s << -kMaxAmountCents << 3 << QByteArray();
+    // A spreadsheet would run these texts: they are written after an apostrophe,
+    // and the amounts stay numbers.
+    QTest::newRow("a formula") << day << u"=SUMA(A1:A9)"_s << u"Caja"_s << u"Caja"_s << -1200LL << 3
+                               << QByteArray("05/03/2024;'=SUMA(A1:A9);Caja;Caja;-12,00\r\n");
+    QTest::newRow("plus, minus and at in every text")
+        << day << u"+34 600 000 000"_s << u"-Caja"_s << u"@banco"_s << 1LL << 3
+        << QByteArray("05/03/2024;'+34 600 000 000;'-Caja;'@banco;0,01\r\n");
+    QTest::newRow("a tab first") << day << u"\tHIPERVINCULO(1)"_s << u"Caja"_s << u"Caja"_s << 1LL
+                                 << 3
+                                 << QByteArray("05/03/2024;'\tHIPERVINCULO(1);Caja;Caja;0,01\r\n");
+    QTest::newRow("a carriage return first")
+        << day << u"\r=1+1"_s << u"Caja"_s << u"Caja"_s << 1LL << 4
+        << QByteArray("05/03/2024;\"'\r=1+1\";Caja;Caja;0,01\r\n");
+    QTest::newRow("an apostrophe first")
+        << day << u"'entre comillas'"_s << u"'Caja"_s << u"Caja"_s << 1LL << 3
+        << QByteArray("05/03/2024;''entre comillas';''Caja;Caja;"
+                      "0,01\r\n");
+    QTest::newRow("largest amount, longest texts")
+        << day << u"="_s + QString(249, u'ñ') << u"-"_s + QString(19, u'Ñ') << QString(20, u'@')
+        << kMaxAmountCents << 3 << QByteArray();
 }
 
 // The bytes written, and every field read back identical with the row after it
@@ -122,11 +156,11 @@ void TestCsv::roundTrip() {
     QCOMPARE(refusalTexts(read), QStringList());
     QCOMPARE(read.dialect, CsvDialect::Spanish);
     QCOMPARE(read.rows.size(), 2);
-    QCOMPARE(rowText(read.rows.at(0)),
+    QCOMPARE(rowText(read.rows, 0),
              QStringLiteral("2|%1|%2|%3|%4|%5")
                  .arg(date.toString(Qt::ISODate), description, goesInto, comesOutOf)
                  .arg(cents));
-    QCOMPARE(rowText(read.rows.at(1)),
+    QCOMPARE(rowText(read.rows, 1),
              QStringLiteral("%1|2024-01-02|Después|Caja|Banco|7").arg(nextLine));
 }
 
@@ -175,6 +209,13 @@ void TestCsv::reads_data() {
         << u"2|2024-03-05|Pan;leche|Comida|Caja|123450"_s;
     QTest::newRow("international, no decimals") << kIsoHeader + "2024-03-05,Pan,Comida,Caja,1234"
                                                 << iso << u"2|2024-03-05|Pan|Comida|Caja|123400"_s;
+    // Only the apostrophe our own export puts before a formula is taken off.
+    QTest::newRow("an apostrophe before plain text stays")
+        << kHeader + "05/03/2024;'hola;Comida;Caja;1" << ours
+        << u"2|2024-03-05|'hola|Comida|Caja|100"_s;
+    QTest::newRow("international keeps its apostrophes")
+        << kIsoHeader + "2024-03-05,'=1,Comida,Caja,1" << iso
+        << u"2|2024-03-05|'=1|Comida|Caja|100"_s;
 }
 
 void TestCsv::reads() {
@@ -184,7 +225,7 @@ void TestCsv::reads() {
     QTEST(describeDialect(read.dialect), "dialect");
     QCOMPARE(refusalTexts(read), QStringList());
     QCOMPARE(read.rows.size(), 1);
-    QTEST(rowText(read.rows.at(0)), "row");
+    QTEST(rowText(read.rows, 0), "row");
 }
 
 void TestCsv::refusals_data() {
@@ -229,6 +270,15 @@ void TestCsv::refusals_data() {
         << kHeader + "05/03/2024;\"Pan\" integral;Comida;Caja;1\r\n" + good
         << QStringList{"2: hay texto entre unas comillas de cierre y el separador"}
         << QList<int>{3};
+    // A record past the longest one is refused and the next line read, so that a
+    // file of one endless line cannot take the machine's memory.
+    const QByteArray longest =
+        "05/03/2024;" + QByteArray(kLongestCsvRecord - 25, 'x') + ";Comida;Caja;1\r\n";
+    QTest::newRow("a line past the longest record")
+        << kHeader + good + "05/03/2024;" + QByteArray(70000, 'x') + ";Comida;Caja;1\r\n" +
+               longest + good
+        << QStringList{"3: es demasiado larga: pasa de 64 KB (¿faltan unas comillas de cierre?)"}
+        << QList<int>{2, 4, 5};
     QTest::newRow("international")
         << kIsoHeader + "2024-02-30,Pan,Comida,Caja,1\n" +
                "2024-03-05,Pan,Comida,Caja,\"1,234.56\"\n" + "05/03/2024,Pan,Comida,Caja,1\n" +
@@ -242,15 +292,85 @@ void TestCsv::refusals_data() {
 // Each faulty line is refused with its own line and reason, and no good row is lost.
 void TestCsv::refusals() {
     QFETCH(QByteArray, file);
-    QFETCH(QList<int>, linesRead);
     const CsvRead read = readBytes(file);
     QCOMPARE(read.failure, QString());
     QTEST(refusalTexts(read), "refused");
-    QList<int> lines;
-    for (const ImportedRow& row : read.rows) {
-        lines.append(row.line);
+    QTEST(linesRead(read), "linesRead");
+}
+
+// A quote never closed once took the rest of the file into one field; past the
+// longest record, reading goes on at the next line end.
+void TestCsv::quotesLeftOpenInALongFile() {
+    const QByteArray good = "05/03/2024;Pan;Comida;Caja;1\r\n";
+    QByteArray file = kHeader + good + "05/03/2024;\"Pan;Comida;Caja;1\r\n";
+    for (int i = 0; i < 3000; ++i) {
+        file += good;
     }
-    QCOMPARE(lines, linesRead);
+    const CsvRead read = readBytes(file);
+    QCOMPARE(
+        refusalTexts(read),
+        QStringList{"3: es demasiado larga: pasa de 64 KB (¿faltan unas comillas de cierre?)"});
+    const QList<int> lines = linesRead(read);
+    QCOMPARE(lines.first(), 2);
+    QCOMPARE(lines.last(), 3003);
+    // Every line after the one where reading went on is a row.
+    QCOMPARE(lines.size(), 1 + 3003 - lines[1] + 1);
+    QVERIFY(lines[1] > 2000);
+}
+
+void TestCsv::mixedEncodings_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("rows"); // as rowText()
+    QTest::addColumn<QStringList>("refused");
+    const QString notUtf8 = u"no es texto UTF-8 válido, como sí lo es el resto del archivo: "
+                            "corrija esa línea o guarde el archivo entero en UTF-8"_s;
+    QTest::newRow("UTF-8 with one Latin-1 byte")
+        << kHeader + "05/03/2024;Caf\xC3\xA9;Comida;Caja;1\r\n" +
+               "06/03/2024;Caf\xE9;Comida;Caja;2\r\n" + "07/03/2024;Ca\xC3\xB1" +
+               "a;Comida;Caja;3\r\n"
+        << QStringList{u"2|2024-03-05|Café|Comida|Caja|100"_s,
+                       u"4|2024-03-07|Caña|Comida|Caja|300"_s}
+        << QStringList{u"3: "_s + notUtf8};
+    QTest::newRow("byte-order mark, then a Latin-1 byte")
+        << kBom + kHeader + "05/03/2024;Caf\xE9;Comida;Caja;1\r\n" +
+               "06/03/2024;Pan;Comida;Caja;2\r\n"
+        << QStringList{u"3|2024-03-06|Pan|Comida|Caja|200"_s} << QStringList{u"2: "_s + notUtf8};
+    QTest::newRow("a sequence cut short by the end of the file")
+        << kHeader + "05/03/2024;Caf\xC3\xA9;Comida;Caja;1\r\n" + "06/03/2024;Pan;Comida;Caja;\xC3"
+        << QStringList{u"2|2024-03-05|Café|Comida|Caja|100"_s} << QStringList{u"3: "_s + notUtf8};
+    QTest::newRow("a Latin-1 byte in a field over two lines")
+        << kHeader + "05/03/2024;\"Caf\xC3\xA9\r\nCaf\xE9\";Comida;Caja;1\r\n" +
+               "06/03/2024;Pan;Comida;Caja;2\r\n"
+        << QStringList{u"4|2024-03-06|Pan|Comida|Caja|200"_s} << QStringList{u"2: "_s + notUtf8};
+}
+
+// Once the whole file was read as Windows-1252 for one stray byte, and every
+// "é" of it stored as "Ã©" without a word.
+void TestCsv::mixedEncodings() {
+    QFETCH(QByteArray, file);
+    const CsvRead read = readBytes(file);
+    QCOMPARE(read.failure, QString());
+    QStringList rows;
+    for (qsizetype i = 0; i < read.rows.size(); ++i) {
+        rows.append(rowText(read.rows, i));
+    }
+    QTEST(rows, "rows");
+    QTEST(refusalTexts(read), "refused");
+}
+
+// Past the most rows an import keeps, the file is refused whole, before the rows
+// can take the machine's memory.
+void TestCsv::tooManyRows() {
+    const QByteArray good = "05/03/2024;Pan;Comida;Caja;1\r\n";
+    QBuffer buffer;
+    buffer.setData(kHeader + good.repeated(1001));
+    buffer.open(QIODevice::ReadOnly);
+    const CsvRead read = readCsv(buffer, 1000);
+    QCOMPARE(read.failure, u"El archivo tiene más de 1.000 movimientos, más de los que se "
+                           "importan de una vez. Divídalo en varios archivos."_s);
+    QCOMPARE(read.rows.size(), 0);
+    buffer.seek(0);
+    QCOMPARE(readCsv(buffer, 1001).rows.size(), 1001);
 }
 
 void TestCsv::wholeFileRefused_data() {
@@ -269,6 +389,18 @@ void TestCsv::wholeFileRefused_data() {
     QTest::newRow("separators mixed")
         << "Fecha;Concepto,Entra en;Sale de;Importe\r\n" + good << noHeader;
     QTest::newRow("blank first line") << "\r\n" + kHeader + good << noHeader;
+    // Once told "La primera línea no es la cabecera", which sent the user looking
+    // at a header that was right.
+    const QString utf16 = u"El archivo está en UTF-16 (Unicode), una codificación que aquí no "
+                          "se lee. Guárdelo como CSV en UTF-8 (en la hoja de cálculo, «CSV "
+                          "UTF-8») y vuelva a importarlo."_s;
+    const QString text = QString::fromUtf8(kHeader + good);
+    QTest::newRow("UTF-16, little endian, byte-order mark")
+        << "\xFF\xFE" + QByteArray(QStringEncoder(QStringEncoder::Utf16LE).encode(text)) << utf16;
+    QTest::newRow("UTF-16, big endian, byte-order mark")
+        << "\xFE\xFF" + QByteArray(QStringEncoder(QStringEncoder::Utf16BE).encode(text)) << utf16;
+    QTest::newRow("UTF-16, no byte-order mark")
+        << QByteArray(QStringEncoder(QStringEncoder::Utf16LE).encode(text)) << utf16;
 }
 
 void TestCsv::wholeFileRefused() {
@@ -276,7 +408,7 @@ void TestCsv::wholeFileRefused() {
     const CsvRead read = readBytes(file);
     QTEST(read.failure, "failure");
     QCOMPARE(read.rows.size(), 0);
-    QCOMPARE(read.refused.size(), 0);
+    QCOMPARE(read.refused.count(), 0);
 }
 
 void TestCsv::amountsAsTyped_data() {
@@ -295,7 +427,7 @@ void TestCsv::amountsAsTyped() {
     const std::optional<double> typed = parseAmount(text);
     QCOMPARE(read.rows.size(), typed ? 1 : 0);
     if (typed) {
-        QCOMPARE(read.rows.at(0).cents, amountCents(*typed).value());
+        QCOMPARE(read.rows.cents(0), amountCents(*typed).value());
     }
 }
 

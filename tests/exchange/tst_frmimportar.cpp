@@ -6,6 +6,7 @@
 #include "entries/frmPrincipal.h"
 #include "exchange/frmImportar.h"
 #include "startup/Settings.h"
+#include "state/PathGate.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
 #include "support/HostilePaths.h"
@@ -14,6 +15,7 @@
 #include "ui/Fields.h"
 #include "years/SafetyCopies.h"
 
+#include <QAbstractItemDelegate>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -21,8 +23,11 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTest>
+
+#include <new>
 
 using namespace velmora;
 using namespace Qt::StringLiterals;
@@ -51,13 +56,33 @@ template <typename T> T* child(QDialog& window, const char* name) {
     return found;
 }
 
-QStringList column(QTableWidget* grid, int col) {
+QAbstractItemModel* rowsOf(QDialog& window, const char* grid) {
+    return child<QTableView>(window, grid)->model();
+}
+
+// A column of a grid as the view shows it.
+QStringList column(QDialog& window, const char* grid, int col) {
+    QAbstractItemModel* model = rowsOf(window, grid);
     QStringList cells;
-    for (int r = 0; r < grid->rowCount(); ++r) {
-        QTableWidgetItem* item = grid->item(r, col);
-        cells.append(item != nullptr ? item->text() : QString());
+    for (int r = 0; r < model->rowCount(); ++r) {
+        cells.append(model->index(r, col).data().toString());
     }
     return cells;
+}
+
+// Picks text in a grid's drop-down cell as a user does: the cell edited, the
+// drop-down it then holds set, and the cell left.
+void choose(QDialog& window, const char* grid, int row, int col, const QString& text) {
+    auto* view = child<QTableView>(window, grid);
+    // The drop-downs of cells left before are gone, so that the one found is this one.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    view->edit(view->model()->index(row, col));
+    auto* pick = view->findChild<QComboBox*>(QStringLiteral("cboEleccion"));
+    if (pick == nullptr) {
+        qFatal("no drop-down in %s", grid);
+    }
+    pick->setCurrentText(text);
+    emit view->itemDelegateForColumn(col)->closeEditor(pick);
 }
 
 QString summary(QDialog& window) {
@@ -137,6 +162,14 @@ private slots:
     void unreadableFilesWriteNothing();
     void failuresWriteNothing_data();
     void failuresWriteNothing();
+    void importReadsOnlyRegularFiles_data();
+    void importReadsOnlyRegularFiles();
+    void statementAfterManyBlankLines();
+    void countsAreGrouped();
+    void refusedLinesPastAThousandAreCounted();
+    void bankNamesFileThatIsNoFileIsTold_data();
+    void bankNamesFileThatIsNoFileIsTold();
+    void noMemoryLeftWhileReading();
     void exportWritesTheListedRows_data();
     void exportWritesTheListedRows();
     void exportNeverOverwritesTheProgramsFiles_data();
@@ -170,29 +203,29 @@ void TestFrmImportar::csvPreviewThenImport() {
         QCOMPARE(child<QLabel>(window, "lblLeido")->text(),
                  QStringLiteral("Archivo CSV: separador punto y coma, decimales con coma, "
                                 "fechas dd/mm/aaaa"));
-        auto* rows = child<QTableWidget>(window, "grdApuntes");
-        QCOMPARE(column(rows, 0), (QStringList{"2", "3"}));
-        QCOMPARE(column(rows, 5), (QStringList{"1.500,00", "45,50"}));
-        QCOMPARE(column(rows, 6), (QStringList{"", "ya está"}));
+        QCOMPARE(column(window, "grdApuntes", 0), (QStringList{"2", "3"}));
+        QCOMPARE(column(window, "grdApuntes", 5), (QStringList{"1.500,00", "45,50"}));
+        QCOMPARE(column(window, "grdApuntes", 6), (QStringList{"", "ya está"}));
         auto* refused = child<QListWidget>(window, "lstRechazadas");
         QCOMPARE(refused->count(), 2);
         QCOMPARE(refused->item(0)->text() + u'|' + refused->item(1)->text(),
                  QStringLiteral("Línea 6: la fecha 31/12/2023 no es del año 2024|"
                                 "Línea 7: tiene 4 campos y se esperaban 5"));
-        QCOMPARE(column(child<QTableWidget>(window, "grdCuentas"), 1), (QStringList{"2"}));
+        QCOMPARE(column(window, "grdCuentas", 1), (QStringList{"2"}));
         QCOMPARE(summary(window),
                  QStringLiteral("Se añadirán 1 apunte; 2 rechazados; 1 ya estaba en el año; "
                                 "2 quedan sin cuenta"));
 
         // Creating the account as an expense lets both of its rows in.
-        child<QComboBox>(window, "cboTipo0")->setCurrentText(QStringLiteral("Gasto"));
-        QCOMPARE(column(rows, 0), (QStringList{"2", "3", "4", "5"}));
+        choose(window, "grdCuentas", 0, 2, QStringLiteral("Gasto"));
+        QCOMPARE(column(window, "grdApuntes", 0), (QStringList{"2", "3", "4", "5"}));
+        QCOMPARE(column(window, "grdCuentas", 2), (QStringList{"Gasto"}));
         QCOMPARE(summary(window),
                  QStringLiteral("Se añadirán 3 apuntes; 2 rechazados; 1 ya estaba en el año"));
         // and leaving it out takes them away again.
-        child<QComboBox>(window, "cboTipo0")->setCurrentText(QStringLiteral("No importar"));
-        QCOMPARE(rows->rowCount(), 2);
-        child<QComboBox>(window, "cboTipo0")->setCurrentText(QStringLiteral("Gasto"));
+        choose(window, "grdCuentas", 0, 2, QStringLiteral("No importar"));
+        QCOMPARE(rowsOf(window, "grdApuntes")->rowCount(), 2);
+        choose(window, "grdCuentas", 0, 2, QStringLiteral("Gasto"));
 
         QCOMPARE(entries(f.ledger.db()), f.before); // nothing written yet
         click(window, "cmdImportar");
@@ -232,15 +265,15 @@ void TestFrmImportar::statementProposesAndRemembers() {
     f.services.dialogs.expect([&](QDialog& window) {
         QCOMPARE(child<QLabel>(window, "lblLeido")->text(),
                  QStringLiteral("Extracto bancario (Norma 43): 1 cuenta, 2 movimientos"));
-        auto* rows = child<QTableWidget>(window, "grdApuntes");
         // The supermarket takes its account from January's entry.
-        QCOMPARE(column(rows, 3), (QStringList{"Supermercado"}));
-        QCOMPARE(column(child<QTableWidget>(window, "grdSinCuenta"), 4), (QStringList{"Entra en"}));
+        QCOMPARE(column(window, "grdApuntes", 3), (QStringList{"Supermercado"}));
+        QCOMPARE(column(window, "grdSinCuenta", 4), (QStringList{"Entra en"}));
         QCOMPARE(summary(window),
                  QStringLiteral("Se añadirán 1 apunte; 0 rechazados; 0 ya estaban en el año; "
                                 "1 queda sin cuenta"));
-        child<QComboBox>(window, "cboCuenta0")->setCurrentText(QStringLiteral("Luz"));
-        QCOMPARE(column(rows, 3), (QStringList{"Supermercado", "Luz"}));
+        choose(window, "grdSinCuenta", 0, 5, QStringLiteral("Luz"));
+        QCOMPARE(column(window, "grdApuntes", 3), (QStringList{"Supermercado", "Luz"}));
+        QCOMPARE(column(window, "grdSinCuenta", 5), (QStringList{"Luz"}));
         QCOMPARE(summary(window),
                  QStringLiteral("Se añadirán 2 apuntes; 0 rechazados; 0 ya estaban en el año"));
         click(window, "cmdImportar");
@@ -263,9 +296,8 @@ void TestFrmImportar::statementProposesAndRemembers() {
         click(chooser, "cmdAceptar");
     });
     f.services.dialogs.expect([&](QDialog& window) {
-        auto* rows = child<QTableWidget>(window, "grdApuntes");
-        QCOMPARE(column(rows, 3), (QStringList{"Supermercado", "Luz"}));
-        QCOMPARE(column(rows, 6), (QStringList{"ya está", "ya está"}));
+        QCOMPARE(column(window, "grdApuntes", 3), (QStringList{"Supermercado", "Luz"}));
+        QCOMPARE(column(window, "grdApuntes", 6), (QStringList{"ya está", "ya está"}));
         click(window, "cmdCancelar");
     });
     f.import(path);
@@ -285,7 +317,7 @@ void TestFrmImportar::unreadableFilesWriteNothing_data() {
         << QByteArrayLiteral("05/02/2024;Nómina;Cuenta BBVA;Nómina;1500,00\r\n")
         << QStringLiteral("No se ha importado nada: el archivo %1 no se puede leer. ");
     QTest::newRow("archivo que no está")
-        << QByteArray() << QStringLiteral("No se puede abrir el archivo %1.");
+        << QByteArray() << QStringLiteral("No se ha importado nada: no existe el archivo %1.");
 }
 
 void TestFrmImportar::unreadableFilesWriteNothing() {
@@ -341,7 +373,7 @@ void TestFrmImportar::failuresWriteNothing() {
                  qPrintable(f.messages.shown()[1].text));
         QCOMPARE(f.messages.shown()[1].icon, MessageIcon::Critical);
         QCOMPARE(entries(f.ledger.db()), f.before);
-        QCOMPARE(child<QTableWidget>(window, "grdApuntes")->rowCount(), 2);
+        QCOMPARE(rowsOf(window, "grdApuntes")->rowCount(), 2);
 
         if (locked) {
             other->exec("ROLLBACK", "desbloquear");
@@ -358,6 +390,127 @@ void TestFrmImportar::failuresWriteNothing() {
     QCOMPARE(entries(f.ledger.db()).size(), f.before.size() + 1);
     // One copy for each try that got as far as writing it.
     QCOMPARE(QDir(copies).entryList(QDir::Files).size(), locked ? 2 : 1);
+}
+
+void TestFrmImportar::importReadsOnlyRegularFiles_data() {
+    addHostileInputRows(kLargestImportFile);
+}
+
+// A pipe kept the program waiting, a link to /dev/zero or a file of a gigabyte
+// ended it for want of memory: only a regular file of a sane size is read.
+void TestFrmImportar::importReadsOnlyRegularFiles() {
+    QFETCH(QString, refusal);
+    Year f;
+    f.start();
+    QTemporaryDir scratch;
+    f.import(hostileInput(scratch.path(), kLargestImportFile).path);
+    QVERIFY(f.services.dialogs.titles.isEmpty());
+    QCOMPARE(f.messages.texts().size(), 1);
+    QVERIFY2(f.messages.texts()[0].startsWith(u"No se ha importado nada: "_s) &&
+                 f.messages.texts()[0].contains(refusal),
+             qPrintable(f.messages.texts()[0]));
+    QCOMPARE(f.messages.shown()[0].icon, MessageIcon::Critical);
+    QCOMPARE(entries(f.ledger.db()), f.before);
+}
+
+// The window looked at the first 512 bytes only, and took a statement after
+// many blank lines for a CSV file without a header.
+void TestFrmImportar::statementAfterManyBlankLines() {
+    Year f;
+    f.start();
+    const QString path =
+        f.put(u"extracto.txt"_s, QByteArray("\r\n").repeated(600) + statementFile());
+    f.services.dialogs.expect([](QDialog& chooser) { click(chooser, "cmdCancelar"); });
+    f.import(path);
+    QCOMPARE(f.services.dialogs.titles, QStringList{u"Cuenta del extracto"_s});
+    QCOMPARE(f.messages.texts(), QStringList());
+}
+
+// Counts once read "1200" where the program writes "1.200".
+void TestFrmImportar::countsAreGrouped() {
+    Year f;
+    f.start();
+    QByteArray bytes = "Fecha;Concepto;Entra en;Sale de;Importe\r\n";
+    for (int i = 0; i < 1200; ++i) {
+        bytes += "05/02/2024;Recibo " + QByteArray::number(i) + ";Luz;Cuenta BBVA;1,00\r\n";
+    }
+    const QString path = f.put(u"muchos.csv"_s, bytes);
+    f.services.dialogs.expect([&](QDialog& window) {
+        QCOMPARE(summary(window),
+                 u"Se añadirán 1.200 apuntes; 0 rechazados; 0 ya estaban en el año"_s);
+        QCOMPARE(child<QTabWidget>(window, "tabs")->tabText(0), u"Apuntes a añadir (1.200)"_s);
+        QCOMPARE(column(window, "grdApuntes", 0).last(), u"1.201"_s);
+        click(window, "cmdImportar");
+    });
+    f.import(path);
+    QCOMPARE(f.messages.texts(), QStringList{u"Importados 1.200 apuntes."_s});
+    QCOMPARE(entries(f.ledger.db()).size(), f.before.size() + 1200);
+}
+
+// The window listed every refused line, a million of them for a file of bad lines.
+void TestFrmImportar::refusedLinesPastAThousandAreCounted() {
+    Year f;
+    f.start();
+    QByteArray bytes = "Fecha;Concepto;Entra en;Sale de;Importe\r\n";
+    bytes += QByteArray("31/02/2024;Fecha mala;Luz;Cuenta BBVA;1,00\r\n").repeated(1005);
+    bytes += "05/02/2024;Recibo;Luz;Cuenta BBVA;1,00\r\n";
+    const QString path = f.put(u"malos.csv"_s, bytes);
+    f.services.dialogs.expect([&](QDialog& window) {
+        auto* refused = child<QListWidget>(window, "lstRechazadas");
+        QCOMPARE(refused->count(), 1001);
+        QCOMPARE(refused->item(999)->text(), u"Línea 1.001: la fecha 31/02/2024 no existe"_s);
+        QCOMPARE(refused->item(1000)->text(), u"… y 5 líneas rechazadas más"_s);
+        QCOMPARE(child<QTabWidget>(window, "tabs")->tabText(3), u"Rechazados (1.005)"_s);
+        QCOMPARE(summary(window),
+                 u"Se añadirán 1 apunte; 1.005 rechazados; 0 ya estaban en el año"_s);
+        click(window, "cmdCancelar");
+    });
+    f.import(path);
+    QCOMPARE(f.services.dialogs.pending(), size_t(0));
+}
+
+void TestFrmImportar::bankNamesFileThatIsNoFileIsTold_data() {
+    addHostileInputRows(kSmallFileLimit);
+}
+
+// bancos.ini that is a pipe, a folder or a link to a device was read as empty
+// and nobody said so; the accounts are asked for, and what is there stays.
+void TestFrmImportar::bankNamesFileThatIsNoFileIsTold() {
+    QFETCH(QString, refusal);
+    Year f;
+    f.start();
+    QTemporaryDir scratch;
+    const QString bancos = f.ledger.programFolder() + u"/bancos.ini"_s;
+    const QString target = hostileInput(scratch.path(), kSmallFileLimit).path;
+    QVERIFY(QFile::link(target, bancos));
+    const QString path = f.put(u"extracto.n43"_s, statementFile());
+    f.services.dialogs.expect([](QDialog& chooser) { click(chooser, "cmdAceptar"); });
+    f.services.dialogs.expect([](QDialog& window) { click(window, "cmdCancelar"); });
+    f.import(path);
+    // The import went on to its preview.
+    QCOMPARE(f.services.dialogs.pending(), size_t(0));
+    QCOMPARE(f.messages.shown().size(), 1);
+    const Message& told = f.messages.shown()[0];
+    QVERIFY2(
+        told.text.startsWith(u"No se pueden usar las cuentas recordadas de los extractos: "_s) &&
+            told.text.contains(bancos) && told.text.contains(refusal),
+        qPrintable(told.text));
+    QCOMPARE(told.icon, MessageIcon::Warning);
+    QCOMPARE(QFileInfo(bancos).symLinkTarget(), QFileInfo(target).absoluteFilePath());
+}
+
+// An allocation that failed while the file was read ended the program.
+void TestFrmImportar::noMemoryLeftWhileReading() {
+    Year f;
+    f.start();
+    const QString path = f.put(u"extracto.n43"_s, statementFile());
+    f.services.dialogs.expect([](QDialog&) { throw std::bad_alloc(); });
+    f.import(path);
+    QCOMPARE(f.messages.texts(),
+             QStringList{u"No se ha importado nada: no queda memoria libre para leer el archivo "
+                         "%1. Cierre otros programas y vuelva a intentarlo."_s.arg(path)});
+    QCOMPARE(entries(f.ledger.db()), f.before);
+    QVERIFY(SafetyCopies(f.ledger.dataRoot(), f.ledger.year()).list().isEmpty());
 }
 
 void TestFrmImportar::exportWritesTheListedRows_data() {

@@ -7,6 +7,7 @@
 #include "exchange/CsvExport.h"
 #include "exchange/ImportPlan.h"
 #include "exchange/Norma43.h"
+#include "store/AccountStore.h"
 #include "store/Sqlite.h"
 #include "support/TestLedger.h"
 
@@ -26,9 +27,29 @@ void addAccounts(TestLedger& ledger) {
     ledger.addAccount(QStringLiteral("Nómina"), QStringLiteral("I"));
 }
 
-ImportedRow row(int line, const QDate& date, const QString& description, const QString& into,
-                const QString& outOf, qint64 cents) {
-    return {line, date, description, into, outOf, cents};
+struct Row {
+    int line;
+    QDate date;
+    QString description;
+    QString into;
+    QString outOf;
+    qint64 cents;
+};
+
+ImportedRows rowsOf(const QList<Row>& list) {
+    ImportedRows rows;
+    for (const Row& row : list) {
+        rows.append(row.line, row.date, row.description, row.into, row.outOf, row.cents);
+    }
+    return rows;
+}
+
+QStringList refusals(const ImportPlan& plan) {
+    QStringList lines;
+    for (const RefusedLine& line : plan.refused.kept()) {
+        lines.append(QStringLiteral("%1: %2").arg(line.line).arg(line.reason));
+    }
+    return lines;
 }
 
 // Every entry of the year as one line each, in number order, to compare whole years.
@@ -55,10 +76,12 @@ class TestImportPlan : public QObject {
 private slots:
     void checksEveryRowAsTheEditor();
     void writesAllOrNothing();
+    void namesMatchWithoutTheirSpaces();
     void exportThenImportGivesTheSameYear();
     void proposalsLearnFromTheYear_data();
     void proposalsLearnFromTheYear();
     void bankMovementsGoThroughTheRule();
+    void refusedLinesPastAThousandAreCounted();
 };
 
 void TestImportPlan::checksEveryRowAsTheEditor() {
@@ -66,18 +89,18 @@ void TestImportPlan::checksEveryRowAsTheEditor() {
     addAccounts(ledger);
     ledger.addEntry(1, "10/02/2024", "Recibo de la luz", "Luz", "Banco", 45.5, "G");
     const QDate day(2024, 2, 10);
-    const QList<ImportedRow> rows = {
-        row(2, day, "Recibo de la luz", "luz", "BANCO", 4550), // in the year already
-        row(3, day, "Recibo de la luz", "Luz", "Banco", 4550), // a second one is not
-        row(4, day, "Compra", "Supermercado", "Caja", -1999),  // a refund: negative amounts go in
-        row(5, QDate(2023, 12, 31), "Fin de año", "Luz", "Caja", 100),
-        row(6, day, "   ", "Luz", "Caja", 100),
-        row(7, day, "Sin cuenta", "", "Caja", 100),
-        row(8, day, "Al revés", "Nómina", "Luz", 100),
-        row(9, day, "Cuota", "Gimnasio", "Banco", 3000),
-        row(10, day, "Otra cuota", "GIMNASIO", "Banco", 3000),
-        row(11, day, "Regalo", "Amigos", "Gimnasio", 500),
-    };
+    const ImportedRows rows = rowsOf({
+        {2, day, "Recibo de la luz", "luz", "BANCO", 4550}, // in the year already
+        {3, day, "Recibo de la luz", "Luz", "Banco", 4550}, // a second one is not
+        {4, day, "Compra", "Supermercado", "Caja", -1999},  // a refund: negative amounts go in
+        {5, QDate(2023, 12, 31), "Fin de año", "Luz", "Caja", 100},
+        {6, day, "   ", "Luz", "Caja", 100},
+        {7, day, "Sin cuenta", "", "Caja", 100},
+        {8, day, "Al revés", "Nómina", "Luz", 100},
+        {9, day, "Cuota", "Gimnasio", "Banco", 3000},
+        {10, day, "Otra cuota", "GIMNASIO", "Banco", 3000},
+        {11, day, "Regalo", "Amigos", "Gimnasio", 500},
+    });
 
     const ImportPlan plan = planImport(ledger.db(), rows, 2024);
     QCOMPARE(plan.accepted.size(), 3);
@@ -85,18 +108,15 @@ void TestImportPlan::checksEveryRowAsTheEditor() {
     QCOMPARE(plan.accepted[1].duplicate, false);
     QCOMPARE(plan.duplicates(), 1);
     // Written as the year names its accounts, classed by the movement rule.
-    QCOMPARE(plan.accepted[0].row.goesInto, QStringLiteral("Luz"));
-    QCOMPARE(plan.accepted[0].row.comesOutOf, QStringLiteral("Banco"));
-    QCOMPARE(plan.accepted[0].movementClass, QStringLiteral("G"));
-    QCOMPARE(plan.accepted[2].row.cents, -1999);
+    QCOMPARE(plan.goesInto(plan.accepted[0]), QStringLiteral("Luz"));
+    QCOMPARE(plan.comesOutOf(plan.accepted[0]), QStringLiteral("Banco"));
+    QCOMPARE(plan.accepted[0].movementClass, 'G');
+    QCOMPARE(rows.cents(plan.accepted[2].row), -1999);
 
-    QStringList refused;
-    for (const RefusedLine& line : plan.refused) {
-        refused.append(QStringLiteral("%1: %2").arg(line.line).arg(line.reason));
-    }
-    QCOMPARE(refused, QStringList({"5: la fecha 31/12/2023 no es del año 2024",
-                                   "6: falta la descripción", "7: falta la cuenta «Entra en»",
-                                   "8: este movimiento no se puede hacer, de «Luz» a «Nómina»"}));
+    QCOMPARE(refusals(plan),
+             QStringList({"5: la fecha 31/12/2023 no es del año 2024", "6: falta la descripción",
+                          "7: falta la cuenta «Entra en»",
+                          "8: este movimiento no se puede hacer, de «Luz» a «Nómina»"}));
     QCOMPARE(plan.waiting.size(), 3);
     QCOMPARE(plan.unknownAccounts.size(), 2);
     QCOMPARE(plan.unknownAccounts[0].name, QStringLiteral("Gimnasio"));
@@ -115,17 +135,17 @@ void TestImportPlan::writesAllOrNothing() {
     addAccounts(ledger);
     ledger.addEntry(7, "10/02/2024", "Recibo de la luz", "Luz", "Banco", 45.5, "G");
     const QDate day(2024, 3, 1);
-    const QList<ImportedRow> rows = {
-        row(1, day, "Recibo de la luz", "Luz", "Banco", 4550),
-        row(2, QDate(2024, 2, 10), "Recibo de la luz", "Luz", "Banco", 4550),
-        row(3, day, "Cuota", "Gimnasio", "Banco", 3000)};
+    const ImportedRows rows =
+        rowsOf({{1, day, "Recibo de la luz", "Luz", "Banco", 4550},
+                {2, QDate(2024, 2, 10), "Recibo de la luz", "Luz", "Banco", 4550},
+                {3, day, "Cuota", "Gimnasio", "Banco", 3000}});
     const NewAccounts created{{"Gimnasio", "G"}};
     const ImportPlan plan = planImport(ledger.db(), rows, 2024, created);
     const QStringList before = entries(ledger.db());
 
     // A failure at the second row leaves neither the first row nor the new account.
     QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                             writeImport(ledger.db(), plan, created, false, [](int written) {
+                             writeImport(ledger.db(), rows, plan, created, false, [](int written) {
                                  if (written == 2) {
                                      throw std::runtime_error("disco lleno");
                                  }
@@ -133,38 +153,81 @@ void TestImportPlan::writesAllOrNothing() {
     QCOMPARE(entries(ledger.db()), before);
     QVERIFY(!accountNameTaken(ledger.db(), QStringLiteral("Gimnasio")));
 
-    const ImportResult result = writeImport(ledger.db(), plan, created, false);
+    const ImportResult result = writeImport(ledger.db(), rows, plan, created, false);
     QCOMPARE(result.written, 2);
     QCOMPARE(result.accountsCreated, 1);
     QCOMPARE(entries(ledger.db()),
              before + QStringList({"8|2024-03-01|Recibo de la luz|Luz|Banco|4550|G",
                                    "9|2024-03-01|Cuota|Gimnasio|Banco|3000|G"}));
     QCOMPARE(accountKind(ledger.db(), QStringLiteral("gimnasio")), QStringLiteral("G"));
+    // The account card refuses an account with no concept: once it was created empty.
+    QCOMPARE(loadAccount(ledger.db(), QStringLiteral("Gimnasio"))->description,
+             kImportedAccountConcept);
+}
+
+// " Supermercado " once became a new account beside "Supermercado", with no
+// concept, which the account card then refused to save.
+void TestImportPlan::namesMatchWithoutTheirSpaces() {
+    TestLedger ledger;
+    addAccounts(ledger);
+    ledger.addAccount(QStringLiteral(" Hucha"), QStringLiteral("C")); // as the card saved it
+    const QDate day(2024, 3, 1);
+    const ImportedRows rows = rowsOf({{2, day, "Compra", " Supermercado ", "banco  ", 1000},
+                                      {3, day, "Ahorro", "Hucha", "Banco", 500},
+                                      {4, day, "Cuota", " Gimnasio", "Banco", 3000},
+                                      {5, day, "Cuota", "gimnasio ", "Banco", 3000}});
+    const ImportPlan plan = planImport(ledger.db(), rows, 2024);
+    QCOMPARE(plan.accepted.size(), 2);
+    QCOMPARE(plan.goesInto(plan.accepted[0]) + u'|' + plan.comesOutOf(plan.accepted[0]),
+             QStringLiteral("Supermercado|Banco"));
+    QCOMPARE(plan.goesInto(plan.accepted[1]), QStringLiteral(" Hucha"));
+    QCOMPARE(plan.unknownAccounts.size(), 1);
+    QCOMPARE(plan.unknownAccounts[0].name, QStringLiteral("Gimnasio"));
+    QCOMPARE(plan.unknownAccounts[0].rows, 2);
+
+    const NewAccounts created{{QStringLiteral("Gimnasio"), QStringLiteral("G")}};
+    const ImportPlan decided = planImport(ledger.db(), rows, 2024, created);
+    QCOMPARE(writeImport(ledger.db(), rows, decided, created, false).written, 4);
+    QCOMPARE(entries(ledger.db()).filter(QStringLiteral("|Cuota|")),
+             QStringList({"3|2024-03-01|Cuota|Gimnasio|Banco|3000|G",
+                          "4|2024-03-01|Cuota|Gimnasio|Banco|3000|G"}));
+    const std::optional<Account> gym = loadAccount(ledger.db(), QStringLiteral("Gimnasio"));
+    QVERIFY(gym);
+    QCOMPARE(gym->name, QStringLiteral("Gimnasio"));
+    QVERIFY(!gym->description.trimmed().isEmpty());
 }
 
 void TestImportPlan::exportThenImportGivesTheSameYear() {
     TestLedger from;
     addAccounts(from);
+    TestLedger into;
+    addAccounts(into);
     from.addEntry(1, "01/01/2024", "Año nuevo; \"fiesta\"\r\ncon salto", "Caja", "Banco", 0.01,
                   "T");
     from.addEntry(2, "15/06/2024", "Piso", "Luz", "Banco", 999999999999.99, "G");
     from.addEntry(3, "31/12/2024", "Devolución", "Luz", "Caja", -0.01, "G");
     from.addEntry(4, "31/12/2024", QString(300, QChar(0xf1)), "Banco", "Nómina", 1234.56, "I");
+    // Texts a spreadsheet would run, and the lowest amount; the last day keeps the
+    // numbers in the order of the file.
+    from.addAccount(QStringLiteral("+Ahorro"), QStringLiteral("C"));
+    into.addAccount(QStringLiteral("+Ahorro"), QStringLiteral("C"));
+    from.addEntry(5, "31/12/2024", "=HIPERVINCULO(\"http://x\")", "+Ahorro", "Banco", -20.5, "T");
+    from.addEntry(6, "31/12/2024", "'citado", "Caja", "+Ahorro", 3, "T");
+    from.addEntry(7, "31/12/2024", "@usuario -1", "Luz", "Caja", -999999999999.99, "G");
+    from.addEntry(8, "31/12/2024", "-\t=1", "Luz", "Caja", 1, "G");
     QBuffer file;
     QVERIFY(file.open(QIODevice::ReadWrite));
     const CsvExport exported =
         exportCsv(from.db(), {{}, {}, {}, QDate(2024, 1, 1), QDate(2024, 12, 31)}, file);
-    QCOMPARE(exported.written, 4);
+    QCOMPARE(exported.written, 8);
     QVERIFY(exported.complete);
 
-    TestLedger into;
-    addAccounts(into);
     file.seek(0);
     const CsvRead read = readCsv(file);
     QVERIFY(read.refused.isEmpty());
     const ImportPlan plan = planImport(into.db(), read.rows, 2024);
-    QCOMPARE(plan.accepted.size(), 4);
-    writeImport(into.db(), plan, {}, false);
+    QCOMPARE(plan.accepted.size(), qsizetype(exported.written));
+    writeImport(into.db(), read.rows, plan, {}, false);
     QCOMPARE(entries(into.db()), entries(from.db()));
 }
 
@@ -213,28 +276,51 @@ void TestImportPlan::bankMovementsGoThroughTheRule() {
         movement.operationDate = QDate(2024, 2, line);
         movement.debit = debit;
         movement.cents = cents;
-        movement.complementary = {text};
+        movement.description = text;
         account.movements.append(movement);
     };
     move(2, true, 6210, QStringLiteral("RECIBO IBERDROLA LUZ"));
     move(4, false, 500, QStringLiteral("DEVOLUCION LUZ"));
     move(6, true, 999, QStringLiteral("TIENDA DESCONOCIDA"));
 
-    const QList<ImportedRow> rows =
-        statementRows(account, QStringLiteral("Banco"), AccountProposals(ledger.db()));
+    ImportedRows rows;
+    appendStatementRows(account, QStringLiteral("Banco"), AccountProposals(ledger.db()), rows);
     const ImportPlan plan = planImport(ledger.db(), rows, 2024);
     QCOMPARE(plan.accepted.size(), 1);
-    QCOMPARE(plan.accepted[0].row.goesInto, QStringLiteral("Luz"));
-    QCOMPARE(plan.accepted[0].row.comesOutOf, QStringLiteral("Banco"));
-    QCOMPARE(plan.accepted[0].row.date, QDate(2024, 2, 2));
-    QCOMPARE(plan.accepted[0].movementClass, QStringLiteral("G"));
-    QStringList refused;
-    for (const RefusedLine& line : plan.refused) {
-        refused.append(QStringLiteral("%1: %2").arg(line.line).arg(line.reason));
+    QCOMPARE(plan.goesInto(plan.accepted[0]), QStringLiteral("Luz"));
+    QCOMPARE(plan.comesOutOf(plan.accepted[0]), QStringLiteral("Banco"));
+    QCOMPARE(rows.date(plan.accepted[0].row), QDate(2024, 2, 2));
+    QCOMPARE(plan.accepted[0].movementClass, 'G');
+    QCOMPARE(refusals(plan),
+             QStringList({"4: este movimiento no se puede hacer, de «Luz» a «Banco»",
+                          "6: falta la cuenta «Entra en»"}));
+    QCOMPARE(rows.goesInto(2), QString()); // nothing like it in the year: the user picks
+}
+
+// A file of a million bad lines kept a million reasons. The reader's and the
+// plan's lines, merged, are the first ones of both, and all of them are counted.
+void TestImportPlan::refusedLinesPastAThousandAreCounted() {
+    RefusedLines reader;
+    for (int line = 1; line <= 2400; line += 2) {
+        reader.add(line, QStringLiteral("lectura"));
     }
-    QCOMPARE(refused, QStringList({"4: este movimiento no se puede hacer, de «Luz» a «Banco»",
-                                   "6: falta la cuenta «Entra en»"}));
-    QCOMPARE(rows[2].goesInto, QString()); // nothing like it in the year: the user picks
+    QCOMPARE(reader.count(), 1200);
+    QCOMPARE(reader.kept().size(), RefusedLines::kKept);
+    QCOMPARE(reader.kept().last().line, 1999);
+    RefusedLines plan;
+    for (const int line : {2, 4, 6, 3000}) {
+        plan.add(line, QStringLiteral("plan"));
+    }
+    const RefusedLines merged = RefusedLines::merged(reader, plan);
+    QCOMPARE(merged.count(), 1204);
+    QCOMPARE(merged.kept().size(), RefusedLines::kKept);
+    QList<int> first;
+    for (const RefusedLine& line : merged.kept().mid(0, 8)) {
+        first.append(line.line);
+    }
+    QCOMPARE(first, (QList<int>{1, 2, 3, 4, 5, 6, 7, 9}));
+    // Past the reader's last kept line, the lines it dropped would come first.
+    QVERIFY(merged.kept().last().line <= 1999);
 }
 
 QTEST_MAIN(TestImportPlan)

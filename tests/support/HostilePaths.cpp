@@ -1,5 +1,6 @@
 #include "support/HostilePaths.h"
 
+#include "state/PathGate.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
 #include "support/TestLedger.h"
@@ -143,6 +144,45 @@ QList<HostilePath> hostileInputs(const QString& scratch) {
     rows.append({"link to nothing", scratch + QStringLiteral("/roto.csv"),
                  QStringLiteral("no existe el archivo")});
     return rows;
+}
+
+namespace {
+
+const QByteArray kPastTheLimit = "past the size limit";
+
+QList<HostilePath> inputRows(const QString& scratch, qint64 limit, bool make) {
+    QList<HostilePath> rows = hostileInputs(scratch);
+    if (limit > 0) {
+        const QString path = scratch + QStringLiteral("/grande.csv");
+        if (make) {
+            QFile big(path);
+            require(big.open(QIODevice::WriteOnly) && big.resize(limit + 1),
+                    "HostilePaths: no se puede crear el archivo grande");
+        }
+        rows.append({kPastTheLimit, path, QStringLiteral("pasa de ") + sizeLimitText(limit)});
+    }
+    return rows;
+}
+
+} // namespace
+
+void addHostileInputRows(qint64 limit) {
+    QTest::addColumn<QString>("refusal");
+    QTemporaryDir scratch;
+    for (const HostilePath& row : inputRows(scratch.path(), limit, false)) {
+        QTest::newRow(row.name.constData()) << row.refusal;
+    }
+}
+
+HostilePath hostileInput(const QString& scratch, qint64 limit) {
+    const QByteArray wanted = QTest::currentDataTag();
+    for (const HostilePath& row : inputRows(scratch, limit, wanted == kPastTheLimit)) {
+        if (row.name == wanted) {
+            return row;
+        }
+    }
+    QTest::qFail("HostilePaths: no hay tal fila", __FILE__, __LINE__);
+    return {};
 }
 
 } // namespace velmora::test

@@ -33,4 +33,10 @@ HostilePath hostileOutput(TestLedger& ledger, const QString& scratch);
 // Paths that are no regular file to read, made in scratch.
 QList<HostilePath> hostileInputs(const QString& scratch);
 
+// The same for reading: one row per hostile input with the column "refusal", and
+// the path of the row under test made in scratch. With a limit, one more row: a
+// file one byte past it, made sparse so that it takes no room.
+void addHostileInputRows(qint64 limit = 0);
+HostilePath hostileInput(const QString& scratch, qint64 limit = 0);
+
 } // namespace velmora::test

@@ -1,5 +1,6 @@
 #include "admin/AdminCommands.h"
 #include "entries/MovementRule.h"
+#include "exchange/ImportedRows.h"
 #include "reports/ReportDefinition.h"
 #include "startup/SingleInstance.h"
 #include "store/AccountStore.h"
@@ -14,12 +15,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QIODevice>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <new>
 #include <optional>
 
 #include <fcntl.h>
@@ -129,6 +133,10 @@ private slots:
     void importFile();
     void importRefusesBadFiles_data();
     void importRefusesBadFiles();
+    void importReadsOnlyRegularFiles_data();
+    void importReadsOnlyRegularFiles();
+    void fileTextReachesTheTerminalEscaped();
+    void noMemoryLeftIsToldInSpanish();
 
 private:
     QTemporaryDir runtime_; // restore-copy's lock files, kept out of the user's
@@ -834,6 +842,26 @@ void TestAdmin::importFile_data() {
         << januaryStatement() << u"import-n43 --account Banco FILE"_s
         << u"import-n43 --account Banco FILE"_s << QStringList{mercadona}
         << QStringList{u"Apuntes para añadir: 0"_s, skipped, nothing};
+    // import-n43 suggested --allow-duplicates and then refused it as unknown.
+    QTest::newRow("N43, dos veces, con duplicados")
+        << januaryStatement() << u"import-n43 --account Banco FILE"_s
+        << u"import-n43 --allow-duplicates --account Banco FILE"_s
+        << QStringList{mercadona, mercadona}
+        << QStringList{u"Apuntes para añadir: 1"_s,
+                       u"Duplicados (el año ya tiene uno igual): 1; se añaden igualmente "
+                       "(--allow-duplicates)."_s};
+    // Once every refused line was printed, a million of them for a file of bad lines.
+    QTest::newRow("CSV, más de mil filas rechazadas")
+        << QByteArray("Fecha;Concepto;Entra en;Sale de;Importe\r\n") +
+               QByteArray("31/02/2024;Fecha mala;Supermercado;Banco;1,00\r\n").repeated(1005)
+        << QString() << u"import-csv --dry-run FILE"_s << QStringList{}
+        << QStringList{u"Filas rechazadas: 1.005"_s,
+                       u"  línea 1.001: la fecha 31/02/2024 no existe"_s, u"  … y 5 más"_s};
+    // Once "el registro tiene 404 caracteres".
+    QTest::newRow("N43, líneas acabadas en CR")
+        << januaryStatement().replace("\r\n", "\r") << QString()
+        << u"import-n43 --account Banco FILE"_s << QStringList{mercadona}
+        << QStringList{u"Apuntes para añadir: 1"_s};
 }
 
 void TestAdmin::importFile() {
@@ -848,10 +876,15 @@ void TestAdmin::importFile() {
     QTemporaryDir tmp;
     const QString file = tmp.filePath(u"movimientos"_s);
     writeBytes(file, bytes);
+    // Each run that writes keeps a safety copy of the year first.
+    int writes = 0;
     if (!first.isEmpty()) {
-        QCOMPARE(runAdmin(first, ledger.programFolder(), file).code, 0);
+        const Outcome before = runAdmin(first, ledger.programFolder(), file);
+        QCOMPARE(before.code, 0);
+        writes += before.out.contains(u"\nEscritos "_s);
     }
     const Outcome result = runAdmin(args, ledger.programFolder(), file);
+    writes += result.out.contains(u"\nEscritos "_s);
     QCOMPARE(result.err, QString());
     QCOMPARE(result.code, 0);
     const QStringList lines = result.out.split(u'\n');
@@ -860,7 +893,8 @@ void TestAdmin::importFile() {
     }
     // Under the names the year gives its accounts; the unknown account's never.
     QCOMPARE(entryRows(ledger.db()), before + added);
-    QCOMPARE(safetyCopies(ledger), added.isEmpty() ? 0 : 1);
+    QCOMPARE(safetyCopies(ledger), writes);
+    QCOMPARE(writes > 0, !added.isEmpty());
 }
 
 void TestAdmin::importRefusesBadFiles_data() {
@@ -881,9 +915,15 @@ void TestAdmin::importRefusesBadFiles_data() {
            "movimientos. Debe ser «Fecha;Concepto;Entra en;Sale de;Importe» o la misma con comas "
            "en lugar de punto y coma. No se ha escrito nada."_s;
     QTest::newRow("no existe") << u"import-csv FILE"_s << QByteArray() << 1
-                               << u"no se puede leer el archivo FILE. No se ha escrito nada."_s;
+                               << u"no se importa: no existe el archivo FILE. No se ha escrito "
+                                  "nada."_s;
     QTest::newRow("extracto como CSV")
         << u"import-csv FILE"_s << januaryStatement() << 1
+        << u"FILE es un extracto bancario en Norma 43; impórtelo con «velmora-admin import-n43 "
+           "--account CUENTA FILE». No se ha escrito nada."_s;
+    // The command looked at the first 4,096 bytes only.
+    QTest::newRow("extracto tras 600 líneas en blanco")
+        << u"import-csv FILE"_s << QByteArray("\r\n").repeated(600) + januaryStatement() << 1
         << u"FILE es un extracto bancario en Norma 43; impórtelo con «velmora-admin import-n43 "
            "--account CUENTA FILE». No se ha escrito nada."_s;
     QTest::newRow("totales que no cuadran")
@@ -932,6 +972,117 @@ void TestAdmin::importRefusesBadFiles() {
     }
     QCOMPARE(safetyCopies(ledger), 0);
     QCOMPARE(test::fileBytes(ledger.databasePath()), databaseBytes);
+}
+
+void TestAdmin::importReadsOnlyRegularFiles_data() {
+    test::addHostileInputRows(kLargestImportFile);
+}
+
+// A pipe kept the command waiting and a file of a gigabyte ended it with
+// "error inesperado: std::bad_alloc": only a regular file of a sane size is read.
+void TestAdmin::importReadsOnlyRegularFiles() {
+    QFETCH(QString, refusal);
+    test::TestLedger ledger;
+    fillExchange(ledger);
+    const QByteArray databaseBytes = test::fileBytes(ledger.databasePath());
+    QTemporaryDir scratch;
+    const QString path = test::hostileInput(scratch.path(), kLargestImportFile).path;
+    for (const QString& command :
+         {u"import-csv FILE"_s, u"import-n43 --account Banco --dry-run FILE"_s}) {
+        const Outcome result = runAdmin(command, ledger.programFolder(), path);
+        QCOMPARE(result.code, 1);
+        QCOMPARE(result.out, QString());
+        QVERIFY2(result.err.startsWith(u"velmora-admin: no se importa: "_s) &&
+                     result.err.contains(refusal) &&
+                     result.err.endsWith(u". No se ha escrito nada.\n"_s),
+                 qPrintable(result.err));
+    }
+    QCOMPARE(test::fileBytes(ledger.databasePath()), databaseBytes);
+}
+
+// A statement's text reached the terminal as it was: an escape sequence in it
+// could clear the screen or retitle the window, a NUL cut the line.
+void TestAdmin::fileTextReachesTheTerminalEscaped() {
+    test::TestLedger ledger;
+    fillExchange(ledger);
+    QTemporaryDir tmp;
+    const QString statement = tmp.filePath(u"extracto"_s);
+    test::n43::Statement s;
+    s.open()
+        .move({.cents = -3000, .reference2 = QString::fromLatin1("\x1B[2JBORRA\x07")})
+        .complement(QString::fromLatin1("NUL\0AQUI", 8))
+        .close()
+        .end();
+    writeBytes(statement, s.bytes());
+    const Outcome n43 =
+        runAdmin(u"import-n43 --dry-run --account Banco FILE"_s, ledger.programFolder(), statement);
+    QCOMPARE(n43.code, 0);
+    QVERIFY2(n43.out.contains(u"sin cuenta propuesta: NUL\\x00AQUI \\x1B[2JBORRA\\x07 -30,00"_s),
+             qPrintable(n43.out));
+
+    const QString csv = tmp.filePath(u"apuntes.csv"_s);
+    writeBytes(csv, "Fecha;Concepto;Entra en;Sale de;Importe\r\n"
+                    "15/01/2024;Compra;\x1B]2 titulo\x07;Banco;1,00\r\n"
+                    "16/01/2024\x1B[31m;Compra;Supermercado;Banco;1,00\r\n");
+    const Outcome imported = runAdmin(u"import-csv --dry-run FILE"_s, ledger.programFolder(), csv);
+    QCOMPARE(imported.code, 0);
+    QVERIFY2(imported.out.contains(u"«\\x1B]2 titulo\\x07»: 1 fila"_s), qPrintable(imported.out));
+    QVERIFY2(imported.out.contains(u"la fecha «16/01/2024\\x1B[31m» no es válida"_s),
+             qPrintable(imported.out));
+    for (const QString& out : {n43.out, imported.out}) {
+        QVERIFY(std::none_of(out.cbegin(), out.cend(),
+                             [](QChar c) { return c.unicode() < 0x20 && c != u'\n'; }));
+    }
+}
+
+namespace {
+
+// Output that fails as an allocation would, once: what a command prints last
+// (its preview) is where a large import ran out of memory.
+class NoMemoryDevice : public QIODevice {
+public:
+    NoMemoryDevice() { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64 size) override {
+        if (!failed_) {
+            failed_ = true;
+            throw std::bad_alloc();
+        }
+        return size;
+    }
+
+private:
+    bool failed_ = false;
+};
+
+} // namespace
+
+// It ended with "error inesperado: std::bad_alloc", the engine's words. The
+// preview of a thousand refused lines is where it runs out here, before a write.
+void TestAdmin::noMemoryLeftIsToldInSpanish() {
+    test::TestLedger ledger;
+    fillExchange(ledger);
+    const QByteArray databaseBytes = test::fileBytes(ledger.databasePath());
+    QTemporaryDir tmp;
+    const QString file = tmp.filePath(u"movimientos"_s);
+    QByteArray bytes = "Fecha;Concepto;Entra en;Sale de;Importe\r\n";
+    bytes += QByteArray("31/02/2024;Fecha mala;Supermercado;Banco;1,00\r\n").repeated(1000);
+    bytes += "20/01/2024;Nómina enero;Banco;Nómina;2.100,50\r\n";
+    writeBytes(file, bytes);
+    NoMemoryDevice device;
+    QTextStream out(&device);
+    QString said;
+    QTextStream err(&said);
+    const int code = admin::runAdmin({u"import-csv"_s, file}, ledger.programFolder(), out, err);
+    err.flush();
+    QCOMPARE(code, 1);
+    QCOMPARE(said,
+             u"velmora-admin: no queda memoria libre para leer %1; no se ha escrito nada.\n"_s.arg(
+                 QDir::toNativeSeparators(file)));
+    QCOMPARE(test::fileBytes(ledger.databasePath()), databaseBytes);
+    QCOMPARE(safetyCopies(ledger), 0);
 }
 
 QTEST_GUILESS_MAIN(TestAdmin)

@@ -24,7 +24,6 @@
 #include "years/SafetyCopies.h"
 #include "years/YearFolders.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
@@ -38,6 +37,8 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
+#include <new>
 #include <optional>
 
 namespace velmora::admin {
@@ -59,13 +60,28 @@ int failure(QTextStream& err, const QString& message) {
     return Failure;
 }
 
-// 1200 → "1.200", as the rest of the program writes numbers.
-QString grouped(qint64 value) {
-    QString digits = QString::number(value < 0 ? -value : value);
-    for (qsizetype i = digits.size() - 3; i > 0; i -= 3) {
-        digits.insert(i, QLatin1Char('.'));
+// Text that came from a file or a ledger, fit for a terminal: a control
+// character could move the cursor, clear the screen or cut the line, so each is
+// shown as its escape instead ("\n", "\x1B").
+QString printable(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code >= 0x20 && code != 0x7F && !(code >= 0x80 && code < 0xA0)) {
+            shown.append(c);
+        } else if (code == '\n') {
+            shown.append(QLatin1String("\\n"));
+        } else if (code == '\r') {
+            shown.append(QLatin1String("\\r"));
+        } else if (code == '\t') {
+            shown.append(QLatin1String("\\t"));
+        } else {
+            shown.append(QLatin1String("\\x") +
+                         QString::number(int(code), 16).toUpper().rightJustified(2, u'0'));
+        }
     }
-    return value < 0 ? QLatin1Char('-') + digits : digits;
+    return shown;
 }
 
 QString extraArguments(const QStringList& args, qsizetype from) {
@@ -191,7 +207,7 @@ int runDemo(const QStringList& args, const QString& programFolder, QTextStream& 
         if (!parsed) {
             return badUsage(err, QStringLiteral("el número de apuntes «%1» no vale: debe ser "
                                                 "un entero entre 1 y %2")
-                                     .arg(args[1], grouped(kMaxDemoEntries)));
+                                     .arg(args[1], formatCount(kMaxDemoEntries)));
         }
         entries = *parsed;
     }
@@ -228,8 +244,8 @@ int runDemo(const QStringList& args, const QString& programFolder, QTextStream& 
 
     out << QStringLiteral("Añadidos %1 apuntes de ejemplo (del %2 al %3) y %4 cuentas nuevas "
                           "al año %5 en %6.\n")
-               .arg(grouped(entries), grouped(firstId), grouped(lastId), grouped(newAccounts), year,
-                    QDir::toNativeSeparators(databasePath));
+               .arg(formatCount(entries), formatCount(firstId), formatCount(lastId),
+                    formatCount(newAccounts), year, QDir::toNativeSeparators(databasePath));
     out.flush();
     return Success;
 }
@@ -270,7 +286,7 @@ QString copyTimeText(const QString& path) {
 }
 
 QString sizeText(qint64 bytes) {
-    return grouped((bytes + 1023) / 1024) + QStringLiteral(" KB");
+    return formatCount((bytes + 1023) / 1024) + QStringLiteral(" KB");
 }
 
 int runCopies(const QStringList& args, const QString& programFolder, QTextStream& out,
@@ -580,30 +596,38 @@ int runExportCsv(const QStringList& args, const QString& programFolder, QTextStr
                                 .arg(nativeFile));
     }
     out << QStringLiteral("Exportados %1 apuntes a %2.\n")
-               .arg(grouped(exported.written), nativeFile);
+               .arg(formatCount(exported.written), nativeFile);
     if (!exported.unreadable.empty()) {
         out << QStringLiteral("No se han exportado %1 apuntes cuyo importe no es un número "
                               "(números %2); corríjalos en el programa y exporte de nuevo.\n")
-                   .arg(grouped(qint64(exported.unreadable.size())),
+                   .arg(formatCount(qint64(exported.unreadable.size())),
                         entryNumbers(exported.unreadable));
     }
     out.flush();
     return Success;
 }
 
-// The lines refused by the reader and by the plan, in file order.
-QList<RefusedLine> refusedInOrder(QList<RefusedLine> lines) {
-    std::stable_sort(lines.begin(), lines.end(),
-                     [](const RefusedLine& a, const RefusedLine& b) { return a.line < b.line; });
-    return lines;
+const QString kNoMemory = QStringLiteral("no queda memoria libre");
+
+// Lists a count's first lines, then how many more there are.
+template <typename Line>
+void printLines(QTextStream& out, const QList<Line>& lines, qsizetype count,
+                const std::function<QString(const Line&)>& text) {
+    for (qsizetype i = 0; i < lines.size() && i < RefusedLines::kKept; ++i) {
+        out << "  " << text(lines[i]) << '\n';
+    }
+    if (count > lines.size() || lines.size() > RefusedLines::kKept) {
+        out << QStringLiteral("  … y %1 más\n")
+                   .arg(formatCount(count - std::min(lines.size(), RefusedLines::kKept)));
+    }
 }
 
 // What an import will do, before it does it.
-void printPlan(const ImportPlan& plan, const QList<RefusedLine>& refused, bool allowDuplicates,
+void printPlan(const ImportPlan& plan, const RefusedLines& refused, bool allowDuplicates,
                QTextStream& out) {
     const int duplicates = plan.duplicates();
     const int toWrite = int(plan.accepted.size()) - (allowDuplicates ? 0 : duplicates);
-    out << QStringLiteral("Apuntes para añadir: %1\n").arg(grouped(toWrite));
+    out << QStringLiteral("Apuntes para añadir: %1\n").arg(formatCount(toWrite));
     if (duplicates > 0) {
         out << (allowDuplicates
                     ? QStringLiteral(
@@ -612,22 +636,25 @@ void printPlan(const ImportPlan& plan, const QList<RefusedLine>& refused, bool a
                     : QStringLiteral(
                           "Duplicados (el año ya tiene uno igual): %1; no se añaden (con "
                           "--allow-duplicates se añadirían).\n"))
-                   .arg(grouped(duplicates));
+                   .arg(formatCount(duplicates));
     }
     if (!refused.isEmpty()) {
-        out << QStringLiteral("Filas rechazadas: %1\n").arg(grouped(refused.size()));
-        for (const RefusedLine& line : refused) {
-            out << QStringLiteral("  línea %1: %2\n").arg(line.line).arg(line.reason);
-        }
+        out << QStringLiteral("Filas rechazadas: %1\n").arg(formatCount(refused.count()));
+        printLines<RefusedLine>(out, refused.kept(), refused.count(), [](const RefusedLine& line) {
+            return QStringLiteral("línea %1: %2")
+                .arg(formatCount(line.line), printable(line.reason));
+        });
     }
     if (!plan.unknownAccounts.isEmpty()) {
         out << QStringLiteral("Cuentas que el año no tiene: %1\n")
-                   .arg(grouped(plan.unknownAccounts.size()));
-        for (const UnknownAccount& account : plan.unknownAccounts) {
-            out << QStringLiteral("  «%1»: %2 %3\n")
-                       .arg(account.name, grouped(account.rows),
-                            account.rows == 1 ? QStringLiteral("fila") : QStringLiteral("filas"));
-        }
+                   .arg(formatCount(plan.unknownAccounts.size()));
+        printLines<UnknownAccount>(out, plan.unknownAccounts, plan.unknownAccounts.size(),
+                                   [](const UnknownAccount& account) {
+                                       return QStringLiteral("«%1»: %2 %3")
+                                           .arg(printable(account.name), formatCount(account.rows),
+                                                account.rows == 1 ? QStringLiteral("fila")
+                                                                  : QStringLiteral("filas"));
+                                   });
         out << QStringLiteral(
             "Las filas que las nombran no se importan: cree esas cuentas en el "
             "programa (Opciones, Cuentas, Nuevo), con su tipo, y repita la orden; los "
@@ -637,8 +664,9 @@ void printPlan(const ImportPlan& plan, const QList<RefusedLine>& refused, bool a
 
 // Unless only a preview was asked for: a safety copy of the year, then the
 // accepted rows in one transaction.
-int writePlan(Database& db, const TargetYear& target, const ImportPlan& plan, bool allowDuplicates,
-              bool dryRun, QTextStream& out, QTextStream& err) {
+int writePlan(Database& db, const TargetYear& target, const ImportedRows& rows,
+              const ImportPlan& plan, bool allowDuplicates, bool dryRun, QTextStream& out,
+              QTextStream& err) {
     const int toWrite = int(plan.accepted.size()) - (allowDuplicates ? 0 : plan.duplicates());
     if (dryRun) {
         out << QStringLiteral("Solo vista previa (--dry-run): no se ha escrito nada.\n");
@@ -663,28 +691,40 @@ int writePlan(Database& db, const TargetYear& target, const ImportPlan& plan, bo
                .arg(QDir::toNativeSeparators(copy));
     ImportResult result;
     try {
-        result = writeImport(db, plan, {}, allowDuplicates);
+        result = writeImport(db, rows, plan, {}, allowDuplicates);
     } catch (const DbError& error) {
         out.flush();
         return failure(err, QStringLiteral("no se han podido escribir los apuntes: %1. No se ha "
                                            "escrito ninguno.")
                                 .arg(describeFailure(error)));
+    } catch (const std::bad_alloc&) {
+        // The transaction has rolled back.
+        out.flush();
+        return failure(err, QStringLiteral("no se han podido escribir los apuntes: %1. No se ha "
+                                           "escrito ninguno.")
+                                .arg(kNoMemory));
     }
     out << QStringLiteral("Escritos %1 apuntes en el año %2 (%3).\n")
-               .arg(grouped(result.written), target.year,
+               .arg(formatCount(result.written), target.year,
                     QDir::toNativeSeparators(target.databasePath));
     out.flush();
     return Success;
 }
 
-std::optional<QByteArray> readWholeFile(const QString& path, QTextStream& err) {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        failure(err, QStringLiteral("no se puede leer el archivo %1. No se ha escrito nada.")
-                         .arg(QDir::toNativeSeparators(path)));
-        return std::nullopt;
+// The file to import, opened through the path gate: a regular file no larger
+// than an import reads. Complains and gives false otherwise.
+bool openImportFile(const QString& path, QFile& file, QTextStream& err) {
+    if (const auto refusal = openRegularFile(path, kLargestImportFile, file)) {
+        failure(err, QStringLiteral("no se importa: %1. No se ha escrito nada.").arg(*refusal));
+        return false;
     }
-    return file.readAll();
+    return true;
+}
+
+int noMemoryToRead(const QString& nativeFile, QTextStream& out, QTextStream& err) {
+    out.flush();
+    return failure(
+        err, QStringLiteral("%1 para leer %2; no se ha escrito nada.").arg(kNoMemory, nativeFile));
 }
 
 int runImportCsv(const QStringList& args, const QString& programFolder, QTextStream& out,
@@ -701,38 +741,45 @@ int runImportCsv(const QStringList& args, const QString& programFolder, QTextStr
         return Failure;
     }
     const QString nativeFile = QDir::toNativeSeparators(parsed->file);
-    std::optional<QByteArray> bytes = readWholeFile(parsed->file, err);
-    if (!bytes) {
+    QFile file;
+    if (!openImportFile(parsed->file, file, err)) {
         return Failure;
     }
-    if (looksLikeNorma43(bytes->left(4096))) {
+    if (isNorma43(file)) {
         return failure(err, QStringLiteral("%1 es un extracto bancario en Norma 43; impórtelo con "
                                            "«%2 import-n43 --account CUENTA %1». No se ha "
                                            "escrito nada.")
                                 .arg(nativeFile, kProgram));
     }
-    QBuffer buffer(&*bytes);
-    buffer.open(QIODevice::ReadOnly);
-    const CsvRead read = readCsv(buffer);
-    if (!read.failure.isEmpty()) {
-        return failure(err, QStringLiteral("no se puede importar %1: %2 No se ha escrito nada.")
-                                .arg(nativeFile, read.failure));
-    }
     Database db(target->databasePath);
     checkLedgerSchema(db);
-    const ImportPlan plan = planImport(db, read.rows, target->calendarYear());
-    out << QStringLiteral("Importación de %1 en el año %2.\n").arg(nativeFile, target->year);
-    out << QStringLiteral("Formato detectado: CSV, %1.\n").arg(describeDialect(read.dialect));
-    printPlan(plan, refusedInOrder(read.refused + plan.refused), parsed->allowDuplicates, out);
-    return writePlan(db, *target, plan, parsed->allowDuplicates, parsed->dryRun, out, err);
+    // Held until written: the plan refers to the rows.
+    std::optional<CsvRead> read;
+    std::optional<ImportPlan> plan;
+    try {
+        read = readCsv(file);
+        if (!read->failure.isEmpty()) {
+            return failure(err, QStringLiteral("no se puede importar %1: %2 No se ha escrito nada.")
+                                    .arg(nativeFile, read->failure));
+        }
+        plan = planImport(db, read->rows, target->calendarYear());
+        out << QStringLiteral("Importación de %1 en el año %2.\n").arg(nativeFile, target->year);
+        out << QStringLiteral("Formato detectado: CSV, %1.\n").arg(describeDialect(read->dialect));
+        printPlan(*plan, RefusedLines::merged(read->refused, plan->refused),
+                  parsed->allowDuplicates, out);
+    } catch (const std::bad_alloc&) {
+        return noMemoryToRead(nativeFile, out, err);
+    }
+    return writePlan(db, *target, read->rows, *plan, parsed->allowDuplicates, parsed->dryRun, out,
+                     err);
 }
 
 int runImportN43(const QStringList& args, const QString& programFolder, QTextStream& out,
                  QTextStream& err) {
     int code = Success;
-    const std::optional<ExchangeArgs> parsed =
-        parseExchangeArgs(args, {QStringLiteral("--year"), QStringLiteral("--account")},
-                          {QStringLiteral("--dry-run")}, err, code);
+    const std::optional<ExchangeArgs> parsed = parseExchangeArgs(
+        args, {QStringLiteral("--year"), QStringLiteral("--account")},
+        {QStringLiteral("--dry-run"), QStringLiteral("--allow-duplicates")}, err, code);
     if (!parsed) {
         return code;
     }
@@ -745,74 +792,80 @@ int runImportN43(const QStringList& args, const QString& programFolder, QTextStr
         return Failure;
     }
     const QString nativeFile = QDir::toNativeSeparators(parsed->file);
-    std::optional<QByteArray> bytes = readWholeFile(parsed->file, err);
-    if (!bytes) {
+    QFile file;
+    if (!openImportFile(parsed->file, file, err)) {
         return Failure;
     }
-    N43Statement statement;
-    try {
-        QBuffer buffer(&*bytes);
-        buffer.open(QIODevice::ReadOnly);
-        statement = readNorma43(buffer);
-    } catch (const Norma43Error& error) {
-        return failure(err, QStringLiteral("no se puede importar %1 como extracto Norma 43: %2. "
-                                           "No se ha escrito nada.")
-                                .arg(nativeFile, error.message()));
-    }
-
     Database db(target->databasePath);
     checkLedgerSchema(db);
     QString ourAccount;
     for (const Account& account : listAccounts(db, QString())) {
-        if (foldCase(account.name) == foldCase(parsed->account->trimmed())) {
+        if (foldCase(account.name.trimmed()) == foldCase(parsed->account->trimmed())) {
             ourAccount = account.name;
         }
     }
-    if (ourAccount.isEmpty()) {
-        return failure(
-            err, QStringLiteral("el año %1 no tiene la cuenta «%2». Créela en el "
-                                "programa (Opciones, Cuentas, Nuevo) o nombre en --account una "
-                                "que exista. No se ha escrito nada.")
-                     .arg(target->year, *parsed->account));
-    }
-
-    const AccountProposals proposals(db);
-    QList<ImportedRow> rows;
-    QStringList unproposed;
-    out << QStringLiteral("Importación de %1 en el año %2, cuenta «%3».\n")
-               .arg(nativeFile, target->year, ourAccount);
-    out << QStringLiteral("Formato detectado: Norma 43 (cuaderno 43), %1 %2 del banco.\n")
-               .arg(statement.accounts.size())
-               .arg(statement.accounts.size() == 1 ? QStringLiteral("cuenta")
-                                                   : QStringLiteral("cuentas"));
-    for (const N43Account& account : statement.accounts) {
-        out << QStringLiteral("  %1 %2 %3: %4 movimientos del %5 al %6\n")
-                   .arg(account.bank, account.branch, account.account,
-                        grouped(account.movements.size()), formatDate(account.from),
-                        formatDate(account.to));
-        for (const ImportedRow& row : statementRows(account, ourAccount, proposals)) {
-            if (!row.goesInto.isEmpty() && !row.comesOutOf.isEmpty()) {
-                rows.append(row);
-                continue;
+    ImportedRows rows;
+    std::optional<ImportPlan> plan;
+    try {
+        N43Statement statement;
+        try {
+            statement = readNorma43(file);
+        } catch (const Norma43Error& error) {
+            return failure(err, QStringLiteral("no se puede importar %1 como extracto Norma 43: "
+                                               "%2. No se ha escrito nada.")
+                                    .arg(nativeFile, printable(error.message())));
+        }
+        if (ourAccount.isEmpty()) {
+            return failure(
+                err, QStringLiteral("el año %1 no tiene la cuenta «%2». Créela en el "
+                                    "programa (Opciones, Cuentas, Nuevo) o nombre en --account "
+                                    "una que exista. No se ha escrito nada.")
+                         .arg(target->year, printable(*parsed->account)));
+        }
+        const AccountProposals proposals(db);
+        out << QStringLiteral("Importación de %1 en el año %2, cuenta «%3».\n")
+                   .arg(nativeFile, target->year, printable(ourAccount));
+        out << QStringLiteral("Formato detectado: Norma 43 (cuaderno 43), %1 %2 del banco.\n")
+                   .arg(formatCount(statement.accounts.size()), statement.accounts.size() == 1
+                                                                    ? QStringLiteral("cuenta")
+                                                                    : QStringLiteral("cuentas"));
+        for (const N43Account& account : statement.accounts) {
+            out << QStringLiteral("  %1 %2 %3: %4 movimientos del %5 al %6\n")
+                       .arg(account.bank, account.branch, account.account,
+                            formatCount(account.movements.size()), formatDate(account.from),
+                            formatDate(account.to));
+            appendStatementRows(account, ourAccount, proposals, rows);
+        }
+        // A movement with no proposal is not planned: the user enters it by hand.
+        const auto proposed = [&rows](qsizetype row) {
+            return !rows.goesInto(row).isEmpty() && !rows.comesOutOf(row).isEmpty();
+        };
+        plan = planImport(db, rows, target->calendarYear(), {}, proposed);
+        printPlan(*plan, plan->refused, parsed->allowDuplicates, out);
+        QList<qsizetype> unproposed;
+        qsizetype unproposedCount = 0;
+        for (qsizetype row = 0; row < rows.size(); ++row) {
+            if (!proposed(row) && ++unproposedCount <= RefusedLines::kKept) {
+                unproposed.append(row);
             }
-            const qint64 signedCents = row.goesInto == ourAccount ? row.cents : -row.cents;
-            unproposed.append(QStringLiteral("  línea %1: sin cuenta propuesta: %2 %3\n")
-                                  .arg(row.line)
-                                  .arg(row.description, formatCents(signedCents)));
         }
-    }
-    const ImportPlan plan = planImport(db, rows, target->calendarYear());
-    printPlan(plan, refusedInOrder(plan.refused), false, out);
-    if (!unproposed.isEmpty()) {
-        out << QStringLiteral("Movimientos sin cuenta propuesta, que no se importan: %1\n")
-                   .arg(grouped(unproposed.size()));
-        for (const QString& line : unproposed) {
-            out << line;
+        if (unproposedCount > 0) {
+            out << QStringLiteral("Movimientos sin cuenta propuesta, que no se importan: %1\n")
+                       .arg(formatCount(unproposedCount));
+            printLines<qsizetype>(out, unproposed, unproposedCount, [&](const qsizetype& row) {
+                const qint64 signedCents =
+                    rows.goesInto(row) == ourAccount ? rows.cents(row) : -rows.cents(row);
+                return QStringLiteral("línea %1: sin cuenta propuesta: %2 %3")
+                    .arg(formatCount(rows.line(row)), printable(rows.description(row)),
+                         formatCents(signedCents));
+            });
+            out << QStringLiteral("Apúntelos en el programa; las importaciones siguientes "
+                                  "propondrán la cuenta que usen.\n");
         }
-        out << QStringLiteral("Apúntelos en el programa; las importaciones siguientes propondrán "
-                              "la cuenta que usen.\n");
+    } catch (const std::bad_alloc&) {
+        return noMemoryToRead(nativeFile, out, err);
     }
-    return writePlan(db, *target, plan, false, parsed->dryRun, out, err);
+    return writePlan(db, *target, rows, *plan, parsed->allowDuplicates, parsed->dryRun, out, err);
 }
 
 } // namespace
@@ -854,12 +907,13 @@ QString usageText() {
         "      que el año no tiene, cuyas filas no se importan. Guarda una copia de\n"
         "      seguridad y escribe todo o nada. Los duplicados se saltan salvo con\n"
         "      --allow-duplicates; con --dry-run solo muestra la vista previa.\n"
-        "  velmora-admin import-n43 --account CUENTA [--year AÑO] [--dry-run] ARCHIVO\n"
+        "  velmora-admin import-n43 --account CUENTA [--year AÑO] [--dry-run]\n"
+        "                           [--allow-duplicates] ARCHIVO\n"
         "      Añade al año los movimientos de un extracto bancario en Norma 43\n"
         "      (cuaderno 43) como apuntes de CUENTA, que debe existir. La otra cuenta\n"
         "      de cada movimiento se propone a partir de los apuntes del año; los\n"
         "      movimientos sin propuesta se listan y no se importan. Vista previa,\n"
-        "      copia de seguridad y escritura como en import-csv.\n"
+        "      duplicados, copia de seguridad y escritura como en import-csv.\n"
         "  velmora-admin --help\n"
         "      Muestra esta ayuda.\n"
         "\n"
@@ -900,6 +954,10 @@ int runAdmin(const QStringList& args, const QString& programFolder, QTextStream&
         return failure(err, error.message());
     } catch (const DbError& error) {
         return failure(err, describeFailure(error));
+    } catch (const std::bad_alloc&) {
+        out.flush();
+        return failure(err, QStringLiteral("no queda memoria libre para terminar la orden. "
+                                           "Cierre otros programas y repítala."));
     } catch (const std::exception& error) {
         return failure(
             err, QStringLiteral("error inesperado: %1").arg(QString::fromLocal8Bit(error.what())));
