@@ -36,7 +36,14 @@ enum class Damage {
     TenNewerCopies,
     BackupWritten,
     BackupDamaged,
+    ImportWhole,
+    ImportHalf,
 };
+
+// The file of the import the rows below report, with two movements.
+QString importFile(const CrashInstallation& installation) {
+    return importFolderFor(installation.programFolder()) + u"/importar-1.csv"_s;
+}
 
 const QString kNewName = u"Caja-1-1"_s;
 
@@ -94,6 +101,17 @@ void damage(CrashInstallation& installation, Damage kind) {
         }
         break;
     }
+    case Damage::ImportWhole:
+    case Damage::ImportHalf:
+        db.exec("INSERT INTO apuntes (Id, Data, Des, EntraEn, SaleDe, Importe, GoI)"
+                " VALUES (101, '2024-03-05', 'Importado-1', 'Caja', 'Nomina', 12.34, 'I')",
+                "test");
+        if (kind == Damage::ImportWhole) {
+            db.exec("INSERT INTO apuntes (Id, Data, Des, EntraEn, SaleDe, Importe, GoI)"
+                    " VALUES (102, '2024-03-06', 'Importado-2', 'Luz', 'Caja', 5, 'G')",
+                    "test");
+        }
+        break;
     case Damage::YearWithEntries: {
         const QString target = databasePathFor(installation.dataRoot(), u"N1-1"_s);
         QVERIFY(QDir().mkpath(QFileInfo(target).path()));
@@ -132,7 +150,8 @@ void TestCrashCheck::readsWhatTheChildWrites_data() {
     QTest::newRow("colour") << u"colour 255"_s << true;
     QTest::newRow("backup") << u"backup 120"_s << true;
     QTest::newRow("import from a folder with spaces")
-        << u"import 3 /tmp/a b/importar.csv"_s << true;
+        << u"import 3 401 /tmp/a b/importar.csv"_s << true;
+    QTest::newRow("import without its first number") << u"import 3 /tmp/importar.csv"_s << false;
     QTest::newRow("backup of nothing") << u"backup"_s << false;
     QTest::newRow("amount not a number")
         << u"insert 12 2024-03-05 mil Caja Nomina I Apunte-3"_s << false;
@@ -213,6 +232,17 @@ void TestCrashCheck::findsWhatAKillMustNotLeave_data() {
         << u"ready\n"_s << Damage::BackupWritten << false << true << false << false;
     QTest::newRow("backup damaged")
         << u"intent backup 100\n"_s << Damage::BackupDamaged << true << false << false << false;
+    const QString import = u"import 2 101 %2\n"_s;
+    QTest::newRow("import under way, whole")
+        << u"intent "_s + import << Damage::ImportWhole << false << false << false << false;
+    QTest::newRow("import under way, not yet")
+        << u"intent "_s + import << Damage::None << false << false << false << false;
+    QTest::newRow("import under way, half written")
+        << u"intent "_s + import << Damage::ImportHalf << false << false << true << false;
+    QTest::newRow("confirmed import there")
+        << import << Damage::ImportWhole << false << false << false << false;
+    QTest::newRow("confirmed import lost")
+        << import << Damage::None << false << true << false << false;
     QTest::newRow("new year shows with entries")
         << u"intent year N1-1\n"_s << Damage::YearWithEntries << false << false << true << false;
 }
@@ -223,9 +253,13 @@ void TestCrashCheck::findsWhatAKillMustNotLeave() {
     CrashInstallation installation(1);
     CrashModel model(installation);
     ::damage(installation, damage);
+    QVERIFY(test::putBytes(importFile(installation), "Fecha;Concepto;Entra en;Sale de;Importe\r\n"
+                                                     "05/03/2024;Importado-1;Caja;Nomina;12,34\r\n"
+                                                     "06/03/2024;Importado-2;Luz;Caja;5,00\r\n"));
 
     Figures figures;
-    model.check(parseReport(report.replace(u"%1"_s, installation.dataRoot()).toUtf8()), figures);
+    report.replace(u"%1"_s, installation.dataRoot()).replace(u"%2"_s, importFile(installation));
+    model.check(parseReport(report.toUtf8()), figures);
     QCOMPARE(figures.kills, 1);
     QTEST(figures.integrityFailures > 0, "integrity");
     QTEST(figures.lostCommits > 0, "lost");

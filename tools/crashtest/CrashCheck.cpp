@@ -1,6 +1,8 @@
 #include "CrashCheck.h"
 
 #include "CrashChild.h"
+#include "entries/MovementRule.h"
+#include "exchange/Csv.h"
 #include "maintenance/DriveBackup.h"
 #include "startup/Settings.h"
 #include "store/AccountStore.h"
@@ -167,6 +169,7 @@ QString CrashInstallation::databasePath() const {
 CrashModel::CrashModel(const CrashInstallation& installation)
     : programFolder_(installation.programFolder()), dataRoot_(installation.dataRoot()),
       year_(installation.year()), databasePath_(installation.databasePath()),
+      importFolder_(importFolderFor(programFolder_)),
       backupFile_(yearBackupFolder(backupFolderFor(driveFor(programFolder_)), year_) +
                   u"/Devedur.mdb"_s) {
     const SettingsFiles settings(programFolder_);
@@ -183,6 +186,8 @@ void CrashModel::check(const ChildReport& report, Figures& figures) {
     ++figures.kills;
     figures.confirmedWrites += static_cast<int>(report.committed.size());
     figures.killsMidWrite += report.inFlight.has_value();
+    figures.killsMidImport += report.inFlight && report.inFlight->kind == StepKind::Import;
+    figures.killsMidBackup += report.inFlight && report.inFlight->kind == StepKind::Backup;
     for (const Step& step : report.committed) {
         apply(step);
     }
@@ -191,6 +196,8 @@ void CrashModel::check(const ChildReport& report, Figures& figures) {
     checkYears(report, figures);
     checkCopies(figures);
     checkBackup(report, figures);
+    // Each file is read once, for the import that wrote it.
+    QDir(importFolder_).removeRecursively();
 }
 
 void CrashModel::fault(Figures& figures, int Figures::*figure, const QString& what) const {
@@ -222,10 +229,38 @@ void CrashModel::apply(const Step& step) {
     case StepKind::Backup:
         backupEntries_ = step.id;
         break;
-    case StepKind::Compact:
-    case StepKind::Import:
+    case StepKind::Import: {
+        qint64 id = step.number;
+        for (const EntryValues& values : importedRows(step.newName)) {
+            ledger_.entries[id++] = values;
+        }
         break;
     }
+    case StepKind::Compact:
+        break;
+    }
+}
+
+std::vector<EntryValues> CrashModel::importedRows(const QString& path) const {
+    std::vector<EntryValues> rows;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return rows;
+    }
+    const CsvRead read = readCsv(file);
+    const auto kind = [this](const QString& name) {
+        const auto account = ledger_.accounts.find(name);
+        return account == ledger_.accounts.end() ? QString() : account->second;
+    };
+    for (qsizetype row = 0; row < read.rows.size(); ++row) {
+        const QString into = read.rows.goesInto(row);
+        const QString outOf = read.rows.comesOutOf(row);
+        rows.push_back(EntryValues{toStoredDate(read.rows.date(row)), read.rows.cents(row), into,
+                                   outOf,
+                                   classifyMovement(kind(into), kind(outOf)).value_or(QString()),
+                                   read.rows.description(row)});
+    }
+    return rows;
 }
 
 void CrashModel::checkSettings(const ChildReport& report, Figures& figures) {
@@ -314,12 +349,27 @@ bool CrashModel::resolveInFlight(const Step& step, const LedgerContent& found) {
         }
         return oldAccount && !newAccount && entryReferences(found, step.newName) == 0;
     }
+    case StepKind::Import: {
+        // All of the file's rows under the numbers that followed the last entry, or
+        // none of them.
+        const std::vector<EntryValues> rows = importedRows(step.newName);
+        size_t written = 0;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const auto row = found.entries.find(step.number + qint64(i));
+            written += row != found.entries.end() && row->second == rows[i];
+        }
+        if (written == rows.size()) {
+            for (size_t i = 0; i < rows.size(); ++i) {
+                ledger_.entries[step.number + qint64(i)] = rows[i];
+            }
+        }
+        return written == 0 || written == rows.size();
+    }
     case StepKind::Compact:
     case StepKind::Year:
     case StepKind::Copy:
     case StepKind::Colour:
     case StepKind::Backup:
-    case StepKind::Import:
         return true;
     }
     return true;

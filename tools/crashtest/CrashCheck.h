@@ -26,7 +26,9 @@ struct Figures {
     // How much the kills had to find: writes confirmed, and kills in the middle of one.
     int confirmedWrites = 0;
     int killsMidWrite = 0;
-    QStringList faults; // what was found, in words, each with the kill that found it
+    int killsMidImport = 0; // of those, in an import
+    int killsMidBackup = 0; // and in a backup to the drive
+    QStringList faults;     // what was found, in words, each with the kill that found it
     bool clean() const { return integrityFailures + lostCommits + halfApplied + badSettings == 0; }
 };
 
@@ -83,6 +85,8 @@ private:
     void checkYears(const ChildReport& report, Figures& figures);
     void checkCopies(Figures& figures);
     void checkBackup(const ChildReport& report, Figures& figures);
+    // The entries an import of the file at path writes, in the order it writes them.
+    std::vector<EntryValues> importedRows(const QString& path) const;
 
     QString programFolder_;
     QString dataRoot_;
@@ -94,6 +98,7 @@ private:
     std::vector<QString> years_; // confirmed, not yet checked
     std::vector<Copy> copies_;   // confirmed, still to be kept
     std::set<QString> checkedCopies_;
+    QString importFolder_;                // where the child writes the files it imports
     QString backupFile_;                  // the year's copy on the drive
     std::optional<qint64> backupEntries_; // what it holds, once one was made
 };

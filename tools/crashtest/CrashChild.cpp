@@ -2,9 +2,12 @@
 
 #include "entries/EntrySaving.h"
 #include "entries/MovementRule.h"
+#include "exchange/Csv.h"
+#include "exchange/ImportPlan.h"
 #include "maintenance/DriveBackup.h"
 #include "startup/AppState.h"
 #include "startup/Settings.h"
+#include "state/PathGate.h"
 #include "store/AccountStore.h"
 #include "store/EntryStore.h"
 #include "store/Schema.h"
@@ -14,12 +17,14 @@
 #include "years/YearDatabase.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace velmora::crashtest {
@@ -100,13 +105,15 @@ public:
                 entries > kFewestEntries ? remove() : insert();
             } else if (roll < 78) {
                 rename();
-            } else if (roll < 82) {
+            } else if (roll < 80) {
                 colour();
-            } else if (roll < 86) {
+            } else if (roll < 84) {
                 copy(entries);
-            } else if (roll < 90) {
+            } else if (roll < 88) {
                 backup(entries);
-            } else if (roll < 95) {
+            } else if (roll < 92) {
+                entries < kMostEntries ? importFile() : remove();
+            } else if (roll < 96) {
                 compact();
             } else {
                 createYear();
@@ -213,6 +220,50 @@ private:
         confirm(step);
     }
 
+    // A CSV file of new movements, read, planned and written as the import window
+    // does it: a safety copy first, then every row in one transaction.
+    void importFile() {
+        const QString path =
+            u"%1/importar-%2.csv"_s.arg(importFolderFor(state_.programFolder)).arg(++serial_);
+        const int rows = static_cast<int>(random_.bounded(1, 40));
+        writeImportFile(path, rows);
+        const Step step{StepKind::Import, rows, nextEntryId(state_.db()), {}, {}, path};
+        announce(step);
+        QFile file;
+        if (const auto refusal = openRegularFile(path, kSmallFileLimit, file)) {
+            throw std::runtime_error(refusal->toStdString());
+        }
+        const CsvRead read = readCsv(file);
+        const ImportPlan plan = planImport(state_.db(), read.rows, year_.toInt());
+        if (int(plan.accepted.size()) != rows) {
+            throw std::runtime_error("la importación no acepta todas sus filas");
+        }
+        SafetyCopies(state_.dataRoot, year_).write(state_.db(), copyTime());
+        writeImport(state_.db(), read.rows, plan, {}, false);
+        confirm(step);
+    }
+
+    void writeImportFile(const QString& path, int rows) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            throw std::runtime_error("no se puede escribir el archivo que se importa");
+        }
+        const std::vector<Account> accounts = listAccounts(state_.db(), {});
+        CsvWriter writer(file);
+        writer.writeHeader();
+        for (int row = 1; row <= rows; ++row) {
+            const EntryValues values =
+                randomMovement(random_, accounts, year_.toInt(),
+                               u"Importado-%1-%2-%3"_s.arg(seed_ % 100000).arg(serial_).arg(row));
+            writer.writeRow(fromStoredDate(values.date.toStdString()), values.description,
+                            values.goesInto, values.comesOutOf, values.cents);
+        }
+        if (!writer.finish()) {
+            throw std::runtime_error("no se puede escribir el archivo que se importa");
+        }
+    }
+
     void compact() {
         const Step step{StepKind::Compact, 0, 0, {}, {}, {}};
         announce(step);
@@ -284,6 +335,10 @@ Entry entryOf(qint64 id, const EntryValues& values) {
 
 QString driveFor(const QString& programFolder) {
     return QFileInfo(programFolder).absolutePath() + u"/Unidad"_s;
+}
+
+QString importFolderFor(const QString& programFolder) {
+    return QFileInfo(programFolder).absolutePath() + u"/Importar"_s;
 }
 
 int runChild(const QString& programFolder, quint64 seed) {

@@ -29,6 +29,8 @@ Entry entryOf(qint64 id, const EntryValues& values);
 
 // The drive the child backs the year up to: a folder beside the program folder.
 QString driveFor(const QString& programFolder);
+// Where the child writes the files it imports, beside the program folder too.
+QString importFolderFor(const QString& programFolder);
 
 // Never returns normally; 1 when a write fails.
 int runChild(const QString& programFolder, quint64 seed);

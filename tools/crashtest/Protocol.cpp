@@ -60,9 +60,11 @@ QString lineOf(const Step& step) {
     case StepKind::Year:
         return word + u' ' + step.newName;
     case StepKind::Copy:
-    case StepKind::Import:
         // The path last: the copies' folder has spaces in its name.
         return word + u' ' + QString::number(step.id) + u' ' + step.newName;
+    case StepKind::Import:
+        return word + u' ' + QString::number(step.id) + u' ' + QString::number(step.number) + u' ' +
+               step.newName;
     case StepKind::Backup:
         return word + u' ' + QString::number(step.id);
     case StepKind::Colour:
@@ -124,14 +126,24 @@ std::optional<Step> stepOf(const QString& line) {
         }
         step.newName = words[1];
         return step;
-    case StepKind::Copy:
-    case StepKind::Import: {
+    case StepKind::Copy: {
         const auto entries = number(1);
         if (!entries) {
             return std::nullopt;
         }
         step.id = *entries;
         step.newName = words.mid(2).join(u' ');
+        return step;
+    }
+    case StepKind::Import: {
+        const auto rows = number(1);
+        const auto first = number(2);
+        if (!rows || !first || words.size() < 4) {
+            return std::nullopt;
+        }
+        step.id = *rows;
+        step.number = *first;
+        step.newName = words.mid(3).join(u' ');
         return step;
     }
     }

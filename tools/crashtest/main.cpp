@@ -110,13 +110,16 @@ int run(const Options& options) {
     const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
 
     const auto row = [&](const QString& label, const QString& value) {
-        out << "  " << label.leftJustified(44, u'.') << ' ' << value << '\n';
+        out << "  " << label.leftJustified(48, u'.') << ' ' << value << '\n';
     };
     out << "Procesos matados a mitad de escritura\n";
     row(u"Semilla"_s, QString::number(options.seed));
     row(u"Procesos matados"_s, QString::number(figures.kills));
     row(u"Escrituras confirmadas"_s, QString::number(figures.confirmedWrites));
     row(u"Procesos matados a mitad de una escritura"_s, QString::number(figures.killsMidWrite));
+    row(u"  de ellos, a mitad de una importación"_s, QString::number(figures.killsMidImport));
+    row(u"  de ellos, a mitad de una copia en la unidad"_s,
+        QString::number(figures.killsMidBackup));
     row(u"Bases de datos dañadas"_s, QString::number(figures.integrityFailures));
     row(u"Escrituras confirmadas perdidas"_s, QString::number(figures.lostCommits));
     row(u"Cambios a medias"_s, QString::number(figures.halfApplied));
@@ -126,6 +129,8 @@ int run(const Options& options) {
         << ",\"lost_commits\":" << figures.lostCommits
         << ",\"half_applied\":" << figures.halfApplied
         << ",\"bad_settings\":" << figures.badSettings
+        << ",\"kills_mid_import\":" << figures.killsMidImport
+        << ",\"kills_mid_backup\":" << figures.killsMidBackup
         << ",\"seconds\":" << QString::number(seconds, 'f', 1) << "}\n";
     if (!figures.clean()) {
         for (const QString& fault : figures.faults) {
