@@ -17,6 +17,11 @@ public:
 
     using QStyledItemDelegate::QStyledItemDelegate;
 
+    // Drawn as the drop-down it becomes, so that it reads as a choice to make.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
