@@ -133,6 +133,8 @@ private slots:
     void importFile();
     void importRefusesBadFiles_data();
     void importRefusesBadFiles();
+    void restoreReadsOnlyRegularFiles_data();
+    void restoreReadsOnlyRegularFiles();
     void importReadsOnlyRegularFiles_data();
     void importReadsOnlyRegularFiles();
     void fileTextReachesTheTerminalEscaped();
@@ -971,6 +973,28 @@ void TestAdmin::importRefusesBadFiles() {
         QCOMPARE(result.err, u"velmora-admin: "_s + message + u'\n');
     }
     QCOMPARE(safetyCopies(ledger), 0);
+    QCOMPARE(test::fileBytes(ledger.databasePath()), databaseBytes);
+}
+
+void TestAdmin::restoreReadsOnlyRegularFiles_data() {
+    test::addHostileInputRows();
+}
+
+// A pipe named as the copy once kept restore-copy waiting, and a folder was
+// called a missing file.
+void TestAdmin::restoreReadsOnlyRegularFiles() {
+    QFETCH(QString, refusal);
+    test::TestLedger ledger;
+    const QByteArray databaseBytes = test::fileBytes(ledger.databasePath());
+    QTemporaryDir scratch;
+    const QString path = test::hostileInput(scratch.path()).path;
+    const Outcome result = runAdmin(u"restore-copy FILE"_s, ledger.programFolder(), path);
+    QCOMPARE(result.code, 1);
+    QCOMPARE(result.out, QString());
+    QVERIFY2(result.err.contains(refusal) &&
+                 result.err.endsWith(
+                     u"La base de datos %1 no se ha cambiado.\n"_s.arg(ledger.databasePath())),
+             qPrintable(result.err));
     QCOMPARE(test::fileBytes(ledger.databasePath()), databaseBytes);
 }
 

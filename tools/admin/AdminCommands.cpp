@@ -38,6 +38,7 @@
 #include <algorithm>
 #include <exception>
 #include <functional>
+#include <limits>
 #include <new>
 #include <optional>
 
@@ -373,9 +374,12 @@ int runRestoreCopy(const QStringList& args, const QString& programFolder, QTextS
     const QString nativeFile = QDir::toNativeSeparators(file);
     const QString untouched = QStringLiteral("La base de datos %1 no se ha cambiado.")
                                   .arg(QDir::toNativeSeparators(databasePath));
-    if (!QFileInfo(file).isFile()) {
-        return failure(err,
-                       QStringLiteral("no existe el archivo %1. %2").arg(nativeFile, untouched));
+    {
+        // A pipe or a device named here would hold the command, or be taken for a copy.
+        QFile probe;
+        if (const auto refusal = openRegularFile(file, std::numeric_limits<qint64>::max(), probe)) {
+            return failure(err, QStringLiteral("%1. %2").arg(*refusal, untouched));
+        }
     }
     if (QFileInfo(file).canonicalFilePath() == QFileInfo(databasePath).canonicalFilePath()) {
         return failure(err, QStringLiteral("%1 es la base de datos del año %2; elija una copia. %3")
