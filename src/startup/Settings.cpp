@@ -1,9 +1,9 @@
 #include "startup/Settings.h"
 
 #include "state/PathGate.h"
+#include "store/PathText.h"
 #include "ui/Logging.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -62,8 +62,8 @@ SettingsError writeFailure(const QSaveFile& file, bool opening) {
     } else if (file.error() == QFileDevice::RenameError) {
         reason = QStringLiteral("no se puede sustituir el archivo");
     }
-    return SettingsError(QStringLiteral("No se puede escribir %1: %2")
-                             .arg(QDir::toNativeSeparators(file.fileName()), reason));
+    return SettingsError(
+        QStringLiteral("No se puede escribir %1: %2").arg(pathForMessage(file.fileName()), reason));
 }
 
 } // namespace
@@ -137,7 +137,7 @@ void SettingsFiles::writeBytes(const QString& fileName, const QByteArray& conten
     const QFileInfo existing(path);
     if (existing.exists() && !existing.isFile() && !existing.isDir()) {
         throw SettingsError(QStringLiteral("No se puede escribir %1: no es un archivo normal")
-                                .arg(QDir::toNativeSeparators(path)));
+                                .arg(pathForMessage(path)));
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -254,7 +254,7 @@ void SettingsFiles::writeDataRootAndYear(const QString& dataRoot, const QString&
             qCWarning(lcStartup).noquote() << "no se puede leer:" << *refusal;
             throw SettingsError(
                 QStringLiteral("No se puede leer %1; no se ha cambiado ningún ajuste")
-                    .arg(QDir::toNativeSeparators(routePath)));
+                    .arg(pathForMessage(routePath)));
         }
         oldRoute = route.readAll();
     }
@@ -277,7 +277,7 @@ void SettingsFiles::writeDataRootAndYear(const QString& dataRoot, const QString&
         }
         if (!restored) {
             throw SettingsError(QStringLiteral("%1. Además, %2 no se ha podido dejar como estaba")
-                                    .arg(error.message(), QDir::toNativeSeparators(routePath)));
+                                    .arg(error.message(), pathForMessage(routePath)));
         }
         throw;
     }

@@ -1,6 +1,7 @@
 #include "state/PathGate.h"
 
 #include "store/Amount.h"
+#include "store/PathText.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,10 +28,6 @@ const std::array<const char*, 6> kSettingsFiles = {"ruta.ini",   "ano.ini", "col
                                                    "color2.ini", "imp.ini", "bancos.ini"};
 const std::array<const char*, 4> kExecutables = {"velmora", "velmora-admin", "velmora-crashtest",
                                                  "velmora-bench"};
-
-QString native(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
 
 QByteArray encoded(const QString& path) {
     return QFile::encodeName(path);
@@ -122,9 +119,9 @@ QString resolvedFolder(const QString& folder) {
 QString about(const QString& asGiven, const QString& resolved, const QString& what) {
     if (cleanAbsolute(asGiven) != resolved) {
         return QStringLiteral("%1 lleva a %2, que es %3")
-            .arg(native(asGiven), native(resolved), what);
+            .arg(pathForMessage(asGiven), pathForMessage(resolved), what);
     }
-    return QStringLiteral("%1 es %2").arg(native(asGiven), what);
+    return QStringLiteral("%1 es %2").arg(pathForMessage(asGiven), what);
 }
 
 bool startsLikeSqlite(const QString& path) {
@@ -232,11 +229,12 @@ std::optional<QString> PathGate::refuseOutput(const QString& path) const {
     }
     const Resolved resolved = resolve(path);
     if (resolved.danglingLink) {
-        return QStringLiteral("%1 es un enlace a un archivo que no existe").arg(native(path));
+        return QStringLiteral("%1 es un enlace a un archivo que no existe")
+            .arg(pathForMessage(path));
     }
     if (resolved.missingFolder) {
         return QStringLiteral("no existe la carpeta %1")
-            .arg(native(QFileInfo(cleanAbsolute(path)).absolutePath()));
+            .arg(pathForMessage(QFileInfo(cleanAbsolute(path)).absolutePath()));
     }
     struct stat st {};
     const bool exists = statOf(resolved.path, st);
@@ -256,11 +254,11 @@ std::optional<QString> PathGate::refuseBackupFolder(const QString& folder) const
     const QString resolved = resolve(folder).path;
     if (relativeTo(resolved, resolvedFolder(places_.dataRoot))) {
         return QStringLiteral("%1 está dentro de la carpeta de datos del programa (%2)")
-            .arg(native(folder), native(places_.dataRoot));
+            .arg(pathForMessage(folder), pathForMessage(places_.dataRoot));
     }
     if (relativeTo(resolved, resolvedFolder(places_.settingsFolder))) {
         return QStringLiteral("%1 está dentro de la carpeta de ajustes del programa (%2)")
-            .arg(native(folder), native(places_.settingsFolder));
+            .arg(pathForMessage(folder), pathForMessage(places_.settingsFolder));
     }
     return std::nullopt;
 }
@@ -272,31 +270,31 @@ std::optional<QString> openRegularFile(const QString& path, qint64 maxBytes, QFi
         switch (errno) {
         case ENOENT:
         case ENOTDIR:
-            return QStringLiteral("no existe el archivo %1").arg(native(path));
+            return QStringLiteral("no existe el archivo %1").arg(pathForMessage(path));
         case ELOOP:
             return QStringLiteral("%1 es un enlace que no lleva a ningún archivo")
-                .arg(native(path));
+                .arg(pathForMessage(path));
         case EACCES:
         case EPERM:
-            return QStringLiteral("no hay permiso para leer %1").arg(native(path));
+            return QStringLiteral("no hay permiso para leer %1").arg(pathForMessage(path));
         default:
-            return QStringLiteral("no se puede leer %1").arg(native(path));
+            return QStringLiteral("no se puede leer %1").arg(pathForMessage(path));
         }
     }
     struct stat st {};
     std::optional<QString> refusal;
     if (::fstat(fd, &st) != 0) {
-        refusal = QStringLiteral("no se puede leer %1").arg(native(path));
+        refusal = QStringLiteral("no se puede leer %1").arg(pathForMessage(path));
     } else if (!S_ISREG(st.st_mode)) {
-        refusal = QStringLiteral("%1 es %2").arg(native(path), kindText(st.st_mode));
+        refusal = QStringLiteral("%1 es %2").arg(pathForMessage(path), kindText(st.st_mode));
     } else if (st.st_size > maxBytes) {
         refusal = QStringLiteral("%1 es demasiado grande: pasa de %2")
-                      .arg(native(path), sizeLimitText(maxBytes));
+                      .arg(pathForMessage(path), sizeLimitText(maxBytes));
     } else {
         const int flags = ::fcntl(fd, F_GETFL);
         if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
             !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-            refusal = QStringLiteral("no se puede leer %1").arg(native(path));
+            refusal = QStringLiteral("no se puede leer %1").arg(pathForMessage(path));
         } else {
             return std::nullopt;
         }

@@ -1,11 +1,11 @@
 #include "ui/OutputFile.h"
 
 #include "state/PathGate.h"
+#include "store/PathText.h"
 #include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace velmora {
@@ -33,7 +33,7 @@ std::optional<QString> chooseOutputFile(Services& services, QWidget* parent, con
     if (suffixAdded && !nothingAt(path) &&
         !services.messages.ask(parent,
                                QStringLiteral("Ya existe el archivo %1.\n¿Desea reemplazarlo?")
-                                   .arg(QDir::toNativeSeparators(path)),
+                                   .arg(pathForMessage(path)),
                                MessageIcon::Question)) {
         return std::nullopt;
     }
