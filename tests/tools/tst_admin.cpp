@@ -282,7 +282,7 @@ void TestAdmin::commandLine_data() {
     QTest::newRow("demo sin instalación") << u"demo"_s << 1 << u"no hay instalación en"_s;
     // ano.ini holds the year on one line.
     QTest::newRow("año con salto de línea")
-        << u"init DATOS 2024\n"_s << 2 << u"el año «2024\n» no vale: no puede estar en blanco"_s;
+        << u"init DATOS 2024\n"_s << 2 << u"el año «2024\\n» no vale: no puede estar en blanco"_s;
     // The year window refuses it too: a hidden year is never listed again.
     QTest::newRow("año oculto") << u"init DATOS .oculto"_s << 2 << u"el año «.oculto» no vale"_s;
     // ruta.ini holds one line, and a path with control characters is a typing slip anyway.

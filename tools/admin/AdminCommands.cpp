@@ -94,19 +94,19 @@ QString extraArguments(const QStringList& args, qsizetype from) {
 QString newYearRefusal(const QString& year) {
     return QStringLiteral("el año «%1» no vale: no puede estar en blanco, empezar por un punto, "
                           "llevar espacios delante o detrás, barras ni caracteres de control")
-        .arg(year);
+        .arg(printable(year));
 }
 
 QString yearArgumentRefusal(const QString& year) {
     return QStringLiteral("el año «%1» no vale: no es el nombre de una carpeta de la carpeta de "
                           "datos")
-        .arg(year);
+        .arg(printable(year));
 }
 
 QString yearFileRefusal(const QString& year) {
     return QStringLiteral("el año de ano.ini («%1») no es el nombre de una carpeta de la carpeta "
                           "de datos")
-        .arg(year);
+        .arg(printable(year));
 }
 
 std::optional<int> parseEntryCount(const QString& text) {
