@@ -197,60 +197,6 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
     return Success;
 }
 
-int runDemo(const QStringList& args, const QString& programFolder, QTextStream& out,
-            QTextStream& err) {
-    if (args.size() > 2) {
-        return badUsage(err, extraArguments(args, 2));
-    }
-    int entries = kDefaultDemoEntries;
-    if (args.size() == 2) {
-        const std::optional<int> parsed = parseEntryCount(args[1]);
-        if (!parsed) {
-            return badUsage(err, QStringLiteral("el número de apuntes «%1» no vale: debe ser "
-                                                "un entero entre 1 y %2")
-                                     .arg(args[1], formatCount(kMaxDemoEntries)));
-        }
-        entries = *parsed;
-    }
-
-    const SettingsFiles settings(programFolder);
-    const QString dataRoot = settings.readDataRoot();
-    const QString year = settings.readYear();
-    if (dataRoot.isEmpty() || year.isEmpty()) {
-        return failure(err, QStringLiteral("no hay instalación en %1: faltan ruta.ini o ano.ini. "
-                                           "Prepárela antes con «%2 init CARPETA_DE_DATOS».")
-                                .arg(QDir::toNativeSeparators(programFolder), kProgram));
-    }
-    if (!namesYearFolder(year)) {
-        return failure(err, yearFileRefusal(year));
-    }
-
-    const QString databasePath = databasePathFor(dataRoot, year);
-    qint64 firstId = 0;
-    qint64 lastId = 0;
-    qint64 newAccounts = 0;
-    try {
-        Database db(databasePath, Database::Mode::OpenExisting);
-        checkLedgerSchema(db);
-        const qint64 accountsBefore = queryNumber(db, "SELECT COUNT(*) FROM Contas");
-        firstId = queryNumber(db, "SELECT COALESCE(MAX(Id), 0) FROM apuntes") + 1;
-        fillDemoLedger(db, calendarYearOf(year, QDate::currentDate()), entries);
-        lastId = queryNumber(db, "SELECT COALESCE(MAX(Id), 0) FROM apuntes");
-        newAccounts = queryNumber(db, "SELECT COUNT(*) FROM Contas") - accountsBefore;
-    } catch (const DbError& error) {
-        return failure(err,
-                       QStringLiteral("no se pueden añadir los datos de ejemplo a %1: %2")
-                           .arg(QDir::toNativeSeparators(databasePath), describeFailure(error)));
-    }
-
-    out << QStringLiteral("Añadidos %1 apuntes de ejemplo (del %2 al %3) y %4 cuentas nuevas "
-                          "al año %5 en %6.\n")
-               .arg(formatCount(entries), formatCount(firstId), formatCount(lastId),
-                    formatCount(newAccounts), year, QDir::toNativeSeparators(databasePath));
-    out.flush();
-    return Success;
-}
-
 // The year a command works on when the command line names none: ano.ini's.
 // Complains and gives nothing when there is no installation to work on.
 struct Installed {
@@ -277,6 +223,53 @@ std::optional<Installed> readInstallation(const QString& programFolder, QTextStr
         return std::nullopt;
     }
     return found;
+}
+
+int runDemo(const QStringList& args, const QString& programFolder, QTextStream& out,
+            QTextStream& err) {
+    if (args.size() > 2) {
+        return badUsage(err, extraArguments(args, 2));
+    }
+    int entries = kDefaultDemoEntries;
+    if (args.size() == 2) {
+        const std::optional<int> parsed = parseEntryCount(args[1]);
+        if (!parsed) {
+            return badUsage(err, QStringLiteral("el número de apuntes «%1» no vale: debe ser "
+                                                "un entero entre 1 y %2")
+                                     .arg(args[1], formatCount(kMaxDemoEntries)));
+        }
+        entries = *parsed;
+    }
+
+    const std::optional<Installed> installed = readInstallation(programFolder, err);
+    if (!installed) {
+        return Failure;
+    }
+    const QString& year = installed->year;
+    const QString databasePath = databasePathFor(installed->dataRoot, year);
+    qint64 firstId = 0;
+    qint64 lastId = 0;
+    qint64 newAccounts = 0;
+    try {
+        Database db(databasePath, Database::Mode::OpenExisting);
+        checkLedgerSchema(db);
+        const qint64 accountsBefore = queryNumber(db, "SELECT COUNT(*) FROM Contas");
+        firstId = queryNumber(db, "SELECT COALESCE(MAX(Id), 0) FROM apuntes") + 1;
+        fillDemoLedger(db, calendarYearOf(year, QDate::currentDate()), entries);
+        lastId = queryNumber(db, "SELECT COALESCE(MAX(Id), 0) FROM apuntes");
+        newAccounts = queryNumber(db, "SELECT COUNT(*) FROM Contas") - accountsBefore;
+    } catch (const DbError& error) {
+        return failure(err,
+                       QStringLiteral("no se pueden añadir los datos de ejemplo a %1: %2")
+                           .arg(QDir::toNativeSeparators(databasePath), describeFailure(error)));
+    }
+
+    out << QStringLiteral("Añadidos %1 apuntes de ejemplo (del %2 al %3) y %4 cuentas nuevas "
+                          "al año %5 en %6.\n")
+               .arg(formatCount(entries), formatCount(firstId), formatCount(lastId),
+                    formatCount(newAccounts), year, QDir::toNativeSeparators(databasePath));
+    out.flush();
+    return Success;
 }
 
 // "Devedur-20240131-093000.mdb" → 31/01/2024 09:30:00, as SafetyCopies names them.
