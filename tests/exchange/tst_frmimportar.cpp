@@ -121,13 +121,11 @@ QByteArray statementFile() {
 // file put where the user picks it, imported from the menu.
 struct Year : WindowFixture<frmPrincipal> {
     Year() {
-        for (const char* account : {"Caja", "Cuenta BBVA"}) {
-            ledger.addAccount(QString::fromUtf8(account), QStringLiteral("C"));
-        }
-        for (const char* account : {"Luz", "Supermercado"}) {
-            ledger.addAccount(QString::fromUtf8(account), QStringLiteral("G"));
-        }
-        ledger.addAccount(QStringLiteral("Nómina"), QStringLiteral("I"));
+        ledger.addAccount(u"Caja"_s, u"C"_s);
+        ledger.addAccount(u"Cuenta BBVA"_s, u"C"_s);
+        ledger.addAccount(u"Luz"_s, u"G"_s);
+        ledger.addAccount(u"Supermercado"_s, u"G"_s);
+        ledger.addAccount(u"Nómina"_s, u"I"_s);
         ledger.addEntry(1, "10/02/2024", "Recibo de la luz", "Luz", "Cuenta BBVA", 45.5, "G");
         ledger.addEntry(2, "03/01/2024", "Mercadona", "Supermercado", "Cuenta BBVA", 20, "G");
     }
@@ -145,7 +143,21 @@ struct Year : WindowFixture<frmPrincipal> {
     }
     void import(const QString& path) {
         services.files.answerNext(path);
-        find<QAction>(QStringLiteral("mnuOpImportar"))->trigger();
+        find<QAction>(u"mnuOpImportar"_s)->trigger();
+    }
+    void exportTo(const std::optional<QString>& path) {
+        services.files.answerNext(path);
+        find<QAction>(u"mnuOpExportar"_s)->trigger();
+    }
+    // A refused import: one critical message starting with `lead` and holding
+    // `part`, the year as it was, and no safety copy.
+    void nothingImported(const QString& lead, const QString& part = {}) {
+        QCOMPARE(messages.shown().size(), 1);
+        const Message& told = messages.shown()[0];
+        QVERIFY2(told.text.startsWith(lead) && told.text.contains(part), qPrintable(told.text));
+        QCOMPARE(told.icon, MessageIcon::Critical);
+        QCOMPARE(entries(ledger.db()), before);
+        QVERIFY(SafetyCopies(ledger.dataRoot(), ledger.year()).list().isEmpty());
     }
     QStringList before;
 };
@@ -164,9 +176,7 @@ private slots:
     void failuresWriteNothing();
     void importReadsOnlyRegularFiles_data();
     void importReadsOnlyRegularFiles();
-    void statementAfterManyBlankLines();
-    void countsAreGrouped();
-    void refusedLinesPastAThousandAreCounted();
+    void manyLinesAreCountedAndGrouped();
     void bankNamesFileThatIsNoFileIsTold_data();
     void bankNamesFileThatIsNoFileIsTold();
     void noMemoryLeftWhileReading();
@@ -174,7 +184,6 @@ private slots:
     void exportWritesTheListedRows();
     void exportNeverOverwritesTheProgramsFiles_data();
     void exportNeverOverwritesTheProgramsFiles();
-    void exportAsksBeforeReplacingTheNameWithItsSuffix_data();
     void exportAsksBeforeReplacingTheNameWithItsSuffix();
 };
 
@@ -197,9 +206,7 @@ void TestFrmImportar::csvPreviewThenImport() {
     const QString path = f.put(QStringLiteral("movimientos.csv"), csvFile());
     f.messages.answerNext(answer);
 
-    bool scripted = false;
     f.services.dialogs.expect([&](QDialog& window) {
-        QCOMPARE(window.windowTitle(), QStringLiteral("Importar movimientos"));
         QCOMPARE(child<QLabel>(window, "lblLeido")->text(),
                  QStringLiteral("Archivo CSV: separador punto y coma, decimales con coma, "
                                 "fechas dd/mm/aaaa"));
@@ -230,10 +237,9 @@ void TestFrmImportar::csvPreviewThenImport() {
         QCOMPARE(entries(f.ledger.db()), f.before); // nothing written yet
         click(window, "cmdImportar");
         QVERIFY(!window.isVisible());
-        scripted = true;
     });
     f.import(path);
-    QVERIFY(scripted);
+    QCOMPARE(f.services.dialogs.pending(), size_t(0));
 
     QCOMPARE(entries(f.ledger.db()), f.before + added);
     QCOMPARE(SafetyCopies(f.ledger.dataRoot(), f.ledger.year()).list().size(), 1);
@@ -250,10 +256,11 @@ void TestFrmImportar::statementProposesAndRemembers() {
     Year f;
     f.ledger.addAccount(QStringLiteral("Agua"), QStringLiteral("G"));
     f.start();
-    const QString path = f.put(QStringLiteral("extracto.n43"), statementFile());
-
+    // The window looked at the first 512 bytes only, and took a statement after
+    // many blank lines for a CSV file without a header.
+    const QString path =
+        f.put(u"extracto.txt"_s, QByteArray("\r\n").repeated(600) + statementFile());
     f.services.dialogs.expect([&](QDialog& chooser) {
-        QCOMPARE(chooser.windowTitle(), QStringLiteral("Cuenta del extracto"));
         QCOMPARE(child<QLabel>(chooser, "lblPregunta")->text(),
                  QStringLiteral("¿Qué cuenta es la 0049 1500 0512345678 de ANA GARCIA LOPEZ?"));
         auto* account = child<QComboBox>(chooser, "cboCuenta");
@@ -306,8 +313,8 @@ void TestFrmImportar::statementProposesAndRemembers() {
 }
 
 void TestFrmImportar::unreadableFilesWriteNothing_data() {
-    QTest::addColumn<QByteArray>("bytes"); // empty: no such file
-    QTest::addColumn<QString>("message");  // %1 is the file's path
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message"); // %1 is the file's path
     n43::Statement wrongTotals;
     wrongTotals.open().move({.cents = -4512, .reference2 = "RECIBO"}).close({.debits = 4500}).end();
     QTest::newRow("extracto con totales que no cuadran")
@@ -316,8 +323,6 @@ void TestFrmImportar::unreadableFilesWriteNothing_data() {
     QTest::newRow("archivo sin cabecera")
         << QByteArrayLiteral("05/02/2024;Nómina;Cuenta BBVA;Nómina;1500,00\r\n")
         << QStringLiteral("No se ha importado nada: el archivo %1 no se puede leer. ");
-    QTest::newRow("archivo que no está")
-        << QByteArray() << QStringLiteral("No se ha importado nada: no existe el archivo %1.");
 }
 
 void TestFrmImportar::unreadableFilesWriteNothing() {
@@ -325,16 +330,10 @@ void TestFrmImportar::unreadableFilesWriteNothing() {
     QFETCH(QString, message);
     Year f;
     f.start();
-    const QString path = bytes.isEmpty() ? f.ledger.dataRoot() + QStringLiteral("/no-esta.csv")
-                                         : f.put(QStringLiteral("movimientos.txt"), bytes);
+    const QString path = f.put(u"movimientos.txt"_s, bytes);
     f.import(path);
     QVERIFY(f.services.dialogs.titles.isEmpty());
-    QCOMPARE(f.messages.shown().size(), 1);
-    QVERIFY2(f.messages.shown()[0].text.startsWith(message.arg(path)),
-             qPrintable(f.messages.shown()[0].text));
-    QCOMPARE(f.messages.shown()[0].icon, MessageIcon::Critical);
-    QCOMPARE(entries(f.ledger.db()), f.before);
-    QVERIFY(SafetyCopies(f.ledger.dataRoot(), f.ledger.year()).list().isEmpty());
+    f.nothingImported(message.arg(path));
 }
 
 // Another program holding the year's write lock, or no room for the safety
@@ -405,68 +404,35 @@ void TestFrmImportar::importReadsOnlyRegularFiles() {
     QTemporaryDir scratch;
     f.import(hostileInput(scratch.path(), kLargestImportFile).path);
     QVERIFY(f.services.dialogs.titles.isEmpty());
-    QCOMPARE(f.messages.texts().size(), 1);
-    QVERIFY2(f.messages.texts()[0].startsWith(u"No se ha importado nada: "_s) &&
-                 f.messages.texts()[0].contains(refusal),
-             qPrintable(f.messages.texts()[0]));
-    QCOMPARE(f.messages.shown()[0].icon, MessageIcon::Critical);
-    QCOMPARE(entries(f.ledger.db()), f.before);
+    f.nothingImported(u"No se ha importado nada: "_s, refusal);
 }
 
-// The window looked at the first 512 bytes only, and took a statement after
-// many blank lines for a CSV file without a header.
-void TestFrmImportar::statementAfterManyBlankLines() {
-    Year f;
-    f.start();
-    const QString path =
-        f.put(u"extracto.txt"_s, QByteArray("\r\n").repeated(600) + statementFile());
-    f.services.dialogs.expect([](QDialog& chooser) { click(chooser, "cmdCancelar"); });
-    f.import(path);
-    QCOMPARE(f.services.dialogs.titles, QStringList{u"Cuenta del extracto"_s});
-    QCOMPARE(f.messages.texts(), QStringList());
-}
-
-// Counts once read "1200" where the program writes "1.200".
-void TestFrmImportar::countsAreGrouped() {
-    Year f;
-    f.start();
-    QByteArray bytes = "Fecha;Concepto;Entra en;Sale de;Importe\r\n";
-    for (int i = 0; i < 1200; ++i) {
-        bytes += "05/02/2024;Recibo " + QByteArray::number(i) + ";Luz;Cuenta BBVA;1,00\r\n";
-    }
-    const QString path = f.put(u"muchos.csv"_s, bytes);
-    f.services.dialogs.expect([&](QDialog& window) {
-        QCOMPARE(summary(window),
-                 u"Se añadirán 1.200 apuntes; 0 rechazados; 0 ya estaban en el año"_s);
-        QCOMPARE(child<QTabWidget>(window, "tabs")->tabText(0), u"Apuntes a añadir (1.200)"_s);
-        QCOMPARE(column(window, "grdApuntes", 0).last(), u"1.201"_s);
-        click(window, "cmdImportar");
-    });
-    f.import(path);
-    QCOMPARE(f.messages.texts(), QStringList{u"Importados 1.200 apuntes."_s});
-    QCOMPARE(entries(f.ledger.db()).size(), f.before.size() + 1200);
-}
-
-// The window listed every refused line, a million of them for a file of bad lines.
-void TestFrmImportar::refusedLinesPastAThousandAreCounted() {
+// Counts once read "1200" where the program writes "1.200", and the window
+// listed every refused line, a million of them for a file of bad lines.
+void TestFrmImportar::manyLinesAreCountedAndGrouped() {
     Year f;
     f.start();
     QByteArray bytes = "Fecha;Concepto;Entra en;Sale de;Importe\r\n";
     bytes += QByteArray("31/02/2024;Fecha mala;Luz;Cuenta BBVA;1,00\r\n").repeated(1005);
-    bytes += "05/02/2024;Recibo;Luz;Cuenta BBVA;1,00\r\n";
-    const QString path = f.put(u"malos.csv"_s, bytes);
+    for (int i = 0; i < 1200; ++i) {
+        bytes += "05/02/2024;Recibo " + QByteArray::number(i) + ";Luz;Cuenta BBVA;1,00\r\n";
+    }
     f.services.dialogs.expect([&](QDialog& window) {
+        QCOMPARE(summary(window),
+                 u"Se añadirán 1.200 apuntes; 1.005 rechazados; 0 ya estaban en el año"_s);
+        QCOMPARE(child<QTabWidget>(window, "tabs")->tabText(0), u"Apuntes a añadir (1.200)"_s);
+        QCOMPARE(child<QTabWidget>(window, "tabs")->tabText(3), u"Rechazados (1.005)"_s);
+        QCOMPARE(column(window, "grdApuntes", 0).last(), u"2.206"_s);
         auto* refused = child<QListWidget>(window, "lstRechazadas");
         QCOMPARE(refused->count(), 1001);
         QCOMPARE(refused->item(999)->text(), u"Línea 1.001: la fecha 31/02/2024 no existe"_s);
         QCOMPARE(refused->item(1000)->text(), u"… y 5 líneas rechazadas más"_s);
-        QCOMPARE(child<QTabWidget>(window, "tabs")->tabText(3), u"Rechazados (1.005)"_s);
-        QCOMPARE(summary(window),
-                 u"Se añadirán 1 apunte; 1.005 rechazados; 0 ya estaban en el año"_s);
-        click(window, "cmdCancelar");
+        click(window, "cmdImportar");
     });
-    f.import(path);
+    f.import(f.put(u"muchos.csv"_s, bytes));
     QCOMPARE(f.services.dialogs.pending(), size_t(0));
+    QCOMPARE(f.messages.texts(), QStringList{u"Importados 1.200 apuntes."_s});
+    QCOMPARE(entries(f.ledger.db()).size(), f.before.size() + 1200);
 }
 
 void TestFrmImportar::bankNamesFileThatIsNoFileIsTold_data() {
@@ -506,11 +472,8 @@ void TestFrmImportar::noMemoryLeftWhileReading() {
     const QString path = f.put(u"extracto.n43"_s, statementFile());
     f.services.dialogs.expect([](QDialog&) { throw std::bad_alloc(); });
     f.import(path);
-    QCOMPARE(f.messages.texts(),
-             QStringList{u"No se ha importado nada: no queda memoria libre para leer el archivo "
-                         "%1. Cierre otros programas y vuelva a intentarlo."_s.arg(path)});
-    QCOMPARE(entries(f.ledger.db()), f.before);
-    QVERIFY(SafetyCopies(f.ledger.dataRoot(), f.ledger.year()).list().isEmpty());
+    f.nothingImported(u"No se ha importado nada: no queda memoria libre para leer el archivo "
+                      "%1. Cierre otros programas y vuelva a intentarlo."_s.arg(path));
 }
 
 void TestFrmImportar::exportWritesTheListedRows_data() {
@@ -555,10 +518,7 @@ void TestFrmImportar::exportWritesTheListedRows() {
     }
     const QString folder = f.ledger.dataRoot() + QStringLiteral("/salida");
     QVERIFY(QDir().mkpath(folder));
-    f.services.files.answerNext(answer.isEmpty() ? std::nullopt
-                                                 : std::optional(folder + u'/' + answer));
-    f.find<QAction>(QStringLiteral("mnuOpExportar"))->trigger();
-    QCOMPARE(f.services.files.captions, (QStringList{"Exportar a CSV"}));
+    f.exportTo(answer.isEmpty() ? std::nullopt : std::optional(folder + u'/' + answer));
     QVERIFY(f.services.files.suggestedPaths[0].endsWith(QStringLiteral("/apuntes-2024.csv")));
 
     const QString path = folder + u'/' + written;
@@ -585,8 +545,7 @@ void TestFrmImportar::exportNeverOverwritesTheProgramsFiles() {
     const HostilePath target = hostileOutput(f.ledger, scratch.path());
     const QByteArray before = target.ownFile ? fileBytes(target.path) : QByteArray();
     f.start();
-    f.services.files.answerNext(target.path);
-    f.find<QAction>(QStringLiteral("mnuOpExportar"))->trigger();
+    f.exportTo(target.path);
     QCOMPARE(f.messages.texts().size(), 1);
     QVERIFY2(f.messages.texts()[0].startsWith(u"No se puede escribir ahí: "_s) &&
                  f.messages.texts()[0].contains(refusal),
@@ -598,29 +557,22 @@ void TestFrmImportar::exportNeverOverwritesTheProgramsFiles() {
     QVERIFY(!QFileInfo::exists(target.path + u".csv"_s));
 }
 
-void TestFrmImportar::exportAsksBeforeReplacingTheNameWithItsSuffix_data() {
-    QTest::addColumn<QString>("answer"); // to "¿Desea reemplazarlo?"
-    QTest::addColumn<bool>("replaced");
-    QTest::newRow("sí") << u"Yes"_s << true;
-    QTest::newRow("no") << u"No"_s << false;
-}
-
 // The dialog asked about "lista", which did not exist; "lista.csv" did, and was
 // replaced without a word.
 void TestFrmImportar::exportAsksBeforeReplacingTheNameWithItsSuffix() {
-    QFETCH(QString, answer);
-    QFETCH(bool, replaced);
     Year f;
     f.start();
-    const QString folder = f.ledger.dataRoot() + QStringLiteral("/salida");
+    const QString folder = f.ledger.dataRoot() + u"/salida"_s;
     QVERIFY(putBytes(folder + u"/lista.csv"_s, "lo de antes"));
-    f.messages.answerNext(answer == u"Yes"_s ? MessageAnswer::Yes : MessageAnswer::No);
-    f.services.files.answerNext(folder + u"/lista"_s);
-    f.find<QAction>(QStringLiteral("mnuOpExportar"))->trigger();
-    QCOMPARE(f.messages.texts().first(),
-             u"Ya existe el archivo %1.\n¿Desea reemplazarlo?"_s.arg(folder + u"/lista.csv"_s));
-    QCOMPARE(fileBytes(folder + u"/lista.csv"_s).startsWith("\xEF\xBB\xBF"), replaced);
-    QCOMPARE(f.messages.texts().size(), replaced ? 2 : 1);
+    for (const bool replace : {false, true}) {
+        f.messages.clear();
+        f.messages.answerNext(replace ? MessageAnswer::Yes : MessageAnswer::No);
+        f.exportTo(folder + u"/lista"_s);
+        QCOMPARE(f.messages.texts().first(),
+                 u"Ya existe el archivo %1.\n¿Desea reemplazarlo?"_s.arg(folder + u"/lista.csv"_s));
+        QCOMPARE(fileBytes(folder + u"/lista.csv"_s).startsWith("\xEF\xBB\xBF"), replace);
+        QCOMPARE(f.messages.texts().size(), replace ? 2 : 1);
+    }
 }
 
 QTEST_MAIN(TestFrmImportar)

@@ -55,16 +55,12 @@ QStringList refusals(const ImportPlan& plan) {
 // Every entry of the year as one line each, in number order, to compare whole years.
 QStringList entries(Database& db) {
     Statement query(db,
-                    "SELECT Id, Data, Des, EntraEn, SaleDe, amountcents(Importe), GoI FROM apuntes"
-                    " ORDER BY Id",
+                    "SELECT Id||'|'||Data||'|'||Des||'|'||EntraEn||'|'||SaleDe||'|'||"
+                    "amountcents(Importe)||'|'||GoI FROM apuntes ORDER BY Id",
                     "leer");
     QStringList lines;
     while (query.step()) {
-        QStringList columns;
-        for (int c = 0; c < 7; ++c) {
-            columns.append(query.columnText(c));
-        }
-        lines.append(columns.join(QLatin1Char('|')));
+        lines.append(query.columnText(0));
     }
     return lines;
 }
@@ -76,7 +72,6 @@ class TestImportPlan : public QObject {
 private slots:
     void checksEveryRowAsTheEditor();
     void writesAllOrNothing();
-    void namesMatchWithoutTheirSpaces();
     void exportThenImportGivesTheSameYear();
     void proposalsLearnFromTheYear_data();
     void proposalsLearnFromTheYear();
@@ -130,15 +125,24 @@ void TestImportPlan::checksEveryRowAsTheEditor() {
     QCOMPARE(decided.unknownAccounts.size(), 1);
 }
 
+// " Supermercado " once became a new account beside "Supermercado", with no
+// concept, which the account card then refused to save.
 void TestImportPlan::writesAllOrNothing() {
     TestLedger ledger;
     addAccounts(ledger);
+    ledger.addAccount(QStringLiteral(" Hucha"), QStringLiteral("C")); // as the card saved it
     ledger.addEntry(7, "10/02/2024", "Recibo de la luz", "Luz", "Banco", 45.5, "G");
     const QDate day(2024, 3, 1);
     const ImportedRows rows =
-        rowsOf({{1, day, "Recibo de la luz", "Luz", "Banco", 4550},
+        rowsOf({{1, day, "Recibo de la luz", " Supermercado ", "banco  ", 4550},
                 {2, QDate(2024, 2, 10), "Recibo de la luz", "Luz", "Banco", 4550},
-                {3, day, "Cuota", "Gimnasio", "Banco", 3000}});
+                {3, day, "Ahorro", "Hucha", "Banco", 500},
+                {4, day, "Cuota", " Gimnasio", "Banco", 3000},
+                {5, day, "Cuota", "gimnasio ", "Banco", 3000}});
+    const ImportPlan undecided = planImport(ledger.db(), rows, 2024);
+    QCOMPARE(undecided.unknownAccounts.size(), 1);
+    QCOMPARE(undecided.unknownAccounts[0].name, QStringLiteral("Gimnasio"));
+    QCOMPARE(undecided.unknownAccounts[0].rows, 2);
     const NewAccounts created{{"Gimnasio", "G"}};
     const ImportPlan plan = planImport(ledger.db(), rows, 2024, created);
     const QStringList before = entries(ledger.db());
@@ -154,47 +158,19 @@ void TestImportPlan::writesAllOrNothing() {
     QVERIFY(!accountNameTaken(ledger.db(), QStringLiteral("Gimnasio")));
 
     const ImportResult result = writeImport(ledger.db(), rows, plan, created, false);
-    QCOMPARE(result.written, 2);
+    QCOMPARE(result.written, 4);
     QCOMPARE(result.accountsCreated, 1);
+    // Written as the year names its accounts, " Hucha" included.
     QCOMPARE(entries(ledger.db()),
-             before + QStringList({"8|2024-03-01|Recibo de la luz|Luz|Banco|4550|G",
-                                   "9|2024-03-01|Cuota|Gimnasio|Banco|3000|G"}));
+             before + QStringList({"8|2024-03-01|Recibo de la luz|Supermercado|Banco|4550|G",
+                                   "9|2024-03-01|Ahorro| Hucha|Banco|500|T",
+                                   "10|2024-03-01|Cuota|Gimnasio|Banco|3000|G",
+                                   "11|2024-03-01|Cuota|Gimnasio|Banco|3000|G"}));
     QCOMPARE(accountKind(ledger.db(), QStringLiteral("gimnasio")), QStringLiteral("G"));
-    // The account card refuses an account with no concept: once it was created empty.
+    QCOMPARE(loadAccount(ledger.db(), QStringLiteral("Gimnasio"))->name,
+             QStringLiteral("Gimnasio"));
     QCOMPARE(loadAccount(ledger.db(), QStringLiteral("Gimnasio"))->description,
              kImportedAccountConcept);
-}
-
-// " Supermercado " once became a new account beside "Supermercado", with no
-// concept, which the account card then refused to save.
-void TestImportPlan::namesMatchWithoutTheirSpaces() {
-    TestLedger ledger;
-    addAccounts(ledger);
-    ledger.addAccount(QStringLiteral(" Hucha"), QStringLiteral("C")); // as the card saved it
-    const QDate day(2024, 3, 1);
-    const ImportedRows rows = rowsOf({{2, day, "Compra", " Supermercado ", "banco  ", 1000},
-                                      {3, day, "Ahorro", "Hucha", "Banco", 500},
-                                      {4, day, "Cuota", " Gimnasio", "Banco", 3000},
-                                      {5, day, "Cuota", "gimnasio ", "Banco", 3000}});
-    const ImportPlan plan = planImport(ledger.db(), rows, 2024);
-    QCOMPARE(plan.accepted.size(), 2);
-    QCOMPARE(plan.goesInto(plan.accepted[0]) + u'|' + plan.comesOutOf(plan.accepted[0]),
-             QStringLiteral("Supermercado|Banco"));
-    QCOMPARE(plan.goesInto(plan.accepted[1]), QStringLiteral(" Hucha"));
-    QCOMPARE(plan.unknownAccounts.size(), 1);
-    QCOMPARE(plan.unknownAccounts[0].name, QStringLiteral("Gimnasio"));
-    QCOMPARE(plan.unknownAccounts[0].rows, 2);
-
-    const NewAccounts created{{QStringLiteral("Gimnasio"), QStringLiteral("G")}};
-    const ImportPlan decided = planImport(ledger.db(), rows, 2024, created);
-    QCOMPARE(writeImport(ledger.db(), rows, decided, created, false).written, 4);
-    QCOMPARE(entries(ledger.db()).filter(QStringLiteral("|Cuota|")),
-             QStringList({"3|2024-03-01|Cuota|Gimnasio|Banco|3000|G",
-                          "4|2024-03-01|Cuota|Gimnasio|Banco|3000|G"}));
-    const std::optional<Account> gym = loadAccount(ledger.db(), QStringLiteral("Gimnasio"));
-    QVERIFY(gym);
-    QCOMPARE(gym->name, QStringLiteral("Gimnasio"));
-    QVERIFY(!gym->description.trimmed().isEmpty());
 }
 
 void TestImportPlan::exportThenImportGivesTheSameYear() {

@@ -64,7 +64,6 @@ private slots:
     void latin1();
     void refusals_data();
     void refusals();
-    void tooManyAccounts();
     void recognises_data();
     void recognises();
 };
@@ -157,26 +156,15 @@ void TestNorma43::twoAccounts() {
                      "6|2024-01-11|2024-01-11|-3000|COMISION"}));
 }
 
+// A Spanish bank writes Latin-1, as the statement writer does.
 void TestNorma43::latin1() {
-    // The bytes as a Spanish bank writes them: Ñ is 0xD1, Í 0xCD, ó 0xF3, Ç 0xC7.
-    const QByteArray holder("NU\xD1"
-                            "EZ D\xCD"
-                            "AZ MAR\xCD"
-                            "A");
     Statement s;
-    s.open({.holder = QString::fromLatin1(holder)})
-        .move({.cents = -1250,
-               .reference2 = QString::fromLatin1("PEQUE\xD1"
-                                                 "OS")})
-        .complement(QString::fromLatin1("Cami\xF3n de la Pe\xF1"
-                                        "a"),
-                    QString::fromLatin1("CAF\xC9 \xC7"));
-    const QByteArray bytes = s.close().end().bytes();
-    QVERIFY(bytes.contains(holder));
-    const N43Account account = read(bytes).accounts.first();
-    QCOMPARE(account.holder, QStringLiteral("NUÑEZ DÍAZ MARÍA"));
-    QCOMPARE(account.movements.first().description,
-             QStringLiteral("Camión de la Peña CAFÉ Ç PEQUEÑOS"));
+    s.open({.holder = u"NUÑEZ DÍAZ MARÍA"_s})
+        .move({.cents = -1250, .reference2 = u"PEQUEÑOS"_s})
+        .complement(u"Camión de la Peña"_s, u"CAFÉ Ç"_s);
+    const N43Account account = read(s.close().end().bytes()).accounts.first();
+    QCOMPARE(account.holder, u"NUÑEZ DÍAZ MARÍA"_s);
+    QCOMPARE(account.movements.first().description, u"Camión de la Peña CAFÉ Ç PEQUEÑOS"_s);
 }
 
 void TestNorma43::refusals_data() {
@@ -284,21 +272,14 @@ void TestNorma43::refusals_data() {
         << january().close().close().end().bytes() << 7
         << "el fin de cuenta (registro 33) no cierra ninguna cuenta: falta antes el registro 11 "
            "de cabecera";
-}
-
-// What a statement of a million accounts would cost is refused at the first
-// account past the most.
-void TestNorma43::tooManyAccounts() {
-    Statement s;
+    // What a statement of a million accounts would cost is refused at the first
+    // account past the most.
+    Statement many;
     for (int i = 0; i <= kMostStatementAccounts; ++i) {
-        s.open().close();
+        many.open().close();
     }
-    try {
-        read(s.end().bytes());
-        QFAIL("the statement was accepted");
-    } catch (const Norma43Error& error) {
-        QCOMPARE(error.message(), u"línea 2001: un extracto no puede tener más de 1.000 cuentas"_s);
-    }
+    QTest::newRow("one account past the most")
+        << many.end().bytes() << 2001 << "un extracto no puede tener más de 1.000 cuentas";
 }
 
 void TestNorma43::refusals() {
@@ -322,7 +303,6 @@ void TestNorma43::recognises_data() {
     const QByteArray statement = january().close().end().bytes();
     QTest::newRow("its first 100 bytes") << statement.left(100) << true;
     QTest::newRow("trimmed lines") << january().close().end().bytes("\n", true) << true;
-    QTest::newRow("after blank lines") << "\r\n  \r\n" + statement << true;
     QTest::newRow("after 600 blank lines")
         << QByteArray("  \r\n").repeated(600) + statement << true;
     QTest::newRow("CR alone") << january().close().end().bytes("\r") << true;

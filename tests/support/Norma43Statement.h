@@ -12,28 +12,20 @@
 
 namespace velmora::test::n43 {
 
-// The fields of an account header; dates are written YYMMDD as in the file.
+// An account of bank 0049, branch 1500, in euros, for January 2024.
 struct Header {
     const char* account = "0512345678";
     qint64 initial = 0; // cents, negative when owed
     QString holder = QStringLiteral("ANA GARCIA LOPEZ");
-    const char* from = "240101";
-    const char* to = "240131";
-    const char* bank = "0049";
-    const char* branch = "1500";
-    const char* currency = "978";
 };
 
 struct Movement {
-    const char* date = "240115";
-    qint64 cents = 0; // negative: a debit
+    const char* date = "240115"; // YYMMDD as in the file
+    qint64 cents = 0;            // negative: a debit
     QString reference2 = {};
     QString reference1 = {};
     const char* amount = nullptr; // written as it is instead of cents
-    const char* common = "02";
-    const char* own = "000";
-    const char* document = "0000000000";
-    const char* key = nullptr; // written as it is instead of from the sign
+    const char* key = nullptr;    // written as it is instead of from the sign
 };
 
 // What the closing record says when it should not say what the movements add up to.
@@ -55,8 +47,8 @@ public:
         balance_ = h.initial;
         debitCount_ = creditCount_ = 0;
         debits_ = credits_ = 0;
-        return record(QByteArray("11") + h.bank + h.branch + h.account + h.from + h.to +
-                      signedAmount(h.initial) + h.currency + "3" + text(h.holder, 26) + "   ");
+        return record("1100491500" + QByteArray(h.account) + "240101240131" +
+                      signedAmount(h.initial) + "9783" + text(h.holder, 26) + "   ");
     }
     Statement& move(const Movement& m) {
         const bool debit = m.cents < 0;
@@ -64,12 +56,9 @@ public:
         (debit ? debits_ : credits_) += qAbs(m.cents);
         balance_ += m.cents;
         const QByteArray amount = m.amount ? QByteArray(m.amount) : digits(qAbs(m.cents), 14);
-        return record(QByteArray("22") + "    " + header_.branch + m.date + m.date + m.common +
-                      m.own +
-                      (m.key   ? m.key
-                       : debit ? "1"
-                               : "2") +
-                      amount + m.document + text(m.reference1, 12) + text(m.reference2, 16));
+        const char* key = m.key ? m.key : debit ? "1" : "2";
+        return record("22    1500" + QByteArray(m.date) + m.date + "02000" + key + amount +
+                      "0000000000" + text(m.reference1, 12) + text(m.reference2, 16));
     }
     Statement& complement(const QString& one, const QString& two = {},
                           const QByteArray& code = "01") {
@@ -80,13 +69,11 @@ public:
     }
     Statement& close(const Footer& f = {}) {
         const qint64 final = f.final.value_or(balance_);
-        return record(QByteArray("33") + header_.bank + header_.branch +
-                      (f.account ? f.account : header_.account) +
+        return record("3300491500" + QByteArray(f.account ? f.account : header_.account) +
                       digits(f.debitCount.value_or(debitCount_), 5) +
                       digits(f.debits.value_or(debits_), 14) +
                       digits(f.creditCount.value_or(creditCount_), 5) +
-                      digits(f.credits.value_or(credits_), 14) + signedAmount(final) +
-                      header_.currency + "    ");
+                      digits(f.credits.value_or(credits_), 14) + signedAmount(final) + "978    ");
     }
     Statement& end(std::optional<int> count = {}) {
         lines_.append(QByteArray("88") + QByteArray(18, '9') +
