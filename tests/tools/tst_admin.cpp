@@ -462,48 +462,27 @@ void TestAdmin::restoreCopy_data() {
 
 namespace {
 
-// Makes folder unwritable, as a read-only drive is, even for root (which chmod does
-// not stop); false when the system cannot. undo() puts it back.
-struct ReadOnlyFolder {
-    QString folder;
-    bool immutable = false;
-    bool make() {
-        if (!QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner)) {
-            return false;
-        }
-        if (!writable()) {
-            return true;
-        }
-        immutable = setImmutable(true);
-        return immutable && !writable();
-    }
-    void undo() {
-        if (immutable) {
-            setImmutable(false);
-        }
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    bool writable() const {
-        QFile probe(folder + u"/prueba"_s);
-        const bool opened = probe.open(QIODevice::WriteOnly);
-        probe.remove();
-        return opened;
-    }
-    bool setImmutable(bool on) const {
-        const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0) {
-            return false;
-        }
+// Makes folder unwritable, as a read-only drive is, or writable again; false when
+// the system cannot. Root writes past chmod, so the folder is made immutable too
+// where the system lets it.
+bool makeReadOnly(const QString& folder, bool readOnly) {
+    QFile::setPermissions(folder, readOnly
+                                      ? QFile::ReadOwner | QFile::ExeOwner
+                                      : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+        fd >= 0) {
         int flags = 0;
-        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (done) {
-            flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-            done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags = readOnly ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
         }
         ::close(fd);
-        return done;
     }
-};
+    QFile probe(folder + u"/prueba"_s);
+    const bool writable = probe.open(QIODevice::WriteOnly);
+    probe.remove();
+    return writable != readOnly;
+}
 
 // A ledger file at path with one entry on each of the days (yyyy-MM-dd).
 void writeLedgerWithDates(const QString& path, const QStringList& days) {
@@ -568,15 +547,14 @@ void TestAdmin::restoreCopy() {
     if (chosen.endsWith(u"current damaged"_s)) {
         writeBytes(ledger.databasePath(), "Apuntes de enero\n");
     }
-    ReadOnlyFolder readOnly{ledger.dataRoot() + u"/2024"_s};
-    const auto writable = qScopeGuard([&] { readOnly.undo(); });
-    if (chosen.endsWith(u"read-only year folder"_s) && !readOnly.make()) {
+    const QString yearFolder = ledger.dataRoot() + u"/2024"_s;
+    const auto writable = qScopeGuard([&] { makeReadOnly(yearFolder, false); });
+    if (chosen.endsWith(u"read-only year folder"_s) && !makeReadOnly(yearFolder, true)) {
         QSKIP("this system cannot make a folder read-only for this user");
     }
     const QByteArray before = test::fileBytes(target);
 
     const Outcome result = runAdmin(u"restore-copy FILE"_s, ledger.programFolder(), file);
-    readOnly.undo();
     if (!reason.isEmpty()) {
         QCOMPARE(result.code, 1);
         QVERIFY2(result.err.contains(reason), qPrintable(result.err));
