@@ -821,11 +821,6 @@ void TestAdmin::importFile_data() {
         << QString() << u"import-csv --dry-run FILE"_s << QStringList{}
         << QStringList{u"Filas rechazadas: 1.005"_s,
                        u"  línea 1.001: la fecha 31/02/2024 no existe"_s, u"  … y 5 más"_s};
-    // Once "el registro tiene 404 caracteres".
-    QTest::newRow("N43, líneas acabadas en CR")
-        << januaryStatement().replace("\r\n", "\r") << QString()
-        << u"import-n43 --account Banco FILE"_s << QStringList{mercadona}
-        << QStringList{u"Apuntes para añadir: 1"_s};
 }
 
 void TestAdmin::importFile() {
