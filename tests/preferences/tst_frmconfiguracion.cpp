@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPrinterInfo>
 
 using namespace velmora;
 using namespace Qt::StringLiterals;
@@ -77,7 +76,6 @@ private slots:
     void otherWaysOut();
     void typing_data();
     void typing();
-    void systemPrinters();
 };
 
 void TestFrmConfiguracion::salir_data() {
@@ -189,14 +187,6 @@ void TestFrmConfiguracion::typing() {
     QTEST(int(typed.size()), "kept");
     QTest::keyClick(control, Qt::Key_Return);
     QTEST(QApplication::focusWidget()->objectName(), "next");
-}
-
-void TestFrmConfiguracion::systemPrinters() {
-    // scripts/test.sh starts a CUPS daemon with a PDF queue when it runs as root.
-    if (qEnvironmentVariable("VELMORA_CUPS_QUEUE").isEmpty()) {
-        QSKIP("No hay un servidor CUPS con una cola PDF: scripts/test.sh lo arranca como root");
-    }
-    QVERIFY(SystemInfo().printerNames().contains(qEnvironmentVariable("VELMORA_CUPS_QUEUE")));
 }
 
 QTEST_MAIN(TestFrmConfiguracion)
