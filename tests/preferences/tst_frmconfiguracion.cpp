@@ -4,6 +4,7 @@
 
 #include "preferences/frmConfiguracion.h"
 #include "store/Sqlite.h"
+#include "support/Files.h"
 #include "support/WindowFixture.h"
 
 #include <QApplication>
@@ -26,7 +27,7 @@ struct Fixture : WindowFixture<frmConfiguracion> {
     explicit Fixture(const QByteArray& ini = kNoFile, bool storedRow = false) {
         services.system.printersToList = {"Oficina", "PDF", "Etiquetas"};
         if (ini != kNoFile) {
-            writeIni(ini);
+            QVERIFY(putBytes(iniPath(), ini));
         }
         if (storedRow) {
             ledger.db().exec("INSERT INTO tblTitulos (Empresa, CIF) VALUES ('Casa García', NULL);"
@@ -36,15 +37,7 @@ struct Fixture : WindowFixture<frmConfiguracion> {
         open();
     }
     QString iniPath() const { return ledger.programFolder() + "/imp.ini"; }
-    void writeIni(const QByteArray& bytes) const {
-        QFile file(iniPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray ini() const {
-        QFile file(iniPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : kNoFile;
-    }
+    QByteArray ini() const { return QFile::exists(iniPath()) ? fileBytes(iniPath()) : kNoFile; }
     QLineEdit* line(int index) const { return find<QLineEdit>(QString("txtDatos%1").arg(index)); }
     QString selected() const {
         return QString("%1|%2")
