@@ -22,11 +22,11 @@ void TestBalance::sums_data() {
     QTest::addColumn<QString>("figures"); // in | out | balance
     const QDate first(2024, 1, 1);
     const QDate last(2024, 12, 31);
-    QTest::newRow("only incoming") << "Nómina" << first << last << "0,00|3.000,50|-3.000,50";
     QTest::newRow("only outgoing") << "Luz" << first << last << "120,25|0,00|120,25";
+    // Its entries name it in other letter cases too.
     QTest::newRow("both ways") << "Banco" << first << last << "3.000,50|1.420,25|1.580,25";
-    QTest::newRow("other letter case") << "BANCO" << first << last << "3.000,50|1.420,25|1.580,25";
-    QTest::newRow("Spanish capitals") << "NÓMINA" << first << last << "0,00|3.000,50|-3.000,50";
+    QTest::newRow("only incoming, in Spanish capitals")
+        << "NÓMINA" << first << last << "0,00|3.000,50|-3.000,50";
     QTest::newRow("range ends count")
         << "Banco" << QDate(2024, 3, 1) << QDate(2024, 3, 31) << "1.000,00|300,00|700,00";
     QTest::newRow("one day out each side")

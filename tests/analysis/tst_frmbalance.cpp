@@ -11,6 +11,7 @@
 
 using namespace velmora;
 using namespace velmora::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -84,17 +85,15 @@ void TestFrmBalance::calculates_data() {
     QTest::addColumn<QString>("account");
     QTest::addColumn<QString>("how");
     QTest::addColumn<QStringList>("figures");
-    QTest::newRow("nothing chosen") << ""
-                                    << "button" << QStringList{"0,00", "0,00", "0,00"};
-    QTest::newRow("cash, button") << "Banco"
-                                  << "button" << QStringList{"1.200,00", "450,50", "749,50"};
+    QTest::newRow("nothing chosen")
+        << QString() << u"button"_s << QStringList{"0,00", "0,00", "0,00"};
+    QTest::newRow("cash, button") << u"Banco"_s << u"button"_s
+                                  << QStringList{"1.200,00", "450,50", "749,50"};
     QTest::newRow("income, Enter in the list")
-        << "Nómina"
-        << "list" << QStringList{"0,00", "1.200,00", "-1.200,00"};
+        << u"Nómina"_s << u"list"_s << QStringList{"0,00", "1.200,00", "-1.200,00"};
     // Enter used to do nothing on the focused button.
     QTest::newRow("date, Enter, Calcular, Enter")
-        << "Banco"
-        << "date" << QStringList{"1.200,00", "450,50", "749,50"};
+        << u"Banco"_s << u"date"_s << QStringList{"1.200,00", "450,50", "749,50"};
 }
 
 void TestFrmBalance::calculates() {

@@ -13,17 +13,8 @@ using velmora::test::TestLedger;
 
 namespace {
 
-EntryFilter wholeYear(const QString& description = {}, const QString& goesInto = {},
-                      const QString& comesOutOf = {}) {
-    return {description, goesInto, comesOutOf, QDate(2024, 1, 1), QDate(2024, 12, 31)};
-}
-
-QList<qint64> idsOf(const EntryList& list) {
-    QList<qint64> ids;
-    for (const EntryRow& row : list.rows()) {
-        ids.append(row.id);
-    }
-    return ids;
+EntryFilter wholeYear(const QString& description = {}) {
+    return {description, {}, {}, QDate(2024, 1, 1), QDate(2024, 12, 31)};
 }
 
 } // namespace
@@ -34,9 +25,6 @@ private slots:
     void totalsAndMonthFigure();
     void totalsLineFormats_data();
     void totalsLineFormats();
-    void newestFirstAndInclusiveRange();
-    void filters_data();
-    void filters();
     void storedNullsShowEmpty();
     void manyRowsKeepTheirTexts();
 };
@@ -93,47 +81,6 @@ void TestEntryList::totalsLineFormats() {
         ledger.addEntry(2, "02/06/2024", "Gasto", "Luz", "Banco", expense, "G");
     }
     QCOMPARE(totalsLine(queryEntries(ledger.db(), wholeYear()).totals), line);
-}
-
-void TestEntryList::newestFirstAndInclusiveRange() {
-    TestLedger ledger;
-    ledger.addEntry(1, "31/12/2023", "Año anterior", "Caja", "Banco", 1, "T");
-    ledger.addEntry(2, "01/01/2024", "Primer día", "Caja", "Banco", 1, "T");
-    ledger.addEntry(3, "15/06/2024", "Mitad", "Caja", "Banco", 1, "T");
-    ledger.addEntry(4, "31/12/2024", "Último día", "Caja", "Banco", 1, "T");
-    ledger.addEntry(5, "01/01/2025", "Año siguiente", "Caja", "Banco", 1, "T");
-    ledger.addEntry(6, "15/06/2024", "Mitad otra vez", "Caja", "Banco", 1, "T");
-
-    QCOMPARE(idsOf(queryEntries(ledger.db(), wholeYear())), (QList<qint64>{4, 6, 3, 2}));
-}
-
-void TestEntryList::filters_data() {
-    QTest::addColumn<QString>("filters"); // description|goes into|comes out of
-    QTest::addColumn<QList<qint64>>("ids");
-    QTest::newRow("luz anywhere, any case") << "luz||" << QList<qint64>{3, 2, 1};
-    QTest::newRow("upper-case Spanish letters") << "AÑO||" << QList<qint64>{4};
-    QTest::newRow("accented capital") << "ágata||" << QList<qint64>{5};
-    QTest::newRow("goes into") << "|CAJA|" << QList<qint64>{5, 4};
-    QTest::newRow("comes out of") << "||nómina" << QList<qint64>{4};
-    QTest::newRow("all three") << "luz|luz|banco" << QList<qint64>{2, 1};
-    QTest::newRow("quote") << "O'Donnell||" << QList<qint64>{6};
-    QTest::newRow("percent is a wildcard") << "r%luz||" << QList<qint64>{1};
-    QTest::newRow("underscore is one character") << "l_z||" << QList<qint64>{3, 2, 1};
-    QTest::newRow("long text") << QString(250, QLatin1Char('x')) + "||" << QList<qint64>{};
-}
-
-void TestEntryList::filters() {
-    QFETCH(QString, filters);
-    QFETCH(QList<qint64>, ids);
-    TestLedger ledger;
-    ledger.addEntry(1, "10/01/2024", "Recibo de la LUZ enero", "Luz", "Banco", 40, "G");
-    ledger.addEntry(2, "10/02/2024", "luz febrero", "Luz", "Banco", 41, "G");
-    ledger.addEntry(3, "10/03/2024", "Gas y Luz", "Gas", "Tarjeta", 42, "G");
-    ledger.addEntry(4, "10/04/2024", "Paga del año", "Caja", "Nómina", 900, "I");
-    ledger.addEntry(5, "10/05/2024", "Ágata", "Caja", "Banco", 5, "T");
-    ledger.addEntry(6, "10/06/2024", "Calle O'Donnell", "Alquiler", "Banco", 700, "G");
-    const QStringList f = filters.split(QLatin1Char('|'));
-    QCOMPARE(idsOf(queryEntries(ledger.db(), wholeYear(f[0], f[1], f[2]))), ids);
 }
 
 void TestEntryList::storedNullsShowEmpty() {

@@ -46,16 +46,12 @@ QList<qint64> reportIds(const QString& databasePath, const QString& filtro) {
 // Every stored value of every entry, to tell whether anything changed.
 QStringList allEntries(Database& db) {
     Statement rows(db,
-                   "SELECT quote(Id), quote(Data), quote(Des), quote(EntraEn), quote(SaleDe),"
-                   " quote(Importe), quote(GoI) FROM apuntes ORDER BY Id",
+                   "SELECT quote(Id) || quote(Data) || quote(Des) || quote(EntraEn) ||"
+                   " quote(SaleDe) || quote(Importe) || quote(GoI) FROM apuntes ORDER BY Id",
                    "test: leer");
     QStringList seen;
     while (rows.step()) {
-        QStringList values;
-        for (int column = 0; column < 7; ++column) {
-            values.append(rows.columnText(column));
-        }
-        seen.append(values.join(u'|'));
+        seen.append(rows.columnText(0));
     }
     return seen;
 }
@@ -93,11 +89,15 @@ void TestListReport::selectsWhatTheListShows_data() {
     year("% es comodín", u"r%luz"_s, {}, {}, {1});
     year("_ es comodín", u"a_b"_s, {}, {}, {4, 5, 14});
     year("Ñ mayúscula", u"AÑO"_s, {}, {}, {6, 8});
+    year("Á mayúscula", u"ÁGUEDA"_s, {}, {}, {6, 7});
+    year("mayúsculas en entra en", {}, u"CAJA"_s, {}, {2, 3, 4, 5, 8, 11});
     year("mayúsculas en sale de", {}, {}, u"caja"_s, {6, 7});
+    year("ñ minúscula en sale de", {}, {}, u"ñandú"_s, {4});
     year("hostil", u"'); DELETE FROM apuntes; --"_s, {}, {}, {11});
     year("cierra el paréntesis", u"x')) OR ((1=1"_s, {}, {}, {});
     year("carácter nulo", u"a"_s + QChar(0) + u"b"_s, {}, {}, {14});
     year("barra inversa", u"\\"_s, {}, {}, {});
+    year("texto largo", QString(250, u'x'), {}, {}, {});
 
     QTest::newRow("rango vacío") << QString() << QString() << QString() << kLast << kFirst
                                  << QList<qint64>{};
@@ -116,28 +116,23 @@ void TestListReport::selectsWhatTheListShows() {
     QFETCH(QList<qint64>, ids);
 
     TestLedger ledger;
-    ledger.addEntry(1, u"01/01/2024"_s, u"Recibo de la luz"_s, u"Luz"_s, u"Banco"_s, 45.5, u"G"_s);
-    ledger.addEntry(2, u"15/03/2024"_s, u"O'Donnell, 'cita'"_s, u"Caja"_s, u"Banco"_s, 20, u"G"_s);
-    ledger.addEntry(3, u"15/03/2024"_s, u"100% luz"_s, u"Caja"_s, u"Banco"_s, 10, u"G"_s);
-    ledger.addEntry(4, u"16/03/2024"_s, u"a_b"_s, u"Caja"_s, u"Banco Ñandú"_s, 5, u"T"_s);
-    ledger.addEntry(5, u"17/03/2024"_s, u"axb"_s, u"Caja ñ"_s, u"Banco"_s, 6, u"T"_s);
-    ledger.addEntry(6, u"01/06/2024"_s, u"Cumpleaños de Águeda"_s, u"Regalos"_s, u"Caja"_s, 30,
-                    u"G"_s);
-    ledger.addEntry(7, u"02/06/2024"_s, u"regalo águeda"_s, u"Regalos"_s, u"CAJA"_s, 15, u"G"_s);
-    ledger.addEntry(8, u"31/12/2024"_s, u"AÑO NUEVO"_s, u"Caja"_s, u"Banco"_s, 1, u"T"_s);
-    ledger.addEntry(9, u"01/01/2025"_s, u"luz del año siguiente"_s, u"Luz"_s, u"Banco"_s, 1,
-                    u"G"_s);
-    ledger.addEntry(10, u"31/12/2023"_s, u"luz del año anterior"_s, u"Luz"_s, u"Banco"_s, 1,
-                    u"G"_s);
-    ledger.addEntry(11, u"10/05/2024"_s, u"'); DELETE FROM apuntes; --"_s, u"Caja"_s, u"Banco"_s, 2,
-                    u"T"_s);
+    ledger.addEntry(1, "01/01/2024", "Recibo de la luz", "Luz", "Banco", 45.5, "G");
+    ledger.addEntry(2, "15/03/2024", "O'Donnell, 'cita'", "Caja", "Banco", 20, "G");
+    ledger.addEntry(3, "15/03/2024", "100% luz", "Caja", "Banco", 10, "G");
+    ledger.addEntry(4, "16/03/2024", "a_b", "Caja", "Banco Ñandú", 5, "T");
+    ledger.addEntry(5, "17/03/2024", "axb", "Caja ñ", "Banco", 6, "T");
+    ledger.addEntry(6, "01/06/2024", "Cumpleaños de Águeda", "Regalos", "Caja", 30, "G");
+    ledger.addEntry(7, "02/06/2024", "regalo águeda", "Regalos", "CAJA", 15, "G");
+    ledger.addEntry(8, "31/12/2024", "AÑO NUEVO", "Caja", "Banco", 1, "T");
+    ledger.addEntry(9, "01/01/2025", "luz del año siguiente", "Luz", "Banco", 1, "G");
+    ledger.addEntry(10, "31/12/2023", "luz del año anterior", "Luz", "Banco", 1, "G");
+    ledger.addEntry(11, "10/05/2024", "'); DELETE FROM apuntes; --", "Caja", "Banco", 2, "T");
     // Texts left Null show as empty and pass every empty filter.
     ledger.db().exec(
         "INSERT INTO apuntes (Id, Data, Importe, GoI) VALUES (12, '2024-07-01', 3, 'T')",
         "test: apunte sin textos");
-    ledger.addEntry(13, u"02/07/2024"_s, u"ab"_s, u"Otra"_s, u"Otra"_s, 4, u"T"_s);
-    ledger.addEntry(14, u"03/07/2024"_s, u"a"_s + QChar(0) + u"b"_s, u"Otra"_s, u"Otra"_s, 4,
-                    u"T"_s);
+    ledger.addEntry(13, "02/07/2024", "ab", "Otra", "Otra", 4, "T");
+    ledger.addEntry(14, "03/07/2024", u"a"_s + QChar(0) + u"b"_s, "Otra", "Otra", 4, "T");
 
     const EntryFilter filter{description, goesInto, comesOutOf, from, to};
     const ReportRequest request = listReport(filter, u"Casa"_s);
@@ -189,9 +184,6 @@ void TestListReport::headingTexts() {
     const ReportRequest request =
         listReport({description, goesInto, comesOutOf, from, to}, u"Casa García"_s);
     QCOMPARE(request.info, info);
-    QCOMPARE(request.tipo, u"Datos"_s);
-    QCOMPARE(request.titulo, u"Listado de apuntes"_s);
-    QCOMPARE(request.empresa, u"Casa García"_s);
 }
 
 QTEST_GUILESS_MAIN(TestListReport)

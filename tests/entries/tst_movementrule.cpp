@@ -5,6 +5,7 @@
 #include <QTest>
 
 using namespace velmora;
+using namespace Qt::StringLiterals;
 
 class TestMovementRule : public QObject {
     Q_OBJECT
@@ -25,15 +26,9 @@ void TestMovementRule::everyPair_data() {
             QTest::addRow("%s from %s", row[0], from[c]) << row[0] << from[c] << row[c + 1];
         }
     }
-    QTest::newRow("no such account") << "0"
-                                     << "C"
-                                     << "";
-    QTest::newRow("account without kind") << ""
-                                          << "C"
-                                          << "";
-    QTest::newRow("lower-case kind") << "c"
-                                     << "c"
-                                     << "";
+    QTest::newRow("no such account") << u"0"_s << u"C"_s << QString();
+    QTest::newRow("account without kind") << QString() << u"C"_s << QString();
+    QTest::newRow("lower-case kind") << u"c"_s << u"c"_s << QString();
 }
 
 void TestMovementRule::everyPair() {

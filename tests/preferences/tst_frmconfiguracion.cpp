@@ -4,6 +4,7 @@
 
 #include "preferences/frmConfiguracion.h"
 #include "store/Sqlite.h"
+#include "support/Files.h"
 #include "support/WindowFixture.h"
 
 #include <QApplication>
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPrinterInfo>
 
 using namespace velmora;
 using namespace Qt::StringLiterals;
@@ -27,7 +27,7 @@ struct Fixture : WindowFixture<frmConfiguracion> {
     explicit Fixture(const QByteArray& ini = kNoFile, bool storedRow = false) {
         services.system.printersToList = {"Oficina", "PDF", "Etiquetas"};
         if (ini != kNoFile) {
-            writeIni(ini);
+            QVERIFY(putBytes(iniPath(), ini));
         }
         if (storedRow) {
             ledger.db().exec("INSERT INTO tblTitulos (Empresa, CIF) VALUES ('Casa García', NULL);"
@@ -37,15 +37,7 @@ struct Fixture : WindowFixture<frmConfiguracion> {
         open();
     }
     QString iniPath() const { return ledger.programFolder() + "/imp.ini"; }
-    void writeIni(const QByteArray& bytes) const {
-        QFile file(iniPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray ini() const {
-        QFile file(iniPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : kNoFile;
-    }
+    QByteArray ini() const { return QFile::exists(iniPath()) ? fileBytes(iniPath()) : kNoFile; }
     QLineEdit* line(int index) const { return find<QLineEdit>(QString("txtDatos%1").arg(index)); }
     QString selected() const {
         return QString("%1|%2")
@@ -77,7 +69,6 @@ private slots:
     void otherWaysOut();
     void typing_data();
     void typing();
-    void systemPrinters();
 };
 
 void TestFrmConfiguracion::salir_data() {
@@ -189,14 +180,6 @@ void TestFrmConfiguracion::typing() {
     QTEST(int(typed.size()), "kept");
     QTest::keyClick(control, Qt::Key_Return);
     QTEST(QApplication::focusWidget()->objectName(), "next");
-}
-
-void TestFrmConfiguracion::systemPrinters() {
-    // scripts/test.sh starts a CUPS daemon with a PDF queue when it runs as root.
-    if (qEnvironmentVariable("VELMORA_CUPS_QUEUE").isEmpty()) {
-        QSKIP("No hay un servidor CUPS con una cola PDF: scripts/test.sh lo arranca como root");
-    }
-    QVERIFY(SystemInfo().printerNames().contains(qEnvironmentVariable("VELMORA_CUPS_QUEUE")));
 }
 
 QTEST_MAIN(TestFrmConfiguracion)

@@ -4,9 +4,9 @@
 
 #include "store/DbErrorText.h"
 #include "store/Sqlite.h"
+#include "support/Files.h"
 #include "support/TestLedger.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTest>
 
@@ -68,9 +68,7 @@ void TestSqlite::failures() {
                      "test");
     const QString other = ledger.dataRoot() + u"/Devedur.mdb"_s;
     if (file == u"text"_s) {
-        QFile text(other);
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write(QByteArray("Fecha;Concepto;Importe\r\n").repeated(200));
+        QVERIFY(test::putBytes(other, QByteArray("Fecha;Concepto;Importe\r\n").repeated(200)));
     }
     std::optional<Database> opened;
     try {

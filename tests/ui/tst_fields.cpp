@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 using namespace velmora;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -85,10 +86,8 @@ void TestFields::amountLeftWithEnter_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("valid");
-    QTest::newRow("point types a comma") << "1234.5"
-                                         << "1234,5" << true;
-    QTest::newRow("letters") << "abc"
-                             << "abc" << false;
+    QTest::newRow("point types a comma") << u"1234.5"_s << u"1234,5"_s << true;
+    QTest::newRow("letters") << u"abc"_s << u"abc"_s << false;
 }
 
 void TestFields::amountLeftWithEnter() {
