@@ -1,15 +1,18 @@
-// The year's life cycle: whatever fails while a year is created, switched to,
-// compacted or replaced, the program ends on a sound year and ano.ini agrees.
+// The year's life cycle: whatever fails while a year is opened, created,
+// switched to, compacted or replaced, the program ends on a sound year and
+// ano.ini agrees.
 
 #include "startup/AppState.h"
 #include "startup/Settings.h"
 #include "startup/SingleInstance.h"
 #include "store/DatabaseFiles.h"
+#include "store/Funciones.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
 #include "support/ReplacedFileBlocker.h"
 #include "support/TestLedger.h"
+#include "years/ConnectionSetup.h"
 #include "years/SafetyCopies.h"
 #include "years/YearDatabase.h"
 #include "years/YearFolders.h"
@@ -32,6 +35,8 @@ class TestYearDatabase : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void connectionSetup_data();
+    void connectionSetup();
     void createRefused_data();
     void createRefused();
     void createKeepsAccountsNotEntries_data();
@@ -70,10 +75,13 @@ void fill(test::TestLedger& ledger) {
     writeBytes(ledger.dataRoot() + u"/2008/Informes/mayo.txt"_s, "mayo");
 }
 
-void createYear(const QString& dataRoot, const QString& year) {
-    QVERIFY(QDir().mkpath(dataRoot + u'/' + year));
-    Database created(databasePathFor(dataRoot, year), Database::Mode::CreateIfMissing);
-    createLedgerSchema(created);
+// A ledger with the tables the program expects; a failure throws.
+std::unique_ptr<Database> createYear(const QString& dataRoot, const QString& year) {
+    QDir().mkpath(dataRoot + u'/' + year);
+    auto created = std::make_unique<Database>(databasePathFor(dataRoot, year),
+                                              Database::Mode::CreateIfMissing);
+    createLedgerSchema(*created);
+    return created;
 }
 
 // What `work` throws as a YearError; null if it throws nothing.
@@ -110,6 +118,82 @@ void checkOnYear(test::TestLedger& ledger, const QString& year) {
 void TestYearDatabase::initTestCase() {
     QVERIFY(runtime_.isValid());
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+}
+
+// At the start, and whenever ano.ini changes, the set-up follows ruta.ini and
+// ano.ini to the year's database; one that cannot be used is refused with the
+// reason, and the connection already open stays.
+void TestYearDatabase::connectionSetup_data() {
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<QString>("reason"); // empty: the new year opens
+    const QString notALedger = u"no es una base de datos de contabilidad: "_s;
+    QTest::newRow("a ledger") << u"none"_s << QString();
+    QTest::newRow("year without folder") << u"no folder"_s << u"el archivo no existe"_s;
+    QTest::newRow("text file")
+        << u"text"_s << u"el archivo está dañado o no es una base de datos de contabilidad"_s;
+    QTest::newRow("empty file") << u"empty"_s << notALedger + u"falta la tabla apuntes"_s;
+    QTest::newRow("entries without class")
+        << u"no GoI"_s << notALedger + u"faltan columnas en la tabla apuntes"_s;
+    // Once this opened the ledger of a folder outside the data root.
+    QTest::newRow("year outside the data root")
+        << u"outside"_s << u"ano.ini no nombra un año de la carpeta de datos"_s;
+    QTest::newRow("locked") << u"locked"_s
+                            << u"la base de datos está bloqueada por otro programa"_s;
+}
+
+void TestYearDatabase::connectionSetup() {
+    QFETCH(QString, problem);
+    QFETCH(QString, reason);
+    test::TestLedger ledger;
+    ledger.addAccount(u"Caja"_s, u"C"_s);
+    AppState& state = ledger.state();
+    const Database* before = state.connection.get();
+    const auto hasCaja = [](Database& db) {
+        return ExisteValor(db, u"Contas"_s, u"conNom"_s, u"caja"_s);
+    };
+
+    const QString year = problem == u"outside"_s ? u"../fuera"_s : u"2030"_s;
+    const QString path = databasePathFor(ledger.dataRoot(), year);
+    const QByteArray text =
+        QByteArray("Fecha;Concepto;Importe\r\n05/03/2024;Luz;45,10\r\n").repeated(40);
+    std::unique_ptr<Database> holder;
+    SettingsFiles(ledger.programFolder()).writeYear(year);
+    if (problem == u"text"_s || problem == u"empty"_s) {
+        writeBytes(path, problem == u"text"_s ? text : QByteArray());
+    } else if (problem == u"none"_s || problem == u"outside"_s) {
+        createYear(ledger.dataRoot(), year);
+    } else if (problem == u"no GoI"_s) {
+        createYear(ledger.dataRoot(), year)
+            ->exec("ALTER TABLE apuntes DROP COLUMN GoI", "quitar la columna");
+    } else if (problem == u"locked"_s) {
+        holder = createYear(ledger.dataRoot(), year);
+        holder->exec("BEGIN EXCLUSIVE; INSERT INTO Contas (conNom) VALUES ('Banco')", "bloquear");
+    }
+
+    try {
+        setupConnection(state);
+        QVERIFY(reason.isEmpty());
+    } catch (const ConnectionError& error) {
+        QCOMPARE(error.path(), path);
+        QCOMPARE(error.reason(), reason);
+        QCOMPARE(error.message(),
+                 u"No se puede abrir la base de datos "_s + path + u": "_s + reason);
+    }
+    if (reason.isEmpty()) {
+        QCOMPARE(state.year, u"2030"_s);
+        QCOMPARE(state.databasePath, path);
+        QCOMPARE(state.db().path(), path);
+        QVERIFY(!hasCaja(state.db()));
+        return;
+    }
+    QCOMPARE(state.dataRoot, ledger.dataRoot());
+    QCOMPARE(state.year, u"2024"_s);
+    QCOMPARE(state.databasePath, ledger.databasePath());
+    QCOMPARE(state.connection.get(), before);
+    QVERIFY(hasCaja(state.db()));
+    if (problem == u"text"_s) {
+        QCOMPARE(test::fileBytes(path), text);
+    }
 }
 
 // Whatever stops a new year, the user is told why, nothing is left in the data
@@ -263,7 +347,6 @@ void TestYearDatabase::switchTo_data() {
     QTest::newRow("another year") << u"2007"_s << QString();
     QTest::newRow("the current year") << u"2008"_s << QString();
     QTest::newRow("a new year") << u"2009 new"_s << QString();
-    QTest::newRow("a folder without ledger") << u"Informes"_s << cannotOpen;
     QTest::newRow("a damaged ledger") << u"2006"_s << cannotOpen;
     QTest::newRow("a year another copy has open")
         << u"2007 held"_s
@@ -276,7 +359,6 @@ void TestYearDatabase::switchTo() {
     QFETCH(QString, refusal);
     test::TestLedger ledger(u"2008"_s);
     createYear(ledger.dataRoot(), u"2007"_s);
-    QVERIFY(QDir().mkpath(ledger.dataRoot() + u"/Informes"_s));
     writeBytes(databasePathFor(ledger.dataRoot(), u"2006"_s),
                QByteArray("SQLite format 3").repeated(99));
     const auto held = [&](const QString& year) {
