@@ -245,8 +245,6 @@ void TestProgram::firstStart() {
     }
     QCOMPARE(test::fileBytes(config + u"/ruta.ini"_s), QFile::encodeName(root) + "\r\n");
     QCOMPARE(test::fileBytes(config + u"/ano.ini"_s), QByteArray("2024\r\n"));
-    QVERIFY(QFileInfo::exists(config + u"/color.ini"_s));
-    QVERIFY(QFileInfo(config + u"/Datos"_s).isDir());
     QCOMPARE(test::fileBytes(root + u"/Informes/Datos.rpt"_s), defaultReportFile());
     // A year that was there keeps its entries.
     QCOMPARE(test::entriesIn(ledger), before.isEmpty() ? 0 : 1);
