@@ -4,7 +4,6 @@
 #include "maintenance/DriveBackup.h"
 #include "maintenance/frmCopiaPen.h"
 #include "support/WindowFixture.h"
-#include "ui/Palette.h"
 
 #include <QAction>
 #include <QComboBox>

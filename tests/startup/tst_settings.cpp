@@ -89,7 +89,6 @@ void TestSettings::files_data() {
     QTest::newRow("data root, byte-order mark")
         << u"ruta.ini"_s << Writer() << QByteArray("\xEF\xBB\xBF/srv/a\r\n/srv/b") << u"/srv/a"_s;
     QTest::newRow("no data root") << u"ruta.ini"_s << Writer() << kMissing << QString();
-    QTest::newRow("no colour") << u"color.ini"_s << Writer() << kMissing << u"<none>"_s;
     // Never black by accident.
     QTest::newRow("colour a word")
         << u"color.ini"_s << Writer() << QByteArray("rojo\r\n") << u"<none>"_s;
