@@ -69,7 +69,6 @@ void TestCompactar::fromMenu() {
     QCOMPARE(question.text,
              u"Esta opción reorganiza los ficheros de datos\r\nPor precaución es "
              u"recomendable hacer antes una copia de seguridad\r\n¿INCIAR PROCESO?"_s);
-    QCOMPARE(question.icon, MessageIcon::None);
     QCOMPARE(question.buttons, MessageButtons::YesNo);
     const SafetyCopies copies(f.ledger.dataRoot(), u"2024"_s);
     QCOMPARE(copies.list().size(), answer == int(MessageAnswer::Yes) ? 1 : 0);

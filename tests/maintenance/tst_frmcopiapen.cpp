@@ -4,7 +4,6 @@
 #include "maintenance/DriveBackup.h"
 #include "maintenance/frmCopiaPen.h"
 #include "support/WindowFixture.h"
-#include "ui/Palette.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -64,7 +63,6 @@ private slots:
 
 void TestFrmCopiaPen::opensOnTheLastDrive() {
     BackupWindow b;
-    QCOMPARE(b.window->windowTitle(), QStringLiteral("Copia de Seguridad"));
     auto* drives = b.find<QComboBox>("Drive1");
     QCOMPARE(drives->currentText(), b.usb.path());
     QCOMPARE(b.path()->text(), b.usb.path() + "/CopiaVelmora/Datos");
@@ -119,11 +117,7 @@ void TestFrmCopiaPen::operations() {
         b.click(button);
     }
     QCOMPARE(b.messagesShown(), messages);
-    QCOMPARE(b.status()->isVisible(), !status.isEmpty());
-    if (!status.isEmpty()) {
-        QCOMPARE(b.status()->text(), status);
-        QCOMPARE(b.status()->palette().color(QPalette::WindowText), QColor(0, 128, 0));
-    }
+    QCOMPARE(b.status()->isVisible() ? b.status()->text() : QString(), status);
     QVERIFY(b.window->isVisible());
     QCOMPARE(b.ledger.countEntries(), 1);
 }

@@ -3,6 +3,7 @@
 // all, a failed write keeping the old files.
 
 #include "startup/Settings.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,8 +26,6 @@ class TestSettings : public QObject {
 private slots:
     void files_data();
     void files();
-    void printerPositions_data();
-    void printerPositions();
     void bankAccountsAreRemembered();
     void dataRootAndYearTogether_data();
     void dataRootAndYearTogether();
@@ -40,12 +39,7 @@ namespace {
 const QByteArray kMissing = QByteArrayLiteral("<missing>");
 
 void putFile(const QString& folder, const QString& name, const QByteArray& bytes) {
-    if (bytes == kMissing) {
-        return;
-    }
-    QFile file(folder + u'/' + name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    QVERIFY(bytes == kMissing || test::putBytes(folder + u'/' + name, bytes));
 }
 
 QByteArray fileBytes(const QString& path) {
@@ -58,7 +52,7 @@ QStringList entriesOf(const QString& folder) {
 }
 
 // What the file's reader makes of it, with "<none>" for no value; imp.ini gives
-// both lines.
+// both printers' positions in their lists.
 QString readWith(const SettingsFiles& s, const QString& file) {
     const auto shown = [](const auto& value) {
         return value ? QVariant(*value).toString() : u"<none>"_s;
@@ -68,7 +62,7 @@ QString readWith(const SettingsFiles& s, const QString& file) {
            : file == u"color.ini"_s ? shown(s.readMainColour())
            : file == u"color2.ini"_s
                ? shown(s.readSectionColour())
-               : shown(s.readPrinterLine(false)) + u'|' + shown(s.readPrinterLine(true));
+               : shown(s.readPrinterPosition(false)) + u'|' + shown(s.readPrinterPosition(true));
 }
 
 } // namespace
@@ -95,7 +89,6 @@ void TestSettings::files_data() {
     QTest::newRow("data root, byte-order mark")
         << u"ruta.ini"_s << Writer() << QByteArray("\xEF\xBB\xBF/srv/a\r\n/srv/b") << u"/srv/a"_s;
     QTest::newRow("no data root") << u"ruta.ini"_s << Writer() << kMissing << QString();
-    QTest::newRow("no colour") << u"color.ini"_s << Writer() << kMissing << u"<none>"_s;
     // Never black by accident.
     QTest::newRow("colour a word")
         << u"color.ini"_s << Writer() << QByteArray("rojo\r\n") << u"<none>"_s;
@@ -103,6 +96,14 @@ void TestSettings::files_data() {
                                   << u"2|0"_s;
     QTest::newRow("one printer") << u"imp.ini"_s << Writer() << QByteArray("2\r\n")
                                  << u"2|<none>"_s;
+    // No file yet: both lists start on the first printer.
+    QTest::newRow("no printers") << u"imp.ini"_s << Writer() << kMissing << u"0|0"_s;
+    QTest::newRow("printers, negative")
+        << u"imp.ini"_s << Writer() << QByteArray("-1\r\n-1\r\n") << u"-1|-1"_s;
+    QTest::newRow("printers, a word")
+        << u"imp.ini"_s << Writer() << QByteArray("abc\r\n3\r\n") << u"<none>|3"_s;
+    QTest::newRow("printers, empty")
+        << u"imp.ini"_s << Writer() << QByteArray() << u"<none>|<none>"_s;
 }
 
 void TestSettings::files() {
@@ -127,30 +128,6 @@ void TestSettings::files() {
         QCOMPARE(readWith(settings, file == u"color.ini"_s ? u"color2.ini"_s : u"color.ini"_s),
                  u"<none>"_s);
     }
-}
-
-void TestSettings::printerPositions_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("first"); // "<none>" for no position
-    QTest::addColumn<QString>("second");
-    // No file yet: both lists start on the first printer.
-    QTest::newRow("no file") << kMissing << u"0"_s << u"0"_s;
-    QTest::newRow("negative") << QByteArray("-1\r\n-1\r\n") << u"-1"_s << u"-1"_s;
-    QTest::newRow("a word") << QByteArray("abc\r\n3\r\n") << u"<none>"_s << u"3"_s;
-    QTest::newRow("one line") << QByteArray("4\r\n") << u"4"_s << u"<none>"_s;
-    QTest::newRow("empty file") << QByteArray() << u"<none>"_s << u"<none>"_s;
-}
-
-void TestSettings::printerPositions() {
-    QFETCH(QByteArray, bytes);
-    QTemporaryDir dir;
-    putFile(dir.path(), u"imp.ini"_s, bytes);
-    const SettingsFiles settings(dir.path());
-    const auto shown = [](const std::optional<int>& position) {
-        return position ? QString::number(*position) : u"<none>"_s;
-    };
-    QTEST(shown(settings.readPrinterPosition(false)), "first");
-    QTEST(shown(settings.readPrinterPosition(true)), "second");
 }
 
 void TestSettings::dataRootAndYearTogether_data() {
@@ -204,16 +181,13 @@ void TestSettings::dataRootAndYearTogether() {
 void TestSettings::bankAccountsAreRemembered() {
     QTemporaryDir dir;
     const SettingsFiles settings(dir.path());
-    QCOMPARE(settings.readBankAccount(QStringLiteral("004915000512345678")), QString());
-    settings.writeBankAccount(QStringLiteral("004915000512345678"), QStringLiteral("Banco"));
-    settings.writeBankAccount(QStringLiteral("210000000000000001"),
-                              QStringLiteral("Cuenta ñ; ahorro"));
-    settings.writeBankAccount(QStringLiteral("004915000512345678"),
-                              QStringLiteral("Banco Sabadell"));
-    QCOMPARE(settings.readBankAccount(QStringLiteral("004915000512345678")),
-             QStringLiteral("Banco Sabadell"));
-    QCOMPARE(settings.readBankAccount(QStringLiteral("210000000000000001")),
-             QStringLiteral("Cuenta ñ; ahorro"));
+    const QString first = u"004915000512345678"_s;
+    QCOMPARE(settings.readBankAccount(first), QString());
+    settings.writeBankAccount(first, u"Banco"_s);
+    settings.writeBankAccount(u"210000000000000001"_s, u"Cuenta ñ; ahorro"_s);
+    settings.writeBankAccount(first, u"Banco Sabadell"_s);
+    QCOMPARE(settings.readBankAccount(first), u"Banco Sabadell"_s);
+    QCOMPARE(settings.readBankAccount(u"210000000000000001"_s), u"Cuenta ñ; ahorro"_s);
 }
 
 void TestSettings::filesThatAreNoSettingsFiles_data() {

@@ -1,15 +1,18 @@
-// The year's life cycle: whatever fails while a year is created, switched to,
-// compacted or replaced, the program ends on a sound year and ano.ini agrees.
+// The year's life cycle: whatever fails while a year is opened, created,
+// switched to, compacted or replaced, the program ends on a sound year and
+// ano.ini agrees.
 
 #include "startup/AppState.h"
 #include "startup/Settings.h"
 #include "startup/SingleInstance.h"
 #include "store/DatabaseFiles.h"
+#include "store/Funciones.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
 #include "support/ReplacedFileBlocker.h"
 #include "support/TestLedger.h"
+#include "years/ConnectionSetup.h"
 #include "years/SafetyCopies.h"
 #include "years/YearDatabase.h"
 #include "years/YearFolders.h"
@@ -32,24 +35,16 @@ class TestYearDatabase : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void connectionSetup_data();
+    void connectionSetup();
     void createRefused_data();
     void createRefused();
+    void createKeepsAccountsNotEntries_data();
     void createKeepsAccountsNotEntries();
-    void createNeverFollowsLinks_data();
-    void createNeverFollowsLinks();
-    void createCopiesNoLinkThrough_data();
-    void createCopiesNoLinkThrough();
-    void createFailureLeavesOldYear_data();
-    void createFailureLeavesOldYear();
     void switchTo_data();
     void switchTo();
-    void lockFollowsTheYear_data();
-    void lockFollowsTheYear();
-    void compact_data();
-    void compact();
-    void replaceWith_data();
-    void replaceWith();
-    void reopenedAsSoonAsItCan_data();
+    void replaceDatabase_data();
+    void replaceDatabase();
     void reopenedAsSoonAsItCan();
     void safetyCopies();
 
@@ -79,10 +74,13 @@ void fill(test::TestLedger& ledger) {
     writeBytes(ledger.dataRoot() + u"/2008/Informes/mayo.txt"_s, "mayo");
 }
 
-void createYear(const QString& dataRoot, const QString& year) {
-    QVERIFY(QDir().mkpath(dataRoot + u'/' + year));
-    Database created(databasePathFor(dataRoot, year), Database::Mode::CreateIfMissing);
-    createLedgerSchema(created);
+// A ledger with the tables the program expects; a failure throws.
+std::unique_ptr<Database> createYear(const QString& dataRoot, const QString& year) {
+    QDir().mkpath(dataRoot + u'/' + year);
+    auto created = std::make_unique<Database>(databasePathFor(dataRoot, year),
+                                              Database::Mode::CreateIfMissing);
+    createLedgerSchema(*created);
+    return created;
 }
 
 // What `work` throws as a YearError; null if it throws nothing.
@@ -93,6 +91,15 @@ QString yearError(const std::function<void()>& work) {
         return error.message().isNull() ? u""_s : error.message();
     }
     return {};
+}
+
+// `said` is `expected`, or starts as it does when `expected` ends in "…".
+void checkMessage(const QString& said, const QString& expected) {
+    if (expected.endsWith(u'…')) {
+        QVERIFY2(said.startsWith(expected.chopped(1)), qPrintable(said));
+    } else {
+        QCOMPARE(said, expected);
+    }
 }
 
 void checkOnYear(test::TestLedger& ledger, const QString& year) {
@@ -112,38 +119,194 @@ void TestYearDatabase::initTestCase() {
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
 }
 
+// At the start, and whenever ano.ini changes, the set-up follows ruta.ini and
+// ano.ini to the year's database; one that cannot be used is refused with the
+// reason, and the connection already open stays.
+void TestYearDatabase::connectionSetup_data() {
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<QString>("reason"); // empty: the new year opens
+    const QString notALedger = u"no es una base de datos de contabilidad: "_s;
+    QTest::newRow("a ledger") << u"none"_s << QString();
+    QTest::newRow("year without folder") << u"no folder"_s << u"el archivo no existe"_s;
+    QTest::newRow("text file")
+        << u"text"_s << u"el archivo está dañado o no es una base de datos de contabilidad"_s;
+    QTest::newRow("empty file") << u"empty"_s << notALedger + u"falta la tabla apuntes"_s;
+    QTest::newRow("entries without class")
+        << u"no GoI"_s << notALedger + u"faltan columnas en la tabla apuntes"_s;
+    // Once this opened the ledger of a folder outside the data root.
+    QTest::newRow("year outside the data root")
+        << u"outside"_s << u"ano.ini no nombra un año de la carpeta de datos"_s;
+    QTest::newRow("locked") << u"locked"_s
+                            << u"la base de datos está bloqueada por otro programa"_s;
+}
+
+void TestYearDatabase::connectionSetup() {
+    QFETCH(QString, problem);
+    QFETCH(QString, reason);
+    test::TestLedger ledger;
+    ledger.addAccount(u"Caja"_s, u"C"_s);
+    AppState& state = ledger.state();
+    const Database* before = state.connection.get();
+    const auto hasCaja = [](Database& db) {
+        return ExisteValor(db, u"Contas"_s, u"conNom"_s, u"caja"_s);
+    };
+
+    const QString year = problem == u"outside"_s ? u"../fuera"_s : u"2030"_s;
+    const QString path = databasePathFor(ledger.dataRoot(), year);
+    const QByteArray text =
+        QByteArray("Fecha;Concepto;Importe\r\n05/03/2024;Luz;45,10\r\n").repeated(40);
+    std::unique_ptr<Database> holder;
+    SettingsFiles(ledger.programFolder()).writeYear(year);
+    if (problem == u"text"_s || problem == u"empty"_s) {
+        writeBytes(path, problem == u"text"_s ? text : QByteArray());
+    } else if (problem == u"none"_s || problem == u"outside"_s) {
+        createYear(ledger.dataRoot(), year);
+    } else if (problem == u"no GoI"_s) {
+        createYear(ledger.dataRoot(), year)
+            ->exec("ALTER TABLE apuntes DROP COLUMN GoI", "quitar la columna");
+    } else if (problem == u"locked"_s) {
+        holder = createYear(ledger.dataRoot(), year);
+        holder->exec("BEGIN EXCLUSIVE; INSERT INTO Contas (conNom) VALUES ('Banco')", "bloquear");
+    }
+
+    try {
+        setupConnection(state);
+        QVERIFY(reason.isEmpty());
+    } catch (const ConnectionError& error) {
+        QCOMPARE(error.path(), path);
+        QCOMPARE(error.reason(), reason);
+        QCOMPARE(error.message(),
+                 u"No se puede abrir la base de datos "_s + path + u": "_s + reason);
+    }
+    if (reason.isEmpty()) {
+        QCOMPARE(state.year, u"2030"_s);
+        QCOMPARE(state.databasePath, path);
+        QCOMPARE(state.db().path(), path);
+        QVERIFY(!hasCaja(state.db()));
+        return;
+    }
+    QCOMPARE(state.dataRoot, ledger.dataRoot());
+    QCOMPARE(state.year, u"2024"_s);
+    QCOMPARE(state.databasePath, ledger.databasePath());
+    QCOMPARE(state.connection.get(), before);
+    QVERIFY(hasCaja(state.db()));
+    if (problem == u"text"_s) {
+        QCOMPARE(test::fileBytes(path), text);
+    }
+}
+
+// Whatever stops a new year, the user is told why, nothing is left in the data
+// root (nor beside it) and the program stays on its year. Once a link planted as
+// the new year's building folder led the removal of what an earlier attempt left
+// into the folder it pointed at, and the year was written there; one in the
+// year's own place made the year a link.
 void TestYearDatabase::createRefused_data() {
     QTest::addColumn<QString>("year");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("message"); // DATA: the data root; a trailing "…": how it starts
     const QString invalid = u"Nombre de año no válido"_s;
     const QString exists = u"Este año ya está creado"_s;
-    QTest::newRow("parent") << u".."_s << invalid;
-    QTest::newRow("backslash") << u"20\\09"_s << invalid;
-    QTest::newRow("current year") << u"2008"_s << exists;
-    QTest::newRow("safety copies") << SafetyCopies::folderName() << exists;
+    const QString failed = u"No se puede crear el año 2009…"_s;
+    const QString link = u"No se puede crear el año 2009: DATA/%1 es un enlace a otro sitio, no "
+                         "una carpeta del año; quítelo de la carpeta de datos y vuelva a "
+                         "intentarlo"_s;
+    QTest::newRow("parent") << u".."_s << QString() << invalid;
+    QTest::newRow("outside the data root") << u"../2009"_s << QString() << invalid;
+    QTest::newRow("backslash") << u"20\\09"_s << QString() << invalid;
+    QTest::newRow("current year") << u"2008"_s << QString() << exists;
+    QTest::newRow("safety copies") << SafetyCopies::folderName() << QString() << exists;
     // Once made and switched to, then never listed again: a hidden folder.
-    QTest::newRow("hidden") << u".oculto"_s << invalid;
-    QTest::newRow("blank") << u"   "_s << u"Ponga un año"_s;
-    QTest::newRow("space in front") << u" 2009"_s << invalid;
-    QTest::newRow("space behind") << u"2009 "_s << invalid;
-    QTest::newRow("control character") << u"20\t09"_s << invalid;
+    QTest::newRow("hidden") << u".oculto"_s << QString() << invalid;
+    QTest::newRow("blank") << u"   "_s << QString() << u"Ponga un año"_s;
+    QTest::newRow("space in front") << u" 2009"_s << QString() << invalid;
+    QTest::newRow("control character") << u"20\t09"_s << QString() << invalid;
+    QTest::newRow("a folder cannot be copied") << u"2009"_s << u"path too long"_s << failed;
+    QTest::newRow("the folder cannot be made") << u"2009"_s << u"file in the way"_s << failed;
+    QTest::newRow("ano.ini cannot be written") << u"2009"_s << u"ano.ini is a folder"_s << failed;
+    QTest::newRow("building folder a link to a folder")
+        << u"2009"_s << u"link .2009.nueva"_s << link.arg(u".2009.nueva"_s);
+    QTest::newRow("year folder a link to a folder")
+        << u"2009"_s << u"link 2009"_s << link.arg(u"2009"_s);
+    QTest::newRow("year folder a link to nothing")
+        << u"2009"_s << u"dead link 2009"_s << link.arg(u"2009"_s);
 }
 
 void TestYearDatabase::createRefused() {
     QFETCH(QString, year);
+    QFETCH(QString, fault);
     QFETCH(QString, message);
     test::TestLedger ledger(u"2008"_s);
-    SafetyCopies(ledger.dataRoot(), u"2008"_s).write(ledger.db(), QDateTime({2008, 5, 1}, {0, 0}));
-    const QStringList before = QDir(ledger.dataRoot()).entryList(QDir::AllEntries | QDir::Hidden);
+    fill(ledger);
+    const QString root = ledger.dataRoot();
+    SafetyCopies(root, u"2008"_s).write(ledger.db(), QDateTime({2008, 5, 1}, {0, 0}));
+    QTemporaryDir elsewhere;
+    writeBytes(elsewhere.filePath(u"valioso.txt"_s), "de otro");
+    const QString link = root + u'/' + fault.section(u' ', -1);
+    if (fault == u"path too long"_s) {
+        // A folder whose path the system takes, but not its copy's, which is built
+        // under the longer ".2009.nueva".
+        QString deep = root + u"/2008/"_s;
+        const qsizetype length = PATH_MAX - 4;
+        while (deep.size() + 201 < length) {
+            deep += QString(200, u'x') + u'/';
+        }
+        deep += QString(length - deep.size(), u'x');
+        QVERIFY(QDir().mkpath(deep));
+    } else if (fault == u"file in the way"_s) {
+        writeBytes(root + u"/.2009.nueva"_s, "no es una carpeta");
+    } else if (fault == u"ano.ini is a folder"_s) {
+        // QSaveFile cannot rename over a folder.
+        const QString ano = ledger.programFolder() + u"/ano.ini"_s;
+        QVERIFY(QFile::remove(ano));
+        QVERIFY(QDir().mkpath(ano + u"/dentro"_s));
+    } else if (fault.contains(u"link"_s)) {
+        const bool dead = fault.startsWith(u"dead"_s);
+        QVERIFY(QFile::link(dead ? elsewhere.filePath(u"nada"_s) : elsewhere.path(), link));
+    }
+    const auto entries = [](const QString& folder) {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden);
+    };
+    const QStringList before = entries(root);
+    const QStringList beside = entries(root + u"/.."_s);
 
-    QCOMPARE(yearError([&] { YearDatabase(ledger.state()).create(year); }), message);
-    QCOMPARE(QDir(ledger.dataRoot()).entryList(QDir::AllEntries | QDir::Hidden), before);
-    checkOnYear(ledger, u"2008"_s);
+    const QString error = yearError([&] { YearDatabase(ledger.state()).create(year); });
+    checkMessage(error, message.replace(u"DATA"_s, root));
+    QCOMPARE(entries(root), before);
+    QCOMPARE(entries(root + u"/.."_s), beside);
+    QCOMPARE(entries(elsewhere.path()), (QStringList{u"."_s, u".."_s, u"valioso.txt"_s}));
+    QCOMPARE(test::fileBytes(elsewhere.filePath(u"valioso.txt"_s)), "de otro");
+    QVERIFY(!fault.contains(u"link"_s) || QFileInfo(link).isSymLink());
+    QCOMPARE(ledger.state().year, u"2008"_s);
+    QCOMPARE(count(ledger.state().db(), "apuntes"), 300);
+    if (fault != u"ano.ini is a folder"_s) {
+        checkOnYear(ledger, u"2008"_s);
+    }
+}
+
+// A new year takes the accounts, the company and the files of the year's folder,
+// not the entries. What a link there leads to is never read into the new year:
+// the link is made again as the same link. A pipe, which a copy would wait on
+// for ever, is no file of the year and is left out.
+void TestYearDatabase::createKeepsAccountsNotEntries_data() {
+    test::addTextRows("entry", {{"files and folders", ""},
+                                {"link to a file", "file"},
+                                {"link to a folder", "folder"},
+                                {"pipe", "pipe"}});
 }
 
 void TestYearDatabase::createKeepsAccountsNotEntries() {
+    QFETCH(QString, entry);
     test::TestLedger ledger(u"2008"_s);
     fill(ledger);
+    QTemporaryDir elsewhere;
+    writeBytes(elsewhere.filePath(u"secreto.txt"_s), "no es del año");
+    const QString in2008 = ledger.dataRoot() + u"/2008/"_s + entry;
+    if (entry == u"pipe"_s) {
+        QCOMPARE(::mkfifo(QFile::encodeName(in2008).constData(), 0644), 0);
+    } else if (!entry.isEmpty()) {
+        QVERIFY(QFile::link(
+            entry == u"file"_s ? elsewhere.filePath(u"secreto.txt"_s) : elsewhere.path(), in2008));
+    }
     YearDatabase(ledger.state()).create(u"2009"_s);
 
     checkOnYear(ledger, u"2009"_s);
@@ -161,160 +324,42 @@ void TestYearDatabase::createKeepsAccountsNotEntries() {
     QCOMPARE(count(old, "apuntes"), 300);
     QCOMPARE(QDir(ledger.dataRoot()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList({u"2008"_s, u"2009"_s, u"Informes"_s}));
-}
-
-// Once a link planted as the new year's building folder led the removal of
-// what an earlier attempt left into the folder it pointed at, and the year was
-// written there; one in the year's own place made the year a link.
-void TestYearDatabase::createNeverFollowsLinks_data() {
-    test::addTextRows("link", {{"building folder to a folder", "/.2009.nueva"},
-                               {"year folder to a folder", "/2009"},
-                               {"year folder to nothing", "/2009 dangling"}});
-}
-
-void TestYearDatabase::createNeverFollowsLinks() {
-    QFETCH(QString, link);
-    test::TestLedger ledger(u"2008"_s);
-    fill(ledger);
-    QTemporaryDir elsewhere;
-    writeBytes(elsewhere.filePath(u"valioso.txt"_s), "de otro");
-    const bool dangling = link.endsWith(u" dangling"_s);
-    const QString at = ledger.dataRoot() + link.section(u' ', 0, 0);
-    QVERIFY(QFile::link(dangling ? elsewhere.filePath(u"nada"_s) : elsewhere.path(), at));
-
-    QCOMPARE(yearError([&] { YearDatabase(ledger.state()).create(u"2009"_s); }),
-             u"No se puede crear el año 2009: %1 es un enlace a otro sitio, no una carpeta del "
-             "año; quítelo de la carpeta de datos y vuelva a intentarlo"_s.arg(at));
-    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-             QStringList{u"valioso.txt"_s});
-    QCOMPARE(test::fileBytes(elsewhere.filePath(u"valioso.txt"_s)), "de otro");
-    QVERIFY(QFileInfo(at).isSymLink());
-    checkOnYear(ledger, u"2008"_s);
-}
-
-// What a link in the current year's folder leads to is never read into the new
-// year: the link is made again as the same link. A pipe there, which a copy
-// would wait on for ever, is no file of the year and is left out.
-void TestYearDatabase::createCopiesNoLinkThrough_data() {
-    test::addTextRows(
-        "entry", {{"link to a file", "file"}, {"link to a folder", "folder"}, {"pipe", "pipe"}});
-}
-
-void TestYearDatabase::createCopiesNoLinkThrough() {
-    QFETCH(QString, entry);
-    test::TestLedger ledger(u"2008"_s);
-    fill(ledger);
-    QTemporaryDir elsewhere;
-    writeBytes(elsewhere.filePath(u"secreto.txt"_s), "no es del año");
-    const QString in2008 = ledger.dataRoot() + u"/2008/"_s + entry;
-    if (entry == u"pipe"_s) {
-        QCOMPARE(::mkfifo(QFile::encodeName(in2008).constData(), 0644), 0);
-    } else {
-        QVERIFY(QFile::link(
-            entry == u"file"_s ? elsewhere.filePath(u"secreto.txt"_s) : elsewhere.path(), in2008));
-    }
-
-    YearDatabase(ledger.state()).create(u"2009"_s);
-    checkOnYear(ledger, u"2009"_s);
     const QString in2009 = ledger.dataRoot() + u"/2009/"_s + entry;
     if (entry == u"pipe"_s) {
         QVERIFY(!QFileInfo::exists(in2009));
-    } else {
+    } else if (!entry.isEmpty()) {
         QVERIFY(QFileInfo(in2009).isSymLink());
         QCOMPARE(QFileInfo(in2009).symLinkTarget(), QFileInfo(in2008).symLinkTarget());
     }
-    QCOMPARE(test::fileBytes(ledger.dataRoot() + u"/2009/notas.txt"_s),
-             "recibos en la carpeta azul");
     QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList{u"secreto.txt"_s});
 }
 
-void TestYearDatabase::createFailureLeavesOldYear_data() {
-    test::addTextRows("fault", {{"a folder cannot be copied", "path too long"},
-                                {"the folder cannot be made", "file in the way"},
-                                {"ano.ini cannot be written", "ano.ini is a folder"}});
-}
-
-void TestYearDatabase::createFailureLeavesOldYear() {
-    QFETCH(QString, fault);
-    test::TestLedger ledger(u"2008"_s);
-    fill(ledger);
-    const QString root = ledger.dataRoot();
-    if (fault == u"path too long"_s) {
-        // A folder whose path the system takes, but not its copy's, which is built
-        // under the longer ".2009.nueva".
-        QString deep = root + u"/2008/"_s;
-        const qsizetype length = PATH_MAX - 4;
-        while (deep.size() + 201 < length) {
-            deep += QString(200, u'x') + u'/';
-        }
-        deep += QString(length - deep.size(), u'x');
-        QVERIFY(QDir().mkpath(deep));
-    } else if (fault == u"file in the way"_s) {
-        writeBytes(root + u"/.2009.nueva"_s, "no es una carpeta");
-    } else {
-        // QSaveFile cannot rename over a folder.
-        const QString ano = ledger.programFolder() + u"/ano.ini"_s;
-        QVERIFY(QFile::remove(ano));
-        QVERIFY(QDir().mkpath(ano + u"/dentro"_s));
-    }
-
-    const QString error = yearError([&] { YearDatabase(ledger.state()).create(u"2009"_s); });
-    QVERIFY2(error.startsWith(u"No se puede crear el año 2009"_s), qPrintable(error));
-    QVERIFY(!QFileInfo::exists(root + u"/2009"_s));
-    QVERIFY(!QFileInfo(root + u"/.2009.nueva"_s).isDir());
-    QCOMPARE(ledger.state().year, u"2008"_s);
-    QCOMPARE(count(ledger.state().db(), "apuntes"), 300);
-    if (fault != u"ano.ini is a folder"_s) {
-        checkOnYear(ledger, u"2008"_s);
-    }
-}
-
+// The lock that keeps a second copy of the program off a year goes with the
+// program: taken on the new year before the old one is let go. A year that
+// cannot be opened, or that another copy works on, is refused, the program
+// staying where it was.
 void TestYearDatabase::switchTo_data() {
-    QTest::addColumn<QString>("year");
-    QTest::addColumn<QByteArray>("database"); // empty: a sound ledger
-    QTest::newRow("another year") << u"2007"_s << QByteArray();
-    QTest::newRow("the current year") << u"2008"_s << QByteArray();
-    QTest::newRow("a folder without ledger") << u"Informes"_s << QByteArray("-");
-    QTest::newRow("a damaged ledger") << u"2006"_s << QByteArray("SQLite format 3").repeated(99);
+    QTest::addColumn<QString>("to");      // " new": made, not switched to
+    QTest::addColumn<QString>("refusal"); // empty: the switch is made
+    const QString cannotOpen = u"No se puede abrir la base de datos…"_s;
+    QTest::newRow("another year") << u"2007"_s << QString();
+    QTest::newRow("the current year") << u"2008"_s << QString();
+    QTest::newRow("a new year") << u"2009 new"_s << QString();
+    QTest::newRow("a damaged ledger") << u"2006"_s << cannotOpen;
+    QTest::newRow("a year another copy has open")
+        << u"2007 held"_s
+        << u"Otra copia del programa está trabajando en el año 2007. Ciérrela antes de pasar a "
+           "ese año."_s;
 }
 
 void TestYearDatabase::switchTo() {
-    QFETCH(QString, year);
-    QFETCH(QByteArray, database);
-    test::TestLedger ledger(u"2008"_s);
-    createYear(ledger.dataRoot(), u"2007"_s);
-    QVERIFY(QDir().mkpath(ledger.dataRoot() + u"/Informes"_s));
-    writeBytes(databasePathFor(ledger.dataRoot(), u"2006"_s), database);
-    writeBytes(ledger.programFolder() + u"/ano.ini"_s, "2008\n"); // rewritten either way
-    const Database* before = ledger.state().connection.get();
-
-    const QString error = yearError([&] { YearDatabase(ledger.state()).switchTo(year); });
-    if (database.isEmpty()) {
-        QVERIFY2(error.isNull(), qPrintable(error));
-        checkOnYear(ledger, year);
-        // Even on the same year the connection is a new one.
-        QVERIFY(ledger.state().connection.get() != before);
-        return;
-    }
-    QVERIFY2(error.startsWith(u"No se puede abrir la base de datos"_s), qPrintable(error));
-    checkOnYear(ledger, u"2008"_s);
-}
-
-// The lock that keeps a second copy of the program off a year goes with the
-// program: taken on the new year before the old one is let go, and a switch to a
-// year another copy works on is refused, the program staying where it was.
-void TestYearDatabase::lockFollowsTheYear_data() {
-    test::addTextRows("to", {{"switch to another year", "2007"},
-                             {"switch to the same year", "2008"},
-                             {"new year", "2009"},
-                             {"year another copy has open", "2007 held"}});
-}
-
-void TestYearDatabase::lockFollowsTheYear() {
     QFETCH(QString, to);
+    QFETCH(QString, refusal);
     test::TestLedger ledger(u"2008"_s);
     createYear(ledger.dataRoot(), u"2007"_s);
+    writeBytes(databasePathFor(ledger.dataRoot(), u"2006"_s),
+               QByteArray("SQLite format 3").repeated(99));
     const auto held = [&](const QString& year) {
         return !SingleInstance(databasePathFor(ledger.dataRoot(), year)).acquire();
     };
@@ -322,151 +367,140 @@ void TestYearDatabase::lockFollowsTheYear() {
     AppState& state = ledger.state();
     state.yearLock = std::make_unique<SingleInstance>(ledger.databasePath());
     QVERIFY(state.yearLock->acquire());
+    const Database* before = state.connection.get();
     const QString year = to.section(u' ', 0, 0);
     std::optional<SingleInstance> otherCopy;
     if (to.endsWith(u" held"_s)) {
         otherCopy.emplace(databasePathFor(ledger.dataRoot(), year));
         QVERIFY(otherCopy->acquire());
+    } else {
+        // Rewritten whether the year opens or not.
+        writeBytes(ledger.programFolder() + u"/ano.ini"_s, "2008\n");
     }
 
     const QString error = yearError([&] {
-        if (yearExists(ledger.dataRoot(), year)) {
-            YearDatabase(state).switchTo(year);
-        } else {
+        if (to.endsWith(u" new"_s)) {
             YearDatabase(state).create(year);
+        } else {
+            YearDatabase(state).switchTo(year);
         }
     });
-    if (otherCopy) {
-        QCOMPARE(error, u"Otra copia del programa está trabajando en el año 2007. Ciérrela antes "
-                        "de pasar a ese año."_s);
-        checkOnYear(ledger, u"2008"_s);
-        QVERIFY(held(u"2008"_s));
-        otherCopy.reset();
-        QVERIFY(!held(u"2007"_s));
+    if (refusal.isEmpty()) {
+        QVERIFY2(error.isNull(), qPrintable(error));
+        checkOnYear(ledger, year);
+        // Even on the same year the connection is a new one.
+        QVERIFY(state.connection.get() != before);
+        QVERIFY(held(year));
+        QCOMPARE(held(u"2008"_s), year == u"2008"_s);
         return;
     }
-    QVERIFY2(error.isNull(), qPrintable(error));
-    checkOnYear(ledger, year);
-    QVERIFY(held(year));
-    QCOMPARE(held(u"2008"_s), year == u"2008"_s);
+    checkMessage(error, refusal);
+    checkOnYear(ledger, u"2008"_s);
+    QVERIFY(held(u"2008"_s));
+    otherCopy.reset();
+    QVERIFY(!held(year));
 }
 
-void TestYearDatabase::compact_data() {
-    test::addTextRows("fault", {{"twice in a row", ""},
-                                {"leftovers of a killed compaction", "leftovers"},
-                                {"work folder missing", "no Datos"},
-                                {"another program writing", "writer"},
-                                // Once this closed the program's connection for good.
-                                {"another program holding the database", "holder"}});
+// A compaction or a restore puts a new file in place of the year's database.
+// Whatever stops it, the file and the connection stay as they were, and no
+// half-written file is left.
+void TestYearDatabase::replaceDatabase_data() {
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("done");
+    const QString compact = u"compact"_s;
+    const QString restore = u"restore"_s;
+    QTest::newRow("compaction twice in a row") << compact << QString() << true;
+    QTest::newRow("compaction after one killed") << compact << u"leftovers"_s << true;
+    QTest::newRow("compaction, work folder missing") << compact << u"no Datos"_s << false;
+    QTest::newRow("compaction, another program writing") << compact << u"writer"_s << false;
+    // Once this closed the program's connection for good.
+    QTest::newRow("compaction, another program holding the database")
+        << compact << u"holder"_s << false;
+    QTest::newRow("restore of a sound ledger") << restore << QString() << true;
+    QTest::newRow("restore of a damaged file") << restore << u"damaged"_s << false;
+    QTest::newRow("restore of no ledger") << restore << u"text"_s << false;
+    QTest::newRow("restore of a missing file") << restore << u"missing"_s << false;
+    QTest::newRow("restore, another program holding the database")
+        << restore << u"holder"_s << false;
 }
 
-void TestYearDatabase::compact() {
+void TestYearDatabase::replaceDatabase() {
+    QFETCH(QString, operation);
     QFETCH(QString, fault);
+    QFETCH(bool, done);
     test::TestLedger ledger(u"2008"_s);
     fill(ledger);
-    ledger.db().exec("DELETE FROM apuntes WHERE Id > 10", "test");
     const QString path = ledger.databasePath();
     const QString work = ledger.programFolder() + u"/Datos"_s;
-    const QByteArray before = test::fileBytes(path);
-    std::unique_ptr<Database> writer;
-    if (fault == u"leftovers"_s) {
+    const QString file = ledger.dataRoot() + u"/copia.mdb"_s; // every entry
+    const bool restore = operation == u"restore"_s;
+    if (restore && fault != u"text"_s && fault != u"missing"_s) {
+        compactDatabase(ledger.db(), file);
+    }
+    ledger.db().exec("DELETE FROM apuntes WHERE Id > 10", "test");
+    if (fault == u"damaged"_s) {
+        QByteArray bytes = test::fileBytes(file);
+        bytes.truncate(bytes.size() / 2);
+        QFile::remove(file);
+        writeBytes(file, bytes);
+    } else if (fault == u"text"_s) {
+        writeBytes(file, "Fecha;Importe\r\n");
+    } else if (fault == u"leftovers"_s) {
         // Killed after writing the compacted file, before the rename.
         writeBytes(work + u"/DevedurC.mdb"_s, "a medias");
         writeBytes(path + u".nueva"_s, "a medias");
     } else if (fault == u"no Datos"_s) {
         QVERIFY(QDir(work).removeRecursively());
-    } else if (fault == u"writer"_s) {
-        writer = std::make_unique<Database>(path);
-        writer->exec("BEGIN IMMEDIATE; DELETE FROM apuntes WHERE Id = 1", "test");
+    }
+    if (restore) {
+        // A journal nobody owns would mix the old pages into the new file.
+        writeBytes(path + u"-journal"_s, QByteArray(512, '\0'));
+    }
+    const QByteArray before = test::fileBytes(path);
+    std::unique_ptr<Database> other;
+    if (fault == u"writer"_s) {
+        other = std::make_unique<Database>(path);
+        other->exec("BEGIN IMMEDIATE; DELETE FROM apuntes WHERE Id = 1", "test");
     } else if (fault == u"holder"_s) {
-        writer = std::make_unique<Database>(path);
-        writer->exec("BEGIN EXCLUSIVE", "test");
+        other = std::make_unique<Database>(path);
+        other->exec("BEGIN EXCLUSIVE", "test");
     }
     const Database* connection = ledger.state().connection.get();
 
     YearDatabase years(ledger.state());
     const QString error = yearError([&] {
-        for (int i = 0; i < (fault.isEmpty() ? 2 : 1); ++i) {
-            years.compact();
+        if (restore) {
+            years.replaceWith(file);
+        } else {
+            for (int i = 0; i < (fault.isEmpty() ? 2 : 1); ++i) {
+                years.compact();
+            }
         }
     });
-    if (fault.isEmpty() || fault == u"leftovers"_s) {
+    if (done) {
         QVERIFY2(error.isNull(), qPrintable(error));
-        QVERIFY(test::fileBytes(path).size() < before.size() / 2);
-        QVERIFY(QFileInfo::exists(work + u"/DevedurC.mdb"_s));
-        QVERIFY(!QFileInfo::exists(path + u".nueva"_s));
+        QVERIFY(restore || test::fileBytes(path).size() < before.size() / 2);
+        QVERIFY(restore || QFileInfo::exists(work + u"/DevedurC.mdb"_s));
+        QVERIFY(!QFileInfo::exists(path + u"-journal"_s));
     } else {
         QVERIFY2(!error.isEmpty(), qPrintable(fault));
         QCOMPARE(test::fileBytes(path), before);
         // Nothing was closed: the program goes on as it was.
         QCOMPARE(ledger.state().connection.get(), connection);
     }
-    writer.reset();
+    other.reset();
     checkOnYear(ledger, u"2008"_s);
-    QCOMPARE(count(ledger.state().db(), "apuntes"), 10);
+    QCOMPARE(count(ledger.state().db(), "apuntes"), restore && done ? 300 : 10);
     QCOMPARE(count(ledger.state().db(), "Contas"), 2);
+    QVERIFY(!QFileInfo::exists(path + u".nueva"_s));
 }
 
-void TestYearDatabase::replaceWith_data() {
-    test::addTextRows("backup", {{"a sound ledger", "sound"},
-                                 {"a damaged file", "damaged"},
-                                 {"not a ledger", "text"},
-                                 {"missing", "missing"},
-                                 {"the database held by another program", "held"}});
-}
-
-void TestYearDatabase::replaceWith() {
-    QFETCH(QString, backup);
-    test::TestLedger ledger(u"2008"_s);
-    fill(ledger);
-    const QString file = ledger.dataRoot() + u"/copia.mdb"_s;
-    if (backup == u"sound"_s || backup == u"damaged"_s || backup == u"held"_s) {
-        compactDatabase(ledger.db(), file);
-    }
-    if (backup == u"damaged"_s) {
-        QByteArray bytes = test::fileBytes(file);
-        bytes.truncate(bytes.size() / 2);
-        QFile::remove(file);
-        writeBytes(file, bytes);
-    } else if (backup == u"text"_s) {
-        writeBytes(file, "Fecha;Importe\r\n");
-    }
-    ledger.db().exec("DELETE FROM apuntes WHERE Id <= 100", "test");
-    // A journal nobody owns would mix the old pages into the new file.
-    writeBytes(ledger.databasePath() + u"-journal"_s, QByteArray(512, '\0'));
-    const QByteArray before = test::fileBytes(ledger.databasePath());
-    std::unique_ptr<Database> holder;
-    if (backup == u"held"_s) {
-        holder = std::make_unique<Database>(ledger.databasePath());
-        holder->exec("BEGIN EXCLUSIVE", "test");
-    }
-    const Database* connection = ledger.state().connection.get();
-
-    const QString error = yearError([&] { YearDatabase(ledger.state()).replaceWith(file); });
-    QCOMPARE(error.isNull(), backup == u"sound"_s);
-    holder.reset();
-    if (error.isNull()) {
-        QCOMPARE(count(ledger.state().db(), "apuntes"), 300);
-        QVERIFY(!QFileInfo::exists(ledger.databasePath() + u"-journal"_s));
-    } else {
-        QCOMPARE(test::fileBytes(ledger.databasePath()), before);
-        QCOMPARE(ledger.state().connection.get(), connection);
-        QCOMPARE(count(ledger.state().db(), "apuntes"), 200);
-    }
-    checkOnYear(ledger, u"2008"_s);
-    QVERIFY(!QFileInfo::exists(ledger.databasePath() + u".nueva"_s));
-}
-
-// A compaction or a restore that has replaced the database, which another
-// program then holds before it can be opened again: the user is told, and the
-// next use opens it as soon as it can be. Once every window said the database
-// was closed until a year was picked again.
-void TestYearDatabase::reopenedAsSoonAsItCan_data() {
-    test::addTextRows("operation", {{"compaction", "compact"}, {"restore", "restore"}});
-}
-
+// A restore that has replaced the database, which another program then holds
+// before it can be opened again: the user is told, and the next use opens it as
+// soon as it can be. Once every window said the database was closed until a
+// year was picked again. (The compaction's turn is the main window's test.)
 void TestYearDatabase::reopenedAsSoonAsItCan() {
-    QFETCH(QString, operation);
     test::TestLedger ledger(u"2008"_s);
     fill(ledger);
     const QString file = ledger.dataRoot() + u"/copia.mdb"_s;
@@ -474,21 +508,15 @@ void TestYearDatabase::reopenedAsSoonAsItCan() {
     AppState& state = ledger.state();
 
     test::ReplacedFileBlocker otherProgram(ledger.databasePath());
-    const QString error = yearError([&] {
-        try {
-            if (operation == u"compact"_s) {
-                YearDatabase(state).compact();
-            } else {
-                YearDatabase(state).replaceWith(file);
-            }
-        } catch (const ReopenError& reopen) {
-            throw YearError(u"reopen: "_s + reopen.message());
-        }
-    });
-    QCOMPARE(error,
-             u"reopen: No se puede abrir la base de datos %1: la base de datos está bloqueada "
-             "por otro programa.\nEl programa volverá a abrirla en cuanto pueda, la próxima vez "
-             "que la necesite."_s.arg(ledger.databasePath()));
+    try {
+        YearDatabase(state).replaceWith(file);
+        QFAIL("reopened while held");
+    } catch (const ReopenError& error) {
+        QCOMPARE(error.message(),
+                 u"No se puede abrir la base de datos %1: la base de datos está bloqueada por "
+                 "otro programa.\nEl programa volverá a abrirla en cuanto pueda, la próxima vez "
+                 "que la necesite."_s.arg(ledger.databasePath()));
+    }
     QVERIFY(!state.connection);
     QVERIFY_THROWS_EXCEPTION(DbError, state.db());
 
