@@ -37,20 +37,11 @@ struct Installation {
 class TestDriveBackup : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void everyYearOnOneDrive_data();
     void everyYearOnOneDrive();
     void failureChangesNothing_data();
     void failureChangesNothing();
-
-private:
-    QTemporaryDir runtime_; // the year locks taken here, away from the user's own
 };
-
-void TestDriveBackup::initTestCase() {
-    QVERIFY(runtime_.isValid());
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
-}
 
 // One drive holds the copy of every year: a backup replaces only its own year's,
 // and the restore brings the year back to it and keeps a copy of what it

@@ -47,8 +47,6 @@ private slots:
     void adminSettingsFolder();
 
 private:
-    // The locks of the copies started here, away from the user's own.
-    QTemporaryDir runtime_;
     // The configuration folder the program would fall back on; a start from a
     // program folder with its settings leaves it alone.
     QTemporaryDir config_;
@@ -84,9 +82,8 @@ QStringList lockFilesIn(const QString& folder) {
 } // namespace
 
 void TestProgram::initTestCase() {
-    QVERIFY(runtime_.isValid());
     QVERIFY(config_.isValid());
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+    test::privateRuntimeFolder(); // the locks of the copies started here
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
     QCoreApplication::setApplicationName(u"Velmora"_s); // as the program names itself
 }
@@ -310,7 +307,7 @@ void TestProgram::secondCopy() {
     QCOMPARE(lockFilesIn(ledger.programFolder()) + lockFilesIn(folder), QStringList());
     const QFileInfo lock(SingleInstance::lockPathFor(ledger.databasePath()));
     QVERIFY(lock.exists());
-    QCOMPARE(lock.absolutePath(), runtime_.path());
+    QCOMPARE(lock.absolutePath(), test::privateRuntimeFolder());
 
     // Once the first copy has ended, the program starts again.
     first.reset();

@@ -2,6 +2,7 @@
 // file can be made at all.
 
 #include "startup/SingleInstance.h"
+#include "support/TestLedger.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,9 +22,6 @@ private slots:
     void initTestCase();
     void heldByAKilledProcess();
     void noRoomForTheLock();
-
-private:
-    QTemporaryDir runtime_;
 };
 
 namespace {
@@ -47,9 +45,8 @@ int holdLock(const QString& databasePath) {
 } // namespace
 
 void TestSingleInstance::initTestCase() {
-    QVERIFY(runtime_.isValid());
     // The child process started below inherits it.
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+    test::privateRuntimeFolder();
 }
 
 // A copy that crashes leaves its lock file behind, but not the lock.

@@ -9,11 +9,20 @@
 #include "years/ConnectionSetup.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
 namespace velmora::test {
 
+QString privateRuntimeFolder() {
+    static QTemporaryDir runtime;
+    static const bool set = qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    Q_UNUSED(set);
+    return runtime.path();
+}
+
 TestLedger::TestLedger(const QString& year) : year_(year) {
+    privateRuntimeFolder();
     QDir root(dir_.path());
     root.mkpath(QStringLiteral("bin/Datos"));
     root.mkpath(QStringLiteral("data/") + year);

@@ -48,6 +48,11 @@ private:
     AppState state_;
 };
 
+// A folder of this process's own, removed when it ends, made the user's runtime
+// folder on the first call: the year locks taken by the tests stay out of the
+// user's. Every TestLedger calls it.
+QString privateRuntimeFolder();
+
 // Data rows of one text column `column`, each a row name and its value.
 void addTextRows(const char* column,
                  std::initializer_list<std::pair<const char*, const char*>> rows);

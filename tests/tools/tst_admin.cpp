@@ -110,7 +110,6 @@ class TestAdmin : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void initKeepsAWorkingInstallation_data();
     void initKeepsAWorkingInstallation();
     void initWritesTheReportFile_data();
@@ -137,15 +136,7 @@ private slots:
     void readsOnlyRegularFiles();
     void fileTextReachesTheTerminalEscaped();
     void noMemoryLeftIsToldInSpanish();
-
-private:
-    QTemporaryDir runtime_; // restore-copy's lock files, kept out of the user's
 };
-
-void TestAdmin::initTestCase() {
-    QVERIFY(runtime_.isValid());
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
-}
 
 void TestAdmin::initKeepsAWorkingInstallation_data() {
     // ROOT holds the installation's 2024 ledger, OTHER is a new folder; in the

@@ -66,21 +66,12 @@ struct YearWindow : WindowFixture<frmAno> {
 class TestFrmAno : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void listsYearsWithDatabase();
     void refusals_data();
     void refusals();
     void switches();
     void mainWindowShowsNewYear();
-
-private:
-    QTemporaryDir runtime_; // the year locks taken here, away from the user's own
 };
-
-void TestFrmAno::initTestCase() {
-    QVERIFY(runtime_.isValid());
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
-}
 
 void TestFrmAno::listsYearsWithDatabase() {
     YearWindow w;

@@ -56,18 +56,9 @@ int runChild(const QString& operation, const QString& programFolder) {
 class TestKilled : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void killedAnywhere_data();
     void killedAnywhere();
-
-private:
-    QTemporaryDir runtime_; // the year locks the children take, away from the user's own
 };
-
-void TestKilled::initTestCase() {
-    QVERIFY(runtime_.isValid());
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
-}
 
 void TestKilled::killedAnywhere_data() {
     test::addTextRows(

@@ -34,7 +34,6 @@ using namespace Qt::StringLiterals;
 class TestYearDatabase : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void connectionSetup_data();
     void connectionSetup();
     void createRefused_data();
@@ -47,9 +46,6 @@ private slots:
     void replaceDatabase();
     void reopenedAsSoonAsItCan();
     void safetyCopies();
-
-private:
-    QTemporaryDir runtime_; // the year locks taken here, away from the user's own
 };
 
 namespace {
@@ -113,11 +109,6 @@ void checkOnYear(test::TestLedger& ledger, const QString& year) {
 }
 
 } // namespace
-
-void TestYearDatabase::initTestCase() {
-    QVERIFY(runtime_.isValid());
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
-}
 
 // At the start, and whenever ano.ini changes, the set-up follows ruta.ini and
 // ano.ini to the year's database; one that cannot be used is refused with the
