@@ -2,7 +2,7 @@
 
 #include "Measurements.h"
 
-#include "startup/AppState.h"
+#include "state/YearSession.h"
 #include "store/DatabaseFiles.h"
 #include "store/Sqlite.h"
 #include "years/YearDatabase.h"
@@ -80,7 +80,7 @@ template <typename Work> double timed(Work&& work) {
 
 } // namespace
 
-FileOperationTimes timeFileOperations(AppState& state, int runs) {
+FileOperationTimes timeFileOperations(YearSession& state, int runs) {
     QTemporaryDir scratch;
     if (!scratch.isValid()) {
         throw std::runtime_error("cannot create a temporary folder");
@@ -116,13 +116,13 @@ FileOperationTimes timeFileOperations(AppState& state, int runs) {
 
     // A year that does not exist, created and then dropped again so that every
     // round starts from the same installation.
-    const QString year = state.year;
+    const QString year = state.year();
     const QString other = QString::number(year.toInt() + 1);
     const auto creations =
         timeTidiedRounds(runs, {[&] {
                              const double ms = timed([&] { YearDatabase(state).create(other); });
                              timed([&] { YearDatabase(state).switchTo(year); });
-                             QDir(yearFolderPath(state.dataRoot, other)).removeRecursively();
+                             QDir(yearFolderPath(state.dataRoot(), other)).removeRecursively();
                              return ms;
                          }});
     times.yearCreateMs = median(creations[0]);

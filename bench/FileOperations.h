@@ -6,7 +6,7 @@
 // and the creation of a new year from the current one.
 
 namespace velmora {
-struct AppState;
+class YearSession;
 } // namespace velmora
 
 namespace velmora::bench {
@@ -22,6 +22,6 @@ struct FileOperationTimes {
 // Leaves the state on the year it was on, with a compacted database; the year
 // created for the measurement is removed again. Throws std::runtime_error on a
 // failed operation.
-FileOperationTimes timeFileOperations(AppState& state, int runs);
+FileOperationTimes timeFileOperations(YearSession& state, int runs);
 
 } // namespace velmora::bench

@@ -1,7 +1,7 @@
 #include "Installation.h"
 
 #include "demo/DemoLedger.h"
-#include "startup/Settings.h"
+#include "state/Settings.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "years/ConnectionSetup.h"
@@ -28,7 +28,8 @@ void makeFolder(const QString& path) {
 
 } // namespace
 
-Installation::Installation(int year, int entries) : year_(year) {
+Installation::Installation(int year, int entries)
+    : year_(year), state_(dir_.filePath(QStringLiteral("Velmora"))) {
     if (!dir_.isValid()) {
         throw std::runtime_error("cannot create a temporary folder: " +
                                  dir_.errorString().toStdString());
@@ -45,11 +46,10 @@ Installation::Installation(int year, int entries) : year_(year) {
 
     // The colours are read back as the start-up reads them.
     const SettingsFiles settings(programFolder);
-    state_.programFolder = programFolder;
     state_.palette.setMain(settings.readMainColour().value_or(0));
     state_.palette.setSection(settings.readSectionColour().value_or(0));
     try {
-        setupConnection(state_);
+        setupConnection(state_.session);
     } catch (const ConnectionError& error) {
         throw std::runtime_error(error.message().toStdString());
     }

@@ -5,7 +5,7 @@
 // demonstration entries. The shared state is opened through the program's own
 // connection set-up, so the benchmark measures the paths the program runs.
 
-#include "startup/AppState.h"
+#include "ui/AppState.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -2,9 +2,9 @@
 
 #include "analysis/Balance.h"
 #include "analysis/MonthlyStatistics.h"
+#include "app/frmPrincipal.h"
 #include "entries/EntrySaving.h"
 #include "entries/EntryTableModel.h"
-#include "entries/frmPrincipal.h"
 #include "store/AccountStore.h"
 #include "store/Funciones.h"
 #include "store/Schema.h"

@@ -15,7 +15,7 @@
 #include "Report.h"
 #include "ReportTiming.h"
 
-#include "entries/frmPrincipal.h"
+#include "app/frmPrincipal.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 
@@ -242,9 +242,10 @@ int run(const Options& options) {
         err() << "Timing the list, " << options.runs << " runs...\n";
         err().flush();
         frmPrincipal window(state, services); // never shown
-        all = measureList(state.db(), window, wholeYear(year), options.runs);
+        all = measureList(state.session.db(), window, wholeYear(year), options.runs);
         setDescriptionFilter(window, QStringLiteral("luz"));
-        luz = measureList(state.db(), window, wholeYear(year, QStringLiteral("luz")), options.runs);
+        luz = measureList(state.session.db(), window, wholeYear(year, QStringLiteral("luz")),
+                          options.runs);
     }
     err() << "Timing the first showing, " << options.runs << " runs...\n";
     err().flush();
@@ -254,41 +255,42 @@ int run(const Options& options) {
 
     err() << "Timing new entries, " << options.runs << " saves...\n";
     err().flush();
-    const double saveMs = median(timeSaves(state.db(), year, options.runs));
+    const double saveMs = median(timeSaves(state.session.db(), year, options.runs));
 
-    const BusiestAccount busiest = busiestAccount(state.db());
+    const BusiestAccount busiest = busiestAccount(state.session.db());
     err() << "Timing the rename of " << busiest.name << " (" << busiest.entries << " entries), "
           << options.runs << " runs...\n";
     err().flush();
     const double renameMs =
-        median(timeRenames(state.db(), busiest.name, kRenamedAccount, options.runs));
+        median(timeRenames(state.session.db(), busiest.name, kRenamedAccount, options.runs));
 
     err() << "Timing the statistics, " << options.runs << " runs...\n";
     err().flush();
-    const StatisticsFigures stats = measureStatistics(state.db(), options.runs);
+    const StatisticsFigures stats = measureStatistics(state.session.db(), options.runs);
 
     err() << "Timing the balance of " << busiest.name << ", " << options.runs << " runs...\n";
     err().flush();
-    const BalanceTimes balance = measureBalance(state.db(), busiest.name, year, options.runs);
+    const BalanceTimes balance =
+        measureBalance(state.session.db(), busiest.name, year, options.runs);
 
     err() << "Timing the report of " << std::min(options.entries, kReportEntries)
           << " entries to PDF, " << options.runs << " runs...\n";
     err().flush();
-    const ReportFigures reportFigures =
-        timeReport(state.databasePath, std::min(options.entries, kReportEntries), options.runs);
+    const ReportFigures reportFigures = timeReport(
+        state.session.databasePath(), std::min(options.entries, kReportEntries), options.runs);
 
     err() << "Timing the CSV export and import and a statement of " << kStatementMovements
           << " movements, " << options.runs << " runs...\n";
     err().flush();
-    const ExchangeFigures exchange = timeExchange(state.db(), year, options.runs);
+    const ExchangeFigures exchange = timeExchange(state.session.db(), year, options.runs);
 
     // Last: the compaction rewrites the database the other figures read.
     err() << "Timing backups, compactions and new years, " << options.runs << " runs...\n";
     err().flush();
-    const FileOperationTimes fileTimes = timeFileOperations(state, options.runs);
+    const FileOperationTimes fileTimes = timeFileOperations(state.session, options.runs);
 
     if (!sameRowCount(all, "whole year") || !sameRowCount(luz, "filter luz") ||
-        !renamedBack(state.db(), busiest) || !statisticsListed(stats) ||
+        !renamedBack(state.session.db(), busiest) || !statisticsListed(stats) ||
         !noMessagesShown(messages) || !sameEntries(exchange)) {
         err().flush();
         return 1;

@@ -1,12 +1,12 @@
 #include "accounts/frmCuentasFicha.h"
 
-#include "startup/AppState.h"
+#include "state/Logging.h"
 #include "store/AccountStore.h"
+#include "store/Formats.h"
 #include "store/Sqlite.h"
 #include "ui/AcceptCancel.h"
+#include "ui/AppState.h"
 #include "ui/Fields.h"
-#include "ui/Formats.h"
-#include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 

@@ -1,8 +1,8 @@
 #include "analysis/UnreadableAmounts.h"
 
 #include "store/Amount.h"
+#include "store/Formats.h"
 #include "store/Sqlite.h"
-#include "ui/Formats.h"
 
 #include <QStringList>
 

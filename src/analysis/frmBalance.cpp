@@ -2,12 +2,12 @@
 
 #include "analysis/Balance.h"
 #include "analysis/UnreadableAmounts.h"
-#include "startup/AppState.h"
+#include "state/Logging.h"
 #include "store/AccountStore.h"
+#include "store/Formats.h"
 #include "store/Sqlite.h"
+#include "ui/AppState.h"
 #include "ui/Fields.h"
-#include "ui/Formats.h"
-#include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 #include "years/YearFolders.h"
@@ -75,7 +75,8 @@ void frmBalance::opened() {
     report_.attempt(QStringLiteral("No se puede leer la lista de cuentas"),
                     [&] { cmbConta->addItems(accountNames(state_.db())); });
     cmbConta->setCurrentIndex(-1);
-    const QString year = QString::number(calendarYearOf(state_.year, services_.clock.today()));
+    const QString year =
+        QString::number(calendarYearOf(state_.session.year(), services_.clock.today()));
     mskDesde->setText(QStringLiteral("01/01/") + year);
     mskHasta->setText(QStringLiteral("31/12/") + year);
     cmbConta->setFocus(Qt::OtherFocusReason);

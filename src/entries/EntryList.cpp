@@ -1,8 +1,8 @@
 #include "entries/EntryList.h"
 
+#include "store/Formats.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
-#include "ui/Formats.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #include "entries/EntryTableModel.h"
 
 #include "store/Amount.h"
-#include "ui/Formats.h"
+#include "store/Formats.h"
 
 namespace velmora {
 

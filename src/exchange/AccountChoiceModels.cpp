@@ -3,8 +3,8 @@
 #include "exchange/ImportedRows.h"
 #include "store/AccountStore.h"
 #include "store/Amount.h"
+#include "store/Formats.h"
 #include "ui/ChoiceDelegate.h"
-#include "ui/Formats.h"
 
 #include <algorithm>
 

@@ -4,6 +4,8 @@
 #include "exchange/Csv.h"
 #include "store/Amount.h"
 
+#include <QSaveFile>
+
 namespace velmora {
 
 CsvExport exportCsv(Database& db, const EntryFilter& filter, QIODevice& out) {
@@ -24,6 +26,23 @@ CsvExport exportCsv(Database& db, const EntryFilter& filter, QIODevice& out) {
         ++result.written;
     }
     result.complete = writer.finish();
+    return result;
+}
+
+CsvExportFile exportCsvFile(Database& db, const EntryFilter& filter, const QString& path) {
+    CsvExportFile result;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        result.outcome = CsvExportFile::Outcome::CannotOpen;
+        result.error = file.errorString();
+        return result;
+    }
+    result.rows = exportCsv(db, filter, file);
+    if (!result.rows.complete || !file.commit()) {
+        result.outcome = CsvExportFile::Outcome::Incomplete;
+        result.error = file.errorString();
+        file.cancelWriting();
+    }
     return result;
 }
 

@@ -4,6 +4,7 @@
 // and range, oldest first, in the program's own CSV layout.
 
 #include <QIODevice>
+#include <QString>
 
 #include <vector>
 
@@ -22,5 +23,18 @@ struct CsvExport {
 
 // Throws DbError when the year cannot be read.
 CsvExport exportCsv(Database& db, const EntryFilter& filter, QIODevice& out);
+
+// An export to a file, as the main window and velmora-admin both write it.
+struct CsvExportFile {
+    enum class Outcome { Written, CannotOpen, Incomplete };
+    Outcome outcome = Outcome::Written;
+    CsvExport rows;
+    QString error; // the system's own words, for the log
+};
+
+// Writes the file beside path and puts it in place only when whole, so an export
+// that fails half-way leaves the file that was there, if any. The path has passed
+// the path gate. Throws DbError when the year cannot be read; nothing is written.
+CsvExportFile exportCsvFile(Database& db, const EntryFilter& filter, const QString& path);
 
 } // namespace velmora

@@ -4,10 +4,10 @@
 #include "store/AccountStore.h"
 #include "store/Amount.h"
 #include "store/EntryStore.h"
+#include "store/Formats.h"
 #include "store/Schema.h"
 #include "store/SpanishText.h"
 #include "store/Sqlite.h"
-#include "ui/Formats.h"
 
 #include <QSet>
 

@@ -2,7 +2,7 @@
 
 #include "exchange/ImportPlan.h"
 #include "store/Amount.h"
-#include "ui/Formats.h"
+#include "store/Formats.h"
 
 #include <QColor>
 

@@ -1,27 +1,21 @@
 #include "exchange/frmImportar.h"
 
 #include "exchange/AccountChoiceModels.h"
-#include "exchange/AccountProposals.h"
-#include "exchange/Csv.h"
-#include "exchange/Norma43.h"
+#include "exchange/ImportSession.h"
 #include "exchange/PlannedEntryModel.h"
-#include "startup/AppState.h"
-#include "startup/Settings.h"
-#include "state/PathGate.h"
+#include "state/Logging.h"
 #include "store/AccountStore.h"
 #include "store/Amount.h"
+#include "store/Formats.h"
 #include "ui/AcceptCancel.h"
+#include "ui/AppState.h"
 #include "ui/ChoiceDelegate.h"
-#include "ui/Formats.h"
-#include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
-#include "years/SafetyCopies.h"
 #include "years/YearFolders.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -94,8 +88,9 @@ const QString kNoMemory = QStringLiteral("no queda memoria libre");
 
 } // namespace
 
-frmImportar::frmImportar(AppState& state, Services& services, QWidget* parent)
-    : ModalWindow(parent), state_(state), services_(services),
+frmImportar::frmImportar(AppState& state, Services& services, ImportSession& session,
+                         QWidget* parent)
+    : ModalWindow(parent), state_(state), services_(services), session_(session),
       report_(*this, services.messages, lcExchange()) {
     setObjectName(QStringLiteral("frmImportar"));
     setWindowTitle(QStringLiteral("Importar movimientos"));
@@ -107,7 +102,7 @@ void frmImportar::buildControls() {
     lblLeido->setObjectName(QStringLiteral("lblLeido"));
     lblLeido->setWordWrap(true);
 
-    accepted_ = new PlannedEntryModel(source_.rows, plan_, this);
+    accepted_ = new PlannedEntryModel(session_.rows(), plan_, this);
     grdApuntes = makeGrid(this, "grdApuntes", accepted_);
     grdApuntes->horizontalHeader()->setSectionResizeMode(PlannedEntryModel::DescriptionColumn,
                                                          QHeaderView::Stretch);
@@ -127,7 +122,7 @@ void frmImportar::buildControls() {
                 replan();
             });
 
-    missing_ = new MissingAccountsModel(source_.rows, this);
+    missing_ = new MissingAccountsModel(session_.rows(), this);
     grdSinCuenta = makeGrid(this, "grdSinCuenta", missing_);
     grdSinCuenta->horizontalHeader()->setSectionResizeMode(MissingAccountsModel::DescriptionColumn,
                                                            QHeaderView::Stretch);
@@ -135,9 +130,9 @@ void frmImportar::buildControls() {
     connect(missing_, &MissingAccountsModel::picked, this,
             [this](qint32 row, bool goesInto, const QString& account) {
                 if (goesInto) {
-                    source_.rows.setGoesInto(row, account);
+                    session_.rows().setGoesInto(row, account);
                 } else {
-                    source_.rows.setComesOutOf(row, account);
+                    session_.rows().setComesOutOf(row, account);
                 }
                 waitsForPick_[size_t(row)] = account.isEmpty();
                 replan();
@@ -208,10 +203,10 @@ bool frmImportar::setSource(ImportSource source) {
     }
     // The rows that wait for a pick stay the same whatever is chosen.
     std::vector<qint32> missing;
-    waitsForPick_.assign(size_t(source_.rows.size()), false);
-    for (qsizetype i = 0; source_.pickMissing && i < source_.rows.size(); ++i) {
-        if (source_.rows.goesInto(i).trimmed().isEmpty() ||
-            source_.rows.comesOutOf(i).trimmed().isEmpty()) {
+    waitsForPick_.assign(size_t(session_.rows().size()), false);
+    for (qsizetype i = 0; source_.pickMissing && i < session_.rows().size(); ++i) {
+        if (session_.rows().goesInto(i).trimmed().isEmpty() ||
+            session_.rows().comesOutOf(i).trimmed().isEmpty()) {
             missing.push_back(qint32(i));
             waitsForPick_[size_t(i)] = true;
         }
@@ -225,9 +220,8 @@ bool frmImportar::replan() {
     ImportPlan plan;
     try {
         if (!report_.attempt(QStringLiteral("No se puede preparar la importación"), [&] {
-                plan = planImport(state_.db(), source_.rows,
-                                  calendarYearOf(state_.year, services_.clock.today()), created_,
-                                  [this](qsizetype row) { return !waitsForPick_[size_t(row)]; });
+                plan = session_.plan(created_,
+                                     [this](qsizetype row) { return !waitsForPick_[size_t(row)]; });
             })) {
             return false;
         }
@@ -282,7 +276,7 @@ void frmImportar::showPlan() {
 }
 
 qsizetype frmImportar::fillRefused() {
-    const RefusedLines refused = RefusedLines::merged(source_.refused, plan_.refused);
+    const RefusedLines refused = RefusedLines::merged(session_.refused(), plan_.refused);
     lstRechazadas->clear();
     for (const RefusedLine& line : refused.kept()) {
         lstRechazadas->addItem(
@@ -332,16 +326,12 @@ void frmImportar::importRows() {
         // The user can go back to the year as it was before the import.
         if (!report_.attempt(
                 QStringLiteral("No se ha importado nada: no se puede hacer la copia de seguridad"),
-                [&] {
-                    SafetyCopies(state_.dataRoot, state_.year)
-                        .write(state_.db(), services_.clock.now());
-                })) {
+                [&] { session_.writeSafetyCopy(services_.clock.now()); })) {
             return;
         }
         try {
             if (!report_.attempt(QStringLiteral("No se ha importado nada"), [&] {
-                    result =
-                        writeImport(state_.db(), source_.rows, plan_, created_, withDuplicates);
+                    result = session_.write(plan_, created_, withDuplicates);
                 })) {
                 return;
             }
@@ -400,90 +390,66 @@ namespace {
 // Reads the statement, asks which of our accounts each bank account is and
 // remembers the answer. Nothing when the user cancels or the year fails.
 std::optional<ImportSource> statementSource(AppState& state, Services& services, QWidget& owner,
-                                            const N43Statement& statement) {
-    const FailureReport report(owner, services.messages, lcExchange());
-    QStringList accounts;
-    QString firstCash; // a bank account is kept as a "Caja" account
-    std::optional<AccountProposals> proposals;
-    if (!report.attempt(QStringLiteral("No se pueden leer las cuentas del año"), [&] {
-            accounts = accountNames(state.db());
-            for (const Account& account : listAccounts(state.db(), QString())) {
-                if (account.kind == QLatin1String("C")) {
-                    firstCash = account.name;
-                    break;
-                }
-            }
-            proposals.emplace(state.db());
-        })) {
+                                            ImportSession& session, const QString& shown) {
+    try {
+        WaitCursor wait(owner);
+        session.readStatement();
+    } catch (const Norma43Error& error) {
+        services.messages.fail(&owner, QStringLiteral("No se ha importado nada: el extracto %1 no "
+                                                      "se puede leer, %2.")
+                                           .arg(shown, error.message()));
         return std::nullopt;
     }
-    const SettingsFiles settings(state.programFolder);
-    ImportSource source;
-    source.read = describeStatement(statement);
-    source.pickMissing = true;
-    bool remember = true;
-    for (const N43Account& account : statement.accounts) {
-        const QString remembered = settings.readBankAccount(account.key());
-        if (remember && !settings.problems().isEmpty()) {
-            // Not even rewritten: what is in its place is no file of ours to replace.
-            remember = false;
+    const auto choose = [&](const BankAccountQuestion& question) -> std::optional<QString> {
+        if (!question.memoryProblem.isEmpty()) {
             services.messages.warn(
                 &owner, QStringLiteral("No se pueden usar las cuentas recordadas de los "
                                        "extractos: %1. Elija la cuenta de cada una; esta vez no "
                                        "se recordará.")
-                            .arg(settings.problems().join(QStringLiteral("; "))));
+                            .arg(question.memoryProblem));
         }
+        const N43Account& account = question.account;
         frmCuentaExtracto chooser(
             QStringLiteral("¿Qué cuenta es la %1 %2 %3 de %4?")
                 .arg(account.bank, account.branch, account.account, account.holder.trimmed()),
-            accounts, remembered.isEmpty() ? firstCash : remembered, &owner);
-        if (services.dialogs.run(chooser) != QDialog::Accepted || chooser.chosen().isEmpty()) {
+            question.accounts, question.proposed, &owner);
+        if (services.dialogs.run(chooser) != QDialog::Accepted) {
             return std::nullopt;
         }
-        if (remember) {
-            try {
-                settings.writeBankAccount(account.key(), chooser.chosen());
-            } catch (const SettingsError& error) {
-                // Only a convenience for the next statement: the import goes on.
-                qCWarning(lcExchange).noquote() << error.message();
-            }
-        }
-        appendStatementRows(account, chooser.chosen(), *proposals, source.rows);
+        return chooser.chosen();
+    };
+    const FailureReport report(owner, services.messages, lcExchange());
+    bool mapped = false;
+    if (!report.attempt(QStringLiteral("No se pueden leer las cuentas del año"), [&] {
+            mapped = session.mapStatement(choose, state.session.programFolder());
+        })) {
+        return std::nullopt;
     }
-    return source;
+    if (!mapped) {
+        return std::nullopt;
+    }
+    return ImportSource{describeStatement(session.statement()), true};
 }
 
 // The file's rows, or nothing when it cannot be read or the user cancels (told).
 std::optional<ImportSource> readSource(AppState& state, Services& services, QWidget& owner,
-                                       QFile& file, const QString& shown) {
-    std::optional<ImportSource> source;
-    if (isNorma43(file)) {
-        N43Statement statement;
-        try {
-            WaitCursor wait(owner);
-            statement = readNorma43(file);
-        } catch (const Norma43Error& error) {
-            services.messages.fail(&owner,
-                                   QStringLiteral("No se ha importado nada: el extracto %1 no se "
-                                                  "puede leer, %2.")
-                                       .arg(shown, error.message()));
-            return std::nullopt;
-        }
-        return statementSource(state, services, owner, statement);
+                                       ImportSession& session, const QString& shown) {
+    if (session.format() == ImportFormat::Norma43) {
+        return statementSource(state, services, owner, session, shown);
     }
-    std::optional<CsvRead> read;
+    std::optional<QString> failure;
     {
         WaitCursor wait(owner);
-        read = readCsv(file);
+        failure = session.readCsv();
     }
-    if (!read->failure.isEmpty()) {
+    if (failure) {
         services.messages.fail(
             &owner, QStringLiteral("No se ha importado nada: el archivo %1 no se puede leer. %2")
-                        .arg(shown, read->failure));
+                        .arg(shown, *failure));
         return std::nullopt;
     }
-    return ImportSource{QStringLiteral("Archivo CSV: ") + describeDialect(read->dialect),
-                        std::move(read->rows), std::move(read->refused), false};
+    return ImportSource{QStringLiteral("Archivo CSV: ") + describeDialect(session.dialect()),
+                        false};
 }
 
 } // namespace
@@ -501,8 +467,9 @@ bool importFromMenu(AppState& state, Services& services, QWidget& owner) {
         return false;
     }
     const QString shown = QDir::toNativeSeparators(*path);
-    QFile file;
-    if (const auto refusal = openRegularFile(*path, kLargestImportFile, file)) {
+    ImportSession session(state.session,
+                          calendarYearOf(state.session.year(), services.clock.today()));
+    if (const auto refusal = session.open(*path)) {
         qCWarning(lcExchange).noquote() << "archivo no importado:" << *refusal;
         services.messages.fail(&owner,
                                QStringLiteral("No se ha importado nada: %1.").arg(*refusal));
@@ -510,7 +477,7 @@ bool importFromMenu(AppState& state, Services& services, QWidget& owner) {
     }
     std::optional<ImportSource> source;
     try {
-        source = readSource(state, services, owner, file, shown);
+        source = readSource(state, services, owner, session, shown);
     } catch (const std::bad_alloc&) {
         qCWarning(lcExchange).noquote() << "sin memoria para leer" << *path;
         services.messages.fail(&owner,
@@ -522,7 +489,7 @@ bool importFromMenu(AppState& state, Services& services, QWidget& owner) {
     if (!source) {
         return false;
     }
-    frmImportar window(state, services, &owner);
+    frmImportar window(state, services, session, &owner);
     if (!window.setSource(std::move(*source))) {
         return false;
     }

@@ -6,8 +6,6 @@
 // has decided about the accounts the year lacks.
 
 #include "exchange/ImportPlan.h"
-#include "exchange/ImportedRows.h"
-#include "exchange/RefusedLines.h"
 #include "ui/FailureReport.h"
 #include "ui/WindowKit.h"
 
@@ -27,15 +25,14 @@ namespace velmora {
 
 struct AppState;
 struct Services;
+class ImportSession;
 class MissingAccountsModel;
 class NewAccountsModel;
 class PlannedEntryModel;
 
-// What a file held, as the preview takes it.
+// What a file held, as the preview takes it; its rows are the session's.
 struct ImportSource {
     QString read; // what was read, as the user is told it
-    ImportedRows rows;
-    RefusedLines refused; // lines the reader itself could not take
     // A bank statement names only one side of a movement; a row whose other side
     // could not be proposed waits until the user picks it.
     bool pickMissing = false;
@@ -46,9 +43,10 @@ struct ImportSource {
 class frmImportar : public ModalWindow {
     Q_OBJECT
 public:
-    frmImportar(AppState& state, Services& services, QWidget* parent = nullptr);
+    frmImportar(AppState& state, Services& services, ImportSession& session,
+                QWidget* parent = nullptr);
 
-    // Plans the import of source. False when the year cannot be read or there is
+    // Plans the import of the session's rows. False when the year cannot be read or there is
     // no memory left for the plan (the user has been told).
     bool setSource(ImportSource source);
     // Entries written by "&Importar"; 0 until it succeeds.
@@ -67,6 +65,7 @@ private:
 
     AppState& state_;
     Services& services_;
+    ImportSession& session_;
     FailureReport report_;
     ImportSource source_;
     ImportPlan plan_;

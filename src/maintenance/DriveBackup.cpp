@@ -1,13 +1,13 @@
 #include "maintenance/DriveBackup.h"
 
-#include "startup/AppState.h"
-#include "startup/Settings.h"
+#include "state/Logging.h"
 #include "state/PathGate.h"
+#include "state/Settings.h"
+#include "state/YearSession.h"
 #include "store/DatabaseFiles.h"
 #include "store/DbErrorText.h"
 #include "store/PathText.h"
 #include "store/Sqlite.h"
-#include "ui/Logging.h"
 #include "years/SafetyCopies.h"
 #include "years/YearDatabase.h"
 #include "years/YearFolders.h"
@@ -132,7 +132,7 @@ QString yearBackupFolder(const QString& folder, const QString& year) {
     return folder + QLatin1Char('/') + year;
 }
 
-void backUpYear(AppState& state, const QString& driveRoot, const QString& folder) {
+void backUpYear(YearSession& session, const QString& driveRoot, const QString& folder) {
     if (driveRoot.isEmpty()) {
         throw BackupError(kBackupLead + QStringLiteral(": no ha elegido ninguna unidad"));
     }
@@ -142,15 +142,15 @@ void backUpYear(AppState& state, const QString& driveRoot, const QString& folder
                                          "disco en ella")
                               .arg(native(driveRoot)));
     }
-    if (!namesYearFolder(state.year)) {
+    if (!namesYearFolder(session.year())) {
         throw BackupError(
             kBackupLead +
-            QStringLiteral(": el año «%1» no es un nombre de carpeta").arg(state.year));
+            QStringLiteral(": el año «%1» no es un nombre de carpeta").arg(session.year()));
     }
-    const QString yearFolder = yearBackupFolder(folder, state.year);
+    const QString yearFolder = yearBackupFolder(folder, session.year());
     // A copy landing among the program's own files would overwrite a year; the
     // year's folder is judged too, in case it is a link that leads there.
-    const PathGate gate(state.places());
+    const PathGate gate(session.places());
     for (const QString& place : {folder, yearFolder}) {
         if (const auto refusal = gate.refuseBackupFolder(place)) {
             throw BackupError(kBackupLead + QStringLiteral(": ") + *refusal);
@@ -181,7 +181,7 @@ void backUpYear(AppState& state, const QString& driveRoot, const QString& folder
                               QStringLiteral("no se puede sustituir %1").arg(native(yearPath)), 0);
             }
             const QString held = yearFile.readYear();
-            if (!held.isEmpty() && held != state.year) {
+            if (!held.isEmpty() && held != session.year()) {
                 throw DbError(QStringLiteral("hacer la copia"),
                               QStringLiteral("%1 guarda la copia del año %2, que no se sustituye")
                                   .arg(native(yearFolder), held),
@@ -191,10 +191,10 @@ void backUpYear(AppState& state, const QString& driveRoot, const QString& folder
         // What a crash left of an earlier attempt.
         QFile::remove(partial);
         removeStaleJournal(partial);
-        copyDatabase(state.db(), partial);
+        copyDatabase(session.db(), partial);
         // The year first: a copy is never in place without the file that says its year.
         try {
-            yearFile.writeYear(state.year);
+            yearFile.writeYear(session.year());
         } catch (const SettingsError& error) {
             throw DbError(QStringLiteral("hacer la copia"), error.message(), 0);
         }
@@ -205,12 +205,12 @@ void backUpYear(AppState& state, const QString& driveRoot, const QString& folder
     }
 }
 
-QString restoreYear(AppState& state, const QString& driveRoot, const QString& folder,
+QString restoreYear(YearSession& session, const QString& driveRoot, const QString& folder,
                     const QDateTime& now) {
     if (!driveHoldsBackup(driveRoot)) {
         throw BackupError(QStringLiteral("No se encontraron datos en la unidad indicada"));
     }
-    const QString file = copyOfYear(folder, state.year);
+    const QString file = copyOfYear(folder, session.year());
     QString safetyCopy;
     try {
         checkLedgerFile(file);
@@ -219,7 +219,7 @@ QString restoreYear(AppState& state, const QString& driveRoot, const QString& fo
     }
     // Never replace the only copy of the user's data.
     try {
-        safetyCopy = SafetyCopies(state.dataRoot, state.year).write(state.db(), now);
+        safetyCopy = SafetyCopies(session.dataRoot(), session.year()).write(session.db(), now);
     } catch (const DbError& error) {
         log(kRestoreLead, error);
         throw BackupError(
@@ -228,7 +228,7 @@ QString restoreYear(AppState& state, const QString& driveRoot, const QString& fo
                 .arg(describeFailure(error)));
     }
     try {
-        YearDatabase(state).replaceWith(file);
+        YearDatabase(session).replaceWith(file);
     } catch (const ReopenError& error) {
         throw BackupError(QStringLiteral("La copia de seguridad se ha recuperado. ") +
                           error.message());

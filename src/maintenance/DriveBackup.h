@@ -20,7 +20,7 @@
 
 namespace velmora {
 
-struct AppState;
+class YearSession;
 
 // An operation that did not happen, with the Spanish sentence for the user.
 class BackupError : public std::runtime_error {
@@ -45,13 +45,13 @@ QString yearBackupFolder(const QString& folder, const QString& year);
 // {folder}/{year}, after making {drive}/CopiaVelmora/Datos when it is missing.
 // folder must exist. A copy of another year is never replaced. A failure leaves
 // the previous backup as it was.
-void backUpYear(AppState& state, const QString& driveRoot, const QString& folder);
+void backUpYear(YearSession& session, const QString& driveRoot, const QString& folder);
 
 // Puts the current year's backup in folder in place of the current year's
 // database, once it is known to be a sound ledger of this same year and a safety
 // copy of the current data has been written. Gives the safety copy's path. On
 // failure nothing has changed.
-QString restoreYear(AppState& state, const QString& driveRoot, const QString& folder,
+QString restoreYear(YearSession& session, const QString& driveRoot, const QString& folder,
                     const QDateTime& now);
 
 } // namespace velmora

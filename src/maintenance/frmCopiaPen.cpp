@@ -1,8 +1,8 @@
 #include "maintenance/frmCopiaPen.h"
 
 #include "maintenance/DriveBackup.h"
-#include "startup/AppState.h"
-#include "ui/Formats.h"
+#include "store/Formats.h"
+#include "ui/AppState.h"
 #include "ui/MessageService.h"
 #include "ui/Palette.h"
 #include "ui/Services.h"
@@ -153,7 +153,7 @@ void frmCopiaPen::operate(const Message& question, MessageAnswer go,
         showFailure(error.message());
         return;
     }
-    QDir::setCurrent(state_.programFolder);
+    QDir::setCurrent(state_.session.programFolder());
     showStatus(kDone, done);
 }
 
@@ -164,7 +164,7 @@ void frmCopiaPen::realizar() {
                 kAppTitle, MessageIcon::Information, MessageButtons::OkCancel},
         MessageAnswer::Ok,
         [this](const QString& folder) {
-            backUpYear(state_, chosenDrive(), folder);
+            backUpYear(state_.session, chosenDrive(), folder);
             return true;
         },
         QStringLiteral("La copia se ha completado"));
@@ -185,7 +185,7 @@ void frmCopiaPen::recuperar() {
                     this, QStringLiteral("No se encontraron datos en la unidad indicada"));
                 return false;
             }
-            restoreYear(state_, chosenDrive(), folder, services_.clock.now());
+            restoreYear(state_.session, chosenDrive(), folder, services_.clock.now());
             return true;
         },
         QStringLiteral("La recuperación se ha completado"));

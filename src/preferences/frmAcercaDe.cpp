@@ -1,6 +1,6 @@
 #include "preferences/frmAcercaDe.h"
 
-#include "ui/Formats.h"
+#include "store/Formats.h"
 #include "ui/Palette.h"
 
 #include <QDesktopServices>

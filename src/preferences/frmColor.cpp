@@ -1,8 +1,8 @@
 #include "preferences/frmColor.h"
 
-#include "startup/AppState.h"
-#include "startup/Settings.h"
-#include "ui/Formats.h"
+#include "state/Settings.h"
+#include "store/Formats.h"
+#include "ui/AppState.h"
 #include "ui/MessageService.h"
 #include "ui/Palette.h"
 #include "ui/Services.h"
@@ -117,7 +117,7 @@ void frmColor::choose(Target target, int index) {
     }
     markSelection();
 
-    const SettingsFiles settings(state_.programFolder);
+    const SettingsFiles settings(state_.session.programFolder());
     try {
         if (main) {
             settings.writeMainColour(colour);

@@ -5,7 +5,7 @@
 // in its settings file; other windows pick the colour up the next time they
 // paint with it.
 
-#include "preferences/ColourChoices.h"
+#include "state/ColourChoices.h"
 #include "ui/WindowKit.h"
 
 #include <array>

@@ -1,10 +1,10 @@
 #include "preferences/frmConfiguracion.h"
 
-#include "startup/AppState.h"
-#include "startup/Settings.h"
+#include "state/Logging.h"
+#include "state/Settings.h"
+#include "store/Formats.h"
+#include "ui/AppState.h"
 #include "ui/Fields.h"
-#include "ui/Formats.h"
-#include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 
@@ -166,7 +166,7 @@ void frmConfiguracion::loadCompany() {
 
 void frmConfiguracion::fillPrinters() {
     const QStringList names = system_.printerNames();
-    const SettingsFiles settings(state_.programFolder);
+    const SettingsFiles settings(state_.session.programFolder());
     for (size_t i = 0; i < cmbImpresora.size(); ++i) {
         QComboBox* list = cmbImpresora[i];
         list->addItems(names);
@@ -200,7 +200,7 @@ bool frmConfiguracion::changed() const {
 
 bool frmConfiguracion::save() {
     try {
-        SettingsFiles(state_.programFolder)
+        SettingsFiles(state_.session.programFolder())
             .writePrinters(cmbImpresora[0]->currentIndex(), cmbImpresora[1]->currentIndex());
     } catch (const SettingsError& error) {
         messages_.fail(this, error.message());

@@ -1,6 +1,6 @@
 #include "reports/Report.h"
 
-#include "ui/Formats.h"
+#include "store/Formats.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
 #include "reports/ReportPages.h"
 
 #include "reports/Report.h"
-#include "ui/Logging.h"
+#include "state/Logging.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

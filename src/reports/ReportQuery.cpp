@@ -2,12 +2,12 @@
 
 #include "reports/ReportDefinition.h"
 #include "reports/ReportError.h"
+#include "state/Logging.h"
 #include "store/Amount.h"
 #include "store/DbErrorText.h"
+#include "store/Formats.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
-#include "ui/Formats.h"
-#include "ui/Logging.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>

@@ -2,13 +2,13 @@
 
 #include "reports/ReportError.h"
 #include "reports/ReportPages.h"
-#include "startup/AppState.h"
-#include "startup/Settings.h"
+#include "state/Logging.h"
 #include "state/PathGate.h"
+#include "state/Settings.h"
 #include "store/DatabaseFiles.h"
+#include "store/Formats.h"
 #include "store/Sqlite.h"
-#include "ui/Formats.h"
-#include "ui/Logging.h"
+#include "ui/AppState.h"
 #include "ui/MessageService.h"
 #include "ui/OutputFile.h"
 #include "ui/Services.h"
@@ -104,12 +104,12 @@ bool frmInformeListado::load() {
     WaitCursor wait(*this);
     try {
         report_ = request_.tipo == QLatin1String("Datos")
-                      ? Report::open(reportFilePath(state_.dataRoot))
+                      ? Report::open(reportFilePath(state_.session.dataRoot()))
                       : Report();
         report_.setParameter(QStringLiteral("pEmpresa"), request_.empresa);
         report_.setParameter(QStringLiteral("pTitulo"), request_.titulo);
         report_.setParameter(QStringLiteral("pInfo"), request_.info);
-        report_.setDatabase(state_.databasePath);
+        report_.setDatabase(state_.session.databasePath());
         report_.setSelectionFormula(request_.filtro);
         report_.setPrintDate(services_.clock.today());
         report_.read();
@@ -139,7 +139,7 @@ void frmInformeListado::print(bool pdf) {
     }
     const QStringList printers = services_.system.printerNames();
     const std::optional<int> position =
-        SettingsFiles(state_.programFolder).readPrinterPosition(pdf);
+        SettingsFiles(state_.session.programFolder()).readPrinterPosition(pdf);
     const bool chosen = position && *position >= 0 && *position < printers.size();
     if (pdf && !chosen) {
         // No printer makes the PDF: the program writes it.
@@ -175,7 +175,7 @@ void frmInformeListado::print(bool pdf) {
 void frmInformeListado::writePdf() {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const std::optional<QString> chosen =
-        chooseOutputFile(services_, this, PathGate(state_.places()),
+        chooseOutputFile(services_, this, PathGate(state_.session.places()),
                          {QStringLiteral("Guardar el informe en PDF"),
                           QDir(folder.isEmpty() ? QDir::homePath() : folder)
                               .filePath(documentName() + QStringLiteral(".pdf")),

@@ -1,7 +1,7 @@
 #include "ui/Fields.h"
 
 #include "store/Amount.h"
-#include "ui/Formats.h"
+#include "store/Formats.h"
 #include "ui/MessageService.h"
 #include "ui/Palette.h"
 

@@ -1,6 +1,6 @@
 #include "ui/GuardedApplication.h"
 
-#include "ui/Logging.h"
+#include "state/Logging.h"
 #include "ui/MessageService.h"
 
 #include <new>

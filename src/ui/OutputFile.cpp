@@ -1,8 +1,8 @@
 #include "ui/OutputFile.h"
 
+#include "state/Logging.h"
 #include "state/PathGate.h"
 #include "store/PathText.h"
-#include "ui/Logging.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 

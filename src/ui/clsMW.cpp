@@ -1,6 +1,6 @@
 #include "ui/clsMW.h"
 
-#include "ui/Logging.h"
+#include "state/Logging.h"
 #include "ui/MessageService.h"
 
 #include <QAbstractScrollArea>

@@ -1,12 +1,12 @@
 #include "years/ConnectionSetup.h"
 
-#include "startup/AppState.h"
-#include "startup/Settings.h"
+#include "state/Logging.h"
+#include "state/Settings.h"
+#include "state/YearSession.h"
 #include "store/DbErrorText.h"
 #include "store/PathText.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
-#include "ui/Logging.h"
 #include "years/YearFolders.h"
 
 #include <QFileInfo>
@@ -22,23 +22,7 @@ QString ConnectionError::message() const {
         .arg(pathForMessage(path_), reason_);
 }
 
-std::unique_ptr<Database> openYearDatabase(const QString& path) {
-    if (QFileInfo(path).isDir() || !QFileInfo::exists(path)) {
-        throw DbError(QStringLiteral("abrir la base de datos"),
-                      QStringLiteral("el archivo no existe"), 0);
-    }
-    try {
-        auto connection = std::make_unique<Database>(path);
-        checkLedgerSchema(*connection);
-        return connection;
-    } catch (const DbError& error) {
-        // The user reads the Spanish reason; the engine's own words are for the log.
-        qCWarning(lcStartup).noquote() << "no se puede abrir" << path << "|" << error.what();
-        throw;
-    }
-}
-
-void openYear(AppState& state, const QString& dataRoot, const QString& year) {
+void openYear(YearSession& session, const QString& dataRoot, const QString& year) {
     const QString path = databasePathFor(dataRoot, year);
     std::unique_ptr<Database> connection;
     try {
@@ -46,14 +30,14 @@ void openYear(AppState& state, const QString& dataRoot, const QString& year) {
     } catch (const DbError& error) {
         throw ConnectionError(path, describeFailure(error));
     }
-    state.dataRoot = dataRoot;
-    state.year = year;
-    state.databasePath = path;
-    state.connection = std::move(connection);
+    session.dataRoot_ = dataRoot;
+    session.year_ = year;
+    session.databasePath_ = path;
+    session.connection_ = std::move(connection);
 }
 
-void setupConnection(AppState& state) {
-    const SettingsFiles settings(state.programFolder);
+void setupConnection(YearSession& session) {
+    const SettingsFiles settings(session.programFolder());
     const QString dataRoot = settings.readDataRoot();
     const QString year = settings.readYear();
     if (!settings.problems().isEmpty()) {
@@ -65,7 +49,14 @@ void setupConnection(AppState& state) {
         throw ConnectionError(databasePathFor(dataRoot, year),
                               QStringLiteral("ano.ini no nombra un año de la carpeta de datos"));
     }
-    openYear(state, dataRoot, year);
+    openYear(session, dataRoot, year);
+}
+
+// Keyed by the year's database, so that a copy started from another program folder
+// on the same year is kept out too.
+bool lockYear(YearSession& session, const QString& databasePath) {
+    session.yearLock_ = std::make_unique<SingleInstance>(databasePath);
+    return session.yearLock_->acquire();
 }
 
 } // namespace velmora

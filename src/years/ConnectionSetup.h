@@ -11,8 +11,7 @@
 
 namespace velmora {
 
-struct AppState;
-class Database;
+class YearSession;
 
 class ConnectionError : public std::runtime_error {
 public:
@@ -27,14 +26,14 @@ private:
     QString reason_;
 };
 
-void setupConnection(AppState& state);
+void setupConnection(YearSession& session);
 
 // Opens the year of dataRoot, as setupConnection() does once it has read the
 // settings files.
-void openYear(AppState& state, const QString& dataRoot, const QString& year);
+void openYear(YearSession& session, const QString& dataRoot, const QString& year);
 
-// A connection to the year's database at path, once it is known to be a ledger.
-// Throws DbError; its reason for the user is describeFailure()'s.
-std::unique_ptr<Database> openYearDatabase(const QString& path);
+// Holds the year of databasePath for session, as the program does from its start
+// on. False when another running copy holds it.
+bool lockYear(YearSession& session, const QString& databasePath);
 
 } // namespace velmora

@@ -1,6 +1,6 @@
 #include "years/CopyYear.h"
 
-#include "startup/Settings.h"
+#include "state/Settings.h"
 #include "store/Sqlite.h"
 #include "years/SafetyCopies.h"
 #include "years/YearFolders.h"

@@ -1,14 +1,14 @@
 #include "years/YearDatabase.h"
 
-#include "startup/AppState.h"
-#include "startup/Settings.h"
-#include "startup/SingleInstance.h"
+#include "state/Logging.h"
 #include "state/PathGate.h"
+#include "state/Settings.h"
+#include "state/SingleInstance.h"
+#include "state/YearSession.h"
 #include "store/DatabaseFiles.h"
 #include "store/DbErrorText.h"
 #include "store/PathText.h"
 #include "store/Sqlite.h"
-#include "ui/Logging.h"
 #include "years/ConnectionSetup.h"
 #include "years/YearFolders.h"
 
@@ -92,14 +92,14 @@ void emptyEntries(const QString& databasePath) {
 YearError::YearError(const QString& message)
     : std::runtime_error(message.toStdString()), message_(message) {}
 
-YearDatabase::YearDatabase(AppState& state) : state_(state) {}
+YearDatabase::YearDatabase(YearSession& session) : session_(session) {}
 
 QString YearDatabase::compactionFile() const {
-    return state_.programFolder + QStringLiteral("/Datos/DevedurC.mdb");
+    return session_.programFolder() + QStringLiteral("/Datos/DevedurC.mdb");
 }
 
 void YearDatabase::close() {
-    state_.connection.reset();
+    session_.connection_.reset();
 }
 
 // The same year, never the one ano.ini may name by now: another copy of the
@@ -108,7 +108,7 @@ void YearDatabase::close() {
 void YearDatabase::reopen() {
     close();
     try {
-        openYear(state_, state_.dataRoot, state_.year);
+        openYear(session_, session_.dataRoot(), session_.year());
     } catch (const ConnectionError& error) {
         qCCritical(lcYears).noquote() << "no se puede volver a abrir" << error.what();
         throw ReopenError(error.message() +
@@ -118,8 +118,8 @@ void YearDatabase::reopen() {
 }
 
 std::unique_ptr<SingleInstance> YearDatabase::lockFor(const QString& year) const {
-    const QString path = databasePathFor(state_.dataRoot, year);
-    if (state_.yearLock && state_.yearLock->lockPath() == SingleInstance::lockPathFor(path)) {
+    const QString path = databasePathFor(session_.dataRoot(), year);
+    if (session_.yearLock_ && session_.yearLock_->lockPath() == SingleInstance::lockPathFor(path)) {
         return nullptr;
     }
     auto lock = std::make_unique<SingleInstance>(path);
@@ -134,9 +134,9 @@ std::unique_ptr<SingleInstance> YearDatabase::lockFor(const QString& year) const
 // The new lock is held before the old one goes, so no other copy can slip onto
 // either year in between; it only replaces the old one once the year is open.
 void YearDatabase::open(const QString& year, std::unique_ptr<SingleInstance> lock) {
-    const SettingsFiles settings(state_.programFolder);
-    const QString before = state_.year;
-    QDir::setCurrent(state_.programFolder);
+    const SettingsFiles settings(session_.programFolder());
+    const QString before = session_.year();
+    QDir::setCurrent(session_.programFolder());
     try {
         settings.writeYear(year);
     } catch (const SettingsError& error) {
@@ -145,7 +145,7 @@ void YearDatabase::open(const QString& year, std::unique_ptr<SingleInstance> loc
     // The connection is replaced only once the new one is open, so on a failure
     // the program is still on the year it was on; ano.ini follows it back.
     try {
-        openYear(state_, state_.dataRoot, year);
+        openYear(session_, session_.dataRoot(), year);
     } catch (const ConnectionError& error) {
         try {
             settings.writeYear(before);
@@ -155,7 +155,7 @@ void YearDatabase::open(const QString& year, std::unique_ptr<SingleInstance> loc
         throw YearError(error.message());
     }
     if (lock) {
-        state_.yearLock = std::move(lock);
+        session_.yearLock_ = std::move(lock);
     }
 }
 
@@ -167,19 +167,19 @@ void YearDatabase::create(const QString& year) {
     if (const auto refusal = refusalOf(year)) {
         throw YearError(refusalText(*refusal));
     }
-    if (const auto link = linkRefusalFor(state_.dataRoot, year)) {
+    if (const auto link = linkRefusalFor(session_.dataRoot(), year)) {
         throw YearError(QStringLiteral("No se puede crear el año %1: %2").arg(year, *link));
     }
-    if (yearExists(state_.dataRoot, year)) {
+    if (yearExists(session_.dataRoot(), year)) {
         throw YearError(QStringLiteral("Este año ya está creado"));
     }
     std::unique_ptr<SingleInstance> lock = lockFor(year);
-    const QString target = yearFolderPath(state_.dataRoot, year);
+    const QString target = yearFolderPath(session_.dataRoot(), year);
     // Built in a hidden folder, which is never listed as a year, and renamed into
     // place when whole: a failure or a crash never leaves half a year behind. What
     // an earlier attempt left there goes first; a link put there since the check
     // is never followed, and mkdir() then fails on it.
-    const QString building = buildingFolderPath(state_.dataRoot, year);
+    const QString building = buildingFolderPath(session_.dataRoot(), year);
     removeFolderTree(building);
     try {
         if (!QDir().mkdir(building)) {
@@ -187,11 +187,11 @@ void YearDatabase::create(const QString& year) {
                 QStringLiteral("crear la carpeta del año"),
                 QStringLiteral("no se puede crear la carpeta %1").arg(pathForMessage(building)), 0);
         }
-        copyFolderContents(yearFolderPath(state_.dataRoot, state_.year), building);
-        copyDatabase(state_.db(), building + QStringLiteral("/Devedur.mdb"));
+        copyFolderContents(yearFolderPath(session_.dataRoot(), session_.year()), building);
+        copyDatabase(session_.db(), building + QStringLiteral("/Devedur.mdb"));
         emptyEntries(building + QStringLiteral("/Devedur.mdb"));
         flushToDisk(building + QStringLiteral("/Devedur.mdb"));
-        if (yearExists(state_.dataRoot, year) || !QDir().rename(building, target)) {
+        if (yearExists(session_.dataRoot(), year) || !QDir().rename(building, target)) {
             throw DbError(
                 QStringLiteral("crear la carpeta del año"),
                 QStringLiteral("no se puede crear la carpeta %1").arg(pathForMessage(target)), 0);
@@ -213,7 +213,7 @@ void YearDatabase::create(const QString& year) {
 }
 
 void YearDatabase::compact() {
-    const QString source = state_.databasePath;
+    const QString source = session_.databasePath();
     const QString compacted = compactionFile();
     QFile::remove(compacted); // a failure here shows in the compaction itself
     try {
@@ -227,7 +227,7 @@ void YearDatabase::compact() {
         // another program holds the database this fails with the program still on
         // its open connection. Held, it keeps every other program from saving into
         // the old file between the compaction and the rename, which would lose that save.
-        Transaction holdWriters(state_.db());
+        Transaction holdWriters(session_.db());
         {
             Database reader(source);
             compactDatabase(reader, compacted);
@@ -243,11 +243,11 @@ void YearDatabase::compact() {
 }
 
 void YearDatabase::replaceWith(const QString& file) {
-    const QString target = state_.databasePath;
+    const QString target = session_.databasePath();
     try {
         // As for a compaction: no other writer from here on, and a busy database
         // fails before the connection is closed.
-        Transaction holdWriters(state_.db());
+        Transaction holdWriters(session_.db());
         // Nobody writes now, so a journal left here belongs to no one; applied to
         // the new file it would mix in pages of the old one.
         removeStaleJournal(target);

@@ -15,7 +15,7 @@
 
 namespace velmora {
 
-struct AppState;
+class YearSession;
 class SingleInstance;
 
 // An operation that did not happen, with the Spanish reason for the user.
@@ -29,7 +29,7 @@ private:
 };
 
 // The operation was done, but the year's database could not be opened again
-// afterwards. The connection stays closed until AppState::db() manages to open it.
+// afterwards. The connection stays closed until YearSession::db() manages to open it.
 class ReopenError : public YearError {
 public:
     using YearError::YearError;
@@ -37,7 +37,7 @@ public:
 
 class YearDatabase {
 public:
-    explicit YearDatabase(AppState& state);
+    explicit YearDatabase(YearSession& session);
 
     // Closes the shared connection, at the end of the run.
     void close();
@@ -78,7 +78,7 @@ private:
     std::unique_ptr<SingleInstance> lockFor(const QString& year) const;
     void open(const QString& year, std::unique_ptr<SingleInstance> lock);
 
-    AppState& state_;
+    YearSession& session_;
 };
 
 } // namespace velmora

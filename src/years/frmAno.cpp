@@ -1,12 +1,12 @@
 #include "years/frmAno.h"
 
-#include "maintenance/Compactar.h"
-#include "startup/AppState.h"
+#include "store/Formats.h"
+#include "ui/AppState.h"
 #include "ui/Fields.h"
-#include "ui/Formats.h"
 #include "ui/MessageService.h"
 #include "ui/Palette.h"
 #include "ui/Services.h"
+#include "years/Compactar.h"
 #include "years/YearDatabase.h"
 #include "years/YearFolders.h"
 
@@ -74,7 +74,7 @@ void frmAno::opened() {
 void frmAno::fillList() {
     lstInforma->clear();
     lstInforma->addItem(QStringLiteral("Seleccione Año:"));
-    lstInforma->addItems(listedYears(state_.dataRoot));
+    lstInforma->addItems(listedYears(state_.session.dataRoot()));
 }
 
 void frmAno::refuse(const QString& text) {
@@ -95,12 +95,13 @@ void frmAno::crear() {
         return;
     }
     // A link in the year's place is refused by the creation itself, which says why.
-    if (!linkRefusalFor(state_.dataRoot, year) && yearExists(state_.dataRoot, year)) {
+    if (!linkRefusalFor(state_.session.dataRoot(), year) &&
+        yearExists(state_.session.dataRoot(), year)) {
         refuse(QStringLiteral("Este año ya está creado"));
         return;
     }
     try {
-        YearDatabase(state_).create(year);
+        YearDatabase(state_.session).create(year);
     } catch (const YearError& error) {
         services_.messages.fail(this, error.message());
         fillList();
@@ -117,14 +118,14 @@ void frmAno::cambiar(QListWidgetItem* item) {
         return;
     }
     const QString year = item->text();
-    if (!namesYearFolder(year) || !yearExists(state_.dataRoot, year)) {
+    if (!namesYearFolder(year) || !yearExists(state_.session.dataRoot(), year)) {
         refuse(QStringLiteral("El año ") + year + QStringLiteral(" no existe"));
         txtAno->setFocus();
         return;
     }
     const WaitCursor wait(*this);
     try {
-        YearDatabase(state_).switchTo(year);
+        YearDatabase(state_.session).switchTo(year);
     } catch (const YearError& error) {
         services_.messages.fail(this, error.message());
         return;

@@ -2,8 +2,8 @@
 // copy) is hostile until checked. What each kind of file does here is written
 // down in its row; none crashes, and none is changed by being opened and listed.
 
+#include "app/frmPrincipal.h"
 #include "entries/EntryTableModel.h"
-#include "entries/frmPrincipal.h"
 #include "store/DatabaseFiles.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
@@ -80,7 +80,7 @@ void TestHostileFiles::opened() {
     const QByteArray before = fileBytes(f.ledger.databasePath());
 
     try {
-        YearDatabase(f.ledger.state()).reopen();
+        YearDatabase(f.ledger.session()).reopen();
         QVERIFY2(refusal.isEmpty(), qPrintable(refusal));
     } catch (const YearError& error) {
         QVERIFY2(error.message().contains(refusal), qPrintable(error.message()));
@@ -100,7 +100,7 @@ void TestHostileFiles::opened() {
         QVERIFY2(f.messages.texts().first().contains(notice), qPrintable(f.messages.texts()[0]));
     }
     f.window.reset();
-    YearDatabase(f.ledger.state()).close();
+    YearDatabase(f.ledger.session()).close();
     QCOMPARE(fileBytes(f.ledger.databasePath()), before);
 }
 

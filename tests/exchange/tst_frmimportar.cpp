@@ -2,11 +2,11 @@
 // windows: the preview shows what a file would add, the user's choices change
 // it, and only "&Importar" writes, all of it or nothing.
 
+#include "app/frmPrincipal.h"
 #include "entries/EntryTableModel.h"
-#include "entries/frmPrincipal.h"
 #include "exchange/frmImportar.h"
-#include "startup/Settings.h"
 #include "state/PathGate.h"
+#include "state/Settings.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
 #include "support/HostilePaths.h"
@@ -16,6 +16,7 @@
 #include "years/SafetyCopies.h"
 
 #include <QAbstractItemDelegate>
+#include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -56,8 +57,15 @@ template <typename T> T* child(QDialog& window, const char* name) {
     return found;
 }
 
+// Each grid's model is checked against the rules of Qt's models from the first
+// look on, through every choice that replans it.
 QAbstractItemModel* rowsOf(QDialog& window, const char* grid) {
-    return child<QTableView>(window, grid)->model();
+    QAbstractItemModel* model = child<QTableView>(window, grid)->model();
+    if (model->findChild<QAbstractItemModelTester*>() == nullptr) {
+        new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                     model);
+    }
+    return model;
 }
 
 // A column of a grid as the view shows it.

@@ -4,8 +4,8 @@
 
 #include "FuzzCheck.h"
 
+#include "store/Formats.h"
 #include "store/Schema.h"
-#include "ui/Formats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace velmora;

@@ -5,7 +5,7 @@
 
 #include "FuzzCheck.h"
 
-#include "startup/Settings.h"
+#include "state/Settings.h"
 
 #include <QDir>
 #include <QFile>

@@ -77,7 +77,7 @@ void TestDriveBackup::everyYearOnOneDrive() {
 
     const bool backedUp = before != "2024 flat";
     if (backedUp) {
-        backUpYear(ledger.state(), drive.path(), folder);
+        backUpYear(ledger.session(), drive.path(), folder);
         QCOMPARE(entriesIn(folder + "/2024/Devedur.mdb"), 1);
         QCOMPARE(fileBytes(folder + "/2024/ano.ini"), QByteArray("2024\r\n"));
     }
@@ -87,16 +87,16 @@ void TestDriveBackup::everyYearOnOneDrive() {
     }
 
     i.addEntry(3);
-    const QString safety = restoreYear(ledger.state(), drive.path(), folder, now);
+    const QString safety = restoreYear(ledger.session(), drive.path(), folder, now);
     QCOMPARE(ledger.countEntries(), backedUp ? 1 : 2);
     QCOMPARE(SafetyCopies(ledger.dataRoot(), "2024").list(), QStringList{safety});
     QCOMPARE(entriesIn(safety), 2);
 
     // And the year on the drive is restored into that year, its own copy found.
     if (year == "2025") {
-        YearDatabase(ledger.state()).create("2025");
-        restoreYear(ledger.state(), drive.path(), folder, now);
-        QCOMPARE(ledger.state().year, QString("2025"));
+        YearDatabase(ledger.session()).create("2025");
+        restoreYear(ledger.session(), drive.path(), folder, now);
+        QCOMPARE(ledger.session().year(), QString("2025"));
         QCOMPARE(ledger.countEntries(), 2);
     }
 }
@@ -140,7 +140,7 @@ void TestDriveBackup::failureChangesNothing() {
     Installation i;
     auto& [ledger, drive, folder] = i;
     i.addEntry(1);
-    backUpYear(ledger.state(), drive.path(), folder);
+    backUpYear(ledger.session(), drive.path(), folder);
     i.addEntry(2);
     QString root = drive.path();
     QString target = folder;
@@ -184,9 +184,9 @@ void TestDriveBackup::failureChangesNothing() {
     const QByteArray backup = fileBytes(copyFile);
     try {
         if (restore) {
-            restoreYear(ledger.state(), root, target, now);
+            restoreYear(ledger.session(), root, target, now);
         } else {
-            backUpYear(ledger.state(), root, target);
+            backUpYear(ledger.session(), root, target);
         }
         QFAIL("done");
     } catch (const BackupError& error) {

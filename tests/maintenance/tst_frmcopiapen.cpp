@@ -1,6 +1,6 @@
 // The backup window through its widgets, with temporary folders as the drives.
 
-#include "entries/frmPrincipal.h"
+#include "app/frmPrincipal.h"
 #include "maintenance/DriveBackup.h"
 #include "maintenance/frmCopiaPen.h"
 #include "support/WindowFixture.h"
@@ -108,7 +108,7 @@ void TestFrmCopiaPen::operations() {
     if (setup == "no path") {
         b.path()->clear();
     } else if (setup == "backup") {
-        backUpYear(b.ledger.state(), b.usb.path(), backupFolderFor(b.usb.path()));
+        backUpYear(b.ledger.session(), b.usb.path(), backupFolderFor(b.usb.path()));
         b.ledger.addEntry(2, "03/01/2024", "Agua", "Agua", "Banco", 30, "G");
     }
     if (button == "Enter") {
@@ -127,7 +127,7 @@ void TestFrmCopiaPen::mainWindowShowsRestoredYear() {
     QTemporaryDir usb;
     f.services.system.drivesToList = {Drive{usb.path(), usb.path(), false}};
     f.ledger.addEntry(1, "02/01/2024", "Nómina", "Banco", "Nómina", 1200, "I");
-    backUpYear(f.ledger.state(), usb.path(), backupFolderFor(usb.path()));
+    backUpYear(f.ledger.session(), usb.path(), backupFolderFor(usb.path()));
     f.ledger.addEntry(2, "03/01/2024", "Agua", "Agua", "Banco", 30, "G");
     f.open();
     QCOMPARE(f.grid()->model()->rowCount(), 2);

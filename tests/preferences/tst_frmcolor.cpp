@@ -1,9 +1,9 @@
 // The colour window through its swatches: what it marks, what a click changes
 // and writes, and the main window's grid following the choice.
 
-#include "entries/frmPrincipal.h"
-#include "preferences/ColourChoices.h"
+#include "app/frmPrincipal.h"
 #include "preferences/frmColor.h"
+#include "state/ColourChoices.h"
 #include "support/Files.h"
 #include "support/WindowFixture.h"
 

@@ -33,7 +33,7 @@ private:
     QTemporaryDir scratch_;
     QTemporaryDir inputs_;
     QList<HostilePath> outputs_ = hostileOutputs(ledger_, scratch_.path());
-    PathGate gate() { return PathGate(ledger_.state().places()); }
+    PathGate gate() { return PathGate(ledger_.state().session.places()); }
 };
 
 void TestPathGate::refusesHostileOutputs_data() {

@@ -1,11 +1,11 @@
 #include "support/TestLedger.h"
 
 #include "reports/ReportDefinition.h"
-#include "startup/Settings.h"
+#include "state/Settings.h"
+#include "store/Formats.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
-#include "ui/Formats.h"
 #include "years/ConnectionSetup.h"
 
 #include <QDir>
@@ -21,7 +21,8 @@ QString privateRuntimeFolder() {
     return runtime.path();
 }
 
-TestLedger::TestLedger(const QString& year) : year_(year) {
+TestLedger::TestLedger(const QString& year)
+    : year_(year), state_(dir_.path() + QStringLiteral("/bin")) {
     privateRuntimeFolder();
     QDir root(dir_.path());
     root.mkpath(QStringLiteral("bin/Datos"));
@@ -36,10 +37,9 @@ TestLedger::TestLedger(const QString& year) : year_(year) {
         Database created(databasePath(), Database::Mode::CreateIfMissing);
         createLedgerSchema(created);
     }
-    state_.programFolder = programFolder();
     state_.palette.setMain(0xC0C0C0);
     state_.palette.setSection(0xE0FFFF);
-    setupConnection(state_);
+    setupConnection(state_.session);
 }
 
 QString TestLedger::programFolder() const {

@@ -5,7 +5,7 @@
 // the report file Informes/Datos.rpt, and helpers to put accounts and entries
 // into it directly.
 
-#include "startup/AppState.h"
+#include "ui/AppState.h"
 
 #include <QDate>
 #include <QString>
@@ -27,7 +27,8 @@ public:
 
     // A shared state over this installation with its connection open.
     AppState& state() { return state_; }
-    Database& db() { return *state_.connection; }
+    YearSession& session() { return state_.session; }
+    Database& db() { return state_.session.db(); }
 
     void addAccount(const QString& name, const QString& kind, const QString& accountConcept = {});
     // date as dd/MM/yyyy

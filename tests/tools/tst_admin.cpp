@@ -2,7 +2,7 @@
 #include "entries/MovementRule.h"
 #include "exchange/ImportedRows.h"
 #include "reports/ReportDefinition.h"
-#include "startup/SingleInstance.h"
+#include "state/SingleInstance.h"
 #include "store/AccountStore.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
@@ -523,8 +523,8 @@ void TestAdmin::restoreCopy() {
         running.emplace(ledger.databasePath());
         QVERIFY(running->acquire());
     } else if (chosen.endsWith(u"program switched to 2025"_s)) {
-        YearDatabase(ledger.state()).create(u"2025"_s);
-        target = ledger.state().databasePath;
+        YearDatabase(ledger.session()).create(u"2025"_s);
+        target = ledger.session().databasePath();
     }
     if (chosen.endsWith(u"current damaged"_s)) {
         writeBytes(ledger.databasePath(), "Apuntes de enero\n");

@@ -4,7 +4,7 @@
 #include "CrashCheck.h"
 #include "CrashChild.h"
 #include "maintenance/DriveBackup.h"
-#include "startup/Settings.h"
+#include "state/Settings.h"
 #include "store/AccountStore.h"
 #include "store/DatabaseFiles.h"
 #include "store/Sqlite.h"

@@ -1,8 +1,8 @@
 // The year window through its widgets, and the main window that opens it.
 
-#include "entries/frmPrincipal.h"
-#include "startup/Settings.h"
-#include "startup/SingleInstance.h"
+#include "app/frmPrincipal.h"
+#include "state/Settings.h"
+#include "state/SingleInstance.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
@@ -151,7 +151,7 @@ void TestFrmAno::switches() {
     w.messages.clear();
     w.doubleClick(u"2023"_s);
     QCOMPARE(w.messages.texts(), QStringList{u"El año 2023 no existe"_s});
-    QCOMPARE(w.ledger.state().year, u"2024"_s);
+    QCOMPARE(w.ledger.session().year(), u"2024"_s);
 
     // Another copy of the program works on 2023: this one stays on its year.
     makeYear(w.ledger.dataRoot(), u"2023"_s);
@@ -163,12 +163,12 @@ void TestFrmAno::switches() {
         QCOMPARE(w.messages.texts(), QStringList{u"Otra copia del programa está trabajando en el "
                                                  "año 2023. Ciérrela antes de pasar a ese año."_s});
         QVERIFY(w.window->isVisible());
-        QCOMPARE(w.ledger.state().year, u"2024"_s);
+        QCOMPARE(w.ledger.session().year(), u"2024"_s);
         QCOMPARE(w.yearFile(), u"2024"_s);
     }
     w.doubleClick(u"2023"_s);
     QVERIFY(!w.window->isVisible());
-    QCOMPARE(w.ledger.state().year, u"2023"_s);
+    QCOMPARE(w.ledger.session().year(), u"2023"_s);
     QCOMPARE(w.yearFile(), u"2023"_s);
 }
 

@@ -3,8 +3,8 @@
 // The work runs in a child copy of this executable, killed with SIGKILL after a
 // random delay, again and again over the same installation.
 
-#include "startup/AppState.h"
-#include "startup/Settings.h"
+#include "state/Settings.h"
+#include "state/YearSession.h"
 #include "store/DatabaseFiles.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
@@ -31,11 +31,10 @@ constexpr int kEntries = 300;
 
 // The child: the operation over and over until it is killed.
 int runChild(const QString& operation, const QString& programFolder) {
-    AppState state;
-    state.programFolder = programFolder;
+    YearSession state(programFolder);
     setupConnection(state);
-    const QString original = state.year;
-    const QString dataRoot = state.dataRoot;
+    const QString original = state.year();
+    const QString dataRoot = state.dataRoot();
     std::puts("ready");
     std::fflush(stdout);
     for (int round = 0;; ++round) {
@@ -74,7 +73,7 @@ void TestKilled::killedAnywhere() {
     ledger.db().exec("DELETE FROM apuntes WHERE Id > 250", "test");
     compactDatabase(ledger.db(), ledger.dataRoot() + u"/menos.mdb"_s);
     ledger.db().exec("DELETE FROM apuntes", "test");
-    ledger.state().connection.reset();
+    YearDatabase(ledger.state().session).close();
     QFile::remove(ledger.databasePath());
     QFile::copy(ledger.dataRoot() + u"/todos.mdb"_s, ledger.databasePath());
 

@@ -2,9 +2,8 @@
 // switched to, compacted or replaced, the program ends on a sound year and
 // ano.ini agrees.
 
-#include "startup/AppState.h"
-#include "startup/Settings.h"
-#include "startup/SingleInstance.h"
+#include "state/Settings.h"
+#include "state/SingleInstance.h"
 #include "store/DatabaseFiles.h"
 #include "store/Funciones.h"
 #include "store/Schema.h"
@@ -12,6 +11,7 @@
 #include "support/Files.h"
 #include "support/ReplacedFileBlocker.h"
 #include "support/TestLedger.h"
+#include "ui/AppState.h"
 #include "years/ConnectionSetup.h"
 #include "years/SafetyCopies.h"
 #include "years/YearDatabase.h"
@@ -100,11 +100,11 @@ void checkMessage(const QString& said, const QString& expected) {
 
 void checkOnYear(test::TestLedger& ledger, const QString& year) {
     AppState& state = ledger.state();
-    QCOMPARE(state.year, year);
-    QCOMPARE(state.databasePath, databasePathFor(ledger.dataRoot(), year));
+    QCOMPARE(state.session.year(), year);
+    QCOMPARE(state.session.databasePath(), databasePathFor(ledger.dataRoot(), year));
     QCOMPARE(SettingsFiles(ledger.programFolder()).readYear(), year);
     QCOMPARE(test::fileBytes(ledger.programFolder() + u"/ano.ini"_s), year.toUtf8() + "\r\n");
-    QVERIFY(state.connection != nullptr);
+    QVERIFY(state.session.openConnection() != nullptr);
     count(state.db(), "apuntes"); // the connection works
 }
 
@@ -137,7 +137,7 @@ void TestYearDatabase::connectionSetup() {
     test::TestLedger ledger;
     ledger.addAccount(u"Caja"_s, u"C"_s);
     AppState& state = ledger.state();
-    const Database* before = state.connection.get();
+    const Database* before = state.session.openConnection();
     const auto hasCaja = [](Database& db) {
         return ExisteValor(db, u"Contas"_s, u"conNom"_s, u"caja"_s);
     };
@@ -161,7 +161,7 @@ void TestYearDatabase::connectionSetup() {
     }
 
     try {
-        setupConnection(state);
+        setupConnection(state.session);
         QVERIFY(reason.isEmpty());
     } catch (const ConnectionError& error) {
         QCOMPARE(error.path(), path);
@@ -170,16 +170,16 @@ void TestYearDatabase::connectionSetup() {
                  u"No se puede abrir la base de datos "_s + path + u": "_s + reason);
     }
     if (reason.isEmpty()) {
-        QCOMPARE(state.year, u"2030"_s);
-        QCOMPARE(state.databasePath, path);
+        QCOMPARE(state.session.year(), u"2030"_s);
+        QCOMPARE(state.session.databasePath(), path);
         QCOMPARE(state.db().path(), path);
         QVERIFY(!hasCaja(state.db()));
         return;
     }
-    QCOMPARE(state.dataRoot, ledger.dataRoot());
-    QCOMPARE(state.year, u"2024"_s);
-    QCOMPARE(state.databasePath, ledger.databasePath());
-    QCOMPARE(state.connection.get(), before);
+    QCOMPARE(state.session.dataRoot(), ledger.dataRoot());
+    QCOMPARE(state.session.year(), u"2024"_s);
+    QCOMPARE(state.session.databasePath(), ledger.databasePath());
+    QCOMPARE(state.session.openConnection(), before);
     QVERIFY(hasCaja(state.db()));
     if (problem == u"text"_s) {
         QCOMPARE(test::fileBytes(path), text);
@@ -260,14 +260,14 @@ void TestYearDatabase::createRefused() {
     const QStringList before = entries(root);
     const QStringList beside = entries(root + u"/.."_s);
 
-    const QString error = yearError([&] { YearDatabase(ledger.state()).create(year); });
+    const QString error = yearError([&] { YearDatabase(ledger.session()).create(year); });
     checkMessage(error, message.replace(u"DATA"_s, root));
     QCOMPARE(entries(root), before);
     QCOMPARE(entries(root + u"/.."_s), beside);
     QCOMPARE(entries(elsewhere.path()), (QStringList{u"."_s, u".."_s, u"valioso.txt"_s}));
     QCOMPARE(test::fileBytes(elsewhere.filePath(u"valioso.txt"_s)), "de otro");
     QVERIFY(!fault.contains(u"link"_s) || QFileInfo(link).isSymLink());
-    QCOMPARE(ledger.state().year, u"2008"_s);
+    QCOMPARE(ledger.state().session.year(), u"2008"_s);
     QCOMPARE(count(ledger.state().db(), "apuntes"), 300);
     if (fault != u"ano.ini is a folder"_s) {
         checkOnYear(ledger, u"2008"_s);
@@ -298,7 +298,7 @@ void TestYearDatabase::createKeepsAccountsNotEntries() {
         QVERIFY(QFile::link(
             entry == u"file"_s ? elsewhere.filePath(u"secreto.txt"_s) : elsewhere.path(), in2008));
     }
-    YearDatabase(ledger.state()).create(u"2009"_s);
+    YearDatabase(ledger.session()).create(u"2009"_s);
 
     checkOnYear(ledger, u"2009"_s);
     Database& db = ledger.state().db();
@@ -356,9 +356,8 @@ void TestYearDatabase::switchTo() {
     };
     // As the program holds it from its start.
     AppState& state = ledger.state();
-    state.yearLock = std::make_unique<SingleInstance>(ledger.databasePath());
-    QVERIFY(state.yearLock->acquire());
-    const Database* before = state.connection.get();
+    QVERIFY(lockYear(state.session, ledger.databasePath()));
+    const Database* before = state.session.openConnection();
     const QString year = to.section(u' ', 0, 0);
     std::optional<SingleInstance> otherCopy;
     if (to.endsWith(u" held"_s)) {
@@ -371,16 +370,16 @@ void TestYearDatabase::switchTo() {
 
     const QString error = yearError([&] {
         if (to.endsWith(u" new"_s)) {
-            YearDatabase(state).create(year);
+            YearDatabase(state.session).create(year);
         } else {
-            YearDatabase(state).switchTo(year);
+            YearDatabase(state.session).switchTo(year);
         }
     });
     if (refusal.isEmpty()) {
         QVERIFY2(error.isNull(), qPrintable(error));
         checkOnYear(ledger, year);
         // Even on the same year the connection is a new one.
-        QVERIFY(state.connection.get() != before);
+        QVERIFY(state.session.openConnection() != before);
         QVERIFY(held(year));
         QCOMPARE(held(u"2008"_s), year == u"2008"_s);
         return;
@@ -457,9 +456,9 @@ void TestYearDatabase::replaceDatabase() {
         other = std::make_unique<Database>(path);
         other->exec("BEGIN EXCLUSIVE", "test");
     }
-    const Database* connection = ledger.state().connection.get();
+    const Database* connection = ledger.state().session.openConnection();
 
-    YearDatabase years(ledger.state());
+    YearDatabase years(ledger.session());
     const QString error = yearError([&] {
         if (restore) {
             years.replaceWith(file);
@@ -478,7 +477,7 @@ void TestYearDatabase::replaceDatabase() {
         QVERIFY2(!error.isEmpty(), qPrintable(fault));
         QCOMPARE(test::fileBytes(path), before);
         // Nothing was closed: the program goes on as it was.
-        QCOMPARE(ledger.state().connection.get(), connection);
+        QCOMPARE(ledger.state().session.openConnection(), connection);
     }
     other.reset();
     checkOnYear(ledger, u"2008"_s);
@@ -500,7 +499,7 @@ void TestYearDatabase::reopenedAsSoonAsItCan() {
 
     test::ReplacedFileBlocker otherProgram(ledger.databasePath());
     try {
-        YearDatabase(state).replaceWith(file);
+        YearDatabase(state.session).replaceWith(file);
         QFAIL("reopened while held");
     } catch (const ReopenError& error) {
         QCOMPARE(error.message(),
@@ -508,7 +507,7 @@ void TestYearDatabase::reopenedAsSoonAsItCan() {
                  "otro programa.\nEl programa volverá a abrirla en cuanto pueda, la próxima vez "
                  "que la necesite."_s.arg(ledger.databasePath()));
     }
-    QVERIFY(!state.connection);
+    QVERIFY(!state.session.openConnection());
     QVERIFY_THROWS_EXCEPTION(DbError, state.db());
 
     otherProgram.release();

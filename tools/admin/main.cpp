@@ -1,6 +1,6 @@
 #include "admin/AdminCommands.h"
 #include "common/OwnMessages.h"
-#include "startup/Installation.h"
+#include "years/Installation.h"
 
 #include <QCoreApplication>
 

@@ -3,11 +3,10 @@
 #include "entries/EntrySaving.h"
 #include "entries/MovementRule.h"
 #include "exchange/Csv.h"
-#include "exchange/ImportPlan.h"
+#include "exchange/ImportSession.h"
 #include "maintenance/DriveBackup.h"
-#include "startup/AppState.h"
-#include "startup/Settings.h"
-#include "state/PathGate.h"
+#include "state/Settings.h"
+#include "state/YearSession.h"
 #include "store/AccountStore.h"
 #include "store/EntryStore.h"
 #include "store/Schema.h"
@@ -86,17 +85,17 @@ qint64 number(Database& db, const char* sql) {
 
 class Child {
 public:
-    Child(const QString& programFolder, quint64 seed) : random_(seed), seed_(seed) {
-        state_.programFolder = programFolder;
-        setupConnection(state_);
-        year_ = state_.year;
+    Child(const QString& programFolder, quint64 seed)
+        : session_(programFolder), random_(seed), seed_(seed) {
+        setupConnection(session_);
+        year_ = session_.year();
     }
 
     [[noreturn]] void run() {
         say(u"ready"_s);
         for (;;) {
             const quint32 roll = random_.bounded(100);
-            const qint64 entries = number(state_.db(), "SELECT COUNT(*) FROM apuntes");
+            const qint64 entries = number(session_.db(), "SELECT COUNT(*) FROM apuntes");
             if (roll < 30) {
                 entries < kMostEntries ? insert() : remove();
             } else if (roll < 50) {
@@ -124,25 +123,25 @@ public:
 private:
     EntryValues movement() {
         const int year = year_.toInt();
-        return randomMovement(random_, listAccounts(state_.db(), {}), year,
+        return randomMovement(random_, listAccounts(session_.db(), {}), year,
                               u"Apunte-%1-%2"_s.arg(seed_ % 100000).arg(++serial_));
     }
 
     // The number of a random entry; there is always one, as deletes stop early.
     qint64 someEntry() {
-        Statement query(state_.db(), "SELECT Id FROM apuntes ORDER BY Id LIMIT 1 OFFSET ?1",
+        Statement query(session_.db(), "SELECT Id FROM apuntes ORDER BY Id LIMIT 1 OFFSET ?1",
                         "elegir un apunte");
-        const qint64 count = number(state_.db(), "SELECT COUNT(*) FROM apuntes");
+        const qint64 count = number(session_.db(), "SELECT COUNT(*) FROM apuntes");
         query.bind(1, static_cast<int64_t>(random_.bounded(static_cast<quint32>(count))));
         query.step();
         return query.columnInt(0);
     }
 
     void insert() {
-        Step step{StepKind::Insert, nextEntryId(state_.db()), 0, movement(), {}, {}};
+        Step step{StepKind::Insert, nextEntryId(session_.db()), 0, movement(), {}, {}};
         Entry entry = entryOf(step.id, step.values);
         announce(step);
-        if (saveEntry(state_.db(), entry, true) == SaveOutcome::Saved) {
+        if (saveEntry(session_.db(), entry, true) == SaveOutcome::Saved) {
             step.id = entry.id;
             confirm(step);
         }
@@ -152,7 +151,7 @@ private:
         Step step{StepKind::Update, someEntry(), 0, movement(), {}, {}};
         Entry entry = entryOf(step.id, step.values);
         announce(step);
-        if (saveEntry(state_.db(), entry, false) == SaveOutcome::Saved) {
+        if (saveEntry(session_.db(), entry, false) == SaveOutcome::Saved) {
             confirm(step);
         }
     }
@@ -160,12 +159,12 @@ private:
     void remove() {
         const Step step{StepKind::Delete, someEntry(), 0, {}, {}, {}};
         announce(step);
-        deleteEntry(state_.db(), step.id);
+        deleteEntry(session_.db(), step.id);
         confirm(step);
     }
 
     void rename() {
-        const std::vector<Account> accounts = listAccounts(state_.db(), {});
+        const std::vector<Account> accounts = listAccounts(session_.db(), {});
         Account account = pick(random_, accounts);
         // A name never used before, so that old and new can be told apart in the file.
         const QString stem = account.name.section(u'-', 0, 0);
@@ -177,14 +176,14 @@ private:
                         u"%1-%2-%3"_s.arg(stem, QString::number(seed_, 36)).arg(++serial_)};
         account.name = step.newName;
         announce(step);
-        updateAccount(state_.db(), step.oldName, account);
+        updateAccount(session_.db(), step.oldName, account);
         confirm(step);
     }
 
     void colour() {
         const Step step{StepKind::Colour, 0, random_.bounded(0, 0xFFFFFF), {}, {}, {}};
         announce(step);
-        SettingsFiles(state_.programFolder).writeMainColour(static_cast<qint32>(step.number));
+        SettingsFiles(session_.programFolder()).writeMainColour(static_cast<qint32>(step.number));
         confirm(step);
     }
 
@@ -192,7 +191,7 @@ private:
     // are kept: a clock that runs on past the newest copy keeps many copies a
     // second in the order they were made.
     QDateTime copyTime() const {
-        const SafetyCopies copies(state_.dataRoot, year_);
+        const SafetyCopies copies(session_.dataRoot(), year_);
         const QDateTime now = QDateTime::currentDateTime();
         const QStringList made = copies.list();
         if (made.isEmpty()) {
@@ -206,40 +205,42 @@ private:
     void copy(qint64 entries) {
         Step step{StepKind::Copy, entries, 0, {}, {}, {}};
         announce(step);
-        step.newName = SafetyCopies(state_.dataRoot, year_).write(state_.db(), copyTime());
+        step.newName = SafetyCopies(session_.dataRoot(), year_).write(session_.db(), copyTime());
         confirm(step);
     }
 
     // To the drive's usual backup folder, as the backup window does.
     void backup(qint64 entries) {
         const Step step{StepKind::Backup, entries, 0, {}, {}, {}};
-        const QString drive = driveFor(state_.programFolder);
+        const QString drive = driveFor(session_.programFolder());
         QDir().mkpath(drive);
         announce(step);
-        backUpYear(state_, drive, backupFolderFor(drive));
+        backUpYear(session_, drive, backupFolderFor(drive));
         confirm(step);
     }
 
-    // A CSV file of new movements, read, planned and written as the import window
-    // does it: a safety copy first, then every row in one transaction.
+    // A CSV file of new movements, read, planned and written through the import
+    // session the window uses: a safety copy first, then every row in one transaction.
     void importFile() {
         const QString path =
-            u"%1/importar-%2.csv"_s.arg(importFolderFor(state_.programFolder)).arg(++serial_);
+            u"%1/importar-%2.csv"_s.arg(importFolderFor(session_.programFolder())).arg(++serial_);
         const int rows = static_cast<int>(random_.bounded(1, 40));
         writeImportFile(path, rows);
-        const Step step{StepKind::Import, rows, nextEntryId(state_.db()), {}, {}, path};
+        const Step step{StepKind::Import, rows, nextEntryId(session_.db()), {}, {}, path};
         announce(step);
-        QFile file;
-        if (const auto refusal = openRegularFile(path, kSmallFileLimit, file)) {
+        ImportSession import(session_, year_.toInt());
+        if (const auto refusal = import.open(path)) {
             throw std::runtime_error(refusal->toStdString());
         }
-        const CsvRead read = readCsv(file);
-        const ImportPlan plan = planImport(state_.db(), read.rows, year_.toInt());
+        if (const auto unreadable = import.readCsv()) {
+            throw std::runtime_error(unreadable->toStdString());
+        }
+        const ImportPlan plan = import.plan();
         if (int(plan.accepted.size()) != rows) {
             throw std::runtime_error("la importación no acepta todas sus filas");
         }
-        SafetyCopies(state_.dataRoot, year_).write(state_.db(), copyTime());
-        writeImport(state_.db(), read.rows, plan, {}, false);
+        import.writeSafetyCopy(copyTime());
+        import.write(plan, {}, false);
         confirm(step);
     }
 
@@ -249,7 +250,7 @@ private:
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             throw std::runtime_error("no se puede escribir el archivo que se importa");
         }
-        const std::vector<Account> accounts = listAccounts(state_.db(), {});
+        const std::vector<Account> accounts = listAccounts(session_.db(), {});
         CsvWriter writer(file);
         writer.writeHeader();
         for (int row = 1; row <= rows; ++row) {
@@ -267,7 +268,7 @@ private:
     void compact() {
         const Step step{StepKind::Compact, 0, 0, {}, {}, {}};
         announce(step);
-        YearDatabase(state_).compact();
+        YearDatabase(session_).compact();
         confirm(step);
     }
 
@@ -275,13 +276,13 @@ private:
     void createYear() {
         const Step step{StepKind::Year, 0, 0, {}, {}, u"N%1-%2"_s.arg(seed_ % 1000).arg(++serial_)};
         announce(step);
-        YearDatabase years(state_);
+        YearDatabase years(session_);
         years.create(step.newName);
         years.switchTo(year_);
         confirm(step);
     }
 
-    AppState state_;
+    YearSession session_;
     QRandomGenerator random_;
     quint64 seed_;
     QString year_;

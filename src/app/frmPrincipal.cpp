@@ -1,0 +1,543 @@
+#include "app/frmPrincipal.h"
+
+#include "accounts/frmCuentas.h"
+#include "analysis/frmBalance.h"
+#include "analysis/frmEstadisticas.h"
+#include "entries/EntryTableModel.h"
+#include "entries/ListReport.h"
+#include "entries/frmApuntesDetalle.h"
+#include "exchange/CsvExport.h"
+#include "exchange/frmImportar.h"
+#include "maintenance/frmCopiaPen.h"
+#include "preferences/frmAcercaDe.h"
+#include "preferences/frmColor.h"
+#include "preferences/frmConfiguracion.h"
+#include "reports/frmInformeListado.h"
+#include "state/Logging.h"
+#include "state/PathGate.h"
+#include "store/Amount.h"
+#include "store/CompanyStore.h"
+#include "store/EntryStore.h"
+#include "store/Formats.h"
+#include "store/Sqlite.h"
+#include "ui/AppState.h"
+#include "ui/Fields.h"
+#include "ui/ListFlow.h"
+#include "ui/ListGrid.h"
+#include "ui/MessageService.h"
+#include "ui/OutputFile.h"
+#include "ui/Palette.h"
+#include "ui/Services.h"
+#include "ui/WindowKit.h"
+#include "ui/clsMW.h"
+#include "years/Compactar.h"
+#include "years/YearDatabase.h"
+#include "years/YearFolders.h"
+#include "years/frmAno.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QTableView>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace velmora {
+
+namespace {
+
+QFont segoe() {
+    QFont font(QStringLiteral("Segoe UI"));
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect twipsRect) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFont(segoe());
+    label->setGeometry(twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()),
+                       twips(twipsRect.height()));
+    return label;
+}
+
+} // namespace
+
+frmPrincipal::frmPrincipal(AppState& state, Services& services, QWidget* parent)
+    : QMainWindow(parent), state_(state), services_(services),
+      report_(*this, services.messages, lcEntries()) {
+    setObjectName(QStringLiteral("frmPrincipal"));
+    buildControls();
+    buildMenu();
+    // A colour picked in the colour window shows here at once.
+    connect(&state_.palette, &Palette::changed, this, &frmPrincipal::paintSections);
+    pressButtonsOnEnter(*this);
+    // Never so small that a command or its caption is cut.
+    setMinimumSize(twips(13000), twips(5000));
+    resize(960, 640);
+    applySharedState(true);
+}
+
+frmPrincipal::~frmPrincipal() = default;
+
+void frmPrincipal::buildControls() {
+    central_ = new QWidget(this);
+    setCentralWidget(central_);
+
+    Label3 = makeLabel(central_, "Label3", QStringLiteral("Desde"), {120, 120, 1092, 252});
+    Label4 = makeLabel(central_, "Label4", QStringLiteral("Hasta"), {1800, 120, 1092, 252});
+
+    mskDesde = new DateField(state_.palette, services_.messages, DateField::Mask::Always, central_);
+    mskDesde->setObjectName(QStringLiteral("mskDesde"));
+    mskDesde->setGeometry(twips(120), twips(360), twips(1572), twips(372));
+    mskHasta = new DateField(state_.palette, services_.messages, DateField::Mask::Always, central_);
+    mskHasta->setObjectName(QStringLiteral("mskHasta"));
+    mskHasta->setGeometry(twips(1800), twips(360), twips(1572), twips(372));
+
+    lblInfo = makeLabel(central_, "lblInfo", QString(), {120, 840, 3252, 372});
+
+    struct CommandButton {
+        QToolButton** button;
+        const char* name;
+        const char* caption;
+        int left;
+        QStyle::StandardPixmap icon;
+    };
+    const CommandButton buttons[] = {
+        {&cmdFiltrar, "cmdFiltrar", "&Filtro", 3480, QStyle::SP_FileDialogContentsView},
+        {&cmdFiltroQuitar, "cmdFiltroQuitar", "&Quitar Filtro", 4480, QStyle::SP_DialogResetButton},
+        {&cmdNovo, "cmdNovo", "&Nuevo", 5640, QStyle::SP_FileIcon},
+        {&cmdEditar, "cmdEditar", "&Editar", 6636, QStyle::SP_FileDialogDetailedView},
+        {&cmdBorrar, "cmdBorrar", "&Borrar", 7644, QStyle::SP_TrashIcon},
+        {&cmdInforme, "cmdInforme", "&Informe", 8760, QStyle::SP_FileDialogInfoView},
+        {&cmdBalance, "cmdBalance", "Ba&lance", 9760, QStyle::SP_ComputerIcon},
+        {&cmdEstadisticas, "cmdEstadisticas", "Es&tadist.", 10760, QStyle::SP_FileDialogListView},
+        {&cmdSalir, "cmdSalir", "&Salir", 11880, QStyle::SP_DialogCloseButton},
+    };
+    for (const CommandButton& command : buttons) {
+        auto* button = new QToolButton(central_);
+        button->setObjectName(QString::fromLatin1(command.name));
+        button->setText(QString::fromUtf8(command.caption));
+        button->setIcon(style()->standardIcon(command.icon));
+        button->setIconSize(QSize(28, 28));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        // Small enough for "Quitar Filtro" to fit under its picture.
+        QFont captionFont = segoe();
+        captionFont.setPixelSize(11);
+        button->setFont(captionFont);
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setGeometry(twips(command.left), twips(120), twips(1000), twips(1000));
+        *command.button = button;
+    }
+    connect(cmdFiltrar, &QToolButton::clicked, this, [this] { reload(); });
+    connect(cmdFiltroQuitar, &QToolButton::clicked, this, [this] {
+        clearFilters();
+        reload();
+    });
+    connect(cmdBorrar, &QToolButton::clicked, this, [this] { deleteSelected(); });
+    connect(cmdNovo, &QToolButton::clicked, this, [this] { newEntry(); });
+    connect(cmdEditar, &QToolButton::clicked, this, [this] { editSelected(); });
+    connect(cmdInforme, &QToolButton::clicked, this, &frmPrincipal::showReport);
+    connect(cmdBalance, &QToolButton::clicked, this, [this] {
+        frmBalance balance(state_, services_, this);
+        runWithWaitCursor(*this, services_.dialogs, balance);
+    });
+    connect(cmdEstadisticas, &QToolButton::clicked, this, [this] {
+        frmEstadisticas statistics(state_, services_, this);
+        runWithWaitCursor(*this, services_.dialogs, statistics);
+    });
+    connect(cmdSalir, &QToolButton::clicked, this, [this] { close(); });
+
+    model_ = new EntryTableModel(state_.palette, this);
+    mshDatos = makeListGrid(central_, model_, "mshDatos");
+    // One line per wheel notch, as in the other lists.
+    wheel_ = std::make_unique<clsMW>(services_.messages);
+    wheel_->InitMouseWheel(mshDatos);
+    list_ = std::make_unique<ListFlow>(*this, *mshDatos, services_, EntryTableModel::DateColumn,
+                                       [this] { return reload(); });
+    mshDatos->setFont(segoe());
+    mshDatos->horizontalHeader()->setSectionsClickable(true);
+    mshDatos->horizontalHeader()->setHighlightSections(false);
+    mshDatos->horizontalHeader()->setFont(segoe());
+    mshDatos->setGeometry(twips(120), twips(1200), 100, 100);
+    connect(mshDatos, &QTableView::doubleClicked, this, [this] { editSelected(); });
+    connect(mshDatos->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { showHeaderFilter(column); });
+
+    lblBalance = makeLabel(central_, "lblBalance", QString(), {120, 1200, 1000, 492});
+    // Large totals on a narrow window take a second line rather than lose their end.
+    lblBalance->setWordWrap(true);
+
+    auto makeFilter = [this](FilterField*& field, const char* name) {
+        field = new FilterField(state_.palette, FilterField::OnLeave::Hide, central_);
+        field->setObjectName(QString::fromLatin1(name));
+        field->setFont(segoe());
+        field->hide();
+        connect(field, &QLineEdit::returnPressed, this, [this] { reload(); });
+    };
+    makeFilter(txtFiltroDes, "txtFiltroDes");
+    makeFilter(txtFiltroEntra, "txtFiltroEntra");
+    makeFilter(txtFiltroSale, "txtFiltroSale");
+
+    // With Enter acting as Tab in the dates: from date, Enter, to date, Enter, "&Filtro".
+    setTabChain({mskDesde, mskHasta, cmdFiltrar, cmdInforme, cmdBorrar, cmdSalir, mshDatos, cmdNovo,
+                 cmdEditar, txtFiltroEntra, txtFiltroDes, txtFiltroSale, cmdFiltroQuitar,
+                 cmdBalance, cmdEstadisticas});
+}
+
+namespace {
+
+// Opens one of the modal windows over the main window and waits for it to close.
+template <typename Window> void showModal(AppState& state, Services& services, QWidget* owner) {
+    Window window(state, services, owner);
+    services.dialogs.run(window);
+}
+
+} // namespace
+
+void frmPrincipal::buildMenu() {
+    QMenu* mnuOpciones = menuBar()->addMenu(QStringLiteral("&Opciones"));
+    mnuOpciones->setObjectName(QStringLiteral("mnuOpciones"));
+    const auto add = [this, mnuOpciones](const char* name, const char* caption, auto action) {
+        QAction* item = mnuOpciones->addAction(QString::fromUtf8(caption));
+        item->setObjectName(QString::fromLatin1(name));
+        connect(item, &QAction::triggered, this, action);
+        return item;
+    };
+    // Renames made there reach this list at its next reload, not at once.
+    add("mnuCuentas", "&1. Cuentas", [this] { showModal<frmCuentas>(state_, services_, this); });
+    add("mnuAnos", "&2. Gestión de Años", [this] {
+        showModal<frmAno>(state_, services_, this);
+        applySharedState(true);
+    });
+    // The list keeps its rows: a compaction changes the file, not the entries.
+    add("mnuOpCompactar", "&3. Compactar", [this] { compactFromMenu(state_, services_, this); });
+    add("mnuOpCopia", "&4. Copia Seguridad", [this] {
+        showModal<frmCopiaPen>(state_, services_, this);
+        // A restore puts other entries in place of the listed ones.
+        applySharedState(false);
+    });
+    // The colours reach this window and its grid as they are clicked.
+    add("mnuOpCores", "&5. Cores", [this] { showModal<frmColor>(state_, services_, this); });
+    add("mnuOpAcercade", "&6. Acerca de ...",
+        [this] { showModal<frmAcercaDe>(state_, services_, this); });
+    add("mnuOpConfiguracion", "&7. Configuración",
+        [this] { showModal<frmConfiguracion>(state_, services_, this); });
+    add("mnuOpExportar", "&8. Exportar CSV ...", [this] { exportList(); });
+    add("mnuOpImportar", "&9. Importar CSV ...", [this] {
+        if (importFromMenu(state_, services_, *this)) {
+            reload();
+        }
+    });
+    // Ctrl+Z anywhere in the window but in a text field, which undoes its own typing.
+    mnuOpDeshacer = add("mnuOpDeshacer", "Deshacer borrado", [this] { undoDelete(); });
+    mnuOpDeshacer->setShortcut(QKeySequence::Undo);
+    mnuOpDeshacer->setEnabled(false);
+    add("mnuOpSalir", "&6. Salir", [this] { close(); });
+}
+
+void frmPrincipal::paintSections() {
+    paintBackground(*lblInfo, state_.palette.section());
+    paintBackground(*lblBalance, state_.palette.section());
+}
+
+void frmPrincipal::layoutControls() {
+    paintSections();
+
+    // A window squeezed smaller than the fixed parts leaves the grid at its smallest.
+    const QSize inner = central_->size();
+    const int gridWidth = std::max(inner.width() - twips(250), 1);
+    const int gridHeight = std::max(inner.height() - twips(2000), 1);
+    mshDatos->setGeometry(twips(120), twips(1200), gridWidth, gridHeight);
+    lblBalance->setGeometry(twips(120), mshDatos->geometry().bottom() + 1, gridWidth, twips(492));
+    applyColumnWidths();
+}
+
+void frmPrincipal::applySharedState(bool yearRange) {
+    // Another year, or a restored copy of this one: what was deleted from the old
+    // file has no place in the new one.
+    deleted_.clear();
+    if (mnuOpDeshacer != nullptr) {
+        mnuOpDeshacer->setEnabled(false);
+    }
+    setWindowTitle(QStringLiteral("Velmora ## Año ") + state_.session.year());
+    layoutControls();
+    if (yearRange) {
+        setYearRange();
+    }
+    reload();
+    if (yearRange) {
+        noticeUndatedEntries();
+    }
+}
+
+// A year from elsewhere may hold entries without a readable date: no range lists
+// them, so the user hears of them once when the year is opened.
+void frmPrincipal::noticeUndatedEntries() {
+    std::vector<qint64> ids;
+    if (!report_.attempt(QStringLiteral("No se puede leer la lista de apuntes"),
+                         [&] { ids = undatedEntries(state_.db()); }) ||
+        ids.empty()) {
+        return;
+    }
+    services_.messages.warn(this, QStringLiteral("Los apuntes nº %1 no tienen una fecha que "
+                                                 "se pueda leer y no aparecen en la lista.")
+                                      .arg(namedEntries(ids)));
+}
+
+void frmPrincipal::setYearRange() {
+    // A year named "Casa" has no digits of its own to put there.
+    const QString year =
+        QString::number(calendarYearOf(state_.session.year(), services_.clock.today()));
+    mskDesde->setText(QStringLiteral("01/01/") + year);
+    mskHasta->setText(QStringLiteral("31/12/") + year);
+}
+
+void frmPrincipal::applyColumnWidths() {
+    const double w = mshDatos->width();
+    const auto share = [w](double fraction) { return static_cast<int>(std::lround(fraction * w)); };
+    mshDatos->setColumnWidth(EntryTableModel::IdColumn, 0);
+    mshDatos->setColumnWidth(EntryTableModel::ClassColumn, 0);
+    mshDatos->setColumnHidden(EntryTableModel::IdColumn, true);
+    mshDatos->setColumnHidden(EntryTableModel::ClassColumn, true);
+    mshDatos->setColumnWidth(EntryTableModel::LineColumn, twips(500));
+    setColumnWidthToFit(*mshDatos, EntryTableModel::DateColumn, share(0.12), {0});
+    mshDatos->setColumnWidth(EntryTableModel::DescriptionColumn, share(0.4));
+    mshDatos->setColumnWidth(EntryTableModel::GoesIntoColumn, share(0.15));
+    mshDatos->setColumnWidth(EntryTableModel::ComesOutOfColumn, share(0.15));
+    // Never narrower than the longest amount listed, which the grid would cut.
+    setColumnWidthToFit(*mshDatos, EntryTableModel::AmountColumn, share(0.1),
+                        model_->list().widestAmountRows());
+}
+
+bool frmPrincipal::reload() {
+    const std::optional<QDate> from = mskDesde->date();
+    if (!from) {
+        mskDesde->checkDate();
+        return false;
+    }
+    const std::optional<QDate> to = mskHasta->date();
+    if (!to) {
+        mskHasta->checkDate();
+        return false;
+    }
+    const EntryFilter filter{txtFiltroDes->text(), txtFiltroEntra->text(), txtFiltroSale->text(),
+                             *from, *to};
+    listed_ = filter;
+    EntryList list;
+    if (!report_.attempt(QStringLiteral("No se puede leer la lista de apuntes"),
+                         [&] { list = queryEntries(state_.db(), filter, &model_->list()); })) {
+        return false;
+    }
+
+    mshDatos->setUpdatesEnabled(false);
+    const size_t count = list.size();
+    totals_ = list.totals;
+    model_->setList(std::move(list));
+    applyColumnWidths();
+    showReloadedGrid(*mshDatos, EntryTableModel::DateColumn);
+    lblInfo->setText(recordCountLine(count));
+    lblBalance->setText(totalsLine(totals_));
+    mshDatos->setUpdatesEnabled(true);
+    noticeUnreadableAmounts(model_->list());
+    return true;
+}
+
+void frmPrincipal::showReport() {
+    std::optional<Company> company;
+    if (!report_.attempt(QStringLiteral("No se pueden leer los datos de la empresa"),
+                         [&] { company = loadCompany(state_.db()); })) {
+        return;
+    }
+    // Over what the list shows, which is the range of the last reload even when
+    // the date fields have been typed over since.
+    frmInformeListado window(state_, services_, this);
+    window.setRequest(listReport(listed_, company ? (*company)[0] : QString()));
+    runWithWaitCursor(*this, services_.dialogs, window);
+}
+
+void frmPrincipal::exportList() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QDir::homePath();
+    }
+    const std::optional<QString> chosen = chooseOutputFile(
+        services_, this, PathGate(state_.session.places()),
+        {QStringLiteral("Exportar a CSV"),
+         QDir(folder).filePath(
+             QStringLiteral("apuntes-%1.csv").arg(state_.session.year().trimmed())),
+         QStringLiteral("Archivos CSV (*.csv)"), QStringLiteral(".csv"), true});
+    if (!chosen) {
+        return;
+    }
+    const QString path = *chosen;
+    const QString shown = QDir::toNativeSeparators(path);
+    CsvExportFile exported;
+    {
+        WaitCursor wait(*this);
+        if (!report_.attempt(QStringLiteral("No se puede exportar la lista de apuntes"),
+                             [&] { exported = exportCsvFile(state_.db(), listed_, path); })) {
+            return;
+        }
+    }
+    if (exported.outcome != CsvExportFile::Outcome::Written) {
+        qCWarning(lcEntries).noquote() << "no se puede escribir" << path << "-" << exported.error;
+        services_.messages.fail(
+            this, exported.outcome == CsvExportFile::Outcome::CannotOpen
+                      ? QStringLiteral("No se puede escribir el archivo %1.").arg(shown)
+                      : QStringLiteral("No se ha podido escribir el archivo %1. Si ya existía, "
+                                       "queda como estaba.")
+                            .arg(shown));
+        return;
+    }
+    const CsvExport& result = exported.rows;
+    QString done =
+        result.written == 1
+            ? QStringLiteral("Exportado 1 apunte a %1.").arg(shown)
+            : QStringLiteral("Exportados %1 apuntes a %2.").arg(formatCount(result.written), shown);
+    if (result.unreadable.size() == 1) {
+        done += QStringLiteral(" Se ha dejado fuera el apunte nº %1, cuyo importe no es un número "
+                               "válido: ábralo con «Editar» y ponga el importe correcto.")
+                    .arg(result.unreadable.front());
+    } else if (!result.unreadable.empty()) {
+        done += QStringLiteral(" Se han dejado fuera los apuntes nº %1, cuyo importe no es un "
+                               "número válido: ábralos con «Editar» y ponga el importe correcto.")
+                    .arg(namedEntries(result.unreadable));
+    }
+    services_.messages.inform(this, done);
+}
+
+void frmPrincipal::noticeUnreadableAmounts(const EntryList& list) {
+    const QString notice = unreadableAmountsNotice(list);
+    if (notice != unreadableNotice_ && !notice.isEmpty()) {
+        services_.messages.warn(this, notice);
+    }
+    unreadableNotice_ = notice;
+}
+
+void frmPrincipal::clearFilters() {
+    txtFiltroDes->clear();
+    txtFiltroEntra->clear();
+    txtFiltroSale->clear();
+}
+
+void frmPrincipal::newEntry() {
+    frmApuntesDetalle editor(state_, services_, this);
+    editor.setEstado(frmApuntesDetalle::New);
+    editor.setWindowTitle(QStringLiteral("Nuevo apunte"));
+    list_->open(editor);
+}
+
+void frmPrincipal::editSelected() {
+    const std::optional<int> row = list_->selectedRow();
+    if (!row) {
+        return;
+    }
+    state_.returnRow = *row + 1;
+    frmApuntesDetalle editor(state_, services_, this);
+    editor.setEstado(frmApuntesDetalle::Existing);
+    editor.setId(model_->list()[static_cast<size_t>(*row)].id);
+    editor.setWindowTitle(QStringLiteral("Modificando línea nº %1").arg(state_.returnRow));
+    list_->edit(editor, state_.returnRow);
+}
+
+void frmPrincipal::deleteSelected() {
+    const std::optional<int> row = list_->selectedRow();
+    if (!row) {
+        return;
+    }
+    const qint64 id = model_->list()[static_cast<size_t>(*row)].id;
+    list_->remove(QStringLiteral("¿Borrar el apunte nº %1?").arg(*row + 1), [&] {
+        return report_.attempt(QStringLiteral("No se puede borrar el apunte"), [&] {
+            // Kept as the file held it, for "Deshacer borrado".
+            if (std::optional<StoredEntry> taken = takeEntry(state_.db(), id)) {
+                deleted_.push_back(std::move(*taken));
+                mnuOpDeshacer->setEnabled(true);
+            }
+        });
+    });
+}
+
+void frmPrincipal::undoDelete() {
+    if (deleted_.empty()) {
+        return;
+    }
+    const StoredEntry& last = deleted_.back();
+    qint64 used = 0;
+    if (!report_.attempt(QStringLiteral("No se puede recuperar el apunte borrado"),
+                         [&] { used = putBackEntry(state_.db(), last); })) {
+        return; // still there to try again
+    }
+    const qint64 wanted = last.id;
+    deleted_.pop_back();
+    mnuOpDeshacer->setEnabled(!deleted_.empty());
+    reload();
+    const std::vector<EntryRow>& rows = model_->list().rows();
+    const auto restored = std::find_if(rows.begin(), rows.end(),
+                                       [used](const EntryRow& row) { return row.id == used; });
+    if (restored != rows.end()) {
+        selectLineAtTop(*mshDatos, int(restored - rows.begin()) + 1, EntryTableModel::DateColumn);
+    }
+    if (used != wanted) {
+        services_.messages.inform(this, QStringLiteral("Otro apunte tiene ahora el número %1: el "
+                                                       "apunte recuperado queda con el número %2.")
+                                            .arg(wanted)
+                                            .arg(used));
+    }
+}
+
+void frmPrincipal::showHeaderFilter(int column) {
+    FilterField* box = nullptr;
+    switch (column) {
+    case EntryTableModel::DescriptionColumn:
+        box = txtFiltroDes;
+        break;
+    case EntryTableModel::GoesIntoColumn:
+        box = txtFiltroEntra;
+        break;
+    case EntryTableModel::ComesOutOfColumn:
+        box = txtFiltroSale;
+        break;
+    default:
+        return;
+    }
+    const QModelIndex current = mshDatos->currentIndex();
+    mshDatos->setCurrentIndex(model_->index(current.isValid() ? current.row() : 0, column));
+    QHeaderView* header = mshDatos->horizontalHeader();
+    const QPoint topLeft =
+        header->viewport()->mapTo(central_, QPoint(header->sectionViewportPosition(column), 0));
+    box->setGeometry(topLeft.x(), mshDatos->y(), header->sectionSize(column),
+                     header->viewport()->height());
+    box->show();
+    box->raise();
+    box->setFocus(Qt::MouseFocusReason);
+}
+
+void frmPrincipal::closeEvent(QCloseEvent* event) {
+    if (!services_.messages.ask(this, QStringLiteral("¿Confirma que desea Salir?"),
+                                MessageIcon::Information, QStringLiteral("Atención!!"))) {
+        event->ignore();
+        return;
+    }
+    YearDatabase(state_.session).close();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void frmPrincipal::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    layoutControls();
+}
+
+} // namespace velmora

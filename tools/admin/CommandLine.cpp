@@ -1,0 +1,87 @@
+#include "admin/CommandLine.h"
+
+#include "state/Settings.h"
+#include "years/YearFolders.h"
+
+#include <QDir>
+
+namespace velmora::admin {
+
+int badUsage(QTextStream& err, const QString& message) {
+    err << kProgram << ": " << message << '\n'
+        << "Use «" << kProgram << " --help» para ver cómo se usa.\n";
+    err.flush();
+    return BadUsage;
+}
+
+int failure(QTextStream& err, const QString& message) {
+    err << kProgram << ": " << message << '\n';
+    err.flush();
+    return Failure;
+}
+
+QString printable(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code >= 0x20 && code != 0x7F && !(code >= 0x80 && code < 0xA0)) {
+            shown.append(c);
+        } else if (code == '\n') {
+            shown.append(QLatin1String("\\n"));
+        } else if (code == '\r') {
+            shown.append(QLatin1String("\\r"));
+        } else if (code == '\t') {
+            shown.append(QLatin1String("\\t"));
+        } else {
+            shown.append(QLatin1String("\\x") +
+                         QString::number(int(code), 16).toUpper().rightJustified(2, u'0'));
+        }
+    }
+    return shown;
+}
+
+QString extraArguments(const QStringList& args, qsizetype from) {
+    return QStringLiteral("sobran argumentos: %1").arg(args.mid(from).join(QLatin1Char(' ')));
+}
+
+QString newYearRefusal(const QString& year) {
+    return QStringLiteral("el año «%1» no vale: no puede estar en blanco, empezar por un punto, "
+                          "llevar espacios delante o detrás, barras ni caracteres de control")
+        .arg(printable(year));
+}
+
+QString yearArgumentRefusal(const QString& year) {
+    return QStringLiteral("el año «%1» no vale: no es el nombre de una carpeta de la carpeta de "
+                          "datos")
+        .arg(printable(year));
+}
+
+QString yearFileRefusal(const QString& year) {
+    return QStringLiteral("el año de ano.ini («%1») no es el nombre de una carpeta de la carpeta "
+                          "de datos")
+        .arg(printable(year));
+}
+
+std::optional<Installed> readInstallation(const QString& programFolder, QTextStream& err) {
+    const SettingsFiles settings(programFolder);
+    Installed found{settings.readDataRoot(), settings.readYear()};
+    if (!settings.problems().isEmpty()) {
+        failure(err, QStringLiteral("no se pueden leer los ajustes: %1")
+                         .arg(settings.problems().join(QStringLiteral("; "))));
+        return std::nullopt;
+    }
+    if (found.dataRoot.isEmpty() || found.year.isEmpty()) {
+        failure(err, QStringLiteral("no hay instalación en %1: faltan ruta.ini o ano.ini. "
+                                    "Prepárela antes con «%2 init CARPETA_DE_DATOS».")
+                         .arg(QDir::toNativeSeparators(programFolder), kProgram));
+        return std::nullopt;
+    }
+    if (!namesYearFolder(found.year)) {
+        failure(err, yearFileRefusal(found.year));
+        return std::nullopt;
+    }
+    return found;
+}
+
+} // namespace velmora::admin

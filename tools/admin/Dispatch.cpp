@@ -1,0 +1,109 @@
+#include "admin/AdminCommands.h"
+
+#include "admin/CommandLine.h"
+#include "state/Settings.h"
+#include "store/DbErrorText.h"
+#include "store/Sqlite.h"
+
+#include <exception>
+#include <new>
+#include <utility>
+
+namespace velmora::admin {
+
+QString usageText() {
+    return QStringLiteral(
+        "Uso:\n"
+        "  velmora-admin init CARPETA_DE_DATOS [AÑO] [--force]\n"
+        "      Prepara la instalación: escribe ruta.ini y ano.ini junto al programa,\n"
+        "      color.ini y color2.ini si aún no existen, crea la base de datos\n"
+        "      CARPETA_DE_DATOS/AÑO/Devedur.mdb, la carpeta CARPETA_DE_DATOS/Informes\n"
+        "      con el informe Datos.rpt si aún no existe (uno que ya esté allí no se\n"
+        "      toca, tampoco con --force) y la carpeta Datos junto al programa.\n"
+        "      AÑO es el nombre del año, como en el programa (2024, por ejemplo); si se\n"
+        "      omite, el año actual. Nunca sustituye una base de datos que ya existe.\n"
+        "      Si la instalación ya usa una base de datos que existe, no cambia nada;\n"
+        "      con --force la deja de usar (sin borrarla) y prepara la nueva.\n"
+        "  velmora-admin demo [N]\n"
+        "      Añade N apuntes de ejemplo (1200 si se omite, como mucho 1.000.000) y las\n"
+        "      cuentas que falten a la base de datos del año de ano.ini.\n"
+        "  velmora-admin copies [AÑO]\n"
+        "      Lista las copias de seguridad automáticas del año (el de ano.ini si se\n"
+        "      omite), de la más reciente a la más antigua, con su fecha y su tamaño.\n"
+        "  velmora-admin restore-copy ARCHIVO\n"
+        "      Pone la copia ARCHIVO en lugar de la base de datos del año de ano.ini,\n"
+        "      después de guardar una copia de la actual. Cierre antes el programa.\n"
+        "      Si ARCHIVO no es una base de datos de contabilidad sana, o es de otro año\n"
+        "      (por la carpeta en la que está, el ano.ini que tiene al lado o las\n"
+        "      fechas de sus apuntes), no cambia nada.\n"
+        "  velmora-admin export-csv [--year AÑO] ARCHIVO\n"
+        "      Escribe en ARCHIVO, en CSV (punto y coma, decimales con coma), todos los\n"
+        "      apuntes del año (el de ano.ini si se omite --year), del más antiguo al\n"
+        "      más reciente. Los apuntes cuyo importe no es un número quedan fuera y\n"
+        "      se nombran.\n"
+        "  velmora-admin import-csv [--year AÑO] [--dry-run] [--allow-duplicates] ARCHIVO\n"
+        "      Añade al año los apuntes de un CSV (el que escribe export-csv o el\n"
+        "      internacional, con comas y decimales con punto). Muestra antes lo que\n"
+        "      hará: los apuntes, los duplicados, las filas rechazadas y las cuentas\n"
+        "      que el año no tiene, cuyas filas no se importan. Guarda una copia de\n"
+        "      seguridad y escribe todo o nada. Los duplicados se saltan salvo con\n"
+        "      --allow-duplicates; con --dry-run solo muestra la vista previa.\n"
+        "  velmora-admin import-n43 --account CUENTA [--year AÑO] [--dry-run]\n"
+        "                           [--allow-duplicates] ARCHIVO\n"
+        "      Añade al año los movimientos de un extracto bancario en Norma 43\n"
+        "      (cuaderno 43) como apuntes de CUENTA, que debe existir. La otra cuenta\n"
+        "      de cada movimiento se propone a partir de los apuntes del año; los\n"
+        "      movimientos sin propuesta se listan y no se importan. Vista previa,\n"
+        "      duplicados, copia de seguridad y escritura como en import-csv.\n"
+        "  velmora-admin --help\n"
+        "      Muestra esta ayuda.\n"
+        "\n"
+        "Códigos de salida: 0 bien, 1 fallo de la base de datos, de los ajustes o del\n"
+        "archivo que se importa (entonces no se escribe nada),\n"
+        "2 argumentos incorrectos.\n");
+}
+
+int runAdmin(const QStringList& args, const QString& programFolder, QTextStream& out,
+             QTextStream& err) {
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        out << usageText();
+        out.flush();
+        return Success;
+    }
+    if (args.isEmpty()) {
+        return badUsage(
+            err, QStringLiteral("falta la orden (init, demo, copies, restore-copy, export-csv, "
+                                "import-csv o import-n43)"));
+    }
+    try {
+        using Command = int (*)(const QStringList&, const QString&, QTextStream&, QTextStream&);
+        const std::pair<const char*, Command> commands[] = {
+            {"init", runInit},
+            {"demo", runDemo},
+            {"copies", runCopies},
+            {"restore-copy", runRestoreCopy},
+            {"export-csv", runExportCsv},
+            {"import-csv", runImportCsv},
+            {"import-n43", runImportN43},
+        };
+        for (const auto& [name, command] : commands) {
+            if (args[0] == QLatin1String(name)) {
+                return command(args, programFolder, out, err);
+            }
+        }
+    } catch (const SettingsError& error) {
+        return failure(err, error.message());
+    } catch (const DbError& error) {
+        return failure(err, describeFailure(error));
+    } catch (const std::bad_alloc&) {
+        out.flush();
+        return failure(err, QStringLiteral("no queda memoria libre para terminar la orden. "
+                                           "Cierre otros programas y repítala."));
+    } catch (const std::exception& error) {
+        return failure(
+            err, QStringLiteral("error inesperado: %1").arg(QString::fromLocal8Bit(error.what())));
+    }
+    return badUsage(err, QStringLiteral("orden desconocida: «%1»").arg(args[0]));
+}
+
+} // namespace velmora::admin
