@@ -4,21 +4,17 @@
 #include "Memory.h"
 
 #include "entries/EntryList.h"
-#include "exchange/AccountProposals.h"
 #include "exchange/Csv.h"
 #include "exchange/CsvExport.h"
-#include "exchange/ImportPlan.h"
-#include "exchange/Norma43.h"
+#include "exchange/ImportSession.h"
 #include "store/AccountStore.h"
 #include "store/DatabaseFiles.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 
-#include <QBuffer>
 #include <QDate>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <random>
@@ -125,6 +121,20 @@ QByteArray statementOf(int year, int movements) {
     return out;
 }
 
+// The import as the window and velmora-admin run it, less the safety copy, which
+// the backup figures time.
+ImportSession importInto(Database& db, const QString& dataRoot, int year) {
+    return ImportSession([&db]() -> Database& { return db; }, dataRoot, QString::number(year),
+                         year);
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        throw std::runtime_error("the statement cannot be written");
+    }
+}
+
 } // namespace
 
 ExchangeFigures timeExchange(Database& db, int year, int runs) {
@@ -141,15 +151,11 @@ ExchangeFigures timeExchange(Database& db, int year, int runs) {
     figures.exportMs = median(repeatMeasure(runs, [&] {
         QElapsedTimer clock;
         clock.start();
-        QSaveFile file(csvPath);
-        if (!file.open(QIODevice::WriteOnly)) {
-            throw std::runtime_error("the CSV file cannot be written");
-        }
-        const CsvExport exported = exportCsv(db, wholeYear, file);
-        if (!exported.complete || !file.commit()) {
+        const CsvExportFile exported = exportCsvFile(db, wholeYear, csvPath);
+        if (exported.outcome != CsvExportFile::Outcome::Written) {
             throw std::runtime_error("the CSV file was not written whole");
         }
-        figures.exported = exported.written;
+        figures.exported = exported.rows.written;
         return double(clock.elapsed());
     }));
     figures.exportPeakMiB = phasePeakMiB();
@@ -161,23 +167,19 @@ ExchangeFigures timeExchange(Database& db, int year, int runs) {
         Database into(emptyYear);
         QElapsedTimer clock;
         clock.start();
-        QFile file(csvPath);
-        if (!file.open(QIODevice::ReadOnly)) {
-            throw std::runtime_error("the CSV file cannot be read");
-        }
-        const CsvRead read = readCsv(file);
-        if (!read.failure.isEmpty() || !read.refused.isEmpty()) {
+        ImportSession session = importInto(into, dir.path(), year);
+        if (session.open(csvPath) || session.readCsv() || !session.refused().isEmpty()) {
             throw std::runtime_error("the CSV file does not read back");
         }
-        const ImportPlan plan = planImport(into, read.rows, year);
-        writeImport(into, read.rows, plan, {}, false);
+        session.write(session.plan(), {}, false);
         const double ms = double(clock.elapsed());
         figures.imported = entriesIn(into);
         return ms;
     }));
     figures.importPeakMiB = phasePeakMiB();
 
-    const QByteArray statement = statementOf(year, kStatementMovements);
+    const QString statementPath = dir.filePath(QStringLiteral("extracto.n43"));
+    writeFile(statementPath, statementOf(year, kStatementMovements));
     const QString copyPath = dir.filePath(QStringLiteral("copia.mdb"));
     startPhase();
     figures.n43Ms = median(repeatMeasure(runs, [&] {
@@ -186,20 +188,20 @@ ExchangeFigures timeExchange(Database& db, int year, int runs) {
         Database copy(copyPath);
         QElapsedTimer clock;
         clock.start();
-        QBuffer buffer;
-        buffer.setData(statement);
-        buffer.open(QIODevice::ReadOnly);
-        const N43Statement read = readNorma43(buffer);
-        const AccountProposals proposals(copy);
-        ImportedRows rows;
-        for (const N43Account& account : read.accounts) {
-            figures.n43Movements = int(account.movements.size());
-            appendStatementRows(account, QStringLiteral("Banco"), proposals, rows);
+        ImportSession session = importInto(copy, dir.path(), year);
+        if (session.open(statementPath)) {
+            throw std::runtime_error("the statement cannot be read");
         }
-        const ImportPlan plan = planImport(copy, rows, year, {}, [&rows](qsizetype row) {
+        session.readStatement();
+        session.mapStatement([&](const BankAccountQuestion& question) {
+            figures.n43Movements = int(question.account.movements.size());
+            return std::optional<QString>(QStringLiteral("Banco"));
+        });
+        const ImportedRows& rows = session.rows();
+        const ImportPlan plan = session.plan({}, [&rows](qsizetype row) {
             return !rows.goesInto(row).isEmpty() && !rows.comesOutOf(row).isEmpty();
         });
-        figures.n43Written = writeImport(copy, rows, plan, {}, false).written;
+        figures.n43Written = session.write(plan, {}, false).written;
         return double(clock.elapsed());
     }));
     figures.n43PeakMiB = phasePeakMiB();
