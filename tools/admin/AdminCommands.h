@@ -1,10 +1,11 @@
 #pragma once
 
 // velmora-admin: prepares an installation (ruta.ini and ano.ini beside the
-// program, the first year's ledger, the reports folder with its report file) and
-// fills a year with demonstration entries. The commands live here rather than in
-// main() so that tests run them over a temporary program folder and read what
-// they print.
+// program, the first year's ledger, the reports folder with its report file),
+// fills a year with demonstration entries, lists and restores safety copies, and
+// exports and imports CSV files and bank statements through the same sessions as
+// the windows. The commands live in a library rather than in main() so that tests
+// run them over a temporary program folder and read what they print.
 
 #include <QString>
 #include <QStringList>
