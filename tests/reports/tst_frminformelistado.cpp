@@ -72,7 +72,6 @@ private slots:
     void nothingToPrintWithoutAReport();
     void pdfWithoutAPdfPrinterIsWrittenByTheProgram_data();
     void pdfWithoutAPdfPrinterIsWrittenByTheProgram();
-    void pdfThatCannotBeWrittenKeepsWhatWasThere();
     void noPrinterInstalled();
     void printsOnTheChosenQueue_data();
     void printsOnTheChosenQueue();
@@ -158,13 +157,8 @@ void TestFrmInformeListado::pdfWithoutAPdfPrinterIsWrittenByTheProgram() {
     QVERIFY(f.messages.texts().isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"enero.pdf"});
     checkPrinted(test::pdfText(dir.filePath(QStringLiteral("enero.pdf"))));
-}
 
-void TestFrmInformeListado::pdfThatCannotBeWrittenKeepsWhatWasThere() {
-    Fixture f;
-    f.writePrinters(QStringLiteral("0\r\n-1\r\n"));
-    f.openReport();
-    QTemporaryDir dir;
+    // A folder that is not there: the user is told, and the window stays.
     const QString missingFolder = dir.filePath(QStringLiteral("no/existe/informe.pdf"));
     f.services.files.answerNext(missingFolder);
     f.click("cmdPDF");
