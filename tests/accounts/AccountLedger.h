@@ -3,7 +3,6 @@
 // Three accounts and entries that name them in other letter cases, and both
 // tables as plain text, so a test can tell at a glance what a save changed.
 
-#include "store/Sqlite.h"
 #include "support/TestLedger.h"
 
 #include <QStringList>
@@ -23,24 +22,15 @@ inline void fillAccounts(TestLedger& ledger) {
     ledger.addEntry(3, "07/01/2024", "c", "caja", "NÓMINA", 50, "I");
 }
 
-inline QStringList rowsOf(Database& db, const char* sql) {
-    Statement query(db, sql, "test: leer");
-    QStringList rows;
-    while (query.step()) {
-        rows.append(query.columnText(0));
-    }
-    return rows;
-}
-
 // "EntraEn>SaleDe" per entry, in entry order.
-inline QStringList entryAccounts(Database& db) {
-    return rowsOf(db, "SELECT EntraEn || '>' || SaleDe FROM apuntes ORDER BY Id");
+inline QStringList entryAccounts(TestLedger& ledger) {
+    return ledger.rows("SELECT EntraEn || '>' || SaleDe FROM apuntes ORDER BY Id");
 }
 
 // "conNom|conCon|conTipo" per account, in name order.
-inline QStringList accountRows(Database& db) {
-    return rowsOf(db, "SELECT conNom || '|' || conCon || '|' || conTipo FROM Contas"
-                      " ORDER BY conNom");
+inline QStringList accountRows(TestLedger& ledger) {
+    return ledger.rows("SELECT conNom || '|' || conCon || '|' || conTipo FROM Contas"
+                       " ORDER BY conNom");
 }
 
 } // namespace velmora::test

@@ -61,8 +61,8 @@ void TestAccountStore::update() {
     } catch (const DbError&) {
         QVERIFY(fails);
     }
-    QTEST(entryAccounts(ledger.db()), "entries");
-    QTEST(accountRows(ledger.db()), "accounts");
+    QTEST(entryAccounts(ledger), "entries");
+    QTEST(accountRows(ledger), "accounts");
 }
 
 QTEST_GUILESS_MAIN(TestAccountStore)

@@ -112,7 +112,7 @@ void TestFrmCuentas::deleteQuestion() {
     QTEST(f.messages.texts(), "messages");
     QTEST(f.messages.rowsAtMessage, "rowsAtMessage");
     // The entries keep naming the deleted account.
-    QCOMPARE(entryAccounts(f.ledger.db()), kEntriesBefore);
+    QCOMPARE(entryAccounts(f.ledger), kEntriesBefore);
 }
 
 void TestFrmCuentas::editReselectsTheReturnRow_data() {

@@ -50,7 +50,6 @@ void TestFrmCuentasFicha::activationAndEscape() {
     QCOMPARE(fresh.kinds()->currentIndex(), -1);
 
     Fixture f(frmCuentasFicha::Existing);
-    QCOMPARE(f.window->NomOrixinal(), QStringLiteral("Caja"));
     QCOMPARE(f.field("txtCon")->text(), QStringLiteral("Dinero en efectivo"));
     QCOMPARE(f.kinds()->currentText(), QStringLiteral("Caja"));
     QCOMPARE(QApplication::focusWidget(), f.field("txtNom"));
@@ -59,7 +58,7 @@ void TestFrmCuentasFicha::activationAndEscape() {
     QVERIFY(f.window->isVisible());
     f.click("cmdCancelar");
     QVERIFY(!f.window->isVisible());
-    QCOMPARE(accountRows(f.ledger.db()), kAccountsBefore);
+    QCOMPARE(accountRows(f.ledger), kAccountsBefore);
 }
 
 void TestFrmCuentasFicha::refusals_data() {
@@ -94,7 +93,7 @@ void TestFrmCuentasFicha::refusals() {
                  f.field("txtNom")->text(),
              after);
     QVERIFY(f.window->isVisible());
-    QCOMPARE(accountRows(f.ledger.db()), kAccountsBefore);
+    QCOMPARE(accountRows(f.ledger), kAccountsBefore);
 }
 
 void TestFrmCuentasFicha::saves_data() {
@@ -145,8 +144,8 @@ void TestFrmCuentasFicha::saves() {
     f.click("cmdAceptar");
     QTEST(f.messages.texts(), "messages");
     QCOMPARE(f.window->isVisible(), refuse);
-    QTEST(accountRows(f.ledger.db()), "accounts");
-    QTEST(entryAccounts(f.ledger.db()), "entries");
+    QTEST(accountRows(f.ledger), "accounts");
+    QTEST(entryAccounts(f.ledger), "entries");
 }
 
 // A name written by another program beyond the 20 characters typing allows used
@@ -163,7 +162,7 @@ void TestFrmCuentasFicha::longStoredNameStaysWhole() {
     f.find<QLineEdit>("txtCon")->setText("Sueldo");
     f.click("cmdAceptar");
     QVERIFY(f.messages.shown().isEmpty());
-    QCOMPARE(accountRows(f.ledger.db()), QStringList{name + "|Sueldo|C"});
+    QCOMPARE(accountRows(f.ledger), QStringList{name + "|Sueldo|C"});
 }
 
 QTEST_MAIN(TestFrmCuentasFicha)

@@ -31,7 +31,6 @@ void TestBalance::sums_data() {
         << "Banco" << QDate(2024, 3, 1) << QDate(2024, 3, 31) << "1.000,00|300,00|700,00";
     QTest::newRow("one day out each side")
         << "Banco" << QDate(2024, 3, 2) << QDate(2024, 3, 30) << "0,00|0,00|0,00";
-    QTest::newRow("unused account") << "Agua" << first << last << "0,00|0,00|0,00";
 }
 
 void TestBalance::sums() {

@@ -55,8 +55,6 @@ void TestFrmColor::marksAndClicks_data() {
 
     const qint32 white = 16777215;
     const qint32 pink = 13156594; // lblColor2(0)
-    QTest::newRow("blanco") << white << pink << QString() << QByteArray() << false << QList<int>{3}
-                            << QList<int>{0};
     QTest::newRow("fuera de la paleta") << qint32{255} << qint32{1} << QString() << QByteArray()
                                         << false << QList<int>{} << QList<int>{};
     QTest::newRow("colores de fábrica")
@@ -68,9 +66,6 @@ void TestFrmColor::marksAndClicks_data() {
                                   << QList<int>{8};
     QTest::newRow("lblColor(8)") << white << pink << u"lblColor(8)"_s << QByteArray(" 8117174 \r\n")
                                  << false << QList<int>{8} << QList<int>{0};
-    QTest::newRow("color.ini no se puede escribir")
-        << white << pink << u"lblColor(8)"_s << QByteArray() << true << QList<int>{8}
-        << QList<int>{0};
     QTest::newRow("color2.ini no se puede escribir")
         << white << pink << u"lblColor2(8)"_s << QByteArray() << true << QList<int>{3}
         << QList<int>{8};

@@ -46,15 +46,8 @@ struct Fixture : WindowFixture<frmConfiguracion> {
     }
     // Empresa|CIF|Internet of every row, Null shown as "-".
     QStringList rows() {
-        Statement query(ledger.db(),
-                        "SELECT ifnull(Empresa, '-') || '|' || ifnull(CIF, '-') || '|' ||"
-                        " ifnull(Internet, '-') FROM tblTitulos ORDER BY rowid",
-                        "test");
-        QStringList rows;
-        while (query.step()) {
-            rows << query.columnText(0);
-        }
-        return rows;
+        return ledger.rows("SELECT ifnull(Empresa, '-') || '|' || ifnull(CIF, '-') || '|' ||"
+                           " ifnull(Internet, '-') FROM tblTitulos ORDER BY rowid");
     }
 };
 

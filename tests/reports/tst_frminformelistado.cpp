@@ -67,47 +67,30 @@ void checkPrinted(const QString& text) {
 class TestFrmInformeListado : public QObject {
     Q_OBJECT
 private slots:
-    void showsTheSelectedEntries();
     void failedLoadTellsAndCloses_data();
     void failedLoadTellsAndCloses();
     void nothingToPrintWithoutAReport();
     void pdfWithoutAPdfPrinterIsWrittenByTheProgram_data();
     void pdfWithoutAPdfPrinterIsWrittenByTheProgram();
-    void pdfThatCannotBeWrittenKeepsWhatWasThere();
     void noPrinterInstalled();
     void printsOnTheChosenQueue_data();
     void printsOnTheChosenQueue();
 };
 
-void TestFrmInformeListado::showsTheSelectedEntries() {
-    Fixture f;
-    f.openReport();
-    QVERIFY(f.window->loaded());
-    QVERIFY(f.window->isVisible());
-    QCOMPARE(f.window->report().rows().rowCount(), size_t{3});
-    QCOMPARE(f.find<QPrintPreviewWidget>("CRViewer")->pageCount(), 1);
-    QVERIFY(f.messages.texts().isEmpty());
-}
-
 void TestFrmInformeListado::failedLoadTellsAndCloses_data() {
     QTest::addColumn<QByteArray>("reportFile"); // empty: no file
-    QTest::addColumn<QString>("filtro");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("no report file") << QByteArray() << QString() << kMissing;
+    QTest::newRow("no report file") << QByteArray() << kMissing;
+    // Any other refusal of the engine, of the file or of the formula, is told as it is.
     QTest::newRow("a broken report file")
-        << QByteArray("Tabla: apuntes\nColumna: Fecha | Data\n") << QString()
+        << QByteArray("Tabla: apuntes\nColumna: Fecha | Data\n")
         << "El archivo de reporte no es válido (línea 2): se esperaba «título | expresión | tipo | "
            "ancho».";
-    QTest::newRow("a formula that writes")
-        << defaultReportFile() << "1); DELETE FROM apuntes; --"
-        << "La fórmula de selección no es válida: solo puede ser una condición, sobra «DELETE "
-           "FROM apuntes; -- )».";
 }
 
 void TestFrmInformeListado::failedLoadTellsAndCloses() {
     QFETCH(QByteArray, reportFile);
-    QFETCH(QString, filtro);
     QFETCH(QString, message);
     Fixture f;
     const QString path = reportFilePath(f.ledger.dataRoot());
@@ -115,17 +98,15 @@ void TestFrmInformeListado::failedLoadTellsAndCloses() {
     if (!reportFile.isEmpty()) {
         QVERIFY(test::putBytes(path, reportFile));
     }
-    const QByteArray before = test::fileBytes(f.ledger.databasePath());
 
     // Shown as a caller shows it; it is gone before it is ever drawn.
     f.window = std::make_unique<frmInformeListado>(f.ledger.state(), f.services.services);
-    f.window->setRequest({QStringLiteral("Datos"), filtro, {}, {}, {}});
+    f.window->setRequest({QStringLiteral("Datos"), {}, {}, {}, {}});
     f.window->show();
     QCOMPARE(f.messages.texts(), QStringList{message});
     QCOMPARE(f.messages.shown().first().icon, MessageIcon::Critical);
     QVERIFY(!f.window->loaded());
     QTRY_VERIFY(!f.window->isVisible());
-    QCOMPARE(test::fileBytes(f.ledger.databasePath()), before);
 }
 
 void TestFrmInformeListado::nothingToPrintWithoutAReport() {
@@ -157,6 +138,10 @@ void TestFrmInformeListado::pdfWithoutAPdfPrinterIsWrittenByTheProgram() {
     }
     f.services.system.printersToList = printers;
     f.openReport();
+    // The preview shows the three entries the filter selects, on one page.
+    QVERIFY(f.window->loaded());
+    QCOMPARE(f.window->report().rows().rowCount(), size_t{3});
+    QCOMPARE(f.find<QPrintPreviewWidget>("CRViewer")->pageCount(), 1);
     QTemporaryDir dir;
     f.services.files.answerNext(std::nullopt); // the first time the user thinks better of it
     f.click("cmdPDF");
@@ -172,13 +157,8 @@ void TestFrmInformeListado::pdfWithoutAPdfPrinterIsWrittenByTheProgram() {
     QVERIFY(f.messages.texts().isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"enero.pdf"});
     checkPrinted(test::pdfText(dir.filePath(QStringLiteral("enero.pdf"))));
-}
 
-void TestFrmInformeListado::pdfThatCannotBeWrittenKeepsWhatWasThere() {
-    Fixture f;
-    f.writePrinters(QStringLiteral("0\r\n-1\r\n"));
-    f.openReport();
-    QTemporaryDir dir;
+    // A folder that is not there: the user is told, and the window stays.
     const QString missingFolder = dir.filePath(QStringLiteral("no/existe/informe.pdf"));
     f.services.files.answerNext(missingFolder);
     f.click("cmdPDF");

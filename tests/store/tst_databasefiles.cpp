@@ -3,11 +3,10 @@
 
 #include "store/DatabaseFiles.h"
 #include "store/DbErrorText.h"
-#include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
+#include "support/TestLedger.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,27 +20,15 @@ private slots:
     void copyIsCommittedState();
 };
 
-namespace {
-
-void makeLedger(const QString& path, int rows) {
-    Database db(path, Database::Mode::CreateIfMissing);
-    createLedgerSchema(db);
-    for (int id = 1; id <= rows; ++id) {
-        Statement insert(db, "INSERT INTO apuntes (Id, Des) VALUES (?1, 'x')", "test");
-        insert.bind(1, id).run();
-    }
-}
-
-} // namespace
-
 // Another program in the middle of a save: the copy holds what was committed,
 // and a copy never lands on a file that is there already.
 void TestDatabaseFiles::copyIsCommittedState() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"Devedur.mdb"_s);
-    makeLedger(path, 5);
-    Database ours(path);
+    test::TestLedger ledger;
+    ledger.addCashBook(5);
+    const QString path = ledger.databasePath();
+    Database& ours = ledger.db();
     Database other(path);
+    QTemporaryDir dir;
     other.exec("BEGIN IMMEDIATE; DELETE FROM apuntes", "test");
 
     copyDatabase(ours, dir.filePath(u"copia.mdb"_s));

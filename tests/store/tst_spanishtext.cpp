@@ -40,14 +40,12 @@ void TestSpanishText::matching_data() {
     };
     row("ascii", "CAJA", "Caja", true);
     row("eñe", "AÑO", "año", true);
-    row("acute", "ÁGUEDA", "águeda", true);
     row("accent is another letter", "a", "á", false);
     row("eñe is not ene", "Año", "Ano", false);
     row("whole value", "Caja", "Cajamar", false);
     row("anywhere", "%luz%", "Recibo de la LUZ de marzo", true);
     row("one character", "a_o", "AÑO", true);
     row("one character, not two", "l_z", "lapiz", false);
-    row("eñe case in a filter", "%año%", "FELIZ AÑO NUEVO", true);
     row("empty filter", "%%", "", true);
     row("empty filter, text with %", "%%", "%%x", true);
     row("text starting with %", "%desc%", "%50 descuento", true);

@@ -46,6 +46,25 @@ QList<HostilePath> notFiles(const QString& scratch) {
     };
 }
 
+// One data row per path, with the column "refusal".
+void addRows(const QList<HostilePath>& rows) {
+    QTest::addColumn<QString>("refusal");
+    for (const HostilePath& row : rows) {
+        QTest::newRow(row.name.constData()) << row.refusal;
+    }
+}
+
+// The path the current data row names.
+HostilePath rowUnderTest(const QList<HostilePath>& rows) {
+    for (const HostilePath& row : rows) {
+        if (row.name == QTest::currentDataTag()) {
+            return row;
+        }
+    }
+    QTest::qFail("HostilePaths: no hay tal fila", __FILE__, __LINE__);
+    return {};
+}
+
 } // namespace
 
 QList<HostilePath> hostileOutputs(TestLedger& ledger, const QString& scratch) {
@@ -116,23 +135,13 @@ QList<HostilePath> hostileOutputs(TestLedger& ledger, const QString& scratch) {
 }
 
 void addHostileOutputRows() {
-    QTest::addColumn<QString>("refusal");
     TestLedger ledger;
     QTemporaryDir scratch;
-    for (const HostilePath& row : hostileOutputs(ledger, scratch.path())) {
-        QTest::newRow(row.name.constData()) << row.refusal;
-    }
+    addRows(hostileOutputs(ledger, scratch.path()));
 }
 
 HostilePath hostileOutput(TestLedger& ledger, const QString& scratch) {
-    const QByteArray wanted = QTest::currentDataTag();
-    for (const HostilePath& row : hostileOutputs(ledger, scratch)) {
-        if (row.name == wanted) {
-            return row;
-        }
-    }
-    QTest::qFail("HostilePaths: no hay tal fila", __FILE__, __LINE__);
-    return {};
+    return rowUnderTest(hostileOutputs(ledger, scratch));
 }
 
 QList<HostilePath> hostileInputs(const QString& scratch) {
@@ -167,22 +176,12 @@ QList<HostilePath> inputRows(const QString& scratch, qint64 limit, bool make) {
 } // namespace
 
 void addHostileInputRows(qint64 limit) {
-    QTest::addColumn<QString>("refusal");
     QTemporaryDir scratch;
-    for (const HostilePath& row : inputRows(scratch.path(), limit, false)) {
-        QTest::newRow(row.name.constData()) << row.refusal;
-    }
+    addRows(inputRows(scratch.path(), limit, false));
 }
 
 HostilePath hostileInput(const QString& scratch, qint64 limit) {
-    const QByteArray wanted = QTest::currentDataTag();
-    for (const HostilePath& row : inputRows(scratch, limit, wanted == kPastTheLimit)) {
-        if (row.name == wanted) {
-            return row;
-        }
-    }
-    QTest::qFail("HostilePaths: no hay tal fila", __FILE__, __LINE__);
-    return {};
+    return rowUnderTest(inputRows(scratch, limit, QTest::currentDataTag() == kPastTheLimit));
 }
 
 } // namespace velmora::test

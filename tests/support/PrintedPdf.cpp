@@ -29,21 +29,12 @@ QString pdfText(const QString& pdfPath) {
     process.start(QStringLiteral("pdftotext"),
                   {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"),
                    pdfPath, QStringLiteral("-")});
-    if (!process.waitForStarted()) {
-        qWarning("pdftotext did not start (poppler-utils installed?): %s",
-                 qPrintable(process.errorString()));
-        return {};
-    }
-    if (!process.waitForFinished(60000)) {
-        qWarning("pdftotext did not finish on %s: %s", qPrintable(pdfPath),
-                 qPrintable(process.errorString()));
+    // Not started (poppler-utils missing?), stuck, or failed: the reason goes to the log.
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        qWarning("pdftotext failed on %s: %s %s", qPrintable(pdfPath),
+                 qPrintable(process.errorString()), process.readAllStandardError().constData());
         process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        qWarning("pdftotext failed on %s with code %d: %s", qPrintable(pdfPath), process.exitCode(),
-                 process.readAllStandardError().constData());
         return {};
     }
     return QString::fromUtf8(process.readAllStandardOutput());
@@ -108,20 +99,18 @@ QString PrintQueueOutput::waitForNewPdf(int timeoutMs) {
 }
 
 std::optional<QString> ScriptedFiles::openFile(QWidget*, const QString& caption,
-                                               const QString& folder, const QString& filter) {
-    return answer(caption, folder, filter);
+                                               const QString& folder, const QString&) {
+    return answer(caption, folder);
 }
 
 std::optional<QString> ScriptedFiles::saveFile(QWidget*, const QString& caption,
-                                               const QString& suggested, const QString& filter) {
-    return answer(caption, suggested, filter);
+                                               const QString& suggested, const QString&) {
+    return answer(caption, suggested);
 }
 
-std::optional<QString> ScriptedFiles::answer(const QString& caption, const QString& path,
-                                             const QString& filter) {
+std::optional<QString> ScriptedFiles::answer(const QString& caption, const QString& path) {
     captions.append(caption);
     suggestedPaths.append(path);
-    filters.append(filter);
     if (answers_.empty()) {
         return std::nullopt;
     }

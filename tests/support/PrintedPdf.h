@@ -56,11 +56,9 @@ public:
 
     QStringList captions;
     QStringList suggestedPaths;
-    QStringList filters;
 
 private:
-    std::optional<QString> answer(const QString& caption, const QString& path,
-                                  const QString& filter);
+    std::optional<QString> answer(const QString& caption, const QString& path);
 
     std::deque<std::optional<QString>> answers_;
 };

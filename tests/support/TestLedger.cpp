@@ -58,12 +58,7 @@ void TestLedger::addAccount(const QString& name, const QString& kind,
                             const QString& accountConcept) {
     Statement insert(db(), "INSERT INTO Contas (conNom, conCon, conTipo) VALUES (?1, ?2, ?3)",
                      "test: añadir cuenta");
-    insert.bind(1, name).bind(2, accountConcept.isEmpty() ? name : accountConcept);
-    if (kind.isNull()) {
-        insert.bindNull(3);
-    } else {
-        insert.bind(3, kind);
-    }
+    insert.bind(1, name).bind(2, accountConcept.isEmpty() ? name : accountConcept).bind(3, kind);
     insert.run();
 }
 
@@ -102,9 +97,16 @@ void TestLedger::addCashBook(int count) {
 }
 
 int TestLedger::countEntries() {
-    Statement count(db(), "SELECT COUNT(*) FROM apuntes", "test: contar");
-    count.step();
-    return static_cast<int>(count.columnInt(0));
+    return rows(QStringLiteral("SELECT COUNT(*) FROM apuntes")).value(0).toInt();
+}
+
+QStringList TestLedger::rows(const QString& sql) {
+    Statement query(db(), sql.toStdString(), "test: leer");
+    QStringList texts;
+    while (query.step()) {
+        texts.append(query.columnText(0));
+    }
+    return texts;
 }
 
 void addTextRows(const char* column,

@@ -9,6 +9,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <initializer_list>
@@ -42,6 +43,8 @@ public:
     // The cash account "Caja" with `count` bulk entries on 5 March of the year.
     void addCashBook(int count);
     int countEntries();
+    // The first column of every row the query gives, as text.
+    QStringList rows(const QString& sql);
 
 private:
     QTemporaryDir dir_;
