@@ -828,8 +828,6 @@ void TestAdmin::importFile_data() {
     };
     refused("sin cabecera", u"import-csv FILE"_s, "15/01/2024;Compra;Supermercado;Banco;1,00\r\n",
             1, u"no se puede importar FILE: ..."_s);
-    refused("no existe", u"import-csv FILE"_s, QByteArray(), 1,
-            u"no se importa: no existe el archivo FILE. No se ha escrito nada."_s);
     refused("extracto como CSV", u"import-csv FILE"_s, januaryStatement(), 1,
             u"FILE es un extracto bancario en Norma 43; impórtelo con «velmora-admin import-n43 "
             "--account CUENTA FILE». No se ha escrito nada."_s);
