@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -607,13 +608,23 @@ int safetyCopies(const test::TestLedger& ledger) {
 }
 
 // FILE, DB, COPY and ROOT in an expected text stand for the file imported, the
-// year's database, the newest safety copy and the data folder.
-QString withPaths(QString text, const QString& file, const test::TestLedger& ledger) {
-    const QStringList copies = SafetyCopies(ledger.dataRoot(), ledger.year()).list();
-    return text.replace(u"FILE"_s, QDir::toNativeSeparators(file))
-        .replace(u"COPY"_s, QDir::toNativeSeparators(copies.value(0)))
-        .replace(u"DB"_s, QDir::toNativeSeparators(ledger.databasePath()))
-        .replace(u"ROOT"_s, QDir::toNativeSeparators(ledger.dataRoot()));
+// year's database, the newest safety copy and the data folder. In one pass: a
+// temporary folder's name may hold "DB" too.
+QString withPaths(const QString& text, const QString& file, const test::TestLedger& ledger) {
+    const QHash<QString, QString> paths{
+        {u"FILE"_s, file},
+        {u"DB"_s, ledger.databasePath()},
+        {u"COPY"_s, SafetyCopies(ledger.dataRoot(), ledger.year()).list().value(0)},
+        {u"ROOT"_s, ledger.dataRoot()}};
+    static const QRegularExpression placeholder(u"FILE|DB|COPY|ROOT"_s);
+    QString said;
+    qsizetype from = 0;
+    for (const QRegularExpressionMatch& match : placeholder.globalMatch(text)) {
+        said += text.mid(from, match.capturedStart() - from) +
+                QDir::toNativeSeparators(paths.value(match.captured()));
+        from = match.capturedEnd();
+    }
+    return said + text.mid(from);
 }
 
 // A file with a duplicate of the ledger's purchase of the 15th, a new row, two
