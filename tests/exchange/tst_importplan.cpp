@@ -181,14 +181,14 @@ void TestImportPlan::exportThenImportGivesTheSameYear() {
     from.addEntry(1, "01/01/2024", "Año nuevo; \"fiesta\"\r\ncon salto", "Caja", "Banco", 0.01,
                   "T");
     from.addEntry(2, "15/06/2024", "Piso", "Luz", "Banco", 999999999999.99, "G");
-    from.addEntry(3, "31/12/2024", "Devolución", "Luz", "Caja", -0.01, "G");
+    from.addEntry(3, "31/12/2024", "  Devolución  ", "Luz", "Caja", -0.01, "G");
     from.addEntry(4, "31/12/2024", QString(300, QChar(0xf1)), "Banco", "Nómina", 1234.56, "I");
-    // Texts a spreadsheet would run, and the lowest amount; the last day keeps the
-    // numbers in the order of the file.
+    // Texts a spreadsheet would run, the lowest amount and one binary fractions
+    // round; the last day keeps the numbers in the order of the file.
     from.addAccount(QStringLiteral("+Ahorro"), QStringLiteral("C"));
     into.addAccount(QStringLiteral("+Ahorro"), QStringLiteral("C"));
     from.addEntry(5, "31/12/2024", "=HIPERVINCULO(\"http://x\")", "+Ahorro", "Banco", -20.5, "T");
-    from.addEntry(6, "31/12/2024", "'citado", "Caja", "+Ahorro", 3, "T");
+    from.addEntry(6, "31/12/2024", "'citado", "Caja", "+Ahorro", 0.1 + 0.2, "T");
     from.addEntry(7, "31/12/2024", "@usuario -1", "Luz", "Caja", -999999999999.99, "G");
     from.addEntry(8, "31/12/2024", "-\t=1", "Luz", "Caja", 1, "G");
     QBuffer file;

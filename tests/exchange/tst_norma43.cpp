@@ -246,20 +246,13 @@ void TestNorma43::refusals_data() {
     QTest::newRow("concept after a currency equivalence")
         << january().equivalence().complement("TARDE").close().end().bytes() << 7
         << "el concepto complementario (registro 23) debe seguir a su movimiento (registro 22)";
+    Statement six;
+    six.open().move({.cents = 100});
+    for (const char* code : {"01", "02", "03", "04", "05", "05"}) {
+        six.complement(code, "", code);
+    }
     QTest::newRow("six concepts")
-        << Statement()
-               .open()
-               .move({.cents = 100})
-               .complement("1", "", "01")
-               .complement("2", "", "02")
-               .complement("3", "", "03")
-               .complement("4", "", "04")
-               .complement("5", "", "05")
-               .complement("6", "", "05")
-               .close()
-               .end()
-               .bytes()
-        << 8
+        << six.close().end().bytes() << 8
         << "un movimiento no puede llevar más de cinco conceptos complementarios (registro 23)";
     QTest::newRow("concept code beyond 05")
         << Statement().open().move({.cents = 100}).complement("X", "", "07").close().end().bytes()
