@@ -26,7 +26,6 @@ class TestSettings : public QObject {
 private slots:
     void files_data();
     void files();
-    void bankAccountsAreRemembered();
     void dataRootAndYearTogether_data();
     void dataRootAndYearTogether();
     void filesThatAreNoSettingsFiles_data();
@@ -51,17 +50,21 @@ QStringList entriesOf(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+const QString kBank1 = u"004915000512345678"_s;
+const QString kBank2 = u"210000000000000001"_s;
+
 // What the file's reader makes of it, with "<none>" for no value; imp.ini gives
-// both printers' positions in their lists.
+// both printers' positions in their lists, bancos.ini the names of two accounts.
 QString readWith(const SettingsFiles& s, const QString& file) {
     const auto shown = [](const auto& value) {
         return value ? QVariant(*value).toString() : u"<none>"_s;
     };
-    return file == u"ruta.ini"_s    ? s.readDataRoot()
-           : file == u"ano.ini"_s   ? s.readYear()
-           : file == u"color.ini"_s ? shown(s.readMainColour())
-           : file == u"color2.ini"_s
-               ? shown(s.readSectionColour())
+    return file == u"ruta.ini"_s     ? s.readDataRoot()
+           : file == u"ano.ini"_s    ? s.readYear()
+           : file == u"color.ini"_s  ? shown(s.readMainColour())
+           : file == u"color2.ini"_s ? shown(s.readSectionColour())
+           : file == u"bancos.ini"_s
+               ? s.readBankAccount(kBank1) + u'|' + s.readBankAccount(kBank2)
                : shown(s.readPrinterPosition(false)) + u'|' + shown(s.readPrinterPosition(true));
 }
 
@@ -84,6 +87,13 @@ void TestSettings::files_data() {
     QTest::newRow("data root, latin-1")
         << u"ruta.ini"_s << Writer([accented](auto& s) { s.writeDataRoot(accented); })
         << QByteArray("/home/ana/Contabilidad/A\xF1o\r\n") << accented;
+    // The last name given to each account; the old file's lines are no accounts.
+    QTest::newRow("bank accounts") << u"bancos.ini"_s << Writer([](auto& s) {
+        s.writeBankAccount(kBank1, u"Banco"_s);
+        s.writeBankAccount(kBank2, u"Cuenta ñ; ahorro"_s);
+        s.writeBankAccount(kBank1, u"Banco Sabadell"_s);
+    }) << (kBank1 + u";Banco Sabadell\r\n"_s + kBank2 + u";Cuenta ñ; ahorro\r\n"_s).toUtf8()
+                                   << u"Banco Sabadell|Cuenta ñ; ahorro"_s;
     QTest::newRow("data root, utf-8") << u"ruta.ini"_s << Writer() << accented.toUtf8() + "\r\n"
                                       << accented;
     QTest::newRow("data root, byte-order mark")
@@ -178,18 +188,6 @@ void TestSettings::dataRootAndYearTogether() {
     QCOMPARE(entriesOf(dir.path()), before);
 }
 
-void TestSettings::bankAccountsAreRemembered() {
-    QTemporaryDir dir;
-    const SettingsFiles settings(dir.path());
-    const QString first = u"004915000512345678"_s;
-    QCOMPARE(settings.readBankAccount(first), QString());
-    settings.writeBankAccount(first, u"Banco"_s);
-    settings.writeBankAccount(u"210000000000000001"_s, u"Cuenta ñ; ahorro"_s);
-    settings.writeBankAccount(first, u"Banco Sabadell"_s);
-    QCOMPARE(settings.readBankAccount(first), u"Banco Sabadell"_s);
-    QCOMPARE(settings.readBankAccount(u"210000000000000001"_s), u"Cuenta ñ; ahorro"_s);
-}
-
 void TestSettings::filesThatAreNoSettingsFiles_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("kind");
@@ -227,15 +225,12 @@ void TestSettings::filesThatAreNoSettingsFiles() {
     } else {
         putFile(dir.path(), file, QByteArray(1024 * 1024 + 1, '7'));
     }
-    if (file == u"bancos.ini"_s) {
-        QCOMPARE(settings.readBankAccount(u"00491500051234567890"_s), QString());
-    } else {
-        const bool text = file == u"ruta.ini"_s || file == u"ano.ini"_s;
-        const QString missing = text                   ? QString()
-                                : file == u"imp.ini"_s ? u"<none>|<none>"_s
-                                                       : u"<none>"_s;
-        QCOMPARE(readWith(settings, file), missing);
-    }
+    const bool text = file == u"ruta.ini"_s || file == u"ano.ini"_s;
+    const QString missing = text                      ? QString()
+                            : file == u"bancos.ini"_s ? u"|"_s
+                            : file == u"imp.ini"_s    ? u"<none>|<none>"_s
+                                                      : u"<none>"_s;
+    QCOMPARE(readWith(settings, file), missing);
     QCOMPARE(settings.problems(),
              QStringList{u"%1 %2"_s.arg(QDir::toNativeSeparators(path), problem)});
 }
