@@ -123,11 +123,9 @@ void TestProgram::normalStart() {
                                               "tubería, no un archivo"_s.arg(pipe),
                                               MessageIcon::Warning, MessageButtons::Ok)});
     // The settings beside the program are the ones used, and nothing goes elsewhere.
-    QCOMPARE(copy.program.state().session.programFolder(), ledger.programFolder());
     QCOMPARE(QDir(config_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList());
     QCOMPARE(copy.program.state().palette.main(), QColor(255, 255, 192));
-    QCOMPARE(copy.program.state().session.databasePath(), ledger.databasePath());
     frmPrincipal* window = copy.program.mainWindow();
     QVERIFY(window != nullptr && window->isVisible());
     // Without a usable color2.ini the information lines are black.
