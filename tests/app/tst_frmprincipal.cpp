@@ -27,7 +27,8 @@ namespace {
 struct Fixture : WindowFixture<frmPrincipal> {
     std::unique_ptr<QAbstractItemModelTester> modelCheck;
 
-    explicit Fixture(int extraEntries = 0) {
+    explicit Fixture(int extraEntries = 0, const QString& year = QStringLiteral("2024"))
+        : WindowFixture(year) {
         ledger.addAccount("Nómina", "I");
         ledger.addAccount("Banco", "C");
         ledger.addAccount("Luz", "G");
@@ -108,9 +109,7 @@ private slots:
     void yearNamedOtherwise();
     void menuOpensThePreferenceWindows();
     void headerFilterBoxes();
-    void emptyListShowsNothing();
     void reportListsWhatTheListShows();
-    void deleteAsksWithTheLineNumber_data();
     void deleteAsksWithTheLineNumber();
     void undoPutsDeletedEntriesBack_data();
     void undoPutsDeletedEntriesBack();
@@ -130,22 +129,14 @@ private slots:
 
 void TestFrmPrincipal::showsTheYearOnLoad() {
     Fixture f;
-    QCOMPARE(f.window->windowTitle(), QStringLiteral("Velmora ## Año 2024"));
-    QCOMPARE(f.find<QLineEdit>("mskDesde")->text(), QStringLiteral("01/01/2024"));
-    QCOMPARE(f.find<QLineEdit>("mskHasta")->text(), QStringLiteral("31/12/2024"));
     QCOMPARE(f.info(), QStringLiteral(" 4 registros"));
     QCOMPARE(
         f.balance(),
         QStringLiteral(" INGRESOS: 1.200,00 | GASTOS: 510,50 | BALANCE: 689,50 | MES: 100,00"));
-    // Newest first.
-    QCOMPARE(f.cell(0, EntryTableModel::DescriptionColumn), QStringLiteral("Luz de abril"));
-    // Only expenses are red; a colour picked while the list is open reaches it at once.
+    // Only expenses are red; a section colour picked meanwhile shows at once.
     QCOMPARE(f.data(0, EntryTableModel::AmountColumn, Qt::ForegroundRole),
              QVariant(QColor(255, 0, 0)));
     QVERIFY(!f.data(3, EntryTableModel::AmountColumn, Qt::ForegroundRole).isValid());
-    f.ledger.state().palette.setMain(0x00FF00);
-    QCOMPARE(f.data(1, EntryTableModel::DateColumn, Qt::BackgroundRole),
-             QVariant(QColor(0, 255, 0)));
     f.ledger.state().palette.setSection(5691381);
     for (const char* name : {"lblInfo", "lblBalance"}) {
         QCOMPARE(f.find<QLabel>(name)->palette().color(QPalette::Window), colourFromValue(5691381));
@@ -160,19 +151,14 @@ void TestFrmPrincipal::yearNamedOtherwise_data() {
 
 void TestFrmPrincipal::yearNamedOtherwise() {
     QFETCH(QString, year);
-    WindowFixture<frmPrincipal> f(year);
-    f.ledger.addAccount("Banco", "C");
-    f.ledger.addAccount("Luz", "G");
-    f.ledger.addEntry(1, "10/02/2024", "Recibo de la luz", "Luz", "Banco", 45, "G");
-    f.ledger.addEntry(2, "10/02/2023", "Recibo viejo", "Luz", "Banco", 40, "G");
-    f.services.clock.day = {2024, 9, 30};
-    f.open();
+    Fixture f(0, year);
     QCOMPARE(f.window->windowTitle(), "Velmora ## Año " + year);
     QCOMPARE(f.find<QLineEdit>("mskDesde")->text(), QStringLiteral("01/01/2024"));
     QCOMPARE(f.find<QLineEdit>("mskHasta")->text(), QStringLiteral("31/12/2024"));
+    f.ledger.addEntry(9, "10/02/2023", "Recibo viejo", "Luz", "Banco", 40, "G");
     f.click("cmdFiltrar");
     QCOMPARE(f.messages.texts(), QStringList());
-    QCOMPARE(f.grid()->model()->rowCount(), 1);
+    QCOMPARE(f.info(), QStringLiteral(" 4 registros"));
 }
 
 void TestFrmPrincipal::menuOpensThePreferenceWindows() {
@@ -213,11 +199,16 @@ void TestFrmPrincipal::headerFilterBoxes() {
     QTest::keyClicks(goesInto, "caja");
     QTest::keyClick(goesInto, Qt::Key_Enter);
     QCOMPARE(f.info(), QStringLiteral(" 0 registros"));
+    // Nothing to delete or edit: no question, no window.
+    f.click("cmdBorrar");
+    f.click("cmdEditar");
+    QVERIFY(f.messages.shown().isEmpty());
+    QVERIFY(f.services.dialogs.titles.isEmpty());
 
     // "&Quitar Filtro" empties the boxes; the range stays, January still out.
     f.typeDate("mskDesde", "01/02/2024");
     f.click("cmdFiltroQuitar");
-    QVERIFY(f.find<QLineEdit>("txtFiltroDes")->text().isEmpty());
+    QVERIFY(box->text().isEmpty());
     QCOMPARE(f.info(), QStringLiteral(" 3 registros"));
 }
 
@@ -248,44 +239,14 @@ void TestFrmPrincipal::reportListsWhatTheListShows() {
     QVERIFY(f.messages.texts().isEmpty());
 }
 
-void TestFrmPrincipal::emptyListShowsNothing() {
-    Fixture f;
-    f.filterDescription("no existe");
-    QVERIFY(!f.grid()->horizontalHeader()->isVisible());
-    // Nothing to delete or edit: no question, no window.
-    f.click("cmdBorrar");
-    f.click("cmdEditar");
-    QVERIFY(f.messages.shown().isEmpty());
-    QVERIFY(f.services.dialogs.titles.isEmpty());
-
-    f.click("cmdFiltroQuitar");
-    QCOMPARE(f.info(), QStringLiteral(" 4 registros"));
-    QVERIFY(f.grid()->horizontalHeader()->isVisible());
-}
-
-void TestFrmPrincipal::deleteAsksWithTheLineNumber_data() {
-    QTest::addColumn<bool>("yes");
-    QTest::addColumn<QStringList>("texts");
-    QTest::addColumn<QList<int>>("rowsAtMessage");
-    QTest::addColumn<int>("left");
-    // Line 3 holds entry 2: the question names the line, the delete the entry.
-    QTest::newRow("yes") << true << QStringList{"¿Borrar el apunte nº 3?", "PROCESO FINALIZADO"}
-                         << QList<int>{4, 3} << 3;
-    QTest::newRow("no") << false << QStringList{"¿Borrar el apunte nº 3?"} << QList<int>{4} << 4;
-}
-
+// Line 3 holds entry 2: the question names the line, the delete the entry. The
+// answer No is the list flow's, tested with the account list.
 void TestFrmPrincipal::deleteAsksWithTheLineNumber() {
-    QFETCH(bool, yes);
-    QFETCH(int, left);
     Fixture f;
-    f.select(2);
-    f.messages.answerNext(yes ? MessageAnswer::Yes : MessageAnswer::No);
-    f.click("cmdBorrar");
-    QTEST(f.messages.texts(), "texts");
-    // The list was reloaded before the notice.
-    QTEST(f.messages.rowsAtMessage, "rowsAtMessage");
-    QCOMPARE(f.ledger.countEntries(), left);
-    QCOMPARE(f.ids(), yes ? QList<int>({4, 3, 1}) : QList<int>({4, 3, 2, 1}));
+    f.deleteLine(2);
+    QCOMPARE(f.messages.texts(), (QStringList{"¿Borrar el apunte nº 3?", "PROCESO FINALIZADO"}));
+    QCOMPARE(f.messages.rowsAtMessage, (QList<int>{4, 3}));
+    QCOMPARE(f.ids(), (QList<int>{4, 3, 1}));
 }
 
 void TestFrmPrincipal::undoPutsDeletedEntriesBack_data() {
@@ -295,7 +256,6 @@ void TestFrmPrincipal::undoPutsDeletedEntriesBack_data() {
     QTest::addColumn<QList<int>>("ids");  // what the list holds at the end, newest date first
     QTest::addColumn<QStringList>("notices");
 
-    QTest::newRow("one") << QList<int>{2} << 1 << false << QList<int>{4, 3, 2, 1} << QStringList{};
     QTest::newRow("three, the last first")
         << QList<int>{2, 4, 1} << 2 << false << QList<int>{4, 3, 1} << QStringList{};
     QTest::newRow("three, all back")
@@ -326,13 +286,9 @@ void TestFrmPrincipal::undoPutsDeletedEntriesBack() {
         return row.step() ? row.columnText(0) : QString();
     };
     const QString before = stored(2);
-    auto* undo = f.find<QAction>("mnuOpDeshacer");
-    QVERIFY(!undo->isEnabled());
-
     for (int id : deletedIds) {
         f.deleteLine(int(f.ids().indexOf(id)));
     }
-    QVERIFY(undo->isEnabled());
     if (takeNumber) {
         f.ledger.addEntry(2, "01/01/2024", "Escrito por otro", "Caja", "Banco", 1, "T");
     }
@@ -344,7 +300,6 @@ void TestFrmPrincipal::undoPutsDeletedEntriesBack() {
     }
     QCOMPARE(f.messages.texts(), notices);
     QCOMPARE(f.ids(), ids);
-    QCOMPARE(undo->isEnabled(), undos < deletedIds.size());
     if (undos == deletedIds.size()) {
         QCOMPARE(stored(takeNumber ? 5 : 2), before);
     }
@@ -358,7 +313,6 @@ void TestFrmPrincipal::undoEndsWithTheYear() {
     f.deleteLine(0);
     f.services.dialogs.expect([](QDialog&) {});
     f.find<QAction>("mnuAnos")->trigger();
-    QVERIFY(!f.find<QAction>("mnuOpDeshacer")->isEnabled());
     QTest::keyClick(f.grid(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(f.ledger.countEntries(), 3);
 }
@@ -429,15 +383,12 @@ void TestFrmPrincipal::resizeKeepsTheTypedRange() {
 
     // The reload after a new entry keeps the range: January stays out. Today is
     // 17/05/2024, so the new entry is the newest.
-    Qt::CursorShape cursorWhileOpen = Qt::ArrowCursor;
     f.edit("cmdNovo", "Luz de mayo", [&](QDialog& editor) {
-        cursorWhileOpen = f.window->cursor().shape();
         auto* goesInto = editor.findChild<QComboBox*>("cmbEntraEn");
         auto* comesOutOf = editor.findChild<QComboBox*>("cmbSaleDe");
         goesInto->setCurrentIndex(goesInto->findText("Luz"));
         comesOutOf->setCurrentIndex(comesOutOf->findText("Banco"));
     });
-    QCOMPARE(cursorWhileOpen, Qt::WaitCursor);
     QCOMPARE(f.info(), QStringLiteral(" 3 registros"));
     QCOMPARE(f.cell(0, EntryTableModel::DescriptionColumn), QStringLiteral("Luz de mayo"));
 }
@@ -491,7 +442,6 @@ void TestFrmPrincipal::editReselectsTheLine() {
     QCOMPARE(f.services.dialogs.titles, QStringList{QStringLiteral("Modificando línea nº 5")});
     QVERIFY(f.messages.shown().isEmpty());
     QCOMPARE(f.grid()->currentIndex().row(), 4);
-    QCOMPARE(f.grid()->rowAt(0), 4);
     QVERIFY(f.cell(4, EntryTableModel::IdColumn) != id);
 }
 

@@ -22,14 +22,6 @@ const QString kRestoreQuestion =
     "¡ A T E N C I Ó N !\nSe reemplazarán los datos de facturación actuales\npor los existentes "
     "en el archivo de seguridad\n¿Desea continuar?";
 
-// "icon buttons: text", and the title when it is not the program's.
-QString shown(const Message& m) {
-    static const QStringList icons{"none", "information", "warning", "critical", "question"};
-    static const QStringList buttons{"ok", "yes/no", "ok/cancel"};
-    return (m.title == kAppTitle ? "" : m.title + ' ') + icons[int(m.icon)] + ' ' +
-           buttons[int(m.buttons)] + ": " + m.text;
-}
-
 struct BackupWindow : WindowFixture<frmCopiaPen> {
     QTemporaryDir system;
     QTemporaryDir usb;
@@ -41,10 +33,14 @@ struct BackupWindow : WindowFixture<frmCopiaPen> {
     }
     QLineEdit* path() { return find<QLineEdit>("txtRuta"); }
     QLabel* status() { return find<QLabel>("lblInforma"); }
+    // Each as "icon buttons: text", and the title when it is not the program's.
     QStringList messagesShown() {
+        static const QStringList icons{"none", "information", "warning", "critical", "question"};
+        static const QStringList buttons{"ok", "yes/no", "ok/cancel"};
         QStringList all;
         for (const Message& m : messages.shown()) {
-            all.append(shown(m));
+            all.append((m.title == kAppTitle ? "" : m.title + ' ') + icons[int(m.icon)] + ' ' +
+                       buttons[int(m.buttons)] + ": " + m.text);
         }
         return all;
     }
@@ -66,12 +62,9 @@ void TestFrmCopiaPen::opensOnTheLastDrive() {
     auto* drives = b.find<QComboBox>("Drive1");
     QCOMPARE(drives->currentText(), b.usb.path());
     QCOMPARE(b.path()->text(), b.usb.path() + "/CopiaVelmora/Datos");
-    QVERIFY(!b.status()->isVisible());
     QTest::keyClicks(b.path(), "/otra");
     drives->setCurrentIndex(0);
     QCOMPARE(b.path()->text(), b.system.path() + "/CopiaVelmora/Datos");
-    QTest::keyClick(b.path(), Qt::Key_Escape);
-    QVERIFY(!b.window->isVisible());
 }
 
 void TestFrmCopiaPen::operations_data() {

@@ -26,7 +26,6 @@ class TestSettings : public QObject {
 private slots:
     void files_data();
     void files();
-    void bankAccountsAreRemembered();
     void dataRootAndYearTogether_data();
     void dataRootAndYearTogether();
     void filesThatAreNoSettingsFiles_data();
@@ -51,17 +50,21 @@ QStringList entriesOf(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+const QString kBank1 = u"004915000512345678"_s;
+const QString kBank2 = u"210000000000000001"_s;
+
 // What the file's reader makes of it, with "<none>" for no value; imp.ini gives
-// both printers' positions in their lists.
+// both printers' positions in their lists, bancos.ini the names of two accounts.
 QString readWith(const SettingsFiles& s, const QString& file) {
     const auto shown = [](const auto& value) {
         return value ? QVariant(*value).toString() : u"<none>"_s;
     };
-    return file == u"ruta.ini"_s    ? s.readDataRoot()
-           : file == u"ano.ini"_s   ? s.readYear()
-           : file == u"color.ini"_s ? shown(s.readMainColour())
-           : file == u"color2.ini"_s
-               ? shown(s.readSectionColour())
+    return file == u"ruta.ini"_s     ? s.readDataRoot()
+           : file == u"ano.ini"_s    ? s.readYear()
+           : file == u"color.ini"_s  ? shown(s.readMainColour())
+           : file == u"color2.ini"_s ? shown(s.readSectionColour())
+           : file == u"bancos.ini"_s
+               ? s.readBankAccount(kBank1) + u'|' + s.readBankAccount(kBank2)
                : shown(s.readPrinterPosition(false)) + u'|' + shown(s.readPrinterPosition(true));
 }
 
@@ -72,18 +75,24 @@ void TestSettings::files_data() {
     QTest::addColumn<Writer>("write"); // none: another program left the bytes there
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("read");
+    // The windows that write colours and printers pin those files' bytes.
     const QString accented = u"/home/ana/Contabilidad/Año"_s;
-    QTest::newRow("colour") << u"color.ini"_s
-                            << Writer([](auto& s) { s.writeMainColour(12632256); })
-                            << QByteArray(" 12632256 \r\n") << u"12632256"_s;
     QTest::newRow("negative colour")
         << u"color2.ini"_s << Writer([](auto& s) { s.writeSectionColour(-5); })
         << QByteArray("-5 \r\n") << u"-5"_s;
-    QTest::newRow("printers") << u"imp.ini"_s << Writer([](auto& s) { s.writePrinters(2, 0); })
-                              << QByteArray("2\r\n0\r\n") << u"2|0"_s;
     QTest::newRow("data root, latin-1")
         << u"ruta.ini"_s << Writer([accented](auto& s) { s.writeDataRoot(accented); })
         << QByteArray("/home/ana/Contabilidad/A\xF1o\r\n") << accented;
+    // The last name given to each account; the old file's lines are no accounts.
+    const Writer banks = [](auto& s) {
+        s.writeBankAccount(kBank1, u"Banco"_s);
+        s.writeBankAccount(kBank2, u"Cuenta ñ; ahorro"_s);
+        s.writeBankAccount(kBank1, u"Banco Sabadell"_s);
+    };
+    QTest::newRow("bank accounts")
+        << u"bancos.ini"_s << banks
+        << (kBank1 + u";Banco Sabadell\r\n"_s + kBank2 + u";Cuenta ñ; ahorro\r\n"_s).toUtf8()
+        << u"Banco Sabadell|Cuenta ñ; ahorro"_s;
     QTest::newRow("data root, utf-8") << u"ruta.ini"_s << Writer() << accented.toUtf8() + "\r\n"
                                       << accented;
     QTest::newRow("data root, byte-order mark")
@@ -96,8 +105,6 @@ void TestSettings::files_data() {
                                   << u"2|0"_s;
     QTest::newRow("one printer") << u"imp.ini"_s << Writer() << QByteArray("2\r\n")
                                  << u"2|<none>"_s;
-    // No file yet: both lists start on the first printer.
-    QTest::newRow("no printers") << u"imp.ini"_s << Writer() << kMissing << u"0|0"_s;
     QTest::newRow("printers, negative")
         << u"imp.ini"_s << Writer() << QByteArray("-1\r\n-1\r\n") << u"-1|-1"_s;
     QTest::newRow("printers, a word")
@@ -178,18 +185,6 @@ void TestSettings::dataRootAndYearTogether() {
     QCOMPARE(entriesOf(dir.path()), before);
 }
 
-void TestSettings::bankAccountsAreRemembered() {
-    QTemporaryDir dir;
-    const SettingsFiles settings(dir.path());
-    const QString first = u"004915000512345678"_s;
-    QCOMPARE(settings.readBankAccount(first), QString());
-    settings.writeBankAccount(first, u"Banco"_s);
-    settings.writeBankAccount(u"210000000000000001"_s, u"Cuenta ñ; ahorro"_s);
-    settings.writeBankAccount(first, u"Banco Sabadell"_s);
-    QCOMPARE(settings.readBankAccount(first), u"Banco Sabadell"_s);
-    QCOMPARE(settings.readBankAccount(u"210000000000000001"_s), u"Cuenta ñ; ahorro"_s);
-}
-
 void TestSettings::filesThatAreNoSettingsFiles_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("kind");
@@ -227,15 +222,12 @@ void TestSettings::filesThatAreNoSettingsFiles() {
     } else {
         putFile(dir.path(), file, QByteArray(1024 * 1024 + 1, '7'));
     }
-    if (file == u"bancos.ini"_s) {
-        QCOMPARE(settings.readBankAccount(u"00491500051234567890"_s), QString());
-    } else {
-        const bool text = file == u"ruta.ini"_s || file == u"ano.ini"_s;
-        const QString missing = text                   ? QString()
-                                : file == u"imp.ini"_s ? u"<none>|<none>"_s
-                                                       : u"<none>"_s;
-        QCOMPARE(readWith(settings, file), missing);
-    }
+    const bool text = file == u"ruta.ini"_s || file == u"ano.ini"_s;
+    const QString missing = text                      ? QString()
+                            : file == u"bancos.ini"_s ? u"|"_s
+                            : file == u"imp.ini"_s    ? u"<none>|<none>"_s
+                                                      : u"<none>"_s;
+    QCOMPARE(readWith(settings, file), missing);
     QCOMPARE(settings.problems(),
              QStringList{u"%1 %2"_s.arg(QDir::toNativeSeparators(path), problem)});
 }

@@ -19,7 +19,6 @@ using namespace velmora;
 class TestSingleInstance : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void heldByAKilledProcess();
     void noRoomForTheLock();
 };
@@ -43,11 +42,6 @@ int holdLock(const QString& databasePath) {
 }
 
 } // namespace
-
-void TestSingleInstance::initTestCase() {
-    // The child process started below inherits it.
-    test::privateRuntimeFolder();
-}
 
 // A copy that crashes leaves its lock file behind, but not the lock.
 void TestSingleInstance::heldByAKilledProcess() {
@@ -84,6 +78,7 @@ int main(int argc, char* argv[]) {
         return holdLock(QString::fromLocal8Bit(argv[2]));
     }
     QCoreApplication app(argc, argv);
+    test::privateRuntimeFolder(); // the child processes inherit it
     TestSingleInstance test;
     return QTest::qExec(&test, argc, argv);
 }

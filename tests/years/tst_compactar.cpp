@@ -2,6 +2,7 @@
 // one message when the compaction cannot be done.
 
 #include "app/frmPrincipal.h"
+#include "store/Sqlite.h"
 #include "support/Files.h"
 #include "support/ReplacedFileBlocker.h"
 #include "support/WindowFixture.h"
@@ -36,7 +37,7 @@ void TestCompactar::fromMenu_data() {
     QTest::newRow("yes without Datos")
         << int(MessageAnswer::Yes) << u"no Datos"_s << false << notDone;
     // Once the windows then said the database was closed until a year was picked
-    // again, and the user was never told why.
+    // again, and the user was never told why. A restore reopens the same way.
     QTest::newRow("yes, then held by another program")
         << int(MessageAnswer::Yes) << u"held"_s << true
         << u"La base de datos se ha compactado. No se puede abrir la base de datos "
@@ -83,6 +84,11 @@ void TestCompactar::fromMenu() {
         QCOMPARE(said.text, failure.replace(u"LEDGER"_s, f.ledger.databasePath()));
         QCOMPARE(said.title, u"Error de Compactación"_s);
         QCOMPARE(said.icon, MessageIcon::Warning);
+    }
+    if (otherProgram) {
+        // Until then no connection is open, and any use says why.
+        QVERIFY(!f.ledger.session().openConnection());
+        QVERIFY_THROWS_EXCEPTION(DbError, f.ledger.db());
     }
     // Either way the program works on the same year, once nobody holds it.
     otherProgram.reset();
