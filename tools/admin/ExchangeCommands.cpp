@@ -232,24 +232,34 @@ int writePlan(const ImportSession& session, const TargetYear& target, const Impo
     return Success;
 }
 
-// The target year's ledger, opened on first use.
-Database& openLedger(const TargetYear& target, std::optional<Database>& db) {
-    if (!db) {
-        db.emplace(target.databasePath);
-        checkLedgerSchema(*db);
+// An import from the command line: the year, its ledger (opened when first
+// needed, as the import reads it) and the session over the file.
+struct ImportRun {
+    TargetYear target;
+    std::optional<Database> db;
+    std::optional<ImportSession> session;
+
+    Database& ledger() {
+        if (!db) {
+            db.emplace(target.databasePath);
+            checkLedgerSchema(*db);
+        }
+        return *db;
     }
-    return *db;
-}
+};
 
-ImportSession importSession(const TargetYear& target, std::optional<Database>& db) {
-    return ImportSession([&target, &db]() -> Database& { return openLedger(target, db); },
-                         target.dataRoot, target.year, target.calendarYear());
-}
-
-// The file to import, opened through the path gate: a regular file no larger
-// than an import reads. Complains and gives false otherwise.
-bool openImportFile(ImportSession& session, const QString& path, QTextStream& err) {
-    if (const auto refusal = session.open(path)) {
+// Finds the year and opens the file to import through the path gate: a regular
+// file no larger than an import reads. Complains and gives false otherwise.
+bool startImport(ImportRun& run, const QString& programFolder, const ExchangeArgs& args,
+                 QTextStream& err) {
+    const std::optional<TargetYear> target = targetYear(programFolder, args.year, err);
+    if (!target) {
+        return false;
+    }
+    run.target = *target;
+    run.session.emplace([&run]() -> Database& { return run.ledger(); }, run.target.dataRoot,
+                        run.target.year, run.target.calendarYear());
+    if (const auto refusal = run.session->open(args.file)) {
         failure(err, QStringLiteral("no se importa: %1. No se ha escrito nada.").arg(*refusal));
         return false;
     }
@@ -317,23 +327,20 @@ int runImportCsv(const QStringList& args, const QString& programFolder, QTextStr
     if (!parsed) {
         return code;
     }
-    const std::optional<TargetYear> target = targetYear(programFolder, parsed->year, err);
-    if (!target) {
+    ImportRun run;
+    if (!startImport(run, programFolder, *parsed, err)) {
         return Failure;
     }
+    const TargetYear& target = run.target;
+    ImportSession& session = *run.session;
     const QString nativeFile = QDir::toNativeSeparators(parsed->file);
-    std::optional<Database> db;
-    ImportSession session = importSession(*target, db);
-    if (!openImportFile(session, parsed->file, err)) {
-        return Failure;
-    }
     if (session.format() == ImportFormat::Norma43) {
         return failure(err, QStringLiteral("%1 es un extracto bancario en Norma 43; impórtelo con "
                                            "«%2 import-n43 --account CUENTA %1». No se ha "
                                            "escrito nada.")
                                 .arg(nativeFile, kProgram));
     }
-    openLedger(*target, db);
+    run.ledger();
     std::optional<ImportPlan> plan;
     try {
         if (const std::optional<QString> unreadable = session.readCsv()) {
@@ -341,7 +348,7 @@ int runImportCsv(const QStringList& args, const QString& programFolder, QTextStr
                                     .arg(nativeFile, *unreadable));
         }
         plan = session.plan();
-        out << QStringLiteral("Importación de %1 en el año %2.\n").arg(nativeFile, target->year);
+        out << QStringLiteral("Importación de %1 en el año %2.\n").arg(nativeFile, target.year);
         out << QStringLiteral("Formato detectado: CSV, %1.\n")
                    .arg(describeDialect(session.dialect()));
         printPlan(*plan, RefusedLines::merged(session.refused(), plan->refused),
@@ -349,7 +356,7 @@ int runImportCsv(const QStringList& args, const QString& programFolder, QTextStr
     } catch (const std::bad_alloc&) {
         return noMemoryToRead(nativeFile, out, err);
     }
-    return writePlan(session, *target, *plan, parsed->allowDuplicates, parsed->dryRun, out, err);
+    return writePlan(session, target, *plan, parsed->allowDuplicates, parsed->dryRun, out, err);
 }
 
 int runImportN43(const QStringList& args, const QString& programFolder, QTextStream& out,
@@ -365,18 +372,15 @@ int runImportN43(const QStringList& args, const QString& programFolder, QTextStr
         return badUsage(err, QStringLiteral("falta --account CUENTA: la cuenta del año que es "
                                             "la del banco"));
     }
-    const std::optional<TargetYear> target = targetYear(programFolder, parsed->year, err);
-    if (!target) {
+    ImportRun run;
+    if (!startImport(run, programFolder, *parsed, err)) {
         return Failure;
     }
+    const TargetYear& target = run.target;
+    ImportSession& session = *run.session;
     const QString nativeFile = QDir::toNativeSeparators(parsed->file);
-    std::optional<Database> db;
-    ImportSession session = importSession(*target, db);
-    if (!openImportFile(session, parsed->file, err)) {
-        return Failure;
-    }
     QString ourAccount;
-    for (const Account& account : listAccounts(openLedger(*target, db), QString())) {
+    for (const Account& account : listAccounts(run.ledger(), QString())) {
         if (foldCase(account.name.trimmed()) == foldCase(parsed->account->trimmed())) {
             ourAccount = account.name;
         }
@@ -395,11 +399,11 @@ int runImportN43(const QStringList& args, const QString& programFolder, QTextStr
                 err, QStringLiteral("el año %1 no tiene la cuenta «%2». Créela en el "
                                     "programa (Opciones, Cuentas, Nuevo) o nombre en --account "
                                     "una que exista. No se ha escrito nada.")
-                         .arg(target->year, printable(*parsed->account)));
+                         .arg(target.year, printable(*parsed->account)));
         }
         const N43Statement& statement = session.statement();
         out << QStringLiteral("Importación de %1 en el año %2, cuenta «%3».\n")
-                   .arg(nativeFile, target->year, printable(ourAccount));
+                   .arg(nativeFile, target.year, printable(ourAccount));
         out << QStringLiteral("Formato detectado: Norma 43 (cuaderno 43), %1 %2 del banco.\n")
                    .arg(formatCount(statement.accounts.size()), statement.accounts.size() == 1
                                                                     ? QStringLiteral("cuenta")
@@ -443,7 +447,7 @@ int runImportN43(const QStringList& args, const QString& programFolder, QTextStr
     } catch (const std::bad_alloc&) {
         return noMemoryToRead(nativeFile, out, err);
     }
-    return writePlan(session, *target, *plan, parsed->allowDuplicates, parsed->dryRun, out, err);
+    return writePlan(session, target, *plan, parsed->allowDuplicates, parsed->dryRun, out, err);
 }
 
 } // namespace velmora::admin
