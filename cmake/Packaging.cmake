@@ -17,6 +17,25 @@ foreach(size 48x48 256x256)
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}/apps)
 endforeach()
 
+# What Debian asks of every package besides the programs: the copyright, the
+# changelog and a manual page for each program, compressed as dpkg expects them
+# (gzip -9n: no name or time inside, so a rebuild packs the same bytes).
+set(VELMORA_DEBIAN_DOCS ${CMAKE_BINARY_DIR}/debian-docs)
+file(MAKE_DIRECTORY ${VELMORA_DEBIAN_DOCS})
+foreach(page changelog:debian/changelog velmora.1:man/velmora.1
+             velmora-admin.1:man/velmora-admin.1)
+    string(REPLACE ":" ";" page ${page})
+    list(GET page 0 name)
+    list(GET page 1 source)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${VELMORA_DATA}/${source})
+    execute_process(COMMAND gzip -9nc ${VELMORA_DATA}/${source}
+        OUTPUT_FILE ${VELMORA_DEBIAN_DOCS}/${name}.gz COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
+install(FILES ${VELMORA_DATA}/debian/copyright ${VELMORA_DEBIAN_DOCS}/changelog.gz
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmora)
+install(FILES ${VELMORA_DEBIAN_DOCS}/velmora.1.gz ${VELMORA_DEBIAN_DOCS}/velmora-admin.1.gz
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
 set(CPACK_GENERATOR DEB)
 # velmora-admin knows the folder the package puts it in (tools/CMakeLists.txt).
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

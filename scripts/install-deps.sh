@@ -11,7 +11,7 @@ packages=(
     libsqlite3-dev sqlite3
     fonts-dejavu-core
     poppler-utils
-    desktop-file-utils appstream dpkg-dev
+    desktop-file-utils appstream dpkg-dev lintian man-db
     "$@"
 )
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs a build into a scratch prefix and packs it with CPack, then checks that
-# both hold the programs, the menu entry, the icons and the metainfo and nothing
-# else, that the desktop's own validators accept those files, that they name one
-# another rightly, and that the .deb depends on every library the programs load.
+# both hold the programs, the menu entry, the icons, the metainfo, the manual
+# pages, the copyright and the changelog and nothing else, that the desktop's own
+# validators accept those files, that they name one another rightly, that the
+# .deb depends on every library the programs load, and that lintian finds no
+# error in it.
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
@@ -23,6 +25,10 @@ expected=(
     "share/icons/hicolor/scalable/apps/$app.svg"
     "share/icons/hicolor/48x48/apps/$app.png"
     "share/icons/hicolor/256x256/apps/$app.png"
+    share/doc/velmora/copyright
+    share/doc/velmora/changelog.gz
+    share/man/man1/velmora.1.gz
+    share/man/man1/velmora-admin.1.gz
 )
 printf '%s\n' "${expected[@]}" | sort >"$work/expected"
 
@@ -61,6 +67,18 @@ grep -q "<id>$app</id>" "$metainfo" || fail "la metainfo no tiene el id $app"
 grep -q "<launchable type=\"desktop-id\">$app.desktop</launchable>" "$metainfo" ||
     fail "la metainfo no lanza $app.desktop"
 
+# Each manual page reads without a warning and names its program; the changelog
+# is Debian's, for the version the project builds.
+for b in velmora velmora-admin; do
+    page=$prefix/share/man/man1/$b.1.gz
+    text=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>"$work/man") ||
+        fail "man no lee $b.1"
+    [ ! -s "$work/man" ] || { cat "$work/man" >&2; fail "man avisa de errores en $b.1"; }
+    grep -q "^       $b " <<<"$text" || fail "$b.1 no nombra $b"
+done
+changelog_version=$(gzip -dc "$prefix/share/doc/velmora/changelog.gz" |
+    sed -n '1s/^velmora (\([^)]*\)).*/\1/p')
+
 # --- the .deb -----------------------------------------------------------------
 cpack -G DEB -B "$work/deb" --config "$build/CPackConfig.cmake" >"$work/cpack" 2>&1 ||
     { cat "$work/cpack" >&2; fail "cpack no construye el paquete"; }
@@ -75,6 +93,8 @@ dpkg-deb -I "$deb" >/dev/null || fail "dpkg-deb no lee el paquete"
 arch=$(dpkg --print-architecture)
 [ "$(dpkg-deb -f "$deb" Architecture)" = "$arch" ] || fail "la arquitectura no es $arch"
 version=$(dpkg-deb -f "$deb" Version)
+[ "$changelog_version" = "$version" ] ||
+    fail "el changelog es de la versión «$changelog_version», el paquete de la $version"
 grep -q "<release version=\"$version\"" "$metainfo" ||
     fail "la metainfo no tiene una entrada <release> para la versión $version"
 
@@ -113,5 +133,12 @@ while IFS= read -r need; do
         fail "Depends pide $ours, pero hace falta $need"
     fi
 done < <(tr ',' '\n' <<<"$found" | sed 's/^ *//; s/ *$//')
+
+# Debian's own checks of a package; warnings are told, errors fail.
+lintian --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1 || true
+grep -v 'running with root privileges' "$work/lintian" || true
+if grep -q '^E: ' "$work/lintian"; then
+    fail "lintian encuentra errores en el paquete"
+fi
 
 echo "instalación y paquete correctos: $(du -h "$deb" | cut -f1) $(basename "$deb")"
