@@ -5,6 +5,7 @@
 #include "state/Logging.h"
 #include "store/AccountStore.h"
 #include "store/Formats.h"
+#include "store/SpanishText.h"
 #include "store/Sqlite.h"
 #include "ui/AppState.h"
 #include "ui/Fields.h"
@@ -14,6 +15,7 @@
 #include "ui/Services.h"
 #include "ui/clsMW.h"
 
+#include <QAction>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -51,7 +53,14 @@ void frmCuentas::buildControls() {
 
     txtFiltro = new FilterField(state_.palette, FilterField::OnLeave::White, this);
     txtFiltro->setObjectName(QStringLiteral("txtFiltro"));
+    txtFiltro->installEventFilter(this);
     connect(txtFiltro, &QLineEdit::returnPressed, this, [this] { reload(); });
+
+    // Ctrl+Z anywhere in the window; the filter box undoes its own typing first.
+    auto* undo = new QAction(this);
+    undo->setShortcut(QKeySequence::Undo);
+    connect(undo, &QAction::triggered, this, &frmCuentas::undoDelete);
+    addAction(undo);
 
     lblInfo = new QLabel(this);
     lblInfo->setObjectName(QStringLiteral("lblInfo"));
@@ -160,9 +169,46 @@ void frmCuentas::deleteSelected() {
     }
     const QString name = model_->accounts()[static_cast<size_t>(*row)].name;
     list_->remove(QStringLiteral("¿Borrar ") + name + QLatin1Char('?'), [&] {
-        return report_.attempt(QStringLiteral("No se puede borrar la cuenta"),
-                               [&] { deleteAccount(state_.db(), name); });
+        return report_.attempt(QStringLiteral("No se puede borrar la cuenta"), [&] {
+            if (std::optional<StoredAccount> taken = takeAccount(state_.db(), name)) {
+                state_.deletedAccounts.push_back(std::move(*taken));
+            }
+        });
     });
+}
+
+void frmCuentas::undoDelete() {
+    std::vector<StoredAccount>& deleted = state_.deletedAccounts;
+    if (deleted.empty()) {
+        return;
+    }
+    const QString name = deleted.back().name;
+    bool restored = false;
+    if (!report_.attempt(QStringLiteral("No se puede recuperar la cuenta borrada"),
+                         [&] { restored = putBackAccount(state_.db(), deleted.back()); })) {
+        return; // still there to try again
+    }
+    if (restored) {
+        deleted.pop_back();
+    }
+    // The account put back, or the one in its way, selected.
+    if (reload()) {
+        const std::vector<Account>& accounts = model_->accounts();
+        const auto found =
+            std::find_if(accounts.begin(), accounts.end(),
+                         [&](const Account& account) { return sameText(account.name, name); });
+        if (found != accounts.end()) {
+            selectLineAtTop(*mshDatos, int(found - accounts.begin()) + 1,
+                            AccountTableModel::NameColumn);
+        }
+    }
+    if (!restored) {
+        // Kept: once the other account is renamed, Ctrl+Z brings this one back.
+        services_.messages.warn(this, QStringLiteral("No se puede recuperar la cuenta «%1»: ya hay "
+                                                     "otra cuenta con ese nombre. Cámbiele el "
+                                                     "nombre a la otra y pulse de nuevo Ctrl+Z.")
+                                          .arg(name));
+    }
 }
 
 void frmCuentas::opened() {
@@ -176,6 +222,13 @@ void frmCuentas::resizeEvent(QResizeEvent* event) {
 }
 
 bool frmCuentas::eventFilter(QObject* watched, QEvent* event) {
+    // With no typing of its own to undo, the filter box lets Ctrl+Z reach the window.
+    if (watched == txtFiltro && event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Undo) &&
+        !txtFiltro->isUndoAvailable()) {
+        event->ignore();
+        return true;
+    }
     if (watched == mshDatos && event->type() == QEvent::KeyPress &&
         isEnter(*static_cast<QKeyEvent*>(event))) {
         editSelected();

@@ -2,7 +2,8 @@
 
 // The account list: accounts filtered by any part of their name, with their
 // concept and kind, and the commands that create, edit and delete them through
-// the account card. Deleting an account leaves the entries that name it alone.
+// the account card. Deleting an account leaves the entries that name it alone,
+// and Ctrl+Z puts the accounts deleted from this year back, the last one first.
 
 #include "ui/FailureReport.h"
 #include "ui/WindowKit.h"
@@ -49,6 +50,9 @@ private:
     void newAccount();
     void editSelected();
     void deleteSelected();
+    // The last account deleted goes back as it was, unless another account has
+    // taken its name meanwhile.
+    void undoDelete();
 
     AppState& state_;
     Services& services_;

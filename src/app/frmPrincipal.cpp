@@ -268,6 +268,7 @@ void frmPrincipal::applySharedState(bool yearRange) {
     // Another year, or a restored copy of this one: what was deleted from the old
     // file has no place in the new one.
     deleted_.clear();
+    state_.deletedAccounts.clear();
     if (mnuOpDeshacer != nullptr) {
         mnuOpDeshacer->setEnabled(false);
     }

@@ -108,10 +108,34 @@ void insertAccount(Database& db, const Account& account) {
     insert.run();
 }
 
-void deleteAccount(Database& db, const QString& name) {
+std::optional<StoredAccount> takeAccount(Database& db, const QString& name) {
+    Transaction transaction(db);
+    Statement query(db, whereRowNamed1("SELECT conNom, conCon, conTipo FROM Contas"),
+                    "leer la cuenta");
+    query.bind(1, name);
+    if (!query.step()) {
+        return std::nullopt;
+    }
+    StoredAccount taken{query.columnText(0), query.copyRow()};
+    // The row just read: the same name picks the same row.
     Statement remove(db, whereRowNamed1("DELETE FROM Contas"), "borrar la cuenta");
     remove.bind(1, name);
     remove.run();
+    transaction.commit();
+    return taken;
+}
+
+bool putBackAccount(Database& db, const StoredAccount& account) {
+    Transaction transaction(db);
+    if (accountNameTaken(db, account.name)) {
+        return false;
+    }
+    Statement insert(db, "INSERT INTO Contas (conNom, conCon, conTipo) VALUES (?1, ?2, ?3)",
+                     "recuperar la cuenta");
+    insert.bindValues(1, account.columns);
+    insert.run();
+    transaction.commit();
+    return true;
 }
 
 void updateAccount(Database& db, const QString& originalName, const Account& account) {

@@ -6,6 +6,8 @@
 // so a rename rewrites the entries itself, in the same transaction as the
 // account row: either all of them follow or none does.
 
+#include "store/Sqlite.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,8 +15,6 @@
 #include <vector>
 
 namespace velmora {
-
-class Database;
 
 struct Account {
     QString name;        // conNom
@@ -49,8 +49,19 @@ bool accountNameTaken(Database& db, const QString& name);
 // An empty kind is stored as no kind at all.
 void insertAccount(Database& db, const Account& account);
 
-// Only the account row: entries that name it keep the name.
-void deleteAccount(Database& db, const QString& name);
+// An account exactly as the file held it: name, concept and kind with their
+// stored types and bytes, so that one deleted by mistake goes back unchanged.
+struct StoredAccount {
+    QString name;         // as stored, for the user
+    StoredValues columns; // conNom, conCon, conTipo
+};
+// Deletes only the account row (entries that name it keep the name) and gives
+// it as it was, in one transaction; nothing when no account has that name any
+// more.
+std::optional<StoredAccount> takeAccount(Database& db, const QString& name);
+// Writes a taken account back; false, with nothing written, when an account of
+// that name in any letter case was made meanwhile: names must stay unique.
+bool putBackAccount(Database& db, const StoredAccount& account);
 
 // Writes the account loaded as `originalName` with the values of `account`; an
 // empty kind keeps the stored one. When the name changes, every entry whose

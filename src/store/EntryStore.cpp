@@ -94,15 +94,7 @@ std::optional<StoredEntry> takeEntry(Database& db, qint64 id) {
     if (!query.step()) {
         return std::nullopt;
     }
-    StoredEntry taken{id, {}};
-    for (int column = 0; column < 6; ++column) {
-        sqlite3_value* copy = sqlite3_value_dup(sqlite3_column_value(query.handle(), column));
-        if (copy == nullptr) {
-            throw DbError(QStringLiteral("leer el apunte"), QStringLiteral("out of memory"),
-                          SQLITE_NOMEM);
-        }
-        taken.columns.emplace_back(copy, sqlite3_value_free);
-    }
+    StoredEntry taken{id, query.copyRow()};
     deleteEntry(db, id);
     transaction.commit();
     return taken;
@@ -115,10 +107,7 @@ qint64 putBackEntry(Database& db, const StoredEntry& entry) {
                      "INSERT INTO apuntes (Id, Data, Des, EntraEn, SaleDe, Importe, GoI)"
                      " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)",
                      "recuperar el apunte");
-    insert.bind(1, static_cast<int64_t>(id));
-    for (size_t column = 0; column < entry.columns.size(); ++column) {
-        insert.bind(int(column) + 2, *entry.columns[column]);
-    }
+    insert.bind(1, static_cast<int64_t>(id)).bindValues(2, entry.columns);
     insert.run();
     transaction.commit();
     return id;

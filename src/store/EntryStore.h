@@ -4,18 +4,15 @@
 // the same file while a window is open: a save checks that its row is still
 // there, and a new entry whose number was taken meanwhile takes the next free one.
 
+#include "store/Sqlite.h"
+
 #include <QDate>
 #include <QString>
 
-#include <memory>
 #include <optional>
 #include <vector>
 
-struct sqlite3_value;
-
 namespace velmora {
-
-class Database;
 
 struct Entry {
     qint64 id = 0;
@@ -47,8 +44,7 @@ void deleteEntry(Database& db, qint64 id);
 // goes back unchanged.
 struct StoredEntry {
     qint64 id = 0;
-    // Data, Des, EntraEn, SaleDe, Importe, GoI, as the engine's own values.
-    std::vector<std::shared_ptr<sqlite3_value>> columns;
+    StoredValues columns; // Data, Des, EntraEn, SaleDe, Importe, GoI
 };
 // Deletes the entry and gives it as it was, in one transaction; nothing when no
 // entry has that number any more.

@@ -141,6 +141,13 @@ Statement& Statement::bind(int index, const sqlite3_value& value) {
     return *this;
 }
 
+Statement& Statement::bindValues(int first, const StoredValues& values) {
+    for (const std::shared_ptr<sqlite3_value>& value : values) {
+        bind(first++, *value);
+    }
+    return *this;
+}
+
 Statement& Statement::bindNull(int index) {
     const int rc = sqlite3_bind_null(stmt_, index);
     if (rc != SQLITE_OK) {
@@ -206,6 +213,20 @@ double Statement::columnNumber(int column) const {
 QString Statement::columnText(int column) const {
     const std::string_view text = columnUtf8(column);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+StoredValues Statement::copyRow() const {
+    StoredValues row;
+    const int columns = sqlite3_column_count(stmt_);
+    for (int column = 0; column < columns; ++column) {
+        sqlite3_value* copy = sqlite3_value_dup(sqlite3_column_value(stmt_, column));
+        if (copy == nullptr) {
+            throw DbError(QString::fromUtf8(operation_), QStringLiteral("out of memory"),
+                          SQLITE_NOMEM);
+        }
+        row.emplace_back(copy, sqlite3_value_free);
+    }
+    return row;
 }
 
 Transaction::Transaction(Database& db) : db_(db) {

@@ -8,9 +8,11 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
+#include <vector>
 
 #include <sqlite3.h>
 
@@ -31,6 +33,10 @@ private:
     QString detail_;
     int code_;
 };
+
+// Values as the engine keeps them, type and bytes, held after their statement
+// is gone: a row deleted by mistake goes back exactly as the file held it.
+using StoredValues = std::vector<std::shared_ptr<sqlite3_value>>;
 
 class Database {
 public:
@@ -72,6 +78,8 @@ public:
     Statement& bindNull(int index);
     // A value as the engine keeps it, type and bytes unchanged.
     Statement& bind(int index, const sqlite3_value& value);
+    // Each value in turn, from parameter `first` on.
+    Statement& bindValues(int first, const StoredValues& values);
 
     // Advances to the next row; false at the end.
     bool step();
@@ -85,6 +93,8 @@ public:
     // storedNumber() of the column.
     double columnNumber(int column) const;
     QString columnText(int column) const;
+    // Every column of the current row, copied.
+    StoredValues copyRow() const;
     // The raw UTF-8 bytes of a text column, valid until the next step.
     // Inline: the entry list reads five of these for every row of a year.
     std::string_view columnUtf8(int column) const {

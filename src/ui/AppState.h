@@ -5,9 +5,12 @@
 // tests build their own over a temporary program folder.
 
 #include "state/YearSession.h"
+#include "store/AccountStore.h"
 #include "ui/Palette.h"
 
 #include <QString>
+
+#include <vector>
 
 namespace velmora {
 
@@ -18,6 +21,9 @@ struct AppState {
     YearSession session;
     Palette palette;
     int returnRow = 0;
+    // Accounts deleted from this year since it was opened, the last one last. Kept
+    // here because the account list is closed and opened again meanwhile.
+    std::vector<StoredAccount> deletedAccounts;
 
     // The year's connection, which every window works through.
     Database& db() const { return session.db(); }

@@ -1,5 +1,6 @@
 // The account store: a rename reaches the entries in any letter case and is all
-// or nothing; a change of concept or kind alone never touches an entry.
+// or nothing; a change of concept or kind alone never touches an entry; a deleted
+// account goes back exactly as stored, never beside another of its name.
 
 #include "AccountLedger.h"
 #include "store/AccountStore.h"
@@ -14,6 +15,8 @@ class TestAccountStore : public QObject {
 private slots:
     void update_data();
     void update();
+    void takeAndPutBack_data();
+    void takeAndPutBack();
 };
 
 void TestAccountStore::update_data() {
@@ -63,6 +66,40 @@ void TestAccountStore::update() {
     }
     QTEST(entryAccounts(ledger), "entries");
     QTEST(accountRows(ledger), "accounts");
+}
+
+void TestAccountStore::takeAndPutBack_data() {
+    QTest::addColumn<QString>("name"); // as the list hands it over
+    QTest::addColumn<QByteArray>("meanwhile");
+    QTest::addColumn<bool>("back");
+    QTest::addColumn<QStringList>("accounts"); // each column as stored, at the end
+    const QStringList before{"'Caja'|'Dinero en efectivo'|'C'", "'Luz'|'Electricidad'|'G'",
+                             "'Nómina'|'Sueldo'|'I'", "'Regalos'|NULL|''"};
+    QTest::newRow("no concept, empty kind, other letter case")
+        << "REGALOS" << QByteArray() << true << before;
+    QTest::newRow("name taken meanwhile in other letter case")
+        << "Luz" << QByteArray("INSERT INTO Contas VALUES ('LUZ', 'Otra', 'C')") << false
+        << QStringList{before[0], "'LUZ'|'Otra'|'C'", before[2], before[3]};
+    QTest::newRow("no such account") << "Gas" << QByteArray() << false << before;
+}
+
+void TestAccountStore::takeAndPutBack() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, meanwhile);
+    QFETCH(bool, back);
+    TestLedger ledger;
+    fillAccounts(ledger);
+    ledger.db().exec("INSERT INTO Contas VALUES ('Regalos', NULL, '')", "test");
+    const std::optional<StoredAccount> taken = takeAccount(ledger.db(), name);
+    QCOMPARE(accountNameTaken(ledger.db(), name), false);
+    if (!meanwhile.isEmpty()) {
+        ledger.db().exec(meanwhile.constData(), "test");
+    }
+    QCOMPARE(taken && putBackAccount(ledger.db(), *taken), back);
+    QTEST(ledger.rows("SELECT quote(conNom) || '|' || quote(conCon) || '|' || quote(conTipo)"
+                      " FROM Contas ORDER BY conNom"),
+          "accounts");
+    QCOMPARE(entryAccounts(ledger), kEntriesBefore);
 }
 
 QTEST_GUILESS_MAIN(TestAccountStore)

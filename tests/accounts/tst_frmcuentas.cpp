@@ -40,6 +40,11 @@ struct Fixture : WindowFixture<frmCuentas> {
         }
         return listed;
     }
+    void deleteNamed(const QString& name) {
+        grid()->setCurrentIndex(grid()->model()->index(int(names().indexOf(name)), 1));
+        messages.answerNext(MessageAnswer::Yes);
+        click("cmdBorrar");
+    }
 };
 
 } // namespace
@@ -55,6 +60,8 @@ private slots:
     void editReselectsTheReturnRow_data();
     void editReselectsTheReturnRow();
     void newAccountAndReport();
+    void undoDelete_data();
+    void undoDelete();
 };
 
 void TestFrmCuentas::listOnOpening() {
@@ -173,6 +180,69 @@ void TestFrmCuentas::newAccountAndReport() {
     QCOMPARE(f.messages.texts(), QStringList{"En preparación"});
     QTest::keyClick(f.grid(), Qt::Key_Escape);
     QVERIFY(!f.window->isVisible());
+}
+
+void TestFrmCuentas::undoDelete_data() {
+    QTest::addColumn<QStringList>("deleted"); // in the order deleted
+    QTest::addColumn<QString>("meanwhile");   // SQL run before the first Ctrl+Z
+    QTest::addColumn<bool>("reopen");         // the list closed and opened again first
+    QTest::addColumn<QString>("focus");       // where Ctrl+Z is pressed
+    QTest::addColumn<int>("undos");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("info");
+    QTest::newRow("the last one first") << QStringList{"Caja", "Luz"} << QString() << false
+                                        << "mshDatos" << 1 << QStringList{} << "Luz"
+                                        << "7 registros";
+    QTest::newRow("both, after reopening, in the filter box")
+        << QStringList{"Caja", "Luz"} << QString() << true << "txtFiltro" << 2 << QStringList{}
+        << "Caja"
+        << "8 registros";
+    QTest::newRow("name taken meanwhile")
+        << QStringList{"Luz"} << "INSERT INTO Contas VALUES ('LUZ', 'Otra', 'C')" << false
+        << "mshDatos" << 1
+        << QStringList{"No se puede recuperar la cuenta «Luz»: ya hay otra cuenta con ese "
+                       "nombre. Cámbiele el nombre a la otra y pulse de nuevo Ctrl+Z."}
+        << "LUZ"
+        << "8 registros";
+}
+
+void TestFrmCuentas::undoDelete() {
+    QFETCH(QStringList, deleted);
+    QFETCH(QString, meanwhile);
+    QFETCH(bool, reopen);
+    QFETCH(int, undos);
+    Fixture f;
+    const QStringList before = accountRows(f.ledger);
+    for (const QString& name : deleted) {
+        f.deleteNamed(name);
+    }
+    if (!meanwhile.isEmpty()) {
+        f.ledger.db().exec(meanwhile.toUtf8().constData(), "test");
+    }
+    if (reopen) {
+        f.modelCheck.reset();
+        QTest::keyClick(f.grid(), Qt::Key_Escape);
+        f.open();
+    }
+    f.messages.clear();
+    QFETCH(QString, focus);
+    QWidget* focused = f.find<QWidget>(focus);
+    for (int i = 0; i < undos; ++i) {
+        focused->setFocus();
+        QTest::keyClick(focused, Qt::Key_Z, Qt::ControlModifier);
+    }
+    QTEST(f.messages.texts(), "messages");
+    QTEST(f.cell(f.grid()->currentIndex().row(), AccountTableModel::NameColumn), "selected");
+    QTEST(f.info(), "info");
+    if (!meanwhile.isEmpty()) {
+        // Still kept: with the other account renamed, Ctrl+Z brings it back.
+        f.ledger.db().exec("UPDATE Contas SET conNom = 'Luz 2' WHERE conNom = 'LUZ'", "test");
+        QTest::keyClick(focused, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.names().indexOf("Luz"), 3);
+    } else if (undos == deleted.size()) {
+        QCOMPARE(accountRows(f.ledger), before);
+    }
 }
 
 QTEST_MAIN(TestFrmCuentas)

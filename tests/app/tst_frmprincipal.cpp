@@ -311,10 +311,23 @@ void TestFrmPrincipal::undoPutsDeletedEntriesBack() {
 void TestFrmPrincipal::undoEndsWithTheYear() {
     Fixture f;
     f.deleteLine(0);
+    // So does an account deleted in the account list.
+    const auto inAccountList = [&f](const std::function<void(QTableView*)>& script) {
+        f.services.dialogs.expect(
+            [&](QDialog& list) { script(list.findChild<QTableView*>("mshDatos")); });
+        f.find<QAction>("mnuCuentas")->trigger();
+    };
+    inAccountList([&f](QTableView* grid) {
+        f.messages.answerNext(MessageAnswer::Yes);
+        QTest::mouseClick(grid->parentWidget()->findChild<QPushButton*>("cmdBorrar"),
+                          Qt::LeftButton);
+    });
     f.services.dialogs.expect([](QDialog&) {});
     f.find<QAction>("mnuAnos")->trigger();
     QTest::keyClick(f.grid(), Qt::Key_Z, Qt::ControlModifier);
+    inAccountList([](QTableView* grid) { QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier); });
     QCOMPARE(f.ledger.countEntries(), 3);
+    QCOMPARE(f.ledger.rows("SELECT conNom FROM Contas").size(), 3);
 }
 
 void TestFrmPrincipal::exitQuestion_data() {
