@@ -155,7 +155,9 @@ bool DateField::left(Qt::FocusReason reason) {
 AmountField::AmountField(const Palette& palette, MessageService& messages, QWidget* parent)
     : TextField(palette, parent),
       check_(*this, palette, messages, QStringLiteral("Ponga un nº correcto"),
-             [this] { return amount().has_value(); }) {}
+             [this] { return amount().has_value(); }) {
+    setMaxLength(kAmountTextLength);
+}
 
 std::optional<double> AmountField::amount() const {
     return parseAmount(text());

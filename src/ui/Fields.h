@@ -94,7 +94,8 @@ private:
     LeaveCheck check_;
 };
 
-// An amount as a Spanish user types it; "." types the decimal comma.
+// An amount as a Spanish user types it; "." types the decimal comma. It takes
+// the longest amount with its grouping marks, so nothing typed in range is cut.
 class AmountField : public TextField {
     Q_OBJECT
 public:

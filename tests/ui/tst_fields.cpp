@@ -85,22 +85,29 @@ void TestFields::dateLeftWithEnter() {
 void TestFields::amountLeftWithEnter_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("point types a comma") << u"1234.5"_s << u"1234,5"_s << true;
-    QTest::newRow("letters") << u"abc"_s << u"abc"_s << false;
+    QTest::addColumn<double>("value"); // 0: refused
+    QTest::newRow("point types a comma") << u"1234.5"_s << u"1234,5"_s << 1234.5;
+    QTest::newRow("grouped the Spanish way") << u"1.850,00"_s << u"1,850,00"_s << 1850.0;
+    // Cut at 12 characters, as the field was, "12,345,678,9" reads as 12.345.678,90.
+    QTest::newRow("grouped, past 12 characters")
+        << u"12.345.678,95"_s << u"12,345,678,95"_s << 12345678.95;
+    QTest::newRow("lowest, grouped")
+        << u"-999.999.999.999,99"_s << u"-999,999,999,999,99"_s << -999999999999.99;
+    QTest::newRow("group of two") << u"1.85,00"_s << u"1,85,00"_s << 0.0;
+    QTest::newRow("letters") << u"abc"_s << u"abc"_s << 0.0;
 }
 
 void TestFields::amountLeftWithEnter() {
     QFETCH(QString, typed);
-    QFETCH(bool, valid);
+    QFETCH(double, value);
     Form form;
     auto* amount = form.add(new AmountField(form.palette, form.messages));
     QTest::keyClicks(amount, typed);
     QTEST(amount->text(), "shown");
     QTest::keyClick(amount, Qt::Key_Return);
-    if (valid) {
+    if (value != 0.0) {
         QVERIFY(form.next->hasFocus());
-        QCOMPARE(amount->amount(), std::optional<double>(1234.5));
+        QCOMPARE(amount->amount(), std::optional<double>(value));
     } else {
         QTRY_COMPARE(form.messages.texts(), QStringList{"Ponga un nº correcto"});
         QVERIFY(amount->hasFocus());
