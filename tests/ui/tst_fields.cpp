@@ -40,6 +40,8 @@ class TestFields : public QObject {
 private slots:
     void dateLeftWithEnter_data();
     void dateLeftWithEnter();
+    void dateReplacedWhenTyped_data();
+    void dateReplacedWhenTyped();
     void amountLeftWithEnter_data();
     void amountLeftWithEnter();
     void storedTextsShowWhole();
@@ -80,6 +82,69 @@ void TestFields::dateLeftWithEnter() {
         QCOMPARE(date->palette().color(QPalette::Base), form.palette.main());
     }
     QTEST(date->inputMask(), "maskAfter");
+}
+
+namespace {
+enum class Arrival { Tab, Click, ClickWhileFocused, DoubleClick, SecondClick };
+}
+
+void TestFields::dateReplacedWhenTyped_data() {
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<Arrival>("arrival");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    const int always = int(DateField::Mask::Always);
+    QTest::newRow("Tab") << always << Arrival::Tab << u"01112026"_s << u"01/11/2026"_s;
+    // A click between the 2 and the 0 of the year used to leave the caret there:
+    // 01/01/2011.
+    QTest::newRow("click") << always << Arrival::Click << u"01112026"_s << u"01/11/2026"_s;
+    QTest::newRow("click, the mask set on focus")
+        << int(DateField::Mask::WhileFocused) << Arrival::Click << u"01112026"_s << u"01/11/2026"_s;
+    // As when a window opens with the focus in its first date.
+    QTest::newRow("click into the focused field")
+        << always << Arrival::ClickWhileFocused << u"01112026"_s << u"01/11/2026"_s;
+    QTest::newRow("double click") << always << Arrival::DoubleClick << u"01112026"_s
+                                  << u"01/11/2026"_s;
+    // Once selected, a click places the caret: one digit can still be mended.
+    QTest::newRow("second click") << always << Arrival::SecondClick << u"15"_s << u"15/01/2026"_s;
+}
+
+void TestFields::dateReplacedWhenTyped() {
+    QFETCH(int, mask);
+    QFETCH(Arrival, arrival);
+    Form form;
+    auto* date =
+        form.add(new DateField(form.palette, form.messages, static_cast<DateField::Mask>(mask)));
+    date->setText(u"01/01/2026"_s);
+    if (arrival != Arrival::ClickWhileFocused) {
+        form.next->setFocus(Qt::OtherFocusReason);
+    }
+    const QPoint inYear(date->contentsRect().left() + 4 +
+                            date->fontMetrics().horizontalAdvance(u"01/01/2"_s),
+                        date->height() / 2);
+    switch (arrival) {
+    case Arrival::Tab:
+        QTest::keyClick(form.next, Qt::Key_Tab);
+        break;
+    case Arrival::Click:
+    case Arrival::ClickWhileFocused:
+        QTest::mouseClick(date, Qt::LeftButton, {}, inYear);
+        break;
+    case Arrival::DoubleClick:
+        // As the window system sends it: the second press comes as a double click.
+        QTest::mouseClick(date, Qt::LeftButton, {}, inYear);
+        QTest::mouseDClick(date, Qt::LeftButton, {}, inYear);
+        QTest::mouseRelease(date, Qt::LeftButton, {}, inYear);
+        break;
+    case Arrival::SecondClick:
+        QTest::mouseClick(date, Qt::LeftButton, {}, inYear);
+        QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(1, date->height() / 2));
+        break;
+    }
+    QVERIFY(date->hasFocus());
+    QFETCH(QString, typed);
+    QTest::keyClicks(date, typed);
+    QTEST(date->text(), "shown");
 }
 
 void TestFields::amountLeftWithEnter_data() {
