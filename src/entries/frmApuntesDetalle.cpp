@@ -26,7 +26,6 @@ namespace {
 
 // Limits for typing; what is read from the file is shown whole.
 constexpr int kDescriptionLength = 250;
-constexpr int kAmountLength = 12;
 
 } // namespace
 
@@ -75,7 +74,6 @@ void frmApuntesDetalle::buildControls() {
     txtImporte = new AmountField(palette, services_.messages, frame);
     txtImporte->setObjectName(QStringLiteral("txtImporte"));
     txtImporte->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    txtImporte->setMaxLength(kAmountLength);
     txtImporte->setText(QStringLiteral("0"));
     // Room for the largest amount the program shows, grouped.
     txtImporte->setMinimumWidth(
@@ -150,7 +148,7 @@ bool frmApuntesDetalle::CargaDatos() {
     // A name that is no longer an account leaves its list without a choice.
     cmbEntraEn->setCurrentIndex(cmbEntraEn->findText(entry->goesInto, Qt::MatchFixedString));
     cmbSaleDe->setCurrentIndex(cmbSaleDe->findText(entry->comesOutOf, Qt::MatchFixedString));
-    showStoredText(*txtImporte, formatAmount(entry->amount), kAmountLength);
+    showStoredText(*txtImporte, formatAmount(entry->amount), kAmountTextLength);
     loaded_ = Loaded{*entry,
                      mskData->text(),
                      txtDes->toPlainText(),

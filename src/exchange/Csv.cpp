@@ -295,7 +295,8 @@ std::optional<qint64> centsOfDigits(bool negative, QString whole, const QString&
 
 // The amount in cents, or the reason why there is none.
 std::variant<qint64, QString> readAmount(const QString& field, CsvDialect dialect) {
-    // The same texts parseAmount takes when the user types an amount.
+    // The texts parseAmount takes when the user types an amount, but for commas
+    // as grouping marks: only the "." key of the amount field makes those.
     static const QRegularExpression spanish(
         QStringLiteral("^([-+]?)(\\d{1,3}(?:\\.\\d{3})+|\\d*)(?:,(\\d*))?$"));
     static const QRegularExpression international(QStringLiteral("^([-+]?)(\\d+)(?:\\.(\\d+))?$"));

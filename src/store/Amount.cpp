@@ -115,13 +115,21 @@ QString formatAmount(double value) {
 std::optional<double> parseAmount(const QString& text) {
     static const QRegularExpression shape(
         QStringLiteral("^[-+]?(\\d{1,3}(\\.\\d{3})+|\\d*)(,\\d*)?$"));
+    // The "." key types the decimal comma, so "1.850,00" typed the Spanish way
+    // arrives as "1,850,00". Only whole groups and one or two decimals: "1.850.000"
+    // typed must be refused, never read as 1.850,00.
+    static const QRegularExpression commaGrouped(
+        QStringLiteral("^[-+]?\\d{1,3}(,\\d{3})+,\\d{1,2}$"));
     static const QRegularExpression digit(QStringLiteral("\\d"));
-    const QString trimmed = text.trimmed();
-    if (!shape.match(trimmed).hasMatch() || !trimmed.contains(digit)) {
+    QString plain = text.trimmed();
+    if (commaGrouped.match(plain).hasMatch()) {
+        const qsizetype decimalComma = plain.lastIndexOf(QLatin1Char(','));
+        plain = plain.left(decimalComma).remove(QLatin1Char(',')) + plain.mid(decimalComma);
+    } else if (shape.match(plain).hasMatch() && plain.contains(digit)) {
+        plain.remove(QLatin1Char('.'));
+    } else {
         return std::nullopt;
     }
-    QString plain = trimmed;
-    plain.remove(QLatin1Char('.'));
     plain.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
     const double value = plain.toDouble(&ok);

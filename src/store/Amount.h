@@ -20,6 +20,9 @@ namespace velmora {
 
 // 999.999.999.999,99 either way.
 inline constexpr qint64 kMaxAmountCents = 99'999'999'999'999;
+// Characters of the longest amount text, "-999.999.999.999,99": a field that
+// takes less cuts off the end of an amount typed with its grouping marks.
+inline constexpr int kAmountTextLength = 19;
 
 inline const QString kUnreadableAmount = QStringLiteral("¡ERROR!");
 
@@ -37,8 +40,10 @@ QString formatCount(qint64 count);
 // formatCents of the amount, or kUnreadableAmount.
 QString formatAmount(double value);
 
-// An amount typed the Spanish way: "1.234,50", "1234,5", "-20", "0,99". Thousands
-// groups must be whole; nothing for "abc", "1,2,3", "1.2.3,4", an empty text, or
+// An amount typed the Spanish way: "1.234,50", "1234,5", "-20", "0,99", and
+// "1,234,50" as the "." key types it, where every comma but the last opens a
+// group of three. Thousands groups must be whole; nothing for "abc", "1,2,3",
+// "1.2.3,4", "1,234,567" (grouping commas and three decimals), an empty text, or
 // an amount beyond ±999.999.999.999,99.
 std::optional<double> parseAmount(const QString& text);
 

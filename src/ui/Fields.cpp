@@ -5,8 +5,10 @@
 #include "ui/MessageService.h"
 #include "ui/Palette.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -137,7 +139,47 @@ void DateField::focusInEvent(QFocusEvent* event) {
         setInputMask(kDateMask);
         setText(current);
     }
+    clickSelectsAll_ = true;
     TextField::focusInEvent(event);
+}
+
+void DateField::keyPressEvent(QKeyEvent* event) {
+    clickSelectsAll_ = false;
+    selectedAllAt_.invalidate();
+    TextField::keyPressEvent(event);
+}
+
+void DateField::mousePressEvent(QMouseEvent* event) {
+    TextField::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton && clickSelectsAll_) {
+        clickSelectsAll_ = false;
+        holdingSelection_ = true;
+        selectAll();
+        selectedAllAt_.start();
+    }
+}
+
+void DateField::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && selectedAllAt_.isValid() &&
+        !selectedAllAt_.hasExpired(QApplication::doubleClickInterval())) {
+        holdingSelection_ = true;
+        selectAll();
+        return;
+    }
+    TextField::mouseDoubleClickEvent(event);
+}
+
+void DateField::mouseMoveEvent(QMouseEvent* event) {
+    if (!holdingSelection_) {
+        TextField::mouseMoveEvent(event);
+    }
+}
+
+void DateField::mouseReleaseEvent(QMouseEvent* event) {
+    TextField::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        holdingSelection_ = false;
+    }
 }
 
 bool DateField::left(Qt::FocusReason reason) {
@@ -155,7 +197,9 @@ bool DateField::left(Qt::FocusReason reason) {
 AmountField::AmountField(const Palette& palette, MessageService& messages, QWidget* parent)
     : TextField(palette, parent),
       check_(*this, palette, messages, QStringLiteral("Ponga un nº correcto"),
-             [this] { return amount().has_value(); }) {}
+             [this] { return amount().has_value(); }) {
+    setMaxLength(kAmountTextLength);
+}
 
 std::optional<double> AmountField::amount() const {
     return parseAmount(text());

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -87,14 +88,29 @@ public:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool left(Qt::FocusReason reason) override;
 
 private:
     Mask mask_;
     LeaveCheck check_;
+    // Until something is typed, a click selects the whole date, even when the
+    // focus came earlier (with the window, by key): typing then replaces the
+    // date instead of writing over part of it. Later clicks place the caret.
+    bool clickSelectsAll_ = false;
+    // From that click to its release, so a shaking mouse does not undo it.
+    bool holdingSelection_ = false;
+    // When that click came: a double click that it starts keeps the date whole
+    // rather than picking the day, month or year.
+    QElapsedTimer selectedAllAt_;
 };
 
-// An amount as a Spanish user types it; "." types the decimal comma.
+// An amount as a Spanish user types it; "." types the decimal comma. It takes
+// the longest amount with its grouping marks, so nothing typed in range is cut.
 class AmountField : public TextField {
     Q_OBJECT
 public:

@@ -117,6 +117,7 @@ private slots:
     void exitQuestion_data();
     void exitQuestion();
     void enterMovesThroughTheDates();
+    void clickedDateIsReplaced();
     void resizeKeepsTheTypedRange();
     void databaseFailuresAreReported();
     void editReselectsTheLine_data();
@@ -377,6 +378,21 @@ void TestFrmPrincipal::enterMovesThroughTheDates() {
     QTest::keyClick(filter, Qt::Key_Return);
     QCOMPARE(f.info(), QStringLiteral(" 1 registros"));
     QVERIFY(f.messages.shown().isEmpty());
+}
+
+// The window opens with the focus in "Desde"; a click into its year then typing
+// a date wrote over part of the year only (01/01/2010).
+void TestFrmPrincipal::clickedDateIsReplaced() {
+    Fixture f;
+    auto* from = f.find<QLineEdit>("mskDesde");
+    QVERIFY(from->hasFocus());
+    const QPoint inYear(from->fontMetrics().horizontalAdvance(QStringLiteral("01/01/2")) + 6,
+                        from->height() / 2);
+    QTest::mouseClick(from, Qt::LeftButton, {}, inYear);
+    QTest::keyClicks(from, "01032024");
+    QCOMPARE(from->text(), QStringLiteral("01/03/2024"));
+    f.click("cmdFiltrar");
+    QCOMPARE(f.info(), QStringLiteral(" 2 registros"));
 }
 
 // A resize used to put the whole year back into the date fields without a

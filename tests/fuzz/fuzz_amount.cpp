@@ -6,8 +6,6 @@
 
 #include "store/Amount.h"
 
-#include <QStringList>
-
 namespace {
 
 // Worked out on the digits, never through a double.
@@ -18,13 +16,16 @@ std::optional<qint64> typedCents(const QString& accepted) {
         text.remove(0, 1);
     }
     text.remove(QLatin1Char('.'));
-    const QStringList parts = text.split(QLatin1Char(','));
-    QString decimals = parts.size() > 1 ? parts[1] : QString();
+    // The last comma is the decimal one; any before it group thousands.
+    const qsizetype decimalComma = text.lastIndexOf(QLatin1Char(','));
+    QString decimals = decimalComma >= 0 ? text.mid(decimalComma + 1) : QString();
+    const QString whole =
+        decimalComma >= 0 ? text.left(decimalComma).remove(QLatin1Char(',')) : text;
     if (decimals.size() > 2) {
         return std::nullopt;
     }
     decimals = decimals.leftJustified(2, QLatin1Char('0'));
-    const qint64 cents = parts[0].toLongLong() * 100 + decimals.toLongLong();
+    const qint64 cents = whole.toLongLong() * 100 + decimals.toLongLong();
     return negative ? -cents : cents;
 }
 

@@ -49,7 +49,17 @@ void TestAmount::typed_data() {
     QTest::newRow("negative") << "-20" << true << -20.0;
     QTest::newRow("largest") << "999.999.999.999,99" << true << 999999999999.99;
     QTest::newRow("lowest") << "-999.999.999.999,99" << true << -999999999999.99;
-    for (const char* text : {"1.000.000.000.000", "1,2,3", "1.2.3,4", "12.5", "", "-", "¡ERROR!"}) {
+    // The "." key types ",", so this is how "1.850,00" arrives from the keyboard.
+    QTest::newRow("grouped by the decimal key") << "1,850,00" << true << 1850.0;
+    QTest::newRow("grouped by the decimal key, one decimal")
+        << "-12,345,678,9" << true << -12345678.9;
+    QTest::newRow("largest grouped by the decimal key")
+        << "999,999,999,999,99" << true << 999999999999.99;
+    // Not whole groups, a comma with nothing after it, three decimals after
+    // grouping ("1.850.000" typed), mixed marks, or beyond the range.
+    for (const char* text :
+         {"1.000.000.000.000", "1,2,3", "1.2.3,4", "12.5", "", "-", "¡ERROR!", "1,85,00",
+          "1,8500,00", ",850,00", "1,850,", "1,850,000", "1.850,000,00", "1,000,000,000,000,00"}) {
         QTest::addRow("«%s»", text) << QString::fromUtf8(text) << false << 0.0;
     }
 }
