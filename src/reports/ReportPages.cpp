@@ -19,6 +19,9 @@ namespace {
 const QColor kCaptionShade(225, 225, 225);
 const QColor kBandShade(243, 243, 243);
 const QColor kRule(120, 120, 120);
+// Expense amounts, red as in the entry list; deep enough to read on a banded
+// row, and still dark where a printer prints colours in greys.
+const QColor kNegativeInk(192, 0, 0);
 
 constexpr qreal kBodyPoints = 9;
 constexpr qreal kFooterPoints = 7.5;
@@ -269,7 +272,9 @@ void ReportPages::paintRow(QPainter& painter, size_t row, qreal top, qreal heigh
         const qreal width = columnWidths_[size_t(c)] - 2 * padding_;
         const QRectF cell(columnLefts_[size_t(c)] + padding_, textTop, width, line_);
         if (column.kind == ReportColumn::Kind::Amount) {
+            painter.setPen(report_.rows().isNegative(row) ? kNegativeInk : Qt::black);
             painter.drawText(cell, int(Qt::AlignRight | Qt::AlignTop), text);
+            painter.setPen(Qt::black);
         } else if (column.kind == ReportColumn::Kind::Date ||
                    (metrics.horizontalAdvance(text) <= width && !text.contains(QLatin1Char('\n')) &&
                     !text.contains(QLatin1Char('\r')))) {
