@@ -111,7 +111,12 @@ ReportPages::ReportPages(const Report& report, QPaintDevice& device, const QRect
         y += height;
     }
     if (y + totalsHeight() > bodyBottom_ && rows != pageStarts_.back()) {
-        pageStarts_.push_back(rows); // the totals alone on a last page
+        // The last row goes over with the totals: sums alone on a page say
+        // nothing of what they add up. Only a row too tall to share a page
+        // with them leaves them alone.
+        const bool together = rows - 1 > pageStarts_.back() &&
+                              bodyTop_ + rowHeights_.back() + totalsHeight() <= bodyBottom_;
+        pageStarts_.push_back(together ? rows - 1 : rows);
     }
 }
 

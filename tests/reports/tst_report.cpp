@@ -65,6 +65,7 @@ private slots:
     void printsEveryRowAndTheTotals();
     void expenseAmountsStandApart_data();
     void expenseAmountsStandApart();
+    void totalsNeverAloneOnTheLastPage();
 };
 
 void TestReport::listsAndAddsUpTheSelection_data() {
@@ -329,6 +330,25 @@ void TestReport::expenseAmountsStandApart() {
         }
     }
     QCOMPARE(red > 0, marked.contains(QLatin1Char('x')));
+}
+
+void TestReport::totalsNeverAloneOnTheLastPage() {
+    TestLedger ledger;
+    addEntries(ledger);
+    for (int i = 0; i < 40; ++i) {
+        ledger.addEntry(100 + i, "01/03/2024", QStringLiteral("Compra %1").arg(i), "Casa", "Caja",
+                        1.5, "G");
+    }
+    const Report report = entryReport(ledger, {});
+    const size_t rows = report.rows().rowCount();
+    // Every page height from about 20 rows a page to all of them on one, pixel by
+    // pixel, so that one of them ends the rows just where the totals no longer fit.
+    QImage device(1, 1, QImage::Format_RGB32);
+    for (int height = 400; height <= 1000; ++height) {
+        const ReportPages pages(report, device, QRectF(0, 0, 700, height));
+        QVERIFY2(pages.firstRow(pages.count() - 1) < rows,
+                 qPrintable(QStringLiteral("totals alone on the last page at %1 px").arg(height)));
+    }
 }
 
 QTEST_MAIN(TestReport)
