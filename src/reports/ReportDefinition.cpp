@@ -114,6 +114,11 @@ void addLine(ReportDefinition& report, const QString& key, const QString& value,
             badLine(line, QStringLiteral("falta la expresión del total"));
         }
         report.totals.append({fields[0], fields[1]});
+    } else if (key == QLatin1String("Negativo")) {
+        if (value.isEmpty()) {
+            badLine(line, QStringLiteral("falta la condición de «Negativo:»"));
+        }
+        report.negative = value;
     } else if (key == QLatin1String("Pie")) {
         const QStringList fields = parts(value, 2, line, QStringLiteral("izquierda | derecha"));
         report.footerLeft = fields[0];

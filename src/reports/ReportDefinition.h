@@ -39,6 +39,9 @@ struct ReportDefinition {
     QList<ReportHeading> headings;
     QList<ReportColumn> columns;
     QList<ReportTotal> totals;
+    // An SQL condition over a row: where it holds, the row's amounts are printed
+    // in the colour the screen gives to expenses. Empty: all in black.
+    QString negative;
     QString footerLeft;
     QString footerRight;
 };

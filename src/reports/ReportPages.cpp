@@ -19,6 +19,9 @@ namespace {
 const QColor kCaptionShade(225, 225, 225);
 const QColor kBandShade(243, 243, 243);
 const QColor kRule(120, 120, 120);
+// Expense amounts, red as in the entry list; deep enough to read on a banded
+// row, and still dark where a printer prints colours in greys.
+const QColor kNegativeInk(192, 0, 0);
 
 constexpr qreal kBodyPoints = 9;
 constexpr qreal kFooterPoints = 7.5;
@@ -108,7 +111,12 @@ ReportPages::ReportPages(const Report& report, QPaintDevice& device, const QRect
         y += height;
     }
     if (y + totalsHeight() > bodyBottom_ && rows != pageStarts_.back()) {
-        pageStarts_.push_back(rows); // the totals alone on a last page
+        // The last row goes over with the totals: sums alone on a page say
+        // nothing of what they add up. Only a row too tall to share a page
+        // with them leaves them alone.
+        const bool together = rows - 1 > pageStarts_.back() &&
+                              bodyTop_ + rowHeights_.back() + totalsHeight() <= bodyBottom_;
+        pageStarts_.push_back(together ? rows - 1 : rows);
     }
 }
 
@@ -269,7 +277,9 @@ void ReportPages::paintRow(QPainter& painter, size_t row, qreal top, qreal heigh
         const qreal width = columnWidths_[size_t(c)] - 2 * padding_;
         const QRectF cell(columnLefts_[size_t(c)] + padding_, textTop, width, line_);
         if (column.kind == ReportColumn::Kind::Amount) {
+            painter.setPen(report_.rows().isNegative(row) ? kNegativeInk : Qt::black);
             painter.drawText(cell, int(Qt::AlignRight | Qt::AlignTop), text);
+            painter.setPen(Qt::black);
         } else if (column.kind == ReportColumn::Kind::Date ||
                    (metrics.horizontalAdvance(text) <= width && !text.contains(QLatin1Char('\n')) &&
                     !text.contains(QLatin1Char('\r')))) {

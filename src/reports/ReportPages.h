@@ -26,6 +26,8 @@ public:
     ReportPages(const Report& report, QPaintDevice& device, const QRectF& page);
 
     int count() const { return int(pageStarts_.size()); }
+    // The first row on page `index`; the row count on a page of totals alone.
+    size_t firstRow(int index) const { return pageStarts_[size_t(index)]; }
     // Paints page `index`, counted from 0, at the painter's origin.
     void paint(QPainter& painter, int index) const;
 

@@ -299,6 +299,11 @@ ReportRows queryReport(const ReportDefinition& definition, const QString& databa
     for (const ReportColumn& column : definition.columns) {
         columns.append(column.expression);
     }
+    const bool marksNegative = !definition.negative.isEmpty();
+    if (marksNegative) {
+        // Its own line, as the formula: a "--" comment in it ends there.
+        columns.append(QStringLiteral("(\n%1\n)").arg(definition.negative));
+    }
     QString sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + from + where;
     if (!definition.order.isEmpty()) {
         sql += QStringLiteral(" ORDER BY ") + definition.order;
@@ -311,6 +316,9 @@ ReportRows queryReport(const ReportDefinition& definition, const QString& databa
         for (int i = 0; i < rows.columns; ++i) {
             rows.cells.push_back(cellText(listed->handle(), i, definition.columns[i].kind));
             keptText += rows.cells.back().size();
+        }
+        if (marksNegative) {
+            rows.negative.push_back(sqlite3_column_int(listed->handle(), rows.columns) != 0);
         }
         if (keptText > kMostCellText) {
             throw ReportError(ReportError::Kind::Database,

@@ -19,6 +19,9 @@ struct ReportRows {
     int columns = 0;
     std::vector<QString> cells; // row after row, as printed
     QStringList totals;         // one per total of the definition, as printed
+    std::vector<bool> negative; // one per row when the definition has the condition
+
+    bool isNegative(size_t row) const { return row < negative.size() && negative[row]; }
 
     size_t rowCount() const { return columns == 0 ? 0 : cells.size() / size_t(columns); }
     const QString& cell(size_t row, int column) const {

@@ -138,11 +138,14 @@ void frmInformeListado::print(bool pdf) {
         return;
     }
     const QStringList printers = services_.system.printerNames();
+    // Without imp.ini the report printer is the first of the list, as the print
+    // dialog proposes anyway; the PDF printer is none, because on most desktops the
+    // first printer is the one with paper in it.
     const std::optional<int> position =
-        SettingsFiles(state_.session.programFolder()).readPrinterPosition(pdf);
+        SettingsFiles(state_.session.programFolder()).readPrinterPosition(pdf, pdf ? -1 : 0);
     const bool chosen = position && *position >= 0 && *position < printers.size();
     if (pdf && !chosen) {
-        // No printer makes the PDF: the program writes it.
+        // No printer makes the PDF: the program writes it, into a file the user names.
         writePdf();
         return;
     }

@@ -223,9 +223,9 @@ std::optional<QString> SettingsFiles::readPrinterLine(bool second) const {
     return readLine(kImp, second ? 1 : 0);
 }
 
-std::optional<int> SettingsFiles::readPrinterPosition(bool second) const {
+std::optional<int> SettingsFiles::readPrinterPosition(bool second, int withoutFile) const {
     if (!QFileInfo::exists(pathOf(kImp))) {
-        return 0;
+        return withoutFile;
     }
     const std::optional<QString> line = readPrinterLine(second);
     if (!line) {

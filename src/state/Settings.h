@@ -36,9 +36,10 @@ public:
     std::optional<qint32> readSectionColour() const; // color2.ini
     // imp.ini: line 1 (report printer) or, with second set, line 2 (PDF printer).
     std::optional<QString> readPrinterLine(bool second) const;
-    // The printer position on that line: 0, the first printer, when imp.ini does not
-    // exist; nothing when the line is missing or not a whole number.
-    std::optional<int> readPrinterPosition(bool second) const;
+    // The printer position on that line: withoutFile when imp.ini does not exist (0,
+    // the first printer, unless the caller must not fall on a printer nobody chose:
+    // -1); nothing when the line is missing or not a whole number.
+    std::optional<int> readPrinterPosition(bool second, int withoutFile = 0) const;
 
     // Each throws SettingsError with a Spanish message when the file cannot be written.
     void writeDataRoot(const QString& dataRoot) const;

@@ -125,6 +125,8 @@ void TestFrmInformeListado::pdfWithoutAPdfPrinterIsWrittenByTheProgram_data() {
 
     QTest::newRow("none chosen") << "0\r\n-1\r\n" << QStringList{"Oficina"};
     QTest::newRow("past the list") << "0\r\n3\r\n" << QStringList{"Oficina", "PDF"};
+    // No imp.ini used to mean the first printer, the one with paper in it.
+    QTest::newRow("no imp.ini") << QString() << QStringList{"Oficina", "PDF"};
     QTest::newRow("no imp.ini and no printer") << QString() << QStringList{};
     QTest::newRow("not a number") << "0\r\nPDF\r\n" << QStringList{"Oficina"};
 }
@@ -146,6 +148,7 @@ void TestFrmInformeListado::pdfWithoutAPdfPrinterIsWrittenByTheProgram() {
     f.services.files.answerNext(std::nullopt); // the first time the user thinks better of it
     f.click("cmdPDF");
     QVERIFY(QDir(dir.path()).isEmpty());
+    QCOMPARE(f.services.dialogs.titles, QStringList()); // no print dialog, no printer
 
     // Without the extension typed, the program adds it.
     f.services.files.answerNext(dir.filePath(QStringLiteral("enero")));
@@ -182,28 +185,34 @@ void TestFrmInformeListado::noPrinterInstalled() {
 
 void TestFrmInformeListado::printsOnTheChosenQueue_data() {
     QTest::addColumn<QString>("button");
-    QTest::addColumn<bool>("secondLine");
-    QTest::newRow("&Impresora, line 1 of imp.ini") << "cmdImpresora" << false;
-    QTest::newRow("&PDF, line 2 of imp.ini") << "cmdPDF" << true;
+    QTest::addColumn<QString>("impIni"); // %1: the queue's position; empty: no file
+    QTest::newRow("&Impresora, line 1 of imp.ini") << "cmdImpresora"
+                                                   << "%1\r\n0\r\n";
+    QTest::newRow("&PDF, line 2 of imp.ini") << "cmdPDF"
+                                             << "0\r\n%1\r\n";
+    QTest::newRow("&Impresora without imp.ini: the first printer") << "cmdImpresora" << QString();
 }
 
 void TestFrmInformeListado::printsOnTheChosenQueue() {
     QFETCH(QString, button);
-    QFETCH(bool, secondLine);
+    QFETCH(QString, impIni);
     if (!test::PrintQueueOutput::available()) {
         QSKIP("Sin cola de CUPS (hace falta ejecutar las pruebas como root): no se imprime");
     }
     Fixture f;
-    // The machine's own printers, with the queue last so that its position counts.
+    // The machine's own printers, with the queue last so that its position counts,
+    // or first when no file names it.
     QStringList printers = SystemInfo().printerNames();
     const QString queue = test::PrintQueueOutput::queueName();
     QVERIFY(printers.removeAll(queue) == 1);
     printers.prepend(QStringLiteral("Otra impresora"));
-    printers.append(queue);
+    if (impIni.isEmpty()) {
+        printers.prepend(queue);
+    } else {
+        printers.append(queue);
+        f.writePrinters(impIni.arg(printers.size() - 1));
+    }
     f.services.system.printersToList = printers;
-    const QString position = QString::number(printers.size() - 1);
-    f.writePrinters(secondLine ? QStringLiteral("0\r\n%1\r\n").arg(position)
-                               : QStringLiteral("%1\r\n0\r\n").arg(position));
     f.openReport();
 
     QString offered;

@@ -9,6 +9,8 @@
 #include "support/PrintedPdf.h"
 #include "support/TestLedger.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -61,6 +63,9 @@ private slots:
     void capsWhatAReportMakes();
     void fillsPlaceholdersOnce();
     void printsEveryRowAndTheTotals();
+    void expenseAmountsStandApart_data();
+    void expenseAmountsStandApart();
+    void totalsNeverAloneOnTheLastPage();
 };
 
 void TestReport::listsAndAddsUpTheSelection_data() {
@@ -279,6 +284,71 @@ void TestReport::printsEveryRowAndTheTotals() {
     QVERIFY2(pages.toInt() >= 3, qPrintable(simple.left(400)));
     QVERIFY(simple.contains(QStringLiteral("Página %1 de %1").arg(pages)));
     QCOMPARE(simple.count(QStringLiteral(" de %1").arg(pages)), pages.toInt());
+}
+
+void TestReport::expenseAmountsStandApart_data() {
+    QTest::addColumn<QString>("condition"); // "file": as the file that comes with the program
+    QTest::addColumn<QString>("marked");    // x: printed in red, row by row
+    QTest::newRow("expenses, as on screen") << "file"
+                                            << ".x.x.x";
+    QTest::newRow("no condition: all in black") << ""
+                                                << "......";
+    QTest::newRow("the file's own condition") << "Importe < 0"
+                                              << "....x.";
+}
+
+void TestReport::expenseAmountsStandApart() {
+    QFETCH(QString, condition);
+    QFETCH(QString, marked);
+    TestLedger ledger;
+    addEntries(ledger);
+    ReportDefinition definition = readReportFile(reportFilePath(ledger.dataRoot()));
+    if (condition != QLatin1String("file")) {
+        definition.negative = condition;
+    }
+    Report report(definition);
+    report.setDatabase(ledger.databasePath());
+    report.read();
+    QString rows;
+    for (size_t row = 0; row < report.rows().rowCount(); ++row) {
+        rows += QLatin1Char(report.rows().isNegative(row) ? 'x' : '.');
+    }
+    QCOMPARE(rows, marked);
+
+    // Red reaches the page only where a row is marked.
+    QImage page(800, 1100, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    const ReportPages pages(report, page, page.rect());
+    QPainter painter(&page);
+    pages.paint(painter, 0);
+    painter.end();
+    int red = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor pixel = page.pixelColor(x, y);
+            red += pixel.red() > 120 && pixel.green() < 80 && pixel.blue() < 80 ? 1 : 0;
+        }
+    }
+    QCOMPARE(red > 0, marked.contains(QLatin1Char('x')));
+}
+
+void TestReport::totalsNeverAloneOnTheLastPage() {
+    TestLedger ledger;
+    addEntries(ledger);
+    for (int i = 0; i < 40; ++i) {
+        ledger.addEntry(100 + i, "01/03/2024", QStringLiteral("Compra %1").arg(i), "Casa", "Caja",
+                        1.5, "G");
+    }
+    const Report report = entryReport(ledger, {});
+    const size_t rows = report.rows().rowCount();
+    // Every page height from about 20 rows a page to all of them on one, pixel by
+    // pixel, so that one of them ends the rows just where the totals no longer fit.
+    QImage device(1, 1, QImage::Format_RGB32);
+    for (int height = 400; height <= 1000; ++height) {
+        const ReportPages pages(report, device, QRectF(0, 0, 700, height));
+        QVERIFY2(pages.firstRow(pages.count() - 1) < rows,
+                 qPrintable(QStringLiteral("totals alone on the last page at %1 px").arg(height)));
+    }
 }
 
 QTEST_MAIN(TestReport)

@@ -31,6 +31,7 @@ QStringList described(const ReportDefinition& report) {
     for (const ReportTotal& total : report.totals) {
         lines << u"total: [%1] [%2]"_s.arg(total.caption, total.expression);
     }
+    lines << u"negativo: [%1]"_s.arg(report.negative);
     lines << u"pie: [%1] [%2]"_s.arg(report.footerLeft, report.footerRight);
     return lines;
 }
@@ -121,6 +122,8 @@ void TestReportDefinition::refusals_data() {
             u"falta la expresión de la columna"_s);
     refused("total sin expresión", kSmallest + "Total: A | \n", 3,
             u"falta la expresión del total"_s);
+    refused("negativo sin condición", kSmallest + "Negativo:  \n", 3,
+            u"falta la condición de «Negativo:»"_s);
     refused("orientación desconocida", kSmallest + "Orientacion: apaisada\n", 3,
             u"la orientación es vertical u horizontal"_s);
     // Names go into statement text as they are.
