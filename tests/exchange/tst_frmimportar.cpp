@@ -36,19 +36,6 @@ using namespace velmora::test;
 
 namespace {
 
-// Every entry of the year as "date|description|into|out of|amount|class", in number order.
-QStringList entries(Database& db) {
-    velmora::Statement query(db,
-                             "SELECT Data||'|'||Des||'|'||EntraEn||'|'||SaleDe||'|'||"
-                             "amountcents(Importe)||'|'||GoI FROM apuntes ORDER BY Id",
-                             "leer");
-    QStringList lines;
-    while (query.step()) {
-        lines.append(query.columnText(0));
-    }
-    return lines;
-}
-
 template <typename T> T* child(QDialog& window, const char* name) {
     T* found = window.findChild<T*>(QString::fromLatin1(name));
     if (found == nullptr) {
@@ -139,7 +126,7 @@ struct Year : WindowFixture<frmPrincipal> {
     }
     void start() {
         open();
-        before = entries(ledger.db());
+        before = entryLines(ledger.db());
         messages.clear();
     }
     QString put(const QString& name, const QByteArray& bytes) const {
@@ -164,7 +151,7 @@ struct Year : WindowFixture<frmPrincipal> {
         const Message& told = messages.shown()[0];
         QVERIFY2(told.text.startsWith(lead) && told.text.contains(part), qPrintable(told.text));
         QCOMPARE(told.icon, MessageIcon::Critical);
-        QCOMPARE(entries(ledger.db()), before);
+        QCOMPARE(entryLines(ledger.db()), before);
         QVERIFY(SafetyCopies(ledger.dataRoot(), ledger.year()).list().isEmpty());
     }
     QStringList before;
@@ -242,14 +229,14 @@ void TestFrmImportar::csvPreviewThenImport() {
         QCOMPARE(rowsOf(window, "grdApuntes")->rowCount(), 2);
         choose(window, "grdCuentas", 0, 2, QStringLiteral("Gasto"));
 
-        QCOMPARE(entries(f.ledger.db()), f.before); // nothing written yet
+        QCOMPARE(entryLines(f.ledger.db()), f.before); // nothing written yet
         click(window, "cmdImportar");
         QVERIFY(!window.isVisible());
     });
     f.import(path);
     QCOMPARE(f.services.dialogs.pending(), size_t(0));
 
-    QCOMPARE(entries(f.ledger.db()), f.before + added);
+    QCOMPARE(entryLines(f.ledger.db()), f.before + added);
     QCOMPARE(SafetyCopies(f.ledger.dataRoot(), f.ledger.year()).list().size(), 1);
     QCOMPARE(
         f.messages.texts(),
@@ -295,7 +282,7 @@ void TestFrmImportar::statementProposesAndRemembers() {
     });
     f.import(path);
     QCOMPARE(f.services.dialogs.pending(), size_t(0));
-    QCOMPARE(entries(f.ledger.db()),
+    QCOMPARE(entryLines(f.ledger.db()),
              f.before + (QStringList{"2024-01-10|MERCADONA SUR|Supermercado|Cuenta BBVA|4512|G",
                                      "2024-01-15|FARMACIA CENTRO|Luz|Cuenta BBVA|3000|G"}));
     QCOMPARE(f.messages.texts(), (QStringList{"Importados 2 apuntes."}));
@@ -304,7 +291,7 @@ void TestFrmImportar::statementProposesAndRemembers() {
 
     // The same statement again: the bank account is known, both movements now
     // find their account and are marked as already there; cancelling writes nothing.
-    const QStringList after = entries(f.ledger.db());
+    const QStringList after = entryLines(f.ledger.db());
     f.services.dialogs.expect([&](QDialog& chooser) {
         QCOMPARE(child<QComboBox>(chooser, "cboCuenta")->currentText(),
                  QStringLiteral("Cuenta BBVA"));
@@ -317,7 +304,7 @@ void TestFrmImportar::statementProposesAndRemembers() {
     });
     f.import(path);
     QCOMPARE(f.services.dialogs.pending(), size_t(0));
-    QCOMPARE(entries(f.ledger.db()), after);
+    QCOMPARE(entryLines(f.ledger.db()), after);
 }
 
 void TestFrmImportar::unreadableFilesWriteNothing_data() {
@@ -379,7 +366,7 @@ void TestFrmImportar::failuresWriteNothing() {
         QVERIFY2(f.messages.shown()[1].text.startsWith(lead),
                  qPrintable(f.messages.shown()[1].text));
         QCOMPARE(f.messages.shown()[1].icon, MessageIcon::Critical);
-        QCOMPARE(entries(f.ledger.db()), f.before);
+        QCOMPARE(entryLines(f.ledger.db()), f.before);
         QCOMPARE(rowsOf(window, "grdApuntes")->rowCount(), 2);
 
         if (locked) {
@@ -394,7 +381,7 @@ void TestFrmImportar::failuresWriteNothing() {
     f.import(path);
     QCOMPARE(f.services.dialogs.pending(), size_t(0));
     QCOMPARE(f.messages.texts().last(), QStringLiteral("Importado 1 apunte."));
-    QCOMPARE(entries(f.ledger.db()).size(), f.before.size() + 1);
+    QCOMPARE(entryLines(f.ledger.db()).size(), f.before.size() + 1);
     // One copy for each try that got as far as writing it.
     QCOMPARE(QDir(copies).entryList(QDir::Files).size(), locked ? 2 : 1);
 }
@@ -440,7 +427,7 @@ void TestFrmImportar::manyLinesAreCountedAndGrouped() {
     f.import(f.put(u"muchos.csv"_s, bytes));
     QCOMPARE(f.services.dialogs.pending(), size_t(0));
     QCOMPARE(f.messages.texts(), QStringList{u"Importados 1.200 apuntes."_s});
-    QCOMPARE(entries(f.ledger.db()).size(), f.before.size() + 1200);
+    QCOMPARE(entryLines(f.ledger.db()).size(), f.before.size() + 1200);
 }
 
 void TestFrmImportar::bankNamesFileThatIsNoFileIsTold_data() {

@@ -52,19 +52,6 @@ QStringList refusals(const ImportPlan& plan) {
     return lines;
 }
 
-// Every entry of the year as one line each, in number order, to compare whole years.
-QStringList entries(Database& db) {
-    Statement query(db,
-                    "SELECT Id||'|'||Data||'|'||Des||'|'||EntraEn||'|'||SaleDe||'|'||"
-                    "amountcents(Importe)||'|'||GoI FROM apuntes ORDER BY Id",
-                    "leer");
-    QStringList lines;
-    while (query.step()) {
-        lines.append(query.columnText(0));
-    }
-    return lines;
-}
-
 } // namespace
 
 class TestImportPlan : public QObject {
@@ -145,7 +132,7 @@ void TestImportPlan::writesAllOrNothing() {
     QCOMPARE(undecided.unknownAccounts[0].rows, 2);
     const NewAccounts created{{"Gimnasio", "G"}};
     const ImportPlan plan = planImport(ledger.db(), rows, 2024, created);
-    const QStringList before = entries(ledger.db());
+    const QStringList before = test::entryLines(ledger.db(), "Id", true);
 
     // A failure at the second row leaves neither the first row nor the new account.
     QVERIFY_THROWS_EXCEPTION(std::runtime_error,
@@ -154,14 +141,14 @@ void TestImportPlan::writesAllOrNothing() {
                                      throw std::runtime_error("disco lleno");
                                  }
                              }));
-    QCOMPARE(entries(ledger.db()), before);
+    QCOMPARE(test::entryLines(ledger.db(), "Id", true), before);
     QVERIFY(!accountNameTaken(ledger.db(), QStringLiteral("Gimnasio")));
 
     const ImportResult result = writeImport(ledger.db(), rows, plan, created, false);
     QCOMPARE(result.written, 4);
     QCOMPARE(result.accountsCreated, 1);
     // Written as the year names its accounts, " Hucha" included.
-    QCOMPARE(entries(ledger.db()),
+    QCOMPARE(test::entryLines(ledger.db(), "Id", true),
              before + QStringList({"8|2024-03-01|Recibo de la luz|Supermercado|Banco|4550|G",
                                    "9|2024-03-01|Ahorro| Hucha|Banco|500|T",
                                    "10|2024-03-01|Cuota|Gimnasio|Banco|3000|G",
@@ -204,7 +191,7 @@ void TestImportPlan::exportThenImportGivesTheSameYear() {
     const ImportPlan plan = planImport(into.db(), read.rows, 2024);
     QCOMPARE(plan.accepted.size(), qsizetype(exported.written));
     writeImport(into.db(), read.rows, plan, {}, false);
-    QCOMPARE(entries(into.db()), entries(from.db()));
+    QCOMPARE(test::entryLines(into.db(), "Id", true), test::entryLines(from.db(), "Id", true));
 }
 
 void TestImportPlan::proposalsLearnFromTheYear_data() {

@@ -109,6 +109,20 @@ QStringList TestLedger::rows(const QString& sql) {
     return texts;
 }
 
+QStringList entryLines(Database& db, const char* order, bool withNumber) {
+    Statement query(db,
+                    std::string("SELECT ") + (withNumber ? "Id||'|'||" : "") +
+                        "Data||'|'||Des||'|'||EntraEn||'|'||SaleDe||'|'||amountcents(Importe)||"
+                        "'|'||GoI FROM apuntes ORDER BY " +
+                        order,
+                    "test: leer los apuntes");
+    QStringList lines;
+    while (query.step()) {
+        lines.append(query.columnText(0));
+    }
+    return lines;
+}
+
 void addTextRows(const char* column,
                  std::initializer_list<std::pair<const char*, const char*>> rows) {
     QTest::addColumn<QString>(column);

@@ -52,6 +52,10 @@ private:
     AppState state_;
 };
 
+// Every entry of db as "date|description|into|out of|cents|class", one line each in
+// the SQL order `order`; withNumber puts "number|" in front. Whole years compare so.
+QStringList entryLines(Database& db, const char* order = "Id", bool withNumber = false);
+
 // A folder of this process's own, removed when it ends, made the user's runtime
 // folder on the first call: the year locks taken by the tests stay out of the
 // user's. Every TestLedger calls it.

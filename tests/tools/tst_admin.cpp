@@ -568,20 +568,6 @@ void TestAdmin::restoreCopy() {
 
 namespace {
 
-// Every entry of the ledger in date order as "date|description|into|out of|cents|class",
-// the number left out: an import gives entries new numbers.
-QStringList entryRows(Database& db) {
-    Statement rows(db,
-                   "SELECT Data||'|'||Des||'|'||EntraEn||'|'||SaleDe||'|'||amountcents(Importe)||"
-                   "'|'||GoI FROM apuntes ORDER BY Data, Id",
-                   "test");
-    QStringList seen;
-    while (rows.step()) {
-        seen << rows.columnText(0);
-    }
-    return seen;
-}
-
 void addEntry(test::TestLedger& ledger, qint64 id, const QString& date, const QString& description,
               const QString& into, const QString& outOf, double amount) {
     const QString movementClass =
@@ -859,7 +845,7 @@ void TestAdmin::importFile() {
     QFETCH(QStringList, said);
     test::TestLedger ledger;
     fillExchange(ledger);
-    const QStringList before = entryRows(ledger.db());
+    const QStringList before = test::entryLines(ledger.db(), "Data, Id");
     const QByteArray databaseBytes = test::fileBytes(ledger.databasePath());
     QTemporaryDir tmp;
     const QString file = tmp.filePath(u"movimientos"_s);
@@ -896,7 +882,7 @@ void TestAdmin::importFile() {
         QCOMPARE(test::fileBytes(ledger.databasePath()), databaseBytes);
     }
     // Under the names the year gives its accounts; the unknown account's never.
-    QCOMPARE(entryRows(ledger.db()), before + added);
+    QCOMPARE(test::entryLines(ledger.db(), "Data, Id"), before + added);
     QCOMPARE(safetyCopies(ledger), writes);
     QCOMPARE(writes > 0, !added.isEmpty());
 }
