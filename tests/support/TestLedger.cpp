@@ -7,6 +7,7 @@
 #include "store/Sqlite.h"
 #include "support/Files.h"
 #include "years/ConnectionSetup.h"
+#include "years/YearFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -107,6 +108,14 @@ QStringList TestLedger::rows(const QString& sql) {
         texts.append(query.columnText(0));
     }
     return texts;
+}
+
+std::unique_ptr<Database> createYear(const QString& dataRoot, const QString& year) {
+    QDir().mkpath(dataRoot + QLatin1Char('/') + year);
+    auto created = std::make_unique<Database>(databasePathFor(dataRoot, year),
+                                              Database::Mode::CreateIfMissing);
+    createLedgerSchema(*created);
+    return created;
 }
 
 QStringList entryLines(Database& db, const char* order, bool withNumber) {

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <initializer_list>
+#include <memory>
 #include <utility>
 
 namespace velmora::test {
@@ -51,6 +52,10 @@ private:
     QString year_;
     AppState state_;
 };
+
+// A year's folder and empty ledger beside the ones a test has; the connection stays
+// open until the pointer goes.
+std::unique_ptr<Database> createYear(const QString& dataRoot, const QString& year);
 
 // Every entry of db as "date|description|into|out of|cents|class", one line each in
 // the SQL order `order`; withNumber puts "number|" in front. Whole years compare so.

@@ -24,15 +24,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void makeYear(const QString& dataRoot, const QString& year) {
-    QDir().mkpath(dataRoot + u'/' + year);
-    Database created(databasePathFor(dataRoot, year), Database::Mode::CreateIfMissing);
-    createLedgerSchema(created);
-}
-
 struct YearWindow : WindowFixture<frmAno> {
     YearWindow() {
-        makeYear(ledger.dataRoot(), u"2023"_s);
+        createYear(ledger.dataRoot(), u"2023"_s);
         QDir().mkpath(ledger.dataRoot() + u"/Informes"_s);
         // Neither a year cut short nor the safety copies are years.
         putBytes(ledger.dataRoot() + u"/.2025.nueva/Devedur.mdb"_s, "");

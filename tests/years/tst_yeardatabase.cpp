@@ -28,6 +28,7 @@
 #include <sys/stat.h>
 
 using namespace velmora;
+using velmora::test::createYear;
 using namespace Qt::StringLiterals;
 
 class TestYearDatabase : public QObject {
@@ -69,14 +70,6 @@ void fill(test::TestLedger& ledger) {
 }
 
 // A ledger with the tables the program expects; a failure throws.
-std::unique_ptr<Database> createYear(const QString& dataRoot, const QString& year) {
-    QDir().mkpath(dataRoot + u'/' + year);
-    auto created = std::make_unique<Database>(databasePathFor(dataRoot, year),
-                                              Database::Mode::CreateIfMissing);
-    createLedgerSchema(*created);
-    return created;
-}
-
 // What `work` throws as a YearError; null if it throws nothing.
 QString yearError(const std::function<void()>& work) {
     try {
