@@ -106,6 +106,9 @@ void frmPrincipal::buildControls() {
     mskHasta->setGeometry(twips(1800), twips(360), twips(1572), twips(372));
 
     lblInfo = makeLabel(central_, "lblInfo", QString(), {120, 840, 3252, 372});
+    lblFiltros = makeLabel(central_, "lblFiltros", QString(), {1300, 840, 2072, 372});
+    // What the user typed is shown, never read as markup.
+    lblFiltros->setTextFormat(Qt::PlainText);
 
     struct CommandButton {
         QToolButton** button;
@@ -185,6 +188,11 @@ void frmPrincipal::buildControls() {
         field->setFont(segoe());
         field->hide();
         connect(field, &QLineEdit::returnPressed, this, [this] { reload(); });
+        connect(field, &FilterField::escapePressed, this, [this, field] {
+            field->clear();
+            mshDatos->setFocus(Qt::OtherFocusReason);
+            reload();
+        });
     };
     makeFilter(txtFiltroDes, "txtFiltroDes");
     makeFilter(txtFiltroEntra, "txtFiltroEntra");
@@ -244,12 +252,20 @@ void frmPrincipal::buildMenu() {
     mnuOpDeshacer = add("mnuOpDeshacer", "Deshacer borrado", [this] { undoDelete(); });
     mnuOpDeshacer->setShortcut(QKeySequence::Undo);
     mnuOpDeshacer->setEnabled(false);
+    // The filter used most, without the mouse; not in the menu, which stays as it was.
+    auto* findDescription = new QAction(this);
+    findDescription->setObjectName(QStringLiteral("actFiltroConcepto"));
+    findDescription->setShortcut(QKeySequence::Find);
+    connect(findDescription, &QAction::triggered, this,
+            [this] { showHeaderFilter(EntryTableModel::DescriptionColumn); });
+    addAction(findDescription);
     add("mnuOpSalir", "&6. Salir", [this] { close(); });
 }
 
 void frmPrincipal::paintSections() {
     paintBackground(*lblInfo, state_.palette.section());
     paintBackground(*lblBalance, state_.palette.section());
+    paintBackground(*lblFiltros, state_.palette.section());
 }
 
 void frmPrincipal::layoutControls() {
@@ -261,7 +277,21 @@ void frmPrincipal::layoutControls() {
     const int gridHeight = std::max(inner.height() - twips(2000), 1);
     mshDatos->setGeometry(twips(120), twips(1200), gridWidth, gridHeight);
     lblBalance->setGeometry(twips(120), mshDatos->geometry().bottom() + 1, gridWidth, twips(492));
+    showActiveFilters();
     applyColumnWidths();
+}
+
+void frmPrincipal::showActiveFilters() {
+    const QString line = activeFiltersLine(listed_);
+    // Within the record count's band, after its text.
+    const int countWidth =
+        lblInfo->fontMetrics().horizontalAdvance(lblInfo->text() + QStringLiteral("  "));
+    lblFiltros->setGeometry(lblInfo->x() + countWidth, lblInfo->y(),
+                            std::max(lblInfo->width() - countWidth, 1), lblInfo->height());
+    lblFiltros->setToolTip(line);
+    // Cut to the room there is, with the whole line in the tooltip.
+    lblFiltros->setText(
+        lblFiltros->fontMetrics().elidedText(line, Qt::ElideRight, lblFiltros->width()));
 }
 
 void frmPrincipal::applySharedState(bool yearRange) {
@@ -349,6 +379,7 @@ bool frmPrincipal::reload() {
     applyColumnWidths();
     showReloadedGrid(*mshDatos, EntryTableModel::DateColumn);
     lblInfo->setText(recordCountLine(count));
+    showActiveFilters();
     lblBalance->setText(totalsLine(totals_));
     mshDatos->setUpdatesEnabled(true);
     noticeUnreadableAmounts(model_->list());
@@ -518,8 +549,9 @@ void frmPrincipal::showHeaderFilter(int column) {
     QHeaderView* header = mshDatos->horizontalHeader();
     const QPoint topLeft =
         header->viewport()->mapTo(central_, QPoint(header->sectionViewportPosition(column), 0));
+    // An empty list hides its header; the box opened by key still needs its height.
     box->setGeometry(topLeft.x(), mshDatos->y(), header->sectionSize(column),
-                     header->viewport()->height());
+                     header->isVisible() ? header->viewport()->height() : box->sizeHint().height());
     box->show();
     box->raise();
     box->setFocus(Qt::MouseFocusReason);

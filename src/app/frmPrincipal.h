@@ -58,6 +58,7 @@ protected:
 private:
     void buildControls();
     void buildMenu();
+    void showActiveFilters();
     void paintSections();
     void applyColumnWidths();
     void clearFilters();
@@ -95,6 +96,8 @@ private:
     DateField* mskDesde = nullptr;
     DateField* mskHasta = nullptr;
     QLabel* lblInfo = nullptr;
+    // Which text filters the list obeys, beside the record count.
+    QLabel* lblFiltros = nullptr;
     QToolButton* cmdFiltrar = nullptr;
     QToolButton* cmdFiltroQuitar = nullptr;
     QToolButton* cmdNovo = nullptr;

@@ -324,6 +324,36 @@ QString recordCountLine(size_t count) {
     return QLatin1Char(' ') + QString::number(count) + QStringLiteral(" registros");
 }
 
+QString activeFiltersLine(const EntryFilter& filter) {
+    // Long enough to recognise the text, short enough to leave the line readable.
+    constexpr qsizetype kShown = 24;
+    const auto quoted = [](const QString& text) {
+        QString shown = text.simplified();
+        if (shown.size() > kShown) {
+            shown = shown.left(kShown - 1).trimmed() + QChar(0x2026);
+        }
+        return QStringLiteral("«%1»").arg(shown);
+    };
+    QStringList parts;
+    const std::pair<QString, const QString*> boxes[] = {
+        {QStringLiteral("Concepto"), &filter.description},
+        {QStringLiteral("Entra en"), &filter.goesInto},
+        {QStringLiteral("Sale de"), &filter.comesOutOf},
+    };
+    for (const auto& [column, text] : boxes) {
+        if (!text->isEmpty()) {
+            parts.append(column + QLatin1Char(' ') + quoted(*text));
+        }
+    }
+    if (parts.isEmpty()) {
+        return {};
+    }
+    const QString last = parts.takeLast();
+    return QStringLiteral("Filtrado por ") +
+           (parts.isEmpty() ? last
+                            : parts.join(QStringLiteral(", ")) + QStringLiteral(" y ") + last);
+}
+
 QString totalsLine(const EntryTotals& totals) {
     return QStringLiteral(" INGRESOS: ") + totals.income.text() + QStringLiteral(" | GASTOS: ") +
            totals.expense.text() + QStringLiteral(" | BALANCE: ") + totals.balance().text() +

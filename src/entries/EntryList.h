@@ -137,6 +137,9 @@ EntryList queryEntries(Database& db, const EntryFilter& filter,
 
 // " 12 registros"
 QString recordCountLine(size_t count);
+// "Filtrado por Concepto «luz» y Sale de «banco»", or empty with no text filter:
+// the dates are always on show, the header boxes hide once left.
+QString activeFiltersLine(const EntryFilter& filter);
 // " INGRESOS: 1.200,00 | GASTOS: 450,50 | BALANCE: 749,50 | MES: 100,00"
 QString totalsLine(const EntryTotals& totals);
 // What the user is told when listed entries hold amounts that cannot be read,

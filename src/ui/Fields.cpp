@@ -286,6 +286,17 @@ void ListField::keyPressEvent(QKeyEvent* event) {
 FilterField::FilterField(const Palette& palette, OnLeave onLeave, QWidget* parent)
     : QLineEdit(parent), palette_(palette), onLeave_(onLeave) {}
 
+void FilterField::keyPressEvent(QKeyEvent* event) {
+    // A box that stays on a dialog leaves Escape to the dialog, which closes.
+    if (onLeave_ == OnLeave::Hide && event->key() == Qt::Key_Escape &&
+        event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        emit escapePressed();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
 void FilterField::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
     paintFieldBackground(*this, palette_.main());

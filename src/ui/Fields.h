@@ -175,7 +175,12 @@ public:
 
     FilterField(const Palette& palette, OnLeave onLeave, QWidget* parent = nullptr);
 
+signals:
+    // Escape in a header filter box: the window empties it and lists everything again.
+    void escapePressed();
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 

@@ -109,6 +109,7 @@ private slots:
     void yearNamedOtherwise();
     void menuOpensThePreferenceWindows();
     void headerFilterBoxes();
+    void filterByKeyShowsAndEscapeClears();
     void reportListsWhatTheListShows();
     void deleteAsksWithTheLineNumber();
     void undoPutsDeletedEntriesBack_data();
@@ -211,6 +212,49 @@ void TestFrmPrincipal::headerFilterBoxes() {
     f.click("cmdFiltroQuitar");
     QVERIFY(box->text().isEmpty());
     QCOMPARE(f.info(), QStringLiteral(" 3 registros"));
+}
+
+void TestFrmPrincipal::filterByKeyShowsAndEscapeClears() {
+    Fixture f;
+    auto* box = f.find<QLineEdit>("txtFiltroDes");
+    auto* shown = f.find<QLabel>("lblFiltros");
+    QVERIFY(shown->text().isEmpty());
+    QTest::keySequence(f.window.get(), QKeySequence::Find);
+    QVERIFY(box->isVisible());
+    QVERIFY(box->hasFocus());
+    QTest::keyClicks(box, "luz");
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(f.info(), QStringLiteral(" 2 registros"));
+    QCOMPARE(shown->toolTip(), QStringLiteral("Filtrado por Concepto «luz»"));
+    QVERIFY(!shown->text().isEmpty());
+
+    // Once the box hides, the line still says the list is filtered.
+    f.grid()->setFocus(Qt::MouseFocusReason);
+    QVERIFY(!box->isVisible());
+    QCOMPARE(shown->toolTip(), QStringLiteral("Filtrado por Concepto «luz»"));
+
+    // Escape empties the box and lists everything again.
+    QTest::keySequence(f.window.get(), QKeySequence::Find);
+    QTest::keyClick(box, Qt::Key_Escape);
+    QVERIFY(!box->isVisible());
+    QVERIFY(box->text().isEmpty());
+    QCOMPARE(f.info(), QStringLiteral(" 4 registros"));
+    QVERIFY(shown->text().isEmpty());
+
+    // A filter that empties the list hides the header, and the key still opens
+    // the box to undo it: no dead end.
+    f.filterDescription("nada de esto");
+    QCOMPARE(f.info(), QStringLiteral(" 0 registros"));
+    QTest::keySequence(f.window.get(), QKeySequence::Find);
+    QVERIFY(box->isVisible());
+    QVERIFY(box->height() > 0);
+    QTest::keyClick(box, Qt::Key_Escape);
+    QCOMPARE(f.info(), QStringLiteral(" 4 registros"));
+
+    f.filterDescription("luz");
+    f.click("cmdFiltroQuitar");
+    QVERIFY(shown->toolTip().isEmpty());
+    QVERIFY(f.messages.shown().isEmpty());
 }
 
 void TestFrmPrincipal::reportListsWhatTheListShows() {

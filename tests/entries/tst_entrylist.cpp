@@ -24,6 +24,8 @@ class TestEntryList : public QObject {
 private slots:
     void totals_data();
     void totals();
+    void activeFilters_data();
+    void activeFilters();
     void storedNullsShowEmpty();
     void manyRowsKeepTheirTexts();
 };
@@ -65,6 +67,29 @@ void TestEntryList::totals() {
     const EntryList list = queryEntries(ledger.db(), {{}, {}, {}, QDate(2024, 1, 1), to});
     QTEST(totalsLine(list.totals), "line");
     QCOMPARE(recordCountLine(list.size()), QStringLiteral(" %1 registros").arg(entries.size()));
+}
+
+void TestEntryList::activeFilters_data() {
+    QTest::addColumn<QStringList>("boxes"); // description, goes into, comes out of
+    QTest::addColumn<QString>("line");
+    QTest::newRow("none") << QStringList{"", "", ""} << "";
+    QTest::newRow("description") << QStringList{"luz", "", ""} << "Filtrado por Concepto «luz»";
+    QTest::newRow("two") << QStringList{"", "Caja", "Banco"}
+                         << "Filtrado por Entra en «Caja» y Sale de «Banco»";
+    QTest::newRow("three") << QStringList{"a", "b", "c"}
+                           << "Filtrado por Concepto «a», Entra en «b» y Sale de «c»";
+    // A pasted line break or a long text must not push the rest of the line away.
+    QTest::newRow("long, with a line break")
+        << QStringList{"Recibo\nde la luz de la casa del pueblo", "", ""}
+        << "Filtrado por Concepto «Recibo de la luz de la…»";
+}
+
+void TestEntryList::activeFilters() {
+    QFETCH(QStringList, boxes);
+    QFETCH(QString, line);
+    QCOMPARE(
+        activeFiltersLine({boxes[0], boxes[1], boxes[2], QDate(2024, 1, 1), QDate(2024, 12, 31)}),
+        line);
 }
 
 void TestEntryList::storedNullsShowEmpty() {
