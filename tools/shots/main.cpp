@@ -1,0 +1,202 @@
+// velmora-shots: pictures of every window of the program over a real year, to
+// look at after a change of layout or colours. It starts the program as `velmora`
+// does (its settings beside the executable or in the user's folder), opens each
+// window through the main window's own buttons and menu, and writes one PNG per
+// window. Run it under a display the size of the screen to try, e.g.
+//   Xvfb :99 -screen 0 800x600x24 & DISPLAY=:99 velmora-shots /tmp/shots --dark
+// --dark paints with a dark palette, as a dark desktop theme would.
+
+#include "app/Program.h"
+#include "app/frmPrincipal.h"
+#include "ui/MessageService.h"
+#include "ui/Services.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QHash>
+#include <QLocale>
+#include <QPalette>
+#include <QScreen>
+#include <QTextStream>
+#include <QTimer>
+
+#include <functional>
+
+using namespace velmora;
+
+namespace {
+
+QTextStream& out() {
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+void settle(int ms = 300) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+QPalette darkPalette() {
+    QPalette p;
+    const QColor window(45, 45, 48), base(30, 30, 32), text(230, 230, 230);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, base);
+    p.setColor(QPalette::AlternateBase, window);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, window);
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::ToolTipBase, base);
+    p.setColor(QPalette::ToolTipText, text);
+    p.setColor(QPalette::PlaceholderText, QColor(150, 150, 150));
+    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::Link, QColor(90, 160, 240));
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 120));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 120));
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 120));
+    return p;
+}
+
+// Writes the picture of a window and says whether it fits the screen.
+void shoot(QWidget& window, const QString& folder, const QString& name) {
+    settle();
+    const QRect screen =
+        window.screen() != nullptr ? window.screen()->availableGeometry() : QRect();
+    const QString file = QDir(folder).filePath(name + QStringLiteral(".png"));
+    window.grab().save(file);
+    const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
+    out() << name << ": " << window.width() << "x" << window.height() << ", smallest "
+          << least.width() << "x" << least.height()
+          << (least.width() > screen.width() || least.height() > screen.height()
+                  ? " DOES NOT FIT the screen"
+                  : "")
+          << " -> " << file << "\n";
+    out().flush();
+}
+
+// Shows every window it is asked to run instead of waiting for the user, takes
+// its picture, does what the script says inside it, and closes it.
+class ShootingRunner : public DialogRunner {
+public:
+    QString folder;
+    std::function<void(QDialog&)> inside;
+
+    int run(QDialog& dialog) override {
+        dialog.show();
+        // The entry window opens twice: new and edited.
+        const int seen = ++opened_[dialog.objectName()];
+        const QString name =
+            dialog.objectName() + (seen > 1 ? QStringLiteral("-%1").arg(seen) : QString());
+        shoot(dialog, folder, name);
+        if (inside) {
+            const auto next = std::exchange(inside, nullptr);
+            next(dialog);
+        }
+        dialog.reject();
+        return QDialog::Rejected;
+    }
+
+private:
+    QHash<QString, int> opened_;
+};
+
+class QuietMessages : public RecordingMessageService {
+public:
+    MessageAnswer show(QWidget* parent, const Message& message) override {
+        out() << "  message: " << message.text << "\n";
+        return RecordingMessageService::show(parent, message);
+    }
+};
+
+// Clicks the named button of a window.
+void press(QWidget& window, const char* name) {
+    if (auto* button = window.findChild<QAbstractButton*>(QString::fromLatin1(name))) {
+        button->click();
+    } else if (auto* action = window.findChild<QAction*>(QString::fromLatin1(name))) {
+        action->trigger();
+    } else {
+        out() << "  no " << name << " in " << window.objectName() << "\n";
+    }
+}
+
+class SavingChooser : public FileChooser {
+public:
+    QString path;
+    std::optional<QString> openFile(QWidget*, const QString&, const QString&,
+                                    const QString&) override {
+        return path;
+    }
+    std::optional<QString> saveFile(QWidget*, const QString&, const QString&,
+                                    const QString&) override {
+        return path;
+    }
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty() || args.contains(QStringLiteral("--help"))) {
+        out() << "velmora-shots FOLDER [--dark]: a PNG of every window in FOLDER\n";
+        return args.isEmpty() ? 2 : 0;
+    }
+    const QString folder = args.first();
+    QDir().mkpath(folder);
+    if (args.contains(QStringLiteral("--dark"))) {
+        QApplication::setPalette(darkPalette());
+    }
+
+    QuietMessages messages;
+    ShootingRunner dialogs;
+    dialogs.folder = folder;
+    const Clock clock;
+    SavingChooser files;
+    files.path = QDir(folder).filePath(QStringLiteral("lista.csv"));
+    const SystemInfo system;
+    Services services{messages, dialogs, clock, files, system};
+    Program program(QCoreApplication::applicationDirPath(), services);
+    if (const std::optional<int> exitCode = program.start()) {
+        return *exitCode;
+    }
+    frmPrincipal& main = *program.mainWindow();
+    // As a maximised window under a title bar and a panel.
+    const QRect screen = main.screen()->availableGeometry();
+    main.resize(screen.width(), screen.height() - 60);
+    main.move(screen.topLeft());
+    shoot(main, folder, QStringLiteral("frmPrincipal"));
+
+    for (const char* button :
+         {"cmdNovo", "cmdEditar", "cmdBalance", "cmdEstadisticas", "cmdInforme"}) {
+        press(main, button);
+    }
+    dialogs.inside = [](QDialog& accounts) { press(accounts, "cmdNovo"); };
+    press(main, "mnuCuentas");
+    for (const char* item : {"mnuAnos", "mnuOpCopia", "mnuOpCores", "mnuOpAcercade",
+                             "mnuOpConfiguracion", "mnuOpExportar", "mnuOpImportar"}) {
+        press(main, item);
+    }
+    // A filtered list, with its line saying so.
+    main.findChild<QWidget*>(QStringLiteral("mshDatos"))->setFocus();
+    for (auto* action : main.actions()) {
+        if (action->objectName() == QLatin1String("actFiltroConcepto")) {
+            action->trigger();
+        }
+    }
+    if (auto* box = main.findChild<QWidget*>(QStringLiteral("txtFiltroDes"))) {
+        QMetaObject::invokeMethod(box, "setText", Q_ARG(QString, QStringLiteral("luz")));
+        QMetaObject::invokeMethod(box, "returnPressed");
+    }
+    shoot(main, folder, QStringLiteral("frmPrincipal-filtro"));
+    messages.answerNext(MessageAnswer::Yes);
+    main.close();
+    return 0;
+}
