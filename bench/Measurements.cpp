@@ -237,30 +237,41 @@ std::vector<double> timeSaves(Database& db, int year, int runs) {
     });
 }
 
-double timeFirstShow(AppState& state, Services& services) {
+double waitForFirstPaint(QWidget& window, const QList<QWidget*>& watched,
+                         const QElapsedTimer& clock) {
     QEventLoop loop;
-    QElapsedTimer clock;
-    clock.start();
-    auto window = std::make_unique<frmPrincipal>(state, services);
-
     // Nothing paints before show(), so watching starts only now.
     FirstPaintWatcher watcher(clock, loop);
-    window->installEventFilter(&watcher);
-    if (auto* grid = window->findChild<QTableView*>(QStringLiteral("mshDatos"))) {
-        grid->viewport()->installEventFilter(&watcher);
+    for (QWidget* widget : watched) {
+        widget->installEventFilter(&watcher);
     }
-    window->show();
+    window.show();
     if (!watcher.painted()) {
         QTimer::singleShot(kFirstShowTimeoutMs, &loop, &QEventLoop::quit);
         loop.exec();
     }
+    for (QWidget* widget : watched) {
+        widget->removeEventFilter(&watcher);
+    }
+    if (!watcher.painted()) {
+        throw std::runtime_error("the window was not painted within the time-out");
+    }
+    return watcher.paintedAtMs();
+}
+
+double timeFirstShow(AppState& state, Services& services) {
+    QElapsedTimer clock;
+    clock.start();
+    auto window = std::make_unique<frmPrincipal>(state, services);
+    QList<QWidget*> watched{window.get()};
+    if (auto* grid = window->findChild<QTableView*>(QStringLiteral("mshDatos"))) {
+        watched.append(grid->viewport());
+    }
+    const double paintedAtMs = waitForFirstPaint(*window, watched, clock);
     window.reset();
     // Let the closed window's pending events go before the next run.
     QCoreApplication::processEvents();
-    if (!watcher.painted()) {
-        throw std::runtime_error("the main window was not painted within the time-out");
-    }
-    return watcher.paintedAtMs();
+    return paintedAtMs;
 }
 
 } // namespace velmora::bench

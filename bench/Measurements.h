@@ -6,8 +6,13 @@
 
 #include "entries/EntryList.h"
 
+#include <QList>
+
 #include <functional>
 #include <vector>
+
+class QElapsedTimer;
+class QWidget;
 
 namespace velmora {
 class Database;
@@ -73,6 +78,12 @@ std::vector<double> timeSaves(Database& db, int year, int runs);
 // transaction. Gives the time of every rename in ms.
 std::vector<double> timeRenames(Database& db, const QString& name, const QString& newName,
                                 int runs);
+
+// Shows `window` and waits for the first paint of any of `watched`; gives the
+// moment of that paint on `clock`, in ms. When it returns, the whole paint pass
+// has run. Throws std::runtime_error when no paint comes within the time-out.
+double waitForFirstPaint(QWidget& window, const QList<QWidget*>& watched,
+                         const QElapsedTimer& clock);
 
 // From the construction of a fresh main window to its first paint on screen, in ms.
 // Throws std::runtime_error when no paint comes within the time-out.

@@ -1,8 +1,9 @@
 // velmora-bench: how fast the main window lists a large year, how fast it first
 // shows, how fast an account rename carries over to the entries, how fast the
 // monthly statistics are computed, how long the report of ten thousand entries
-// takes to PDF, how long the year takes to a CSV file and back, how long a bank
-// statement takes to import, how long a backup, a compaction and a new year
+// takes to PDF, how long the report window takes to show the whole year, how
+// long the year takes to a CSV file and back, how long a bank statement takes to
+// import, how long a backup, a compaction and a new year
 // take, and how much memory that takes. It builds a throw-away installation, fills
 // it with demonstration entries and times the program's own code paths against the
 // bare query underneath them.
@@ -12,6 +13,7 @@
 #include "Installation.h"
 #include "Measurements.h"
 #include "Memory.h"
+#include "PreviewTiming.h"
 #include "Report.h"
 #include "ReportTiming.h"
 
@@ -52,6 +54,9 @@ constexpr Target kFileOperationTarget{Target::Kind::Below, 2000};
 // The report of this many entries to PDF.
 constexpr int kReportEntries = 10000;
 constexpr Target kReportTarget{Target::Kind::Below, 2000};
+// The report window over the whole year, every entry on its pages.
+constexpr Target kPreviewTarget{Target::Kind::Below, 500};
+constexpr Target kPreviewMemoryTarget{Target::Kind::Below, 100};
 constexpr Target kCsvTarget{Target::Kind::Below, 2000};
 constexpr Target kStatementTarget{Target::Kind::Below, 1000}; // 10,000 movements
 
@@ -83,7 +88,8 @@ Options parseOptions(const QApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Times the main window's entry list against the bare query, its first showing, "
-        "an account rename with its entries, the monthly statistics, a report to PDF, a backup, a "
+        "an account rename with its entries, the monthly statistics, a report to PDF, the "
+        "report window over the year, a backup, a "
         "compaction, "
         "a new year and the peak memory of the list and of each exchange, over a "
         "temporary "
@@ -279,6 +285,11 @@ int run(const Options& options) {
     const ReportFigures reportFigures = timeReport(
         state.session.databasePath(), std::min(options.entries, kReportEntries), options.runs);
 
+    err() << "Timing the report window over " << options.entries << " entries, " << options.runs
+          << " runs...\n";
+    err().flush();
+    const PreviewFigures preview = timePreview(state, services, options.runs);
+
     err() << "Timing the CSV export and import and a statement of " << kStatementMovements
           << " movements, " << options.runs << " runs...\n";
     err().flush();
@@ -332,6 +343,8 @@ int run(const Options& options) {
     report.add(QStringLiteral("report_ms"), reportFigures.ms, 2, kReportTarget);
     report.add(QStringLiteral("report_pages"), reportFigures.pages, 0);
     report.add(QStringLiteral("report_painting_mb"), reportFigures.paintingMiB);
+    report.add(QStringLiteral("report_preview_ms"), preview.ms, 2, kPreviewTarget);
+    report.add(QStringLiteral("report_preview_mb"), preview.grewMiB, 2, kPreviewMemoryTarget);
     report.add(QStringLiteral("csv_rows"), exchange.exported, 0);
     report.add(QStringLiteral("csv_export_ms"), exchange.exportMs, 2, kCsvTarget);
     report.add(QStringLiteral("csv_export_peak_mb"), exchange.exportPeakMiB);

@@ -170,7 +170,10 @@ void frmConfiguracion::fillPrinters() {
     for (size_t i = 0; i < cmbImpresora.size(); ++i) {
         QComboBox* list = cmbImpresora[i];
         list->addItems(names);
-        const std::optional<int> position = settings.readPrinterPosition(i == 1);
+        // Without imp.ini nothing is chosen: selecting the first printer here
+        // would have "&Salir" store it as the user's choice, and the first
+        // printer is often the one with paper in it.
+        const std::optional<int> position = settings.readPrinterPosition(i == 1, -1);
         // A position past the end of the list, or none at all, selects nothing.
         const bool inList = position && *position >= 0 && *position < names.size();
         list->setCurrentIndex(inList ? *position : -1);

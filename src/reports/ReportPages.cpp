@@ -6,7 +6,6 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
-#include <QRegularExpression>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -118,12 +117,22 @@ ReportPages::ReportPages(const Report& report, QPaintDevice& device, const QRect
                               bodyTop_ + rowHeights_.back() + totalsHeight() <= bodyBottom_;
         pageStarts_.push_back(together ? rows - 1 : rows);
     }
+    bodyWidths_ = {};
+}
+
+qreal ReportPages::bodyWidth(const QString& text) const {
+    const auto known = bodyWidths_.constFind(text);
+    if (known != bodyWidths_.constEnd()) {
+        return *known;
+    }
+    const qreal width = QFontMetricsF(body_, &device_).horizontalAdvance(text);
+    bodyWidths_.insert(text, width);
+    return width;
 }
 
 void ReportPages::measureColumns() {
     const ReportDefinition& definition = report_.definition();
     const ReportRows& rows = report_.rows();
-    const QFontMetricsF plain(body_, &device_);
     const QFontMetricsF strong(bold_, &device_);
     const int columns = int(definition.columns.size());
     const int weights =
@@ -144,7 +153,7 @@ void ReportPages::measureColumns() {
         }
         qreal widest = strong.horizontalAdvance(column.caption);
         for (size_t row = 0; row < rows.rowCount(); ++row) {
-            widest = std::max(widest, plain.horizontalAdvance(rows.cell(row, c)));
+            widest = std::max(widest, bodyWidth(rows.cell(row, c)));
         }
         if (c == columns - 1) {
             for (const QString& total : rows.totals) {
@@ -168,9 +177,8 @@ void ReportPages::measureColumns() {
 }
 
 qreal ReportPages::textHeight(const QString& text, qreal width) const {
-    static const QRegularExpression lineBreak(QStringLiteral("[\\r\\n]"));
-    const QFontMetricsF metrics(body_, &device_);
-    if (!text.contains(lineBreak) && metrics.horizontalAdvance(text) <= width) {
+    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')) &&
+        bodyWidth(text) <= width) {
         return line_;
     }
     const int most = std::max(1, int((bodyBottom_ - bodyTop_) / line_));

@@ -6,6 +6,7 @@
 // nothing beyond the rows themselves however many there are.
 
 #include <QFont>
+#include <QHash>
 #include <QRectF>
 
 #include <vector>
@@ -35,6 +36,7 @@ private:
     void measureColumns();
     qreal rowHeight(size_t row) const;
     qreal textHeight(const QString& text, qreal width) const;
+    qreal bodyWidth(const QString& text) const;
     qreal headingsHeight() const;
     qreal totalsHeight() const;
     qreal paintHeadings(QPainter& painter, int index) const;
@@ -55,6 +57,10 @@ private:
     std::vector<qreal> columnWidths_;
     std::vector<qreal> rowHeights_;
     std::vector<size_t> pageStarts_; // the first row of each page
+    // Widths in the body font measured while laying out: a year repeats its
+    // dates, accounts and descriptions thousands of times, and measuring a text
+    // costs far more than finding it. Let go once the pages are laid out.
+    mutable QHash<QString, qreal> bodyWidths_;
     qreal bodyTop_ = 0;
     qreal bodyBottom_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "reports/ReportError.h"
 #include "reports/ReportPages.h"
+#include "reports/ReportPreview.h"
 #include "state/Logging.h"
 #include "state/PathGate.h"
 #include "state/Settings.h"
@@ -17,8 +18,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QScreen>
 #include <QStandardPaths>
@@ -68,13 +69,8 @@ void frmInformeListado::buildControls() {
     connect(cmdPDF, &QToolButton::clicked, this, [this] { print(true); });
     connect(cmdImpresora, &QToolButton::clicked, this, [this] { print(false); });
 
-    CRViewer = new QPrintPreviewWidget(this);
+    CRViewer = new ReportPreview(this);
     CRViewer->setObjectName(QStringLiteral("CRViewer"));
-    connect(CRViewer, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) {
-        if (viewing_ && !printReport(report_, *printer)) {
-            qCWarning(lcReports) << "La vista previa no se pudo dibujar";
-        }
-    });
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdPDF);
@@ -82,7 +78,10 @@ void frmInformeListado::buildControls() {
     buttons->addStretch();
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(buttons);
-    layout->addWidget(CRViewer, 1);
+    auto* viewer = new QVBoxLayout;
+    viewer->addLayout(buildNavigation());
+    viewer->addWidget(CRViewer, 1);
+    layout->addLayout(viewer, 1);
 
     // A report reads best large: most of the screen, as a document viewer opens.
     const QRect screen = QGuiApplication::primaryScreen() != nullptr
@@ -90,6 +89,42 @@ void frmInformeListado::buildControls() {
                              : QRect(0, 0, 1024, 768);
     resize(std::max(640, screen.width() * 4 / 5), std::max(480, screen.height() * 9 / 10));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
+}
+
+QLayout* frmInformeListado::buildNavigation() {
+    auto* row = new QHBoxLayout;
+    const auto add = [&](const char* name, QStyle::StandardPixmap icon, const QString& tip,
+                         const QKeySequence& key, auto go) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setIcon(style()->standardIcon(icon));
+        button->setToolTip(
+            QStringLiteral("%1 (%2)").arg(tip, key.toString(QKeySequence::NativeText)));
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QToolButton::clicked, this, go);
+        row->addWidget(button);
+    };
+    add("cmdPrimera", QStyle::SP_MediaSkipBackward, QStringLiteral("Primera página"),
+        QKeySequence(Qt::Key_Home), [this] { CRViewer->goToPage(0); });
+    add("cmdAnterior", QStyle::SP_MediaSeekBackward, QStringLiteral("Página anterior"),
+        QKeySequence(Qt::Key_PageUp), [this] { CRViewer->goToPage(CRViewer->currentPage() - 1); });
+    lblPagina = new QLabel(this);
+    lblPagina->setObjectName(QStringLiteral("lblPagina"));
+    lblPagina->setAlignment(Qt::AlignCenter);
+    lblPagina->setMinimumWidth(
+        lblPagina->fontMetrics().horizontalAdvance(QStringLiteral("Página 00000 de 00000")));
+    row->addWidget(lblPagina);
+    add("cmdSiguiente", QStyle::SP_MediaSeekForward, QStringLiteral("Página siguiente"),
+        QKeySequence(Qt::Key_PageDown),
+        [this] { CRViewer->goToPage(CRViewer->currentPage() + 1); });
+    add("cmdUltima", QStyle::SP_MediaSkipForward, QStringLiteral("Última página"),
+        QKeySequence(Qt::Key_End), [this] { CRViewer->goToPage(CRViewer->pageCount() - 1); });
+    row->addStretch();
+    connect(CRViewer, &ReportPreview::currentPageChanged, this, [this](int index, int count) {
+        lblPagina->setText(count > 0 ? QStringLiteral("Página %1 de %2").arg(index + 1).arg(count)
+                                     : QString());
+    });
+    return row;
 }
 
 void frmInformeListado::opened() {
@@ -122,8 +157,8 @@ bool frmInformeListado::load() {
         return false;
     }
     viewing_ = !report_.isEmpty();
-    CRViewer->setZoomMode(QPrintPreviewWidget::FitToWidth);
-    CRViewer->updatePreview();
+    CRViewer->showReport(viewing_ ? &report_ : nullptr);
+    CRViewer->setFocus(Qt::OtherFocusReason);
     return true;
 }
 

@@ -11,13 +11,13 @@
 #include "reports/ReportRequest.h"
 #include "ui/WindowKit.h"
 
-class QPrintPreviewWidget;
-class QPrinter;
+class QLabel;
 class QToolButton;
 
 namespace velmora {
 
 struct AppState;
+class ReportPreview;
 struct Services;
 
 class frmInformeListado : public ModalWindow {
@@ -42,6 +42,7 @@ protected:
 
 private:
     void buildControls();
+    QLayout* buildNavigation();
     bool load();
     void print(bool pdf);
     void writePdf();
@@ -55,7 +56,8 @@ private:
     // The viewer holds a report: one was opened, read and shown.
     bool viewing_ = false;
 
-    QPrintPreviewWidget* CRViewer = nullptr;
+    ReportPreview* CRViewer = nullptr;
+    QLabel* lblPagina = nullptr;
     QToolButton* cmdPDF = nullptr;
     QToolButton* cmdImpresora = nullptr;
 };

@@ -71,9 +71,11 @@ void TestFrmConfiguracion::salir_data() {
     QTest::addColumn<QString>("selected");
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QByteArray>("iniAfter");
-    QTest::newRow("empty table, no imp.ini: the row inserted")
-        << kNoFile << false << u""_s << u"0|0"_s << QStringList{"Ñandú S.L.|-|-"}
-        << QByteArray("0\r\n0\r\n");
+    // No imp.ini used to select the first printer in both lists, and "&Salir" then
+    // stored it as chosen: a user who only looked had a PDF printer set.
+    QTest::newRow("empty table, no imp.ini: the row inserted, no printer chosen")
+        << kNoFile << false << u""_s << u"-1|-1"_s << QStringList{"Ñandú S.L.|-|-"}
+        << QByteArray("-1\r\n-1\r\n");
     QTest::newRow("5 and 1 with three printers: the first row updated, Null kept")
         << QByteArray("5\r\n1\r\n") << true << u""_s << u"-1|1"_s
         << QStringList{"Ñandú S.L.|-|-", "Segunda|-|-"} << QByteArray("-1\r\n1\r\n");
@@ -84,7 +86,7 @@ void TestFrmConfiguracion::salir_data() {
         << QByteArray("2\r\n0\r\n") << true << u"db"_s << u"2|0"_s
         << QStringList{"Casa García|-|-", "Segunda|-|-"} << QByteArray("2\r\n0\r\n");
     QTest::newRow("imp.ini cannot be written: the row is not stored either")
-        << kNoFile << false << u"ini"_s << u"0|0"_s << QStringList{} << kNoFile;
+        << kNoFile << false << u"ini"_s << u"-1|-1"_s << QStringList{} << kNoFile;
 }
 
 void TestFrmConfiguracion::salir() {
@@ -127,10 +129,10 @@ void TestFrmConfiguracion::otherWaysOut_data() {
                                              << QStringList{question} << QStringList{} << kNoFile;
     QTest::newRow("name typed, yes: stored")
         << true << -1 << int(MessageAnswer::Yes) << QStringList{question}
-        << QStringList{"Ñandú S.L.|-|-"} << QByteArray("0\r\n0\r\n");
-    QTest::newRow("printer picked, yes: imp.ini written")
+        << QStringList{"Ñandú S.L.|-|-"} << QByteArray("-1\r\n-1\r\n");
+    QTest::newRow("printer picked, yes: only that choice written")
         << false << 2 << int(MessageAnswer::Yes) << QStringList{question} << QStringList{"-|-|-"}
-        << QByteArray("0\r\n2\r\n");
+        << QByteArray("-1\r\n2\r\n");
 }
 
 void TestFrmConfiguracion::otherWaysOut() {

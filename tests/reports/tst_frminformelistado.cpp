@@ -5,14 +5,17 @@
 #include "reports/frmInformeListado.h"
 
 #include "reports/ReportDefinition.h"
+#include "reports/ReportPages.h"
+#include "reports/ReportPreview.h"
 #include "support/Files.h"
 #include "support/PrintedPdf.h"
 #include "support/WindowFixture.h"
 #include "ui/Services.h"
 
 #include <QFile>
+#include <QDate>
+#include <QLabel>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,6 +76,8 @@ private slots:
     void pdfWithoutAPdfPrinterIsWrittenByTheProgram_data();
     void pdfWithoutAPdfPrinterIsWrittenByTheProgram();
     void noPrinterInstalled();
+    void previewPaintsOnlyThePagesSeen_data();
+    void previewPaintsOnlyThePagesSeen();
     void printsOnTheChosenQueue_data();
     void printsOnTheChosenQueue();
 };
@@ -143,7 +148,7 @@ void TestFrmInformeListado::pdfWithoutAPdfPrinterIsWrittenByTheProgram() {
     // The preview shows the three entries the filter selects, on one page.
     QVERIFY(f.window->loaded());
     QCOMPARE(f.window->report().rows().rowCount(), size_t{3});
-    QCOMPARE(f.find<QPrintPreviewWidget>("CRViewer")->pageCount(), 1);
+    QCOMPARE(f.find<ReportPreview>("CRViewer")->pageCount(), 1);
     QTemporaryDir dir;
     f.services.files.answerNext(std::nullopt); // the first time the user thinks better of it
     f.click("cmdPDF");
@@ -181,6 +186,68 @@ void TestFrmInformeListado::noPrinterInstalled() {
              QStringList{"No hay ninguna impresora instalada. Con el botón PDF puede guardar el "
                          "informe en un archivo."});
     QCOMPARE(f.services.dialogs.titles.size(), 0);
+}
+
+void TestFrmInformeListado::previewPaintsOnlyThePagesSeen_data() {
+    QTest::addColumn<QString>("how"); // a key, a button, or nothing
+    QTest::addColumn<bool>("toLast"); // where it leads: the last page or the second
+
+    QTest::newRow("opened: the first page alone") << QString() << false;
+    QTest::newRow("End") << "End" << true;
+    QTest::newRow("PgDn") << "PgDown" << false;
+    QTest::newRow("last-page button") << "cmdUltima" << true;
+    QTest::newRow("next-page button") << "cmdSiguiente" << false;
+}
+
+void TestFrmInformeListado::previewPaintsOnlyThePagesSeen() {
+    QFETCH(QString, how);
+    QFETCH(bool, toLast);
+    Fixture f;
+    constexpr int kEntries = 400;
+    for (int i = 1; i <= kEntries; ++i) {
+        const QString date = QDate(2024, 1, 1).addDays(i % 60).toString(u"dd/MM/yyyy");
+        f.ledger.addEntry(100 + i, date, QStringLiteral("Apunte %1").arg(i, 3, 10, QChar('0')),
+                          "Luz", "Banco", i, "G");
+    }
+    f.openReport(QStringLiteral("Datos"), QStringLiteral("Id >= 100"));
+    auto* preview = f.find<ReportPreview>("CRViewer");
+    auto* label = f.find<QLabel>("lblPagina");
+    const int count = preview->pageCount();
+    QVERIFY2(count > 4, qPrintable(QString::number(count)));
+    // The pages hold every row once, in order, and the last one the totals.
+    const ReportPages& pages = *preview->pages();
+    QCOMPARE(pages.firstRow(0), size_t{0});
+    for (int page = 1; page < count; ++page) {
+        QVERIFY(pages.firstRow(page) > pages.firstRow(page - 1));
+    }
+    QVERIFY(pages.firstRow(count - 1) < size_t{kEntries});
+    QTRY_VERIFY(!preview->paintedPages().empty());
+    QCOMPARE(label->text(), QStringLiteral("Página 1 de %1").arg(count));
+
+    if (how.startsWith(u"cmd")) {
+        f.click(how);
+    } else if (!how.isEmpty()) {
+        QTest::keyClick(preview, how == u"End" ? Qt::Key_End : Qt::Key_PageDown);
+    }
+    const int target = how.isEmpty() ? 0 : toLast ? count - 1 : 1;
+    QCOMPARE(preview->currentPage(), target);
+    QCOMPARE(label->text(), QStringLiteral("Página %1 de %2").arg(target + 1).arg(count));
+    QTRY_VERIFY(std::find(preview->paintedPages().begin(), preview->paintedPages().end(), target) !=
+                preview->paintedPages().end());
+    // Only the pages in view were painted: the first, the one gone to, and at
+    // most the one after each that shows below it.
+    for (const int painted : preview->paintedPages()) {
+        QVERIFY2(painted <= 1 || painted == target || painted == target + 1,
+                 qPrintable(QString::number(painted)));
+    }
+
+    // What the screen counts is what paper gets.
+    QTemporaryDir dir;
+    f.services.files.answerNext(dir.filePath(QStringLiteral("todo.pdf")));
+    f.click("cmdPDF");
+    const QString printed = test::pdfText(dir.filePath(QStringLiteral("todo.pdf")));
+    QCOMPARE(printed.split(QChar('\f'), Qt::SkipEmptyParts).size(), count);
+    QVERIFY(printed.contains(QStringLiteral("Página %1 de %1").arg(count)));
 }
 
 void TestFrmInformeListado::printsOnTheChosenQueue_data() {
