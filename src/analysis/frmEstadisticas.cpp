@@ -6,6 +6,7 @@
 #include "store/Formats.h"
 #include "store/Sqlite.h"
 #include "ui/AppState.h"
+#include "ui/Icons.h"
 #include "ui/ListGrid.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
@@ -22,7 +23,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QTableView>
 #include <QToolButton>
 
@@ -123,8 +123,7 @@ void frmEstadisticas::buildControls() {
     lstTipo->setObjectName(QStringLiteral("lstTipo"));
     lstTipo->addItems(statisticsKindNames());
 
-    cmdFiltrar = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload),
-                                 QStringLiteral("&Filtrar"), this);
+    cmdFiltrar = new QPushButton(commandIcon(Command::Refresh), QStringLiteral("&Filtrar"), this);
     cmdFiltrar->setObjectName(QStringLiteral("cmdFiltrar"));
     connect(cmdFiltrar, &QPushButton::clicked, this, &frmEstadisticas::filter);
 

@@ -22,6 +22,7 @@
 #include "store/Sqlite.h"
 #include "ui/AppState.h"
 #include "ui/Fields.h"
+#include "ui/Icons.h"
 #include "ui/ListFlow.h"
 #include "ui/ListGrid.h"
 #include "ui/MessageService.h"
@@ -45,7 +46,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStandardPaths>
-#include <QStyle>
 #include <QTableView>
 #include <QToolButton>
 
@@ -115,24 +115,25 @@ void frmPrincipal::buildControls() {
         const char* name;
         const char* caption;
         int left;
-        QStyle::StandardPixmap icon;
+        Command icon;
     };
     const CommandButton buttons[] = {
-        {&cmdFiltrar, "cmdFiltrar", "&Filtro", 3480, QStyle::SP_FileDialogContentsView},
-        {&cmdFiltroQuitar, "cmdFiltroQuitar", "&Quitar Filtro", 4480, QStyle::SP_DialogResetButton},
-        {&cmdNovo, "cmdNovo", "&Nuevo", 5640, QStyle::SP_FileIcon},
-        {&cmdEditar, "cmdEditar", "&Editar", 6636, QStyle::SP_FileDialogDetailedView},
-        {&cmdBorrar, "cmdBorrar", "&Borrar", 7644, QStyle::SP_TrashIcon},
-        {&cmdInforme, "cmdInforme", "&Informe", 8760, QStyle::SP_FileDialogInfoView},
-        {&cmdBalance, "cmdBalance", "Ba&lance", 9760, QStyle::SP_ComputerIcon},
-        {&cmdEstadisticas, "cmdEstadisticas", "Es&tadist.", 10760, QStyle::SP_FileDialogListView},
-        {&cmdSalir, "cmdSalir", "&Salir", 11880, QStyle::SP_DialogCloseButton},
+        {&cmdFiltrar, "cmdFiltrar", "&Filtro", 3480, Command::Find},
+        {&cmdFiltroQuitar, "cmdFiltroQuitar", "&Quitar Filtro", 4480, Command::ClearFilter},
+        {&cmdNovo, "cmdNovo", "&Nuevo", 5640, Command::New},
+        {&cmdEditar, "cmdEditar", "&Editar", 6636, Command::Edit},
+        {&cmdBorrar, "cmdBorrar", "&Borrar", 7644, Command::Delete},
+        {&cmdInforme, "cmdInforme", "&Informe", 8760, Command::Report},
+        {&cmdBalance, "cmdBalance", "Ba&lance", 9760, Command::Balance},
+        {&cmdEstadisticas, "cmdEstadisticas", "Es&tadist.", 10760, Command::Statistics},
+        {&cmdSalir, "cmdSalir", "&Salir", 11880, Command::Exit},
     };
     for (const CommandButton& command : buttons) {
         auto* button = new QToolButton(central_);
         button->setObjectName(QString::fromLatin1(command.name));
         button->setText(QString::fromUtf8(command.caption));
-        button->setIcon(style()->standardIcon(command.icon));
+        button->setIcon(commandIcon(command.icon));
+        button->setToolTip(commandToolTip(button->text()));
         button->setIconSize(QSize(28, 28));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         // Small enough for "Quitar Filtro" to fit under its picture.

@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QTranslator>
 
@@ -19,7 +20,12 @@ int main(int argc, char* argv[]) {
     // The installed menu entry and icon, so that a desktop groups the windows under them.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.velmora.Velmora")));
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // The desktop's own style and palette. Fusion only where the desktop names no
+    // style of its own and Qt would fall back to its bare "Windows" look.
+    if (QApplication::style()->name().compare(QStringLiteral("windows"), Qt::CaseInsensitive) ==
+        0) {
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    }
     QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
 
     // Qt's own texts (context menus, standard buttons) in Spanish too.

@@ -1,5 +1,7 @@
 #include "exchange/ImportGridModel.h"
 
+#include "ui/Contrast.h"
+
 namespace velmora {
 
 ImportGridModel::ImportGridModel(QStringList headers, QObject* parent)
@@ -18,7 +20,14 @@ bool ImportGridModel::isCell(const QModelIndex& index) const {
 }
 
 QVariant ImportGridModel::data(const QModelIndex& index, int role) const {
-    return isCell(index) ? cell(index.row(), index.column(), role) : QVariant();
+    if (!isCell(index)) {
+        return {};
+    }
+    if (role == Qt::ForegroundRole) {
+        return readableCellText(cell(index.row(), index.column(), Qt::BackgroundRole),
+                                cell(index.row(), index.column(), role));
+    }
+    return cell(index.row(), index.column(), role);
 }
 
 QVariant ImportGridModel::headerData(int section, Qt::Orientation orientation, int role) const {

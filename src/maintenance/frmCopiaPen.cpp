@@ -3,6 +3,7 @@
 #include "maintenance/DriveBackup.h"
 #include "store/Formats.h"
 #include "ui/AppState.h"
+#include "ui/Contrast.h"
 #include "ui/MessageService.h"
 #include "ui/Palette.h"
 #include "ui/Services.h"
@@ -119,7 +120,9 @@ QString frmCopiaPen::chosenDrive() const {
 
 void frmCopiaPen::showStatus(qint32 colour, const QString& text) {
     QPalette colours = lblInforma->palette();
-    colours.setColor(QPalette::WindowText, colourFromValue(colour));
+    // On the desktop's own window colour, light or dark.
+    colours.setColor(QPalette::WindowText,
+                     readableOn(colours.color(QPalette::Window), colourFromValue(colour)));
     lblInforma->setPalette(colours);
     lblInforma->setText(text);
     lblInforma->show();

@@ -1,6 +1,7 @@
 #include "preferences/frmAcercaDe.h"
 
 #include "store/Formats.h"
+#include "ui/Contrast.h"
 #include "ui/Palette.h"
 
 #include <QDesktopServices>
@@ -55,10 +56,7 @@ frmAcercaDe::frmAcercaDe(AppState& /*state*/, Services& /*services*/, QWidget* p
     : ModalWindow(parent), openSite([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
     setObjectName(QStringLiteral("frmAcercaDe"));
     setWindowTitle(QStringLiteral("Acerca de ..."));
-    setAutoFillBackground(true);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Palette::white());
-    setPalette(white);
+    paintBackground(*this, Palette::white());
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -79,7 +77,7 @@ frmAcercaDe::frmAcercaDe(AppState& /*state*/, Services& /*services*/, QWidget* p
     lblInforma = addLabel(QStringLiteral("Gestión de Contabilidad Personal"), 1620, 540, 18, true);
     lblInforma->setObjectName(QStringLiteral("lblInforma"));
     QPalette grey = lblInforma->palette();
-    grey.setColor(QPalette::WindowText, colourFromValue(kDarkGrey));
+    grey.setColor(QPalette::WindowText, readableOn(Palette::white(), colourFromValue(kDarkGrey)));
     lblInforma->setPalette(grey);
 
     addLabel(QStringLiteral("Contacto:"), 2340, 300, 9, false);

@@ -10,6 +10,7 @@
 #include "store/Formats.h"
 #include "store/Sqlite.h"
 #include "ui/AppState.h"
+#include "ui/Icons.h"
 #include "ui/MessageService.h"
 #include "ui/OutputFile.h"
 #include "ui/Services.h"
@@ -23,7 +24,6 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -35,12 +35,12 @@ namespace {
 const QString kReportFileMissing = QStringLiteral(
     "El archivo de reporte no se encuentra, restáurelo de los discos de instalación");
 
-QToolButton* squareButton(QWidget* parent, const char* name, const QString& text,
-                          const QIcon& icon) {
+QToolButton* squareButton(QWidget* parent, const char* name, const QString& text, Command command) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setText(text);
-    button->setIcon(icon);
+    button->setIcon(commandIcon(command));
+    button->setToolTip(commandToolTip(text));
     button->setIconSize(QSize(32, 32));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setFixedSize(twips(1000), twips(1000));
@@ -59,13 +59,8 @@ frmInformeListado::frmInformeListado(AppState& state, Services& services, QWidge
 frmInformeListado::~frmInformeListado() = default;
 
 void frmInformeListado::buildControls() {
-    cmdPDF = squareButton(this, "cmdPDF", QStringLiteral("&PDF"),
-                          QIcon::fromTheme(QStringLiteral("application-pdf"),
-                                           style()->standardIcon(QStyle::SP_DialogSaveButton)));
-    cmdImpresora =
-        squareButton(this, "cmdImpresora", QStringLiteral("&Impresora"),
-                     QIcon::fromTheme(QStringLiteral("document-print"),
-                                      style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
+    cmdPDF = squareButton(this, "cmdPDF", QStringLiteral("&PDF"), Command::Pdf);
+    cmdImpresora = squareButton(this, "cmdImpresora", QStringLiteral("&Impresora"), Command::Print);
     connect(cmdPDF, &QToolButton::clicked, this, [this] { print(true); });
     connect(cmdImpresora, &QToolButton::clicked, this, [this] { print(false); });
 

@@ -1,5 +1,7 @@
 #include "ui/GridTableModel.h"
 
+#include "ui/Contrast.h"
+
 namespace velmora {
 
 GridTableModel::GridTableModel(const Palette& palette, int columns, QObject* parent)
@@ -25,6 +27,10 @@ int GridTableModel::columnCount(const QModelIndex& parent) const {
 QVariant GridTableModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
+    }
+    if (role == Qt::ForegroundRole) {
+        return readableCellText(cell(index.row(), index.column(), Qt::BackgroundRole),
+                                cell(index.row(), index.column(), role));
     }
     return cell(index.row(), index.column(), role);
 }

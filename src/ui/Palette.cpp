@@ -1,5 +1,7 @@
 #include "ui/Palette.h"
 
+#include "ui/Contrast.h"
+
 #include <QWidget>
 
 namespace velmora {
@@ -35,6 +37,7 @@ void Palette::setSection(qint32 value) {
 void paintBackground(QWidget& widget, const QColor& colour) {
     QPalette palette = widget.palette();
     palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::WindowText, textOn(colour));
     widget.setPalette(palette);
     widget.setAutoFillBackground(true);
 }
@@ -42,6 +45,7 @@ void paintBackground(QWidget& widget, const QColor& colour) {
 void paintFieldBackground(QWidget& field, const QColor& colour) {
     QPalette palette = field.palette();
     palette.setColor(QPalette::Base, colour);
+    palette.setColor(QPalette::Text, textOn(colour));
     field.setPalette(palette);
 }
 

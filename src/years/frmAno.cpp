@@ -2,6 +2,7 @@
 
 #include "store/Formats.h"
 #include "ui/AppState.h"
+#include "ui/Contrast.h"
 #include "ui/Fields.h"
 #include "ui/MessageService.h"
 #include "ui/Palette.h"
@@ -36,7 +37,7 @@ void frmAno::buildControls() {
     lstInforma->setObjectName(QStringLiteral("lstInforma"));
     QPalette colours = lstInforma->palette();
     colours.setColor(QPalette::Base, Qt::black);
-    colours.setColor(QPalette::Text, colourFromValue(8454143));
+    colours.setColor(QPalette::Text, readableOn(Qt::black, colourFromValue(8454143)));
     lstInforma->setPalette(colours);
     lstInforma->setMinimumSize(twips(2600), twips(2400));
     connect(lstInforma, &QListWidget::itemDoubleClicked, this, &frmAno::cambiar);
