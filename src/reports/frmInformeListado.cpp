@@ -88,20 +88,19 @@ void frmInformeListado::buildControls() {
 
 QLayout* frmInformeListado::buildNavigation() {
     auto* row = new QHBoxLayout;
-    const auto add = [&](const char* name, QStyle::StandardPixmap icon, const QString& tip,
+    const auto add = [&](const char* name, Command icon, const QString& tip,
                          const QKeySequence& key, auto go) {
         auto* button = new QToolButton(this);
         button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(style()->standardIcon(icon));
-        button->setToolTip(
-            QStringLiteral("%1 (%2)").arg(tip, key.toString(QKeySequence::NativeText)));
+        button->setIcon(commandIcon(icon));
+        button->setToolTip(commandToolTip(tip, key));
         button->setFocusPolicy(Qt::NoFocus);
         connect(button, &QToolButton::clicked, this, go);
         row->addWidget(button);
     };
-    add("cmdPrimera", QStyle::SP_MediaSkipBackward, QStringLiteral("Primera página"),
+    add("cmdPrimera", Command::FirstPage, QStringLiteral("Primera página"),
         QKeySequence(Qt::Key_Home), [this] { CRViewer->goToPage(0); });
-    add("cmdAnterior", QStyle::SP_MediaSeekBackward, QStringLiteral("Página anterior"),
+    add("cmdAnterior", Command::PreviousPage, QStringLiteral("Página anterior"),
         QKeySequence(Qt::Key_PageUp), [this] { CRViewer->goToPage(CRViewer->currentPage() - 1); });
     lblPagina = new QLabel(this);
     lblPagina->setObjectName(QStringLiteral("lblPagina"));
@@ -109,11 +108,11 @@ QLayout* frmInformeListado::buildNavigation() {
     lblPagina->setMinimumWidth(
         lblPagina->fontMetrics().horizontalAdvance(QStringLiteral("Página 00000 de 00000")));
     row->addWidget(lblPagina);
-    add("cmdSiguiente", QStyle::SP_MediaSeekForward, QStringLiteral("Página siguiente"),
+    add("cmdSiguiente", Command::NextPage, QStringLiteral("Página siguiente"),
         QKeySequence(Qt::Key_PageDown),
         [this] { CRViewer->goToPage(CRViewer->currentPage() + 1); });
-    add("cmdUltima", QStyle::SP_MediaSkipForward, QStringLiteral("Última página"),
-        QKeySequence(Qt::Key_End), [this] { CRViewer->goToPage(CRViewer->pageCount() - 1); });
+    add("cmdUltima", Command::LastPage, QStringLiteral("Última página"), QKeySequence(Qt::Key_End),
+        [this] { CRViewer->goToPage(CRViewer->pageCount() - 1); });
     row->addStretch();
     connect(CRViewer, &ReportPreview::currentPageChanged, this, [this](int index, int count) {
         lblPagina->setText(count > 0 ? QStringLiteral("Página %1 de %2").arg(index + 1).arg(count)

@@ -34,6 +34,10 @@ constexpr ThemeName kThemeNames[] = {
     {Command::Pdf, "application-pdf"},
     {Command::Print, "document-print"},
     {Command::Refresh, "view-refresh"},
+    {Command::FirstPage, "go-first"},
+    {Command::PreviousPage, "go-previous"},
+    {Command::NextPage, "go-next"},
+    {Command::LastPage, "go-last"},
 };
 
 // A sheet of paper with its corner folded, the base of the document pictures.
@@ -46,6 +50,18 @@ void drawMagnifier(QPainter& p, QPointF centre, qreal radius) {
     p.drawEllipse(centre, radius, radius);
     const qreal reach = radius * 0.7071;
     p.drawLine(centre + QPointF(reach, reach), centre + QPointF(reach * 2.3, reach * 2.3));
+}
+
+// A chevron pointing left or right, with a bar at its point for the first and
+// last page.
+void drawChevron(QPainter& p, bool right, bool bar) {
+    const qreal tip = right ? 21 : 11;
+    const qreal back = right ? 13 : 19;
+    p.drawPolyline(QPolygonF({{back, 8}, {tip, 16}, {back, 24}}));
+    if (bar) {
+        const qreal x = right ? 25 : 7;
+        p.drawLine(QPointF(x, 8), QPointF(x, 24));
+    }
 }
 
 // Draws on a 32 by 32 grid.
@@ -111,6 +127,18 @@ void draw(QPainter& p, Command command) {
         p.drawPolyline(QPolygonF({{9, 11}, {9, 4}, {23, 4}, {23, 11}}));
         p.drawRoundedRect(QRectF(4, 11, 24, 12), 2, 2);
         p.drawRect(QRectF(9, 19, 14, 9));
+        break;
+    case Command::FirstPage:
+        drawChevron(p, false, true);
+        break;
+    case Command::PreviousPage:
+        drawChevron(p, false, false);
+        break;
+    case Command::NextPage:
+        drawChevron(p, true, false);
+        break;
+    case Command::LastPage:
+        drawChevron(p, true, true);
         break;
     case Command::Refresh: {
         QPainterPath arc;

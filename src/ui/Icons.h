@@ -24,6 +24,10 @@ enum class Command {
     Pdf,
     Print,
     Refresh,
+    FirstPage,
+    PreviousPage,
+    NextPage,
+    LastPage,
 };
 
 QIcon commandIcon(Command command);
