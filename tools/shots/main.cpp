@@ -6,6 +6,7 @@
 //   Xvfb :99 -screen 0 800x600x24 & DISPLAY=:99 velmora-shots /tmp/shots --dark
 // --dark paints with a dark palette, as a dark desktop theme would.
 
+#include "app/Desktop.h"
 #include "app/Program.h"
 #include "app/frmPrincipal.h"
 #include "ui/MessageService.h"
@@ -19,11 +20,11 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QHash>
-#include <QLocale>
 #include <QPalette>
 #include <QScreen>
 #include <QTextStream>
 #include <QTimer>
+#include <QTranslator>
 
 #include <functional>
 
@@ -143,7 +144,8 @@ public:
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    QTranslator qtTexts;
+    setUpDesktop(qtTexts);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args.contains(QStringLiteral("--help"))) {
         out() << "velmora-shots FOLDER [--dark]: a PNG of every window in FOLDER\n";
