@@ -16,6 +16,9 @@
 #include "ui/clsMW.h"
 
 #include <QAction>
+#include <QBoxLayout>
+#include <QGridLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -26,21 +29,13 @@
 
 namespace velmora {
 
-namespace {
-
-// What the count, the filter box and the commands beside them leave free.
-constexpr int kCommandsWidth = 5800;
-constexpr int kButtonWidth = 1000;
-constexpr int kButtonStep = 1100;
-
-} // namespace
-
 frmCuentas::frmCuentas(AppState& state, Services& services, QWidget* parent)
     : ModalWindow(parent), state_(state), services_(services),
       report_(*this, services.messages, lcAccounts()) {
     setObjectName(QStringLiteral("frmCuentas"));
     setWindowTitle(QStringLiteral("CUENTAS"));
     buildControls();
+    arrangeControls();
     resize(twips(10500), twips(6600));
     layoutControls();
 }
@@ -94,34 +89,49 @@ void frmCuentas::buildControls() {
     setTabChain({txtFiltro, cmdFiltrar, mshDatos, cmdNovo, cmdEditar, cmdBorrar, cmdInformes});
 }
 
-void frmCuentas::layoutControls() {
-    // A window squeezed smaller than the fixed parts leaves each part at its smallest.
-    const int width = this->width();
-    const int height = this->height();
-    const int fieldWidth = std::max(width - twips(kCommandsWidth), 0);
-    paintBackground(*lblInfo, state_.palette.section());
-
-    lblFiltro->setGeometry(twips(120), twips(60), twips(1500), twips(252));
-    txtFiltro->setGeometry(twips(120), twips(312), fieldWidth, twips(372));
-    lblInfo->setGeometry(twips(120), twips(780), fieldWidth, twips(312));
-    const int commandsLeft = twips(120) + fieldWidth + twips(120);
-    const QList<QPushButton*> commands = {cmdFiltrar, cmdNovo, cmdEditar, cmdBorrar, cmdInformes};
-    for (qsizetype i = 0; i < commands.size(); ++i) {
-        commands[i]->setGeometry(commandsLeft + twips(kButtonStep) * static_cast<int>(i),
-                                 twips(300), twips(kButtonWidth), twips(420));
+// The filter and the count on the left, the commands beside the filter box, and
+// the list below taking whatever the window gives.
+void frmCuentas::arrangeControls() {
+    auto* top = new QGridLayout;
+    top->setContentsMargins(0, 0, 0, 0);
+    top->setVerticalSpacing(2);
+    top->addWidget(lblFiltro, 0, 0);
+    top->addWidget(txtFiltro, 1, 0);
+    top->addWidget(lblInfo, 2, 0);
+    top->setColumnStretch(0, 1);
+    int column = 1;
+    for (QPushButton* command : {cmdFiltrar, cmdNovo, cmdEditar, cmdBorrar, cmdInformes}) {
+        top->addWidget(command, 1, column++);
     }
-    mshDatos->setGeometry(twips(120), twips(1200), std::max(width - twips(350), 0),
-                          std::max(height - twips(1500), 0));
+    txtFiltro->setMinimumWidth(twips(1500));
+
+    mshDatos->viewport()->installEventFilter(this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(twips(120), twips(60), twips(120), twips(120));
+    layout->addLayout(top);
+    layout->addWidget(mshDatos, 1);
+}
+
+void frmCuentas::layoutControls() {
+    paintBackground(*lblInfo, state_.palette.section());
     applyColumnWidths();
 }
 
 void frmCuentas::applyColumnWidths() {
-    const double w = mshDatos->width();
+    // Shares of what the rows get, so that no column lies under the scroll bar.
+    const double w = mshDatos->viewport()->width();
     const auto share = [w](double fraction) { return static_cast<int>(std::lround(fraction * w)); };
+    // The concept takes what the other columns leave; the header has no sections
+    // until the model has given its columns.
+    QHeaderView* header = mshDatos->horizontalHeader();
+    if (header->count() > AccountTableModel::ConceptColumn) {
+        header->setSectionResizeMode(AccountTableModel::ConceptColumn, QHeaderView::Stretch);
+    }
     mshDatos->setColumnWidth(AccountTableModel::LineColumn, twips(500));
     mshDatos->setColumnWidth(AccountTableModel::NameColumn, share(0.25));
-    mshDatos->setColumnWidth(AccountTableModel::ConceptColumn, share(0.4));
-    mshDatos->setColumnWidth(AccountTableModel::KindColumn, share(0.15));
+    // The kind's header and words are short: never cut them on a narrow window.
+    setColumnWidthToFit(*mshDatos, AccountTableModel::KindColumn, share(0.15), allRows(*mshDatos));
 }
 
 bool frmCuentas::reload() {
@@ -218,10 +228,14 @@ void frmCuentas::opened() {
 
 void frmCuentas::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    layoutControls();
+    paintBackground(*lblInfo, state_.palette.section());
 }
 
 bool frmCuentas::eventFilter(QObject* watched, QEvent* event) {
+    // The layout gives the list its size after the window's own resize.
+    if (watched == mshDatos->viewport() && event->type() == QEvent::Resize) {
+        applyColumnWidths();
+    }
     // With no typing of its own to undo, the filter box lets Ctrl+Z reach the window.
     if (watched == txtFiltro && event->type() == QEvent::ShortcutOverride &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Undo) &&

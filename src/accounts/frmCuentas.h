@@ -33,7 +33,7 @@ public:
     // the count. False, with the list left as it was, when the database fails
     // (the user has been told).
     bool reload();
-    // Sizes the grid, the filter box, the count and the columns to the window.
+    // Paints the count and sizes the columns to the grid.
     void layoutControls();
 
     AccountTableModel& model() const { return *model_; }
@@ -46,6 +46,7 @@ protected:
 
 private:
     void buildControls();
+    void arrangeControls();
     void applyColumnWidths();
     void newAccount();
     void editSelected();

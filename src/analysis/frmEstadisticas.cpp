@@ -44,6 +44,7 @@ constexpr int kOptionSize = 840;
 constexpr int kOptionStep = 900;
 constexpr int kTitleHeight = 400;
 constexpr int kGridTop = 600;
+constexpr int kMinimumGridWidth = 4500;
 constexpr int kIconSize = 48;
 
 const char* const kChartTypeTips[] = {"Barras", "Líneas", "Área", "Tarta"};
@@ -109,7 +110,11 @@ frmEstadisticas::frmEstadisticas(AppState& state, Services& services, QWidget* p
     if (const QScreen* shownOn = screen()) {
         size = size.boundedTo(shownOn->availableGeometry().size());
     }
-    resize(size);
+    // Never so small that the choices on the left are cut or the table and the
+    // chart have no room at all.
+    setMinimumSize(twips(3 * kMargin + kListWidth + kMinimumGridWidth),
+                   twips(kOptionsTop + kOptionStep + kOptionSize + kMargin));
+    resize(size.expandedTo(minimumSize()));
     layoutControls();
 
     lstTipo->setCurrentRow(0);

@@ -37,10 +37,12 @@
 #include "years/frmAno.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
@@ -63,12 +65,10 @@ QFont segoe() {
     return font;
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect twipsRect) {
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setFont(segoe());
-    label->setGeometry(twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()),
-                       twips(twipsRect.height()));
     return label;
 }
 
@@ -83,8 +83,8 @@ frmPrincipal::frmPrincipal(AppState& state, Services& services, QWidget* parent)
     // A colour picked in the colour window shows here at once.
     connect(&state_.palette, &Palette::changed, this, &frmPrincipal::paintSections);
     pressButtonsOnEnter(*this);
-    // Never so small that a command or its caption is cut.
-    setMinimumSize(twips(13000), twips(5000));
+    // The layouts keep every command and caption whole; this only keeps a few
+    // rows of the list in sight.
     resize(960, 640);
     applySharedState(true);
 }
@@ -95,18 +95,16 @@ void frmPrincipal::buildControls() {
     central_ = new QWidget(this);
     setCentralWidget(central_);
 
-    Label3 = makeLabel(central_, "Label3", QStringLiteral("Desde"), {120, 120, 1092, 252});
-    Label4 = makeLabel(central_, "Label4", QStringLiteral("Hasta"), {1800, 120, 1092, 252});
+    Label3 = makeLabel(central_, "Label3", QStringLiteral("Desde"));
+    Label4 = makeLabel(central_, "Label4", QStringLiteral("Hasta"));
 
     mskDesde = new DateField(state_.palette, services_.messages, DateField::Mask::Always, central_);
     mskDesde->setObjectName(QStringLiteral("mskDesde"));
-    mskDesde->setGeometry(twips(120), twips(360), twips(1572), twips(372));
     mskHasta = new DateField(state_.palette, services_.messages, DateField::Mask::Always, central_);
     mskHasta->setObjectName(QStringLiteral("mskHasta"));
-    mskHasta->setGeometry(twips(1800), twips(360), twips(1572), twips(372));
 
-    lblInfo = makeLabel(central_, "lblInfo", QString(), {120, 840, 3252, 372});
-    lblFiltros = makeLabel(central_, "lblFiltros", QString(), {1300, 840, 2072, 372});
+    lblInfo = makeLabel(central_, "lblInfo", QString());
+    lblFiltros = makeLabel(central_, "lblFiltros", QString());
     // What the user typed is shown, never read as markup.
     lblFiltros->setTextFormat(Qt::PlainText);
 
@@ -114,19 +112,18 @@ void frmPrincipal::buildControls() {
         QToolButton** button;
         const char* name;
         const char* caption;
-        int left;
         Command icon;
     };
     const CommandButton buttons[] = {
-        {&cmdFiltrar, "cmdFiltrar", "&Filtro", 3480, Command::Find},
-        {&cmdFiltroQuitar, "cmdFiltroQuitar", "&Quitar Filtro", 4480, Command::ClearFilter},
-        {&cmdNovo, "cmdNovo", "&Nuevo", 5640, Command::New},
-        {&cmdEditar, "cmdEditar", "&Editar", 6636, Command::Edit},
-        {&cmdBorrar, "cmdBorrar", "&Borrar", 7644, Command::Delete},
-        {&cmdInforme, "cmdInforme", "&Informe", 8760, Command::Report},
-        {&cmdBalance, "cmdBalance", "Ba&lance", 9760, Command::Balance},
-        {&cmdEstadisticas, "cmdEstadisticas", "Es&tadist.", 10760, Command::Statistics},
-        {&cmdSalir, "cmdSalir", "&Salir", 11880, Command::Exit},
+        {&cmdFiltrar, "cmdFiltrar", "&Filtro", Command::Find},
+        {&cmdFiltroQuitar, "cmdFiltroQuitar", "&Quitar Filtro", Command::ClearFilter},
+        {&cmdNovo, "cmdNovo", "&Nuevo", Command::New},
+        {&cmdEditar, "cmdEditar", "&Editar", Command::Edit},
+        {&cmdBorrar, "cmdBorrar", "&Borrar", Command::Delete},
+        {&cmdInforme, "cmdInforme", "&Informe", Command::Report},
+        {&cmdBalance, "cmdBalance", "Ba&lance", Command::Balance},
+        {&cmdEstadisticas, "cmdEstadisticas", "Es&tadist.", Command::Statistics},
+        {&cmdSalir, "cmdSalir", "&Salir", Command::Exit},
     };
     for (const CommandButton& command : buttons) {
         auto* button = new QToolButton(central_);
@@ -141,7 +138,6 @@ void frmPrincipal::buildControls() {
         captionFont.setPixelSize(11);
         button->setFont(captionFont);
         button->setFocusPolicy(Qt::StrongFocus);
-        button->setGeometry(twips(command.left), twips(120), twips(1000), twips(1000));
         *command.button = button;
     }
     connect(cmdFiltrar, &QToolButton::clicked, this, [this] { reload(); });
@@ -174,12 +170,12 @@ void frmPrincipal::buildControls() {
     mshDatos->horizontalHeader()->setSectionsClickable(true);
     mshDatos->horizontalHeader()->setHighlightSections(false);
     mshDatos->horizontalHeader()->setFont(segoe());
-    mshDatos->setGeometry(twips(120), twips(1200), 100, 100);
+    mshDatos->viewport()->installEventFilter(this);
     connect(mshDatos, &QTableView::doubleClicked, this, [this] { editSelected(); });
     connect(mshDatos->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { showHeaderFilter(column); });
 
-    lblBalance = makeLabel(central_, "lblBalance", QString(), {120, 1200, 1000, 492});
+    lblBalance = makeLabel(central_, "lblBalance", QString());
     // Large totals on a narrow window take a second line rather than lose their end.
     lblBalance->setWordWrap(true);
 
@@ -198,11 +194,70 @@ void frmPrincipal::buildControls() {
     makeFilter(txtFiltroDes, "txtFiltroDes");
     makeFilter(txtFiltroEntra, "txtFiltroEntra");
     makeFilter(txtFiltroSale, "txtFiltroSale");
+    arrangeControls();
 
     // With Enter acting as Tab in the dates: from date, Enter, to date, Enter, "&Filtro".
     setTabChain({mskDesde, mskHasta, cmdFiltrar, cmdInforme, cmdBorrar, cmdSalir, mshDatos, cmdNovo,
                  cmdEditar, txtFiltroEntra, txtFiltroDes, txtFiltroSale, cmdFiltroQuitar,
                  cmdBalance, cmdEstadisticas});
+}
+
+// The dates and the count on the left, the commands beside them, the list below
+// taking whatever the window gives, and the totals under it. The header filter
+// boxes stay out of the layout: they are placed over their header cell when used.
+void frmPrincipal::arrangeControls() {
+    // Wide enough for a whole date, which the mask never scrolls.
+    const int dateWidth = std::max(
+        twips(1572), mskDesde->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000")) +
+                         2 * mskDesde->fontMetrics().averageCharWidth() + 8);
+    mskDesde->setFixedWidth(dateWidth);
+    mskHasta->setFixedWidth(dateWidth);
+    auto* range = new QGridLayout;
+    range->setContentsMargins(0, 0, 0, 0);
+    range->setVerticalSpacing(2);
+    range->setHorizontalSpacing(6);
+    range->addWidget(Label3, 0, 0);
+    range->addWidget(Label4, 0, 1);
+    range->addWidget(mskDesde, 1, 0);
+    range->addWidget(mskHasta, 1, 1);
+    range->setRowStretch(2, 1);
+
+    auto* commands = new QHBoxLayout;
+    commands->setContentsMargins(0, 0, 0, 0);
+    commands->setSpacing(0);
+    for (QToolButton* button : {cmdFiltrar, cmdFiltroQuitar, cmdNovo, cmdEditar, cmdBorrar,
+                                cmdInforme, cmdBalance, cmdEstadisticas, cmdSalir}) {
+        commands->addWidget(button, 0, Qt::AlignTop);
+    }
+    commands->addStretch(1);
+
+    auto* top = new QHBoxLayout;
+    top->setContentsMargins(0, 0, 0, 0);
+    top->addLayout(range);
+    top->addLayout(commands, 1);
+
+    // Room for a few rows at least, whatever the window's size.
+    mshDatos->setMinimumHeight(6 * mshDatos->verticalHeader()->defaultSectionSize());
+    mshDatos->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+
+    // The record count where it always was, under the dates, and after it the
+    // filters the list obeys, with the rest of the window's width to say so.
+    lblInfo->setFixedWidth(2 * dateWidth + range->horizontalSpacing());
+    lblFiltros->setMinimumWidth(1);
+    lblFiltros->installEventFilter(this);
+    auto* counts = new QHBoxLayout;
+    counts->setContentsMargins(0, 0, 0, 0);
+    counts->setSpacing(0);
+    counts->addWidget(lblInfo);
+    counts->addWidget(lblFiltros, 1);
+
+    auto* page = new QVBoxLayout(central_);
+    page->setContentsMargins(twips(120), twips(60), twips(120), twips(60));
+    page->setSpacing(4);
+    page->addLayout(top);
+    page->addLayout(counts);
+    page->addWidget(mshDatos, 1);
+    page->addWidget(lblBalance);
 }
 
 namespace {
@@ -271,24 +326,12 @@ void frmPrincipal::paintSections() {
 
 void frmPrincipal::layoutControls() {
     paintSections();
-
-    // A window squeezed smaller than the fixed parts leaves the grid at its smallest.
-    const QSize inner = central_->size();
-    const int gridWidth = std::max(inner.width() - twips(250), 1);
-    const int gridHeight = std::max(inner.height() - twips(2000), 1);
-    mshDatos->setGeometry(twips(120), twips(1200), gridWidth, gridHeight);
-    lblBalance->setGeometry(twips(120), mshDatos->geometry().bottom() + 1, gridWidth, twips(492));
     showActiveFilters();
     applyColumnWidths();
 }
 
 void frmPrincipal::showActiveFilters() {
     const QString line = activeFiltersLine(listed_);
-    // Within the record count's band, after its text.
-    const int countWidth =
-        lblInfo->fontMetrics().horizontalAdvance(lblInfo->text() + QStringLiteral("  "));
-    lblFiltros->setGeometry(lblInfo->x() + countWidth, lblInfo->y(),
-                            std::max(lblInfo->width() - countWidth, 1), lblInfo->height());
     lblFiltros->setToolTip(line);
     // Cut to the room there is, with the whole line in the tooltip.
     lblFiltros->setText(
@@ -337,15 +380,21 @@ void frmPrincipal::setYearRange() {
 }
 
 void frmPrincipal::applyColumnWidths() {
-    const double w = mshDatos->width();
+    // Shares of what the rows get, so that no column lies under the scroll bar.
+    const double w = mshDatos->viewport()->width();
     const auto share = [w](double fraction) { return static_cast<int>(std::lround(fraction * w)); };
+    // The description takes what the other columns leave; the header has no sections
+    // until the model has given its columns.
+    QHeaderView* header = mshDatos->horizontalHeader();
+    if (header->count() > EntryTableModel::DescriptionColumn) {
+        header->setSectionResizeMode(EntryTableModel::DescriptionColumn, QHeaderView::Stretch);
+    }
     mshDatos->setColumnWidth(EntryTableModel::IdColumn, 0);
     mshDatos->setColumnWidth(EntryTableModel::ClassColumn, 0);
     mshDatos->setColumnHidden(EntryTableModel::IdColumn, true);
     mshDatos->setColumnHidden(EntryTableModel::ClassColumn, true);
     mshDatos->setColumnWidth(EntryTableModel::LineColumn, twips(500));
     setColumnWidthToFit(*mshDatos, EntryTableModel::DateColumn, share(0.12), {0});
-    mshDatos->setColumnWidth(EntryTableModel::DescriptionColumn, share(0.4));
     mshDatos->setColumnWidth(EntryTableModel::GoesIntoColumn, share(0.15));
     mshDatos->setColumnWidth(EntryTableModel::ComesOutOfColumn, share(0.15));
     // Never narrower than the longest amount listed, which the grid would cut.
@@ -569,9 +618,21 @@ void frmPrincipal::closeEvent(QCloseEvent* event) {
     QCoreApplication::quit();
 }
 
+bool frmPrincipal::eventFilter(QObject* watched, QEvent* event) {
+    // The layout gives the list its size after the window's own resize.
+    if (event->type() == QEvent::Resize) {
+        if (mshDatos != nullptr && watched == mshDatos->viewport()) {
+            applyColumnWidths();
+        } else if (watched == lblFiltros) {
+            showActiveFilters();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void frmPrincipal::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    layoutControls();
+    paintSections();
 }
 
 } // namespace velmora

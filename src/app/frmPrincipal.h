@@ -39,8 +39,8 @@ public:
     // grid and both lines. False, with the list left as it was, when a date is not
     // valid or the database fails (the user has been told).
     bool reload();
-    // Sizes the grid, the lines and the columns to the window. The date range the
-    // user typed stays: a resize never makes the fields disagree with the list.
+    // Paints the lines and sizes the columns to the grid. The date range the user
+    // typed stays: a resize never makes the fields disagree with the list.
     void layoutControls();
     // After a window that may have changed the year or the colours: the title,
     // the colours, with yearRange the whole (new) current year, and the list.
@@ -54,9 +54,11 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
+    void arrangeControls();
     void buildMenu();
     void showActiveFilters();
     void paintSections();

@@ -95,9 +95,10 @@ frmAcercaDe::frmAcercaDe(AppState& /*state*/, Services& /*services*/, QWidget* p
     }
 
     // The width follows the banner whatever the user drags it to; the height
-    // is free.
+    // may grow, never so far down that the last lines are cut.
     setFixedWidth(Image1->width() + twips(500));
-    resize(width(), twips(top + 360));
+    setMinimumHeight(twips(top + 360));
+    resize(width(), minimumHeight());
 }
 
 QUrl frmAcercaDe::site() {

@@ -4,8 +4,10 @@
 #include "app/frmPrincipal.h"
 #include "entries/EntryTableModel.h"
 #include "reports/frmInformeListado.h"
+#include "store/Formats.h"
 #include "store/Sqlite.h"
 #include "support/WindowFixture.h"
+#include "support/WindowSpace.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -17,6 +19,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolButton>
 
 using namespace velmora;
@@ -127,6 +130,8 @@ private slots:
     void entryDeletedMeanwhile();
     void unreadableAmounts();
     void largestAmountsShowWhole();
+    void windowUsesItsSpace_data();
+    void windowUsesItsSpace();
 };
 
 void TestFrmPrincipal::showsTheYearOnLoad() {
@@ -579,6 +584,47 @@ void TestFrmPrincipal::largestAmountsShowWhole() {
     const QModelIndex largest = grid->model()->index(0, EntryTableModel::AmountColumn);
     QCOMPARE(largest.data().toString(), QStringLiteral("-999.999.999.999,99"));
     QVERIFY(grid->visualRect(largest).width() >= grid->sizeHintForIndex(largest).width());
+}
+
+// The window had a fixed minimum width of 866 px, so on an 800x600 screen
+// "Importe", "Salir" and the end of the totals were off-screen; on a large
+// screen the list stopped short of the window's edge; and an amount of 100
+// million or more pushed "Importe" under the scroll bar.
+void TestFrmPrincipal::windowUsesItsSpace_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("smallest") << QSize();
+    QTest::newRow("800x600 screen") << QSize(800, 570);
+    QTest::newRow("1280x800 screen") << QSize(1280, 770);
+}
+
+void TestFrmPrincipal::windowUsesItsSpace() {
+    QFETCH(QSize, size);
+    Fixture f(40);
+    f.ledger.addEntry(10, "01/07/2024", "Grande", "Luz", "Banco", 123456789.01, "G");
+    f.ledger.addEntry(11, "02/07/2024", "Mayor", "Caja", "Banco", -999999999.99, "T");
+    f.click("cmdFiltrar");
+    // What is left of an 800x600 screen under the title bar.
+    const QSize smallest = f.window->minimumSizeHint().expandedTo(f.window->minimumSize());
+    QVERIFY2(smallest.width() <= 800 && smallest.height() <= 570,
+             qPrintable(QStringLiteral("%1x%2").arg(smallest.width()).arg(smallest.height())));
+    resizeAndSettle(*f.window, size.isValid() ? size : smallest);
+
+    QCOMPARE(buttonsOutOfReach(*f.window), QStringList());
+    QCOMPARE(cutLabels(*f.window), QStringList());
+    QTableView* grid = f.grid();
+    const QRect gridArea(grid->mapTo(f.window.get(), QPoint(0, 0)), grid->size());
+    QVERIFY(f.window->width() - gridArea.right() <= twips(150));
+    // The columns fill the list to its right edge, the amounts left of the scroll bar.
+    QVERIFY(grid->verticalScrollBar()->isVisible());
+    QCOMPARE(grid->horizontalHeader()->length(), grid->viewport()->width());
+    const int amountEnd = grid->columnViewportPosition(EntryTableModel::AmountColumn) +
+                          grid->columnWidth(EntryTableModel::AmountColumn);
+    QVERIFY(amountEnd <= grid->viewport()->width());
+    for (int row = 0; row < grid->model()->rowCount(); ++row) {
+        const QModelIndex amount = grid->model()->index(row, EntryTableModel::AmountColumn);
+        QVERIFY2(grid->visualRect(amount).width() >= grid->sizeHintForIndex(amount).width(),
+                 qPrintable(amount.data().toString()));
+    }
 }
 
 QTEST_MAIN(TestFrmPrincipal)
