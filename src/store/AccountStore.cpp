@@ -1,6 +1,7 @@
 #include "store/AccountStore.h"
 
 #include "store/Funciones.h"
+#include "store/OpeningBalances.h"
 #include "store/SpanishText.h"
 #include "store/Sqlite.h"
 
@@ -121,6 +122,12 @@ std::optional<StoredAccount> takeAccount(Database& db, const QString& name) {
     Statement remove(db, whereRowNamed1("DELETE FROM Contas"), "borrar la cuenta");
     remove.bind(1, name);
     remove.run();
+    // Another row of the same name in other letter case, which a foreign file may
+    // hold, still stands for the account: its opening balance stays.
+    if (!accountNameTaken(db, name)) {
+        taken.openingCents = openingBalance(db, name);
+        renameOpeningBalance(db, name, QString());
+    }
     transaction.commit();
     return taken;
 }
@@ -134,6 +141,9 @@ bool putBackAccount(Database& db, const StoredAccount& account) {
                      "recuperar la cuenta");
     insert.bindValues(1, account.columns);
     insert.run();
+    if (account.openingCents != 0) {
+        setOpeningBalance(db, account.name, account.openingCents);
+    }
     transaction.commit();
     return true;
 }
@@ -150,6 +160,7 @@ void updateAccount(Database& db, const QString& originalName, const Account& acc
                              "cambiar la cuenta en los apuntes (Sale de)");
         comesOutOf.bind(1, account.name).bind(2, originalName);
         comesOutOf.run();
+        renameOpeningBalance(db, originalName, account.name);
     }
     Statement update(db,
                      whereRowNamed1("UPDATE Contas SET conNom = ?2, conCon = ?3,"

@@ -83,6 +83,13 @@ void renameOpeningBalance(Database& db, const QString& from, const QString& to) 
         remove.bind(1, from).run();
         return;
     }
+    // No account holds the new name, so a balance under it was left by an account
+    // deleted before deletes took theirs along: it would block the rename.
+    Statement stale(db,
+                    "DELETE FROM saldosiniciales WHERE sametext(Cuenta, ?1)"
+                    " AND NOT sametext(Cuenta, ?2)",
+                    "guardar el saldo inicial");
+    stale.bind(1, to).bind(2, from).run();
     Statement rename(db, "UPDATE saldosiniciales SET Cuenta = ?1 WHERE sametext(Cuenta, ?2)",
                      "guardar el saldo inicial");
     rename.bind(1, to).bind(2, from).run();

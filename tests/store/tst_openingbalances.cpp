@@ -40,6 +40,10 @@ void TestOpeningBalances::storedAndRead_data() {
         << QStringList{"Banco|7"};
     QTest::newRow("renamed") << QStringList{"set|Banco|7", "rename|BANCO|Banco Rural"}
                              << "banco rural" << qint64(7) << QStringList{"Banco Rural|7"};
+    // A balance left behind under the new name made the rename fail on the key.
+    QTest::newRow("renamed onto a stale one")
+        << QStringList{"set|Banco|7", "set|Ahorro|9", "rename|Banco|Ahorro"} << "ahorro"
+        << qint64(7) << QStringList{"Ahorro|7"};
     QTest::newRow("deleted with its account")
         << QStringList{"set|Banco|7", "set|Caja|8", "rename|banco|"} << "Banco" << qint64(0)
         << QStringList{"Caja|8"};
