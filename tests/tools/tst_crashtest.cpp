@@ -7,6 +7,7 @@
 #include "state/Settings.h"
 #include "store/AccountStore.h"
 #include "store/DatabaseFiles.h"
+#include "store/OpeningBalances.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
 #include "years/SafetyCopies.h"
@@ -38,6 +39,8 @@ enum class Damage {
     BackupDamaged,
     ImportWhole,
     ImportHalf,
+    OpeningWritten,
+    RenameOpeningLeftBehind,
 };
 
 // The file of the import the rows below report, with two movements.
@@ -112,6 +115,13 @@ void damage(CrashInstallation& installation, Damage kind) {
                     "test");
         }
         break;
+    case Damage::OpeningWritten:
+        setOpeningBalance(db, u"Banco"_s, -1250);
+        break;
+    case Damage::RenameOpeningLeftBehind:
+        updateAccount(db, u"Caja"_s, Account{kNewName, u"Efectivo"_s, u"C"_s});
+        setOpeningBalance(db, u"Caja"_s, 500);
+        break;
     case Damage::YearWithEntries: {
         const QString target = databasePathFor(installation.dataRoot(), u"N1-1"_s);
         QVERIFY(QDir().mkpath(QFileInfo(target).path()));
@@ -145,12 +155,13 @@ void TestCrashCheck::readsWhatTheChildWrites_data() {
           "update 7 2024-12-31 99 Luz Caja G Apunte-4", "delete 7", "rename Caja Caja-k2-1",
           "compact", "year N1-2", "colour 255", "backup 120",
           "copy 120 /tmp/a b/Copias de seguridad/2024/Devedur-20240101-000000.mdb",
-          "import 3 401 /tmp/a b/importar.csv"}) {
+          "import 3 401 /tmp/a b/importar.csv", "opening Banco -1250"}) {
         QTest::addRow("%s", line) << QString::fromUtf8(line) << true;
     }
     for (const char* line :
          {"import 3 /tmp/importar.csv", "backup", "insert 12 2024-03-05 mil Caja Nomina I Apunte-3",
-          "insert 12 2024-03-05 1050 Caja", "delete", "rename Caja", "borrar 3"}) {
+          "insert 12 2024-03-05 1050 Caja", "delete", "rename Caja", "borrar 3", "opening Banco",
+          "opening Banco mil"}) {
         QTest::addRow("%s", line) << QString::fromUtf8(line) << false;
     }
 }
@@ -211,6 +222,14 @@ void TestCrashCheck::findsWhatAKillMustNotLeave_data() {
     row("import under way, half written", u"intent "_s + import, Damage::ImportHalf, "half");
     row("confirmed import there", import, Damage::ImportWhole);
     row("confirmed import lost", import, Damage::None, "lost");
+    const QString opening = u"opening Banco -1250\n"_s;
+    row("confirmed opening balance there", opening, Damage::OpeningWritten);
+    row("confirmed opening balance lost", opening, Damage::None, "lost");
+    row("opening balance under way, written", u"intent "_s + opening, Damage::OpeningWritten);
+    row("opening balance under way, not yet", u"intent "_s + opening, Damage::None);
+    row("opening balance nobody wrote", ready, Damage::OpeningWritten, "lost");
+    row("rename under way, opening balance left behind", u"intent "_s + rename,
+        Damage::RenameOpeningLeftBehind, "half");
     row("new year shows with entries", u"intent year N1-1\n"_s, Damage::YearWithEntries, "half");
 }
 

@@ -8,6 +8,7 @@
 #include "store/AccountStore.h"
 #include "store/DatabaseFiles.h"
 #include "store/EntryStore.h"
+#include "store/OpeningBalances.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "years/SafetyCopies.h"
@@ -69,6 +70,9 @@ std::optional<LedgerContent> readLedger(const QString& path) {
         for (const Account& account : listAccounts(db, {})) {
             content.accounts[account.name] = account.kind;
         }
+        for (const OpeningBalance& opening : openingBalances(db)) {
+            content.openings[opening.account] = opening.cents;
+        }
         return content;
     } catch (const DbError&) {
         return std::nullopt;
@@ -89,12 +93,24 @@ void renameIn(LedgerContent& ledger, const QString& from, const QString& to) {
         ledger.accounts[to] = account->second;
         ledger.accounts.erase(from);
     }
+    if (const auto opening = ledger.openings.find(from); opening != ledger.openings.end()) {
+        ledger.openings[to] = opening->second;
+        ledger.openings.erase(from);
+    }
     for (auto& [id, values] : ledger.entries) {
         for (QString* name : {&values.goesInto, &values.comesOutOf}) {
             if (*name == from) {
                 *name = to;
             }
         }
+    }
+}
+
+void setOpening(LedgerContent& ledger, const QString& account, qint64 cents) {
+    if (cents == 0) {
+        ledger.openings.erase(account);
+    } else {
+        ledger.openings[account] = cents;
     }
 }
 
@@ -220,6 +236,9 @@ void CrashModel::apply(const Step& step) {
     case StepKind::Colour:
         colour_ = step.number;
         break;
+    case StepKind::Opening:
+        setOpening(ledger_, step.oldName, step.number);
+        break;
     case StepKind::Year:
         years_.push_back(step.newName);
         break;
@@ -307,7 +326,9 @@ void CrashModel::checkLedger(const ChildReport& report, Figures& figures) {
         for (const QString& row :
              differences(ledger_.entries, found->entries, u"el apunte %1 no es el esperado"_s) +
                  differences(ledger_.accounts, found->accounts,
-                             u"la cuenta %1 no es la esperada"_s)) {
+                             u"la cuenta %1 no es la esperada"_s) +
+                 differences(ledger_.openings, found->openings,
+                             u"el saldo inicial de %1 no es el esperado"_s)) {
             fault(figures, &Figures::lostCommits, row);
         }
     }
@@ -343,11 +364,13 @@ bool CrashModel::resolveInFlight(const Step& step, const LedgerContent& found) {
         // name, not done means no trace of the new one.
         const bool oldAccount = found.accounts.contains(step.oldName);
         const bool newAccount = found.accounts.contains(step.newName);
-        if (newAccount && !oldAccount && entryReferences(found, step.oldName) == 0) {
+        if (newAccount && !oldAccount && entryReferences(found, step.oldName) == 0 &&
+            !found.openings.contains(step.oldName)) {
             renameIn(ledger_, step.oldName, step.newName);
             return true;
         }
-        return oldAccount && !newAccount && entryReferences(found, step.newName) == 0;
+        return oldAccount && !newAccount && entryReferences(found, step.newName) == 0 &&
+               !found.openings.contains(step.newName);
     }
     case StepKind::Import: {
         // All of the file's rows under the numbers that followed the last entry, or
@@ -364,6 +387,17 @@ bool CrashModel::resolveInFlight(const Step& step, const LedgerContent& found) {
             }
         }
         return written == 0 || written == rows.size();
+    }
+    case StepKind::Opening: {
+        // The old figure or the new one, never a third.
+        const auto there = found.openings.find(step.oldName);
+        const qint64 cents = there == found.openings.end() ? 0 : there->second;
+        const auto before = ledger_.openings.find(step.oldName);
+        if (cents == step.number) {
+            setOpening(ledger_, step.oldName, cents);
+            return true;
+        }
+        return cents == (before == ledger_.openings.end() ? 0 : before->second);
     }
     case StepKind::Compact:
     case StepKind::Year:

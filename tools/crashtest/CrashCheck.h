@@ -55,6 +55,7 @@ private:
 struct LedgerContent {
     std::map<qint64, EntryValues> entries;
     std::map<QString, QString> accounts; // name, kind
+    std::map<QString, qint64> openings;  // account, cents
 };
 
 // What the installation must hold, carried from kill to kill: the installation

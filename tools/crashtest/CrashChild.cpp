@@ -9,6 +9,7 @@
 #include "state/YearSession.h"
 #include "store/AccountStore.h"
 #include "store/EntryStore.h"
+#include "store/OpeningBalances.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "years/ConnectionSetup.h"
@@ -104,8 +105,10 @@ public:
                 entries > kFewestEntries ? remove() : insert();
             } else if (roll < 78) {
                 rename();
-            } else if (roll < 80) {
+            } else if (roll < 79) {
                 colour();
+            } else if (roll < 80) {
+                opening();
             } else if (roll < 84) {
                 copy(entries);
             } else if (roll < 88) {
@@ -177,6 +180,17 @@ private:
         account.name = step.newName;
         announce(step);
         updateAccount(session_.db(), step.oldName, account);
+        confirm(step);
+    }
+
+    // Now and then 0,00, which removes the row.
+    void opening() {
+        const std::vector<Account> cash = ofKind(listAccounts(session_.db(), {}), u"C"_s);
+        const qint64 cents =
+            random_.bounded(4) == 0 ? 0 : qint64(random_.bounded(0, 20'000'000)) - 10'000'000;
+        const Step step{StepKind::Opening, 0, cents, {}, pick(random_, cash).name, {}};
+        announce(step);
+        setOpeningBalance(session_.db(), step.oldName, step.number);
         confirm(step);
     }
 

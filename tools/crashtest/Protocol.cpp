@@ -9,7 +9,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-constexpr std::array<std::pair<StepKind, const char*>, 10> kWords{{
+constexpr std::array<std::pair<StepKind, const char*>, 11> kWords{{
     {StepKind::Insert, "insert"},
     {StepKind::Update, "update"},
     {StepKind::Delete, "delete"},
@@ -20,6 +20,7 @@ constexpr std::array<std::pair<StepKind, const char*>, 10> kWords{{
     {StepKind::Colour, "colour"},
     {StepKind::Backup, "backup"},
     {StepKind::Import, "import"},
+    {StepKind::Opening, "opening"},
 }};
 
 QString wordOf(StepKind kind) {
@@ -69,6 +70,8 @@ QString lineOf(const Step& step) {
         return word + u' ' + QString::number(step.id);
     case StepKind::Colour:
         return word + u' ' + QString::number(step.number);
+    case StepKind::Opening:
+        return word + u' ' + step.oldName + u' ' + QString::number(step.number);
     }
     return word;
 }
@@ -144,6 +147,15 @@ std::optional<Step> stepOf(const QString& line) {
         step.id = *rows;
         step.number = *first;
         step.newName = words.mid(3).join(u' ');
+        return step;
+    }
+    case StepKind::Opening: {
+        const auto cents = number(2);
+        if (!cents || words.size() != 3) {
+            return std::nullopt;
+        }
+        step.oldName = words[1];
+        step.number = *cents;
         return step;
     }
     }

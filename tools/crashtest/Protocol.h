@@ -26,20 +26,34 @@ struct EntryValues {
     bool operator==(const EntryValues&) const = default;
 };
 
-enum class StepKind { Insert, Update, Delete, Rename, Compact, Year, Copy, Colour, Backup, Import };
+enum class StepKind {
+    Insert,
+    Update,
+    Delete,
+    Rename,
+    Compact,
+    Year,
+    Copy,
+    Colour,
+    Backup,
+    Import,
+    Opening
+};
 
 struct Step {
     StepKind kind = StepKind::Compact;
     qint64 id = 0;     // the entry; for a copy or a backup, the entries it holds; for an
                        // import, the rows it adds
-    qint64 number = 0; // the colour; for an import, the number of its first entry
+    qint64 number = 0; // the colour; for an import, the number of its first entry; for an
+                       // opening balance, its cents
     EntryValues values;
-    QString oldName; // the account renamed
+    QString oldName; // the account renamed, or given an opening balance
     QString newName; // the account's new name, the year's name, the copy's or the file's path
 };
 
 // "insert 12 2024-03-05 1050 Caja Nomina I Apunte-3", "rename Caja Caja-7-1",
-// "copy 120 /path/with spaces.mdb", "backup 120", "import 12 401 /path/file.csv", ...
+// "copy 120 /path/with spaces.mdb", "backup 120", "import 12 401 /path/file.csv",
+// "opening Banco -1250", ...
 QString lineOf(const Step& step);
 std::optional<Step> stepOf(const QString& line);
 
