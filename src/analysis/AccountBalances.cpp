@@ -92,6 +92,10 @@ BalanceSheet balancesAt(Database& db, const QDate& from, const QDate& date) {
     return sheet;
 }
 
+BalanceSheet balancesOfYearAt(Database& db, const QDate& date) {
+    return balancesAt(db, QDate(date.year(), 1, 1), date);
+}
+
 AmountTotal cashBalanceAt(Database& db, const QString& account, const QDate& date) {
     Statement sums(db,
                    "SELECT centstotal(Importe) FILTER (WHERE sametext(EntraEn, ?1)),"

@@ -40,6 +40,10 @@ struct BalanceSheet {
 // both days included. Accounts of no kind are left out. Throws DbError.
 BalanceSheet balancesAt(Database& db, const QDate& from, const QDate& date);
 
+// What the balances window and command show at `date`: cash accounts at it,
+// income and expense accounts over its year up to it.
+BalanceSheet balancesOfYearAt(Database& db, const QDate& date);
+
 // One cash account's balance at `date`: the same figure balancesAt gives.
 AmountTotal cashBalanceAt(Database& db, const QString& account, const QDate& date);
 

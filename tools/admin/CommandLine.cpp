@@ -4,6 +4,7 @@
 #include "years/YearFolders.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace velmora::admin {
 
@@ -82,6 +83,22 @@ std::optional<Installed> readInstallation(const QString& programFolder, QTextStr
         return std::nullopt;
     }
     return found;
+}
+
+std::optional<TargetYear> targetYear(const QString& programFolder,
+                                     const std::optional<QString>& year, QTextStream& err) {
+    const std::optional<Installed> installed = readInstallation(programFolder, err);
+    if (!installed) {
+        return std::nullopt;
+    }
+    TargetYear target{installed->dataRoot, year.value_or(installed->year), {}};
+    target.databasePath = databasePathFor(target.dataRoot, target.year);
+    if (!QFileInfo(target.databasePath).isFile()) {
+        failure(err, QStringLiteral("no existe la base de datos del año %1: %2")
+                         .arg(target.year, QDir::toNativeSeparators(target.databasePath)));
+        return std::nullopt;
+    }
+    return target;
 }
 
 } // namespace velmora::admin

@@ -5,7 +5,9 @@
 // lives in a file of its own; Dispatch.cpp runs the one the command line names.
 
 #include "admin/AdminCommands.h"
+#include "years/YearFolders.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -43,6 +45,18 @@ struct Installed {
 // Complains and gives nothing when there is no installation to work on.
 std::optional<Installed> readInstallation(const QString& programFolder, QTextStream& err);
 
+// The ledger a command works on: the year of --year, or ano.ini's.
+struct TargetYear {
+    QString dataRoot;
+    QString year;
+    QString databasePath;
+    // The calendar year of its dates, as the main window's range has it.
+    int calendarYear() const { return calendarYearOf(year, QDate::currentDate()); }
+};
+// Complains and gives nothing when the year has no ledger.
+std::optional<TargetYear> targetYear(const QString& programFolder,
+                                     const std::optional<QString>& year, QTextStream& err);
+
 // The commands: args as runAdmin() has them; each gives an ExitCode.
 using CommandArgs = const QStringList&;
 int runInit(CommandArgs args, const QString& programFolder, QTextStream& out, QTextStream& err);
@@ -56,5 +70,8 @@ int runImportCsv(CommandArgs args, const QString& programFolder, QTextStream& ou
                  QTextStream& err);
 int runImportN43(CommandArgs args, const QString& programFolder, QTextStream& out,
                  QTextStream& err);
+int runBalances(CommandArgs args, const QString& programFolder, QTextStream& out, QTextStream& err);
+int runOpeningBalance(CommandArgs args, const QString& programFolder, QTextStream& out,
+                      QTextStream& err);
 
 } // namespace velmora::admin

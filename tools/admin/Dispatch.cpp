@@ -55,6 +55,14 @@ QString usageText() {
         "      de cada movimiento se propone a partir de los apuntes del año; los\n"
         "      movimientos sin propuesta se listan y no se importan. Vista previa,\n"
         "      duplicados, copia de seguridad y escritura como en import-csv.\n"
+        "  velmora-admin balances [--year AÑO] [--date DD/MM/AAAA]\n"
+        "      Muestra, como la ventana Saldos, el saldo inicial, las entradas, las\n"
+        "      salidas y el saldo de cada cuenta de caja a la fecha (el 31/12 del año\n"
+        "      si se omite --date) con su total, y los ingresos y gastos de cada cuenta\n"
+        "      desde el 1 de enero de ese año hasta la fecha.\n"
+        "  velmora-admin opening-balance [--year AÑO] CUENTA IMPORTE\n"
+        "      Pone el saldo inicial de la cuenta de caja CUENTA en el año (el de\n"
+        "      ano.ini si se omite --year). IMPORTE como 1.234,56 o -5,00.\n"
         "  velmora-admin --help\n"
         "      Muestra esta ayuda.\n"
         "\n"
@@ -73,7 +81,7 @@ int runAdmin(const QStringList& args, const QString& programFolder, QTextStream&
     if (args.isEmpty()) {
         return badUsage(
             err, QStringLiteral("falta la orden (init, demo, copies, restore-copy, export-csv, "
-                                "import-csv o import-n43)"));
+                                "import-csv, import-n43, balances u opening-balance)"));
     }
     try {
         using Command = int (*)(const QStringList&, const QString&, QTextStream&, QTextStream&);
@@ -85,6 +93,8 @@ int runAdmin(const QStringList& args, const QString& programFolder, QTextStream&
             {"export-csv", runExportCsv},
             {"import-csv", runImportCsv},
             {"import-n43", runImportN43},
+            {"balances", runBalances},
+            {"opening-balance", runOpeningBalance},
         };
         for (const auto& [name, command] : commands) {
             if (args[0] == QLatin1String(name)) {

@@ -96,31 +96,6 @@ std::optional<ExchangeArgs> parseExchangeArgs(const QStringList& args, const QSt
     return parsed;
 }
 
-// The ledger a command works on: the year of --year, or ano.ini's.
-struct TargetYear {
-    QString dataRoot;
-    QString year;
-    QString databasePath;
-    // The calendar year of its dates, as the main window's range has it.
-    int calendarYear() const { return calendarYearOf(year, QDate::currentDate()); }
-};
-
-std::optional<TargetYear> targetYear(const QString& programFolder,
-                                     const std::optional<QString>& year, QTextStream& err) {
-    const std::optional<Installed> installed = readInstallation(programFolder, err);
-    if (!installed) {
-        return std::nullopt;
-    }
-    TargetYear target{installed->dataRoot, year.value_or(installed->year), {}};
-    target.databasePath = databasePathFor(target.dataRoot, target.year);
-    if (!QFileInfo(target.databasePath).isFile()) {
-        failure(err, QStringLiteral("no existe la base de datos del año %1: %2")
-                         .arg(target.year, QDir::toNativeSeparators(target.databasePath)));
-        return std::nullopt;
-    }
-    return target;
-}
-
 QString entryNumbers(const std::vector<qint64>& ids) {
     QStringList numbers;
     for (const qint64 id : ids) {
