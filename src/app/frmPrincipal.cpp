@@ -3,6 +3,7 @@
 #include "accounts/frmCuentas.h"
 #include "analysis/frmBalance.h"
 #include "analysis/frmEstadisticas.h"
+#include "analysis/frmSaldos.h"
 #include "entries/EntryTableModel.h"
 #include "entries/ListReport.h"
 #include "entries/frmApuntesDetalle.h"
@@ -304,6 +305,13 @@ void frmPrincipal::buildMenu() {
             reload();
         }
     });
+    // At the list's "Hasta": how much there was at the end of what is listed.
+    QAction* mnuOpSaldos = add("mnuOpSaldos", "Saldos ...", [this] {
+        frmSaldos balances(state_, services_, this);
+        balances.setDate(mskHasta->date().value_or(QDate()));
+        services_.dialogs.run(balances);
+    });
+    mnuOpSaldos->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
     // Ctrl+Z anywhere in the window but in a text field, which undoes its own typing.
     mnuOpDeshacer = add("mnuOpDeshacer", "Deshacer borrado", [this] { undoDelete(); });
     mnuOpDeshacer->setShortcut(QKeySequence::Undo);
