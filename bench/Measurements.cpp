@@ -1,5 +1,6 @@
 #include "Measurements.h"
 
+#include "analysis/AccountBalances.h"
 #include "analysis/Balance.h"
 #include "analysis/MonthlyStatistics.h"
 #include "app/frmPrincipal.h"
@@ -162,6 +163,35 @@ double computeBalance(Database& db, const QString& account, int year) {
     const BalanceFigures figures =
         accountBalance(db, account, QDate(year, 1, 1), QDate(year, 12, 31));
     return static_cast<double>(figures.balance().cents().value_or(0)) / 100.0;
+}
+
+RawResult runRawBalances(Database& db, int year) {
+    RawResult result;
+    const QString from = toStoredDate(QDate(year, 1, 1));
+    const QString to = toStoredDate(QDate(year, 12, 31));
+    for (const char* sql : {
+             "SELECT EntraEn, SUM(Importe) FROM apuntes WHERE Data <= ?2 GROUP BY EntraEn",
+             "SELECT SaleDe, SUM(Importe) FROM apuntes WHERE Data <= ?2 GROUP BY SaleDe",
+             "SELECT EntraEn, SUM(Importe) FROM apuntes WHERE Data >= ?1 AND Data <= ?2"
+             " GROUP BY EntraEn",
+             "SELECT SaleDe, SUM(Importe) FROM apuntes WHERE Data >= ?1 AND Data <= ?2"
+             " GROUP BY SaleDe",
+         }) {
+        Statement query(db, sql, "medir los saldos");
+        query.bind(1, from).bind(2, to);
+        sqlite3_stmt* const stmt = query.handle();
+        while (query.step()) {
+            ++result.rows;
+            result.checksum += static_cast<quint64>(sqlite3_column_bytes(stmt, 0));
+            result.checksum += static_cast<quint64>(sqlite3_column_double(stmt, 1) * 100);
+        }
+    }
+    return result;
+}
+
+int computeBalances(Database& db, int year) {
+    const BalanceSheet sheet = balancesOfYearAt(db, QDate(year, 12, 31));
+    return static_cast<int>(sheet.cash.size() + sheet.income.size() + sheet.expense.size());
 }
 
 int loadStatistics(Database& db) {

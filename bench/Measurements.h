@@ -57,6 +57,11 @@ int loadStatistics(Database& db);
 RawResult runRawBalance(Database& db, const QString& account, int year);
 double computeBalance(Database& db, const QString& account, int year);
 
+// Every account at the year's last day: the grouped sums alone through the C API
+// (to that day, then over the year), and the balances window's own sheet.
+RawResult runRawBalances(Database& db, int year);
+int computeBalances(Database& db, int year);
+
 // The main window's reload; throws std::runtime_error when it reports a failure.
 void reloadWindow(frmPrincipal& window);
 int listedRows(const frmPrincipal& window);
