@@ -4,6 +4,7 @@
 // account chosen is handed on, and the largest amounts are never cut.
 
 #include "analysis/frmSaldos.h"
+#include "store/Amount.h"
 #include "store/OpeningBalances.h"
 #include "support/WindowFixture.h"
 #include "support/WindowSpace.h"
@@ -53,6 +54,9 @@ struct BalancesWindow : WindowFixture<frmSaldos> {
         editor->selectAll();
         QTest::keyClicks(editor, text);
         QTest::keyClick(editor, Qt::Key_Return);
+        // The editor hands its text over on the next turn of the event loop, and
+        // the window stores it on the one after, once the editor is gone.
+        QCoreApplication::processEvents();
         QCoreApplication::processEvents();
     }
 };
@@ -97,7 +101,11 @@ void TestFrmSaldos::openingTyped() {
     f.open([](frmSaldos& w) { w.setDate(QDate(2024, 12, 31)); });
     f.typeOpening(0, typed);
     QTEST(f.cashFigures(), "figures");
-    QTEST(f.ledger.rows(u"SELECT Cuenta || '|' || Centimos FROM saldosiniciales"_s), "stored");
+    QStringList stored;
+    for (const OpeningBalance& opening : openingBalances(f.ledger.db())) {
+        stored.append(opening.account + u'|' + QString::number(opening.cents));
+    }
+    QTEST(stored, "stored");
     QTEST(f.messages.texts(), "messages");
 }
 
@@ -113,8 +121,13 @@ void TestFrmSaldos::dateMovesTheFigures() {
     date->selectAll();
     QTest::keyClicks(date, u"30062024"_s);
     QCOMPARE(f.cash()->model()->index(1, 4).data().toString(), u"-50,00"_s);
-    QCOMPARE(f.cash()->model()->index(1, 4).data(Qt::ForegroundRole).value<QColor>().red(), 255);
-    QVERIFY(!f.cash()->model()->index(0, 4).data(Qt::ForegroundRole).isValid());
+    // Red, as dark as the banding under it needs; the positive figure is not.
+    const auto red = [&](int row) {
+        const QColor c = f.cash()->model()->index(row, 4).data(Qt::ForegroundRole).value<QColor>();
+        return c.red() > 2 * c.green() && c.red() > 2 * c.blue();
+    };
+    QVERIFY(red(1));
+    QVERIFY(!red(0));
     QCOMPARE(f.find<QLabel>("lblGastos")->text(), u"Gastos: 150,00"_s);
     QCOMPARE(f.find<QLabel>("lblIngresos")->text(), u"Ingresos: 2.100,50"_s);
 }
@@ -127,6 +140,8 @@ void TestFrmSaldos::accountChosen() {
     QSignalSpy chosen(f.window.get(), &frmSaldos::accountChosen);
     const auto doubleClick = [](QTableView* grid, int row, int column) {
         const QRect cell = grid->visualRect(grid->model()->index(row, column));
+        // A view takes a double click only after the press of its first click.
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     };
     doubleClick(f.cash(), 1, 0);
