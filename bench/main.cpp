@@ -172,6 +172,34 @@ BalanceTimes measureBalance(Database& db, const QString& account, int year, int 
     return BalanceTimes{median(times[0]), median(times[1])};
 }
 
+struct RegisterFigures {
+    double rawMs = 0;
+    double ms = 0;
+    qint64 rawRows = 0;
+    qint64 lines = 0;
+};
+
+RegisterFigures measureRegister(Database& db, const QString& account, int runs) {
+    RegisterFigures figures;
+    const auto times =
+        timeRounds(runs, {
+                             [&] { figures.rawRows = runRawRegister(db, account).rows; },
+                             [&] { figures.lines = loadRegister(db, account); },
+                         });
+    figures.rawMs = median(times[0]);
+    figures.ms = median(times[1]);
+    return figures;
+}
+
+bool sameRegisterLines(const RegisterFigures& figures) {
+    if (figures.lines == figures.rawRows && figures.lines > 0) {
+        return true;
+    }
+    err() << "velmora-bench: the register has " << figures.lines << " lines but the query returns "
+          << figures.rawRows << " rows\n";
+    return false;
+}
+
 bool sameRowCount(const ListFigures& figures, const char* what) {
     if (figures.listedRows == figures.rawRows) {
         return true;
@@ -279,6 +307,12 @@ int run(const Options& options) {
     const BalanceTimes balance =
         measureBalance(state.session.db(), busiest.name, year, options.runs);
 
+    const BusiestAccount cash = busiestAccount(state.session.db(), QStringLiteral("C"));
+    err() << "Timing the register of " << cash.name << ", " << options.runs << " runs...\n";
+    err().flush();
+    const RegisterFigures registerFigures =
+        measureRegister(state.session.db(), cash.name, options.runs);
+
     err() << "Timing the report of " << std::min(options.entries, kReportEntries)
           << " entries to PDF, " << options.runs << " runs...\n";
     err().flush();
@@ -302,7 +336,8 @@ int run(const Options& options) {
 
     if (!sameRowCount(all, "whole year") || !sameRowCount(luz, "filter luz") ||
         !renamedBack(state.session.db(), busiest) || !statisticsListed(stats) ||
-        !noMessagesShown(messages) || !sameEntries(exchange)) {
+        !noMessagesShown(messages) || !sameEntries(exchange) ||
+        !sameRegisterLines(registerFigures)) {
         err().flush();
         return 1;
     }
@@ -330,6 +365,11 @@ int run(const Options& options) {
     report.add(QStringLiteral("balance_raw_ms"), balance.rawMs);
     report.add(QStringLiteral("balance_ms"), balance.ms, 2, kBalanceTarget);
     report.add(QStringLiteral("balance_ratio"), balance.ms / balance.rawMs, 2, kRatioTarget);
+    report.add(QStringLiteral("register_rows"), static_cast<double>(registerFigures.lines), 0);
+    report.add(QStringLiteral("register_raw_ms"), registerFigures.rawMs);
+    report.add(QStringLiteral("register_ms"), registerFigures.ms);
+    report.add(QStringLiteral("register_ratio"), registerFigures.ms / registerFigures.rawMs, 2,
+               kRatioTarget);
     report.add(QStringLiteral("backup_raw_ms"), fileTimes.backupRawMs);
     report.add(QStringLiteral("backup_ms"), fileTimes.backupMs, 2, kFileOperationTarget);
     report.add(QStringLiteral("backup_ratio"), fileTimes.backupMs / fileTimes.backupRawMs, 2,
