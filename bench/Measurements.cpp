@@ -1,6 +1,7 @@
 #include "Measurements.h"
 
 #include "analysis/AccountBalances.h"
+#include "analysis/AccountRegister.h"
 #include "analysis/Balance.h"
 #include "analysis/MonthlyStatistics.h"
 #include "app/frmPrincipal.h"
@@ -189,9 +190,31 @@ RawResult runRawBalances(Database& db, int year) {
     return result;
 }
 
+RawResult runRawRegister(Database& db, const QString& account) {
+    RawResult result;
+    Statement query(db, kAccountRegisterSql, "medir el extracto");
+    query.bind(1, account);
+    sqlite3_stmt* const stmt = query.handle();
+    while (query.step()) {
+        ++result.rows;
+        result.checksum += static_cast<quint64>(sqlite3_column_int64(stmt, 0));
+        for (int column = 1; column <= 4; ++column) {
+            result.checksum += query.columnUtf8(column).size();
+        }
+        for (int column = 5; column <= 7; ++column) {
+            result.checksum += static_cast<quint64>(sqlite3_column_int64(stmt, column));
+        }
+    }
+    return result;
+}
+
 int computeBalances(Database& db, int year) {
     const BalanceSheet sheet = balancesOfYearAt(db, QDate(year, 12, 31));
     return static_cast<int>(sheet.cash.size() + sheet.income.size() + sheet.expense.size());
+}
+
+qint64 loadRegister(Database& db, const QString& account) {
+    return static_cast<qint64>(accountRegister(db, account).lines.size());
 }
 
 int loadStatistics(Database& db) {
@@ -220,12 +243,14 @@ void setDescriptionFilter(frmPrincipal& window, const QString& text) {
     box->setText(text);
 }
 
-BusiestAccount busiestAccount(Database& db) {
+BusiestAccount busiestAccount(Database& db, const QString& kind) {
     Statement query(db,
                     "SELECT conNom, (SELECT COUNT(*) FROM apuntes"
                     " WHERE EntraEn = conNom OR SaleDe = conNom) AS uses"
-                    " FROM Contas ORDER BY uses DESC, conNom LIMIT 1",
+                    " FROM Contas WHERE ?1 = '' OR conTipo = ?1"
+                    " ORDER BY uses DESC, conNom LIMIT 1",
                     "buscar la cuenta más usada");
+    query.bind(1, kind);
     if (!query.step()) {
         throw std::runtime_error("the ledger has no accounts");
     }

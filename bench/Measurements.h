@@ -61,18 +61,24 @@ double computeBalance(Database& db, const QString& account, int year);
 // (to that day, then over the year), and the balances window's own sheet.
 RawResult runRawBalances(Database& db, int year);
 int computeBalances(Database& db, int year);
+// One account's register: its statement alone through the C API, every row stepped
+// and every column read, and the register with its running balances. Both give
+// the number of lines.
+RawResult runRawRegister(Database& db, const QString& account);
+qint64 loadRegister(Database& db, const QString& account);
 
 // The main window's reload; throws std::runtime_error when it reports a failure.
 void reloadWindow(frmPrincipal& window);
 int listedRows(const frmPrincipal& window);
 void setDescriptionFilter(frmPrincipal& window, const QString& text);
 
-// The account that the most entries name, in either column, and how many do.
+// The account that the most entries name, in either column, and how many do;
+// with `kind`, among the accounts of that kind only.
 struct BusiestAccount {
     QString name;
     qint64 entries = 0;
 };
-BusiestAccount busiestAccount(Database& db);
+BusiestAccount busiestAccount(Database& db, const QString& kind = {});
 
 // A new entry saved as the entry editor saves it: the next number, the kinds of
 // its two accounts, one committed insert. Gives the time of every save in ms.

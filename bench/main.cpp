@@ -178,6 +178,32 @@ BalanceTimes measureBalances(Database& db, int year, int runs) {
                                             [&] { computeBalances(db, year); },
                                         });
     return BalanceTimes{median(times[0]), median(times[1])};
+struct RegisterFigures {
+    double rawMs = 0;
+    double ms = 0;
+    qint64 rawRows = 0;
+    qint64 lines = 0;
+};
+
+RegisterFigures measureRegister(Database& db, const QString& account, int runs) {
+    RegisterFigures figures;
+    const auto times =
+        timeRounds(runs, {
+                             [&] { figures.rawRows = runRawRegister(db, account).rows; },
+                             [&] { figures.lines = loadRegister(db, account); },
+                         });
+    figures.rawMs = median(times[0]);
+    figures.ms = median(times[1]);
+    return figures;
+}
+
+bool sameRegisterLines(const RegisterFigures& figures) {
+    if (figures.lines == figures.rawRows && figures.lines > 0) {
+        return true;
+    }
+    err() << "velmora-bench: the register has " << figures.lines << " lines but the query returns "
+          << figures.rawRows << " rows\n";
+    return false;
 }
 
 bool sameRowCount(const ListFigures& figures, const char* what) {
@@ -289,6 +315,12 @@ int run(const Options& options) {
     err() << "Timing the balances of every account, " << options.runs << " runs...\n";
     const BalanceTimes balances = measureBalances(state.session.db(), year, options.runs);
 
+    const BusiestAccount cash = busiestAccount(state.session.db(), QStringLiteral("C"));
+    err() << "Timing the register of " << cash.name << ", " << options.runs << " runs...\n";
+    err().flush();
+    const RegisterFigures registerFigures =
+        measureRegister(state.session.db(), cash.name, options.runs);
+
     err() << "Timing the report of " << std::min(options.entries, kReportEntries)
           << " entries to PDF, " << options.runs << " runs...\n";
     err().flush();
@@ -312,7 +344,8 @@ int run(const Options& options) {
 
     if (!sameRowCount(all, "whole year") || !sameRowCount(luz, "filter luz") ||
         !renamedBack(state.session.db(), busiest) || !statisticsListed(stats) ||
-        !noMessagesShown(messages) || !sameEntries(exchange)) {
+        !noMessagesShown(messages) || !sameEntries(exchange) ||
+        !sameRegisterLines(registerFigures)) {
         err().flush();
         return 1;
     }
@@ -343,6 +376,11 @@ int run(const Options& options) {
     report.add(QStringLiteral("balances_raw_ms"), balances.rawMs);
     report.add(QStringLiteral("balances_ms"), balances.ms);
     report.add(QStringLiteral("balances_ratio"), balances.ms / balances.rawMs, 2, kRatioTarget);
+    report.add(QStringLiteral("register_rows"), static_cast<double>(registerFigures.lines), 0);
+    report.add(QStringLiteral("register_raw_ms"), registerFigures.rawMs);
+    report.add(QStringLiteral("register_ms"), registerFigures.ms);
+    report.add(QStringLiteral("register_ratio"), registerFigures.ms / registerFigures.rawMs, 2,
+               kRatioTarget);
     report.add(QStringLiteral("backup_raw_ms"), fileTimes.backupRawMs);
     report.add(QStringLiteral("backup_ms"), fileTimes.backupMs, 2, kFileOperationTarget);
     report.add(QStringLiteral("backup_ratio"), fileTimes.backupMs / fileTimes.backupRawMs, 2,
