@@ -3,10 +3,10 @@
 // monthly statistics are computed, how long the report of ten thousand entries
 // takes to PDF, how long the report window takes to show the whole year, how
 // long the year takes to a CSV file and back, how long a bank statement takes to
-// import, how long a backup, a compaction and a new year
-// take, and how much memory that takes. It builds a throw-away installation, fills
-// it with demonstration entries and times the program's own code paths against the
-// bare query underneath them.
+// import, how long a backup, a compaction and a new year take, how long a
+// search across ten years takes, and how much memory that takes. It builds a
+// throw-away installation, fills it with demonstration entries and times the
+// program's own code paths against the bare query underneath them.
 
 #include "ExchangeTiming.h"
 #include "FileOperations.h"
@@ -16,6 +16,7 @@
 #include "PreviewTiming.h"
 #include "Report.h"
 #include "ReportTiming.h"
+#include "YearsTiming.h"
 
 #include "app/frmPrincipal.h"
 #include "ui/MessageService.h"
@@ -59,6 +60,9 @@ constexpr Target kPreviewTarget{Target::Kind::Below, 500};
 constexpr Target kPreviewMemoryTarget{Target::Kind::Below, 100};
 constexpr Target kCsvTarget{Target::Kind::Below, 2000};
 constexpr Target kStatementTarget{Target::Kind::Below, 1000}; // 10,000 movements
+// Every entry of ten years of this many entries each.
+constexpr int kSearchedYears = 10;
+constexpr Target kYearSearchTarget{Target::Kind::Below, 1000};
 
 // A name that no demonstration account has.
 const QString kRenamedAccount = QStringLiteral("Cuenta renombrada");
@@ -337,6 +341,12 @@ int run(const Options& options) {
     err().flush();
     const ExchangeFigures exchange = timeExchange(state.session.db(), year, options.runs);
 
+    err() << "Making " << kSearchedYears - 1 << " more years and timing the search across "
+          << kSearchedYears << " years, " << options.runs << " runs...\n";
+    err().flush();
+    const YearSearchFigures yearSearch =
+        timeYearSearch(state.session, kSearchedYears, options.runs);
+
     // Last: the compaction rewrites the database the other figures read.
     err() << "Timing backups, compactions and new years, " << options.runs << " runs...\n";
     err().flush();
@@ -406,6 +416,10 @@ int run(const Options& options) {
     report.add(QStringLiteral("n43_written"), exchange.n43Written, 0);
     report.add(QStringLiteral("n43_import_ms"), exchange.n43Ms, 2, kStatementTarget);
     report.add(QStringLiteral("n43_import_peak_mb"), exchange.n43PeakMiB);
+
+    report.add(QStringLiteral("search_years"), yearSearch.years, 0);
+    report.add(QStringLiteral("search_years_rows"), yearSearch.rows, 0);
+    report.add(QStringLiteral("search_years_ms"), yearSearch.ms, 2, kYearSearchTarget);
 
     out() << report.table() << "\n"
           << "(targets are set for 100000 entries)\n"

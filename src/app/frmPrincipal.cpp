@@ -36,6 +36,7 @@
 #include "years/YearDatabase.h"
 #include "years/YearFolders.h"
 #include "years/frmAno.h"
+#include "years/frmBuscarAnos.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -323,6 +324,9 @@ void frmPrincipal::buildMenu() {
     connect(findDescription, &QAction::triggered, this,
             [this] { showHeaderFilter(EntryTableModel::DescriptionColumn); });
     addAction(findDescription);
+    QAction* searchYears =
+        add("mnuOpBuscarAnos", "Buscar en todos los años ...", [this] { searchAllYears(); });
+    searchYears->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     add("mnuOpSalir", "&6. Salir", [this] { close(); });
 }
 
@@ -377,6 +381,44 @@ void frmPrincipal::noticeUndatedEntries() {
     services_.messages.warn(this, QStringLiteral("Los apuntes nº %1 no tienen una fecha que "
                                                  "se pueda leer y no aparecen en la lista.")
                                       .arg(namedEntries(ids)));
+}
+
+void frmPrincipal::searchAllYears() {
+    frmBuscarAnos window(state_, services_, this);
+    services_.dialogs.run(window);
+    if (const auto& chosen = window.chosen()) {
+        applySharedState(true);
+        selectEntry(chosen->id, chosen->date);
+    }
+}
+
+void frmPrincipal::selectEntry(qint64 id, const QDate& date) {
+    const auto lineOf = [this, id]() -> std::optional<int> {
+        const EntryList& list = model_->list();
+        for (size_t i = 0; i < list.size(); ++i) {
+            if (list[i].id == id) {
+                return static_cast<int>(i);
+            }
+        }
+        return std::nullopt;
+    };
+    std::optional<int> line = lineOf();
+    if (!line) {
+        // Hidden by the filters or outside the range: the list opens up to show it.
+        clearFilters();
+        if (date.isValid() && (mskDesde->date() > date || mskHasta->date() < date)) {
+            mskDesde->setText(QStringLiteral("01/01/%1").arg(date.year()));
+            mskHasta->setText(QStringLiteral("31/12/%1").arg(date.year()));
+        }
+        if (!reload()) {
+            return;
+        }
+        line = lineOf();
+    }
+    if (line) {
+        selectLineAtTop(*mshDatos, *line + 1, EntryTableModel::DateColumn);
+        mshDatos->setFocus();
+    }
 }
 
 void frmPrincipal::setYearRange() {

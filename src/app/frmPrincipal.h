@@ -47,6 +47,9 @@ public:
     void applySharedState(bool yearRange);
     // Puts the date range back to the whole current year.
     void setYearRange();
+    // Makes the entry `id` of the current year the selected line, clearing the
+    // filters and moving the range to its date's year when they hide it.
+    void selectEntry(qint64 id, const QDate& date);
 
     EntryTableModel& model() const { return *model_; }
     const EntryTotals& totals() const { return totals_; }
@@ -74,6 +77,8 @@ private:
     void showReport();
     // "&8. Exportar CSV ...": what the list shows, to a CSV file the user names.
     void exportList();
+    // "Buscar en todos los años ...": the search window, and the entry chosen there.
+    void searchAllYears();
     void showHeaderFilter(int column);
     void noticeUnreadableAmounts(const EntryList& list);
     void noticeUndatedEntries();

@@ -354,10 +354,13 @@ QString activeFiltersLine(const EntryFilter& filter) {
                             : parts.join(QStringLiteral(", ")) + QStringLiteral(" y ") + last);
 }
 
-QString totalsLine(const EntryTotals& totals) {
+QString balanceLine(const EntryTotals& totals) {
     return QStringLiteral(" INGRESOS: ") + totals.income.text() + QStringLiteral(" | GASTOS: ") +
-           totals.expense.text() + QStringLiteral(" | BALANCE: ") + totals.balance().text() +
-           QStringLiteral(" | MES: ") + totals.month.text();
+           totals.expense.text() + QStringLiteral(" | BALANCE: ") + totals.balance().text();
+}
+
+QString totalsLine(const EntryTotals& totals) {
+    return balanceLine(totals) + QStringLiteral(" | MES: ") + totals.month.text();
 }
 
 QString unreadableAmountsNotice(const EntryList& list) {

@@ -142,6 +142,8 @@ QString recordCountLine(size_t count);
 QString activeFiltersLine(const EntryFilter& filter);
 // " INGRESOS: 1.200,00 | GASTOS: 450,50 | BALANCE: 749,50 | MES: 100,00"
 QString totalsLine(const EntryTotals& totals);
+// The same without the month figure, for lists that span more than one year.
+QString balanceLine(const EntryTotals& totals);
 // What the user is told when listed entries hold amounts that cannot be read,
 // naming their lines and numbers; empty when there are none.
 QString unreadableAmountsNotice(const EntryList& list);
