@@ -182,6 +182,8 @@ BalanceTimes measureBalances(Database& db, int year, int runs) {
                                             [&] { computeBalances(db, year); },
                                         });
     return BalanceTimes{median(times[0]), median(times[1])};
+}
+
 struct RegisterFigures {
     double rawMs = 0;
     double ms = 0;
