@@ -56,5 +56,7 @@ int runImportCsv(CommandArgs args, const QString& programFolder, QTextStream& ou
                  QTextStream& err);
 int runImportN43(CommandArgs args, const QString& programFolder, QTextStream& out,
                  QTextStream& err);
+int runCarryOver(CommandArgs args, const QString& programFolder, QTextStream& out,
+                 QTextStream& err);
 
 } // namespace velmora::admin

@@ -55,6 +55,12 @@ QString usageText() {
         "      de cada movimiento se propone a partir de los apuntes del año; los\n"
         "      movimientos sin propuesta se listan y no se importan. Vista previa,\n"
         "      duplicados, copia de seguridad y escritura como en import-csv.\n"
+        "  velmora-admin carry-over [--year AÑO]\n"
+        "      Toma los saldos iniciales de las cuentas de caja del año (el de ano.ini\n"
+        "      si se omite --year) de sus saldos en el año anterior a su último día: el\n"
+        "      año desde el que se creó o, si no consta, el año de número anterior.\n"
+        "      Muestra lo que cambia; las cuentas de caja que el año no tiene se\n"
+        "      nombran y no se crean. El año anterior solo se lee.\n"
         "  velmora-admin --help\n"
         "      Muestra esta ayuda.\n"
         "\n"
@@ -73,7 +79,7 @@ int runAdmin(const QStringList& args, const QString& programFolder, QTextStream&
     if (args.isEmpty()) {
         return badUsage(
             err, QStringLiteral("falta la orden (init, demo, copies, restore-copy, export-csv, "
-                                "import-csv o import-n43)"));
+                                "import-csv, import-n43 o carry-over)"));
     }
     try {
         using Command = int (*)(const QStringList&, const QString&, QTextStream&, QTextStream&);
@@ -85,6 +91,7 @@ int runAdmin(const QStringList& args, const QString& programFolder, QTextStream&
             {"export-csv", runExportCsv},
             {"import-csv", runImportCsv},
             {"import-n43", runImportN43},
+            {"carry-over", runCarryOver},
         };
         for (const auto& [name, command] : commands) {
             if (args[0] == QLatin1String(name)) {
