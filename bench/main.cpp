@@ -8,6 +8,7 @@
 // throw-away installation, fills it with demonstration entries and times the
 // program's own code paths against the bare query underneath them.
 
+#include "CarryOverTiming.h"
 #include "ExchangeTiming.h"
 #include "FileOperations.h"
 #include "Installation.h"
@@ -51,6 +52,7 @@ constexpr Target kRenameTarget{Target::Kind::Below, 300};
 constexpr Target kSaveTarget{Target::Kind::Below, 20};
 constexpr Target kStatisticsTarget{Target::Kind::Below, 100};
 constexpr Target kBalanceTarget{Target::Kind::Below, 30};
+constexpr Target kCarryOverTarget{Target::Kind::Below, 200};
 constexpr Target kFileOperationTarget{Target::Kind::Below, 2000};
 // The report of this many entries to PDF.
 constexpr int kReportEntries = 10000;
@@ -348,6 +350,10 @@ int run(const Options& options) {
     err().flush();
     const YearSearchFigures yearSearch =
         timeYearSearch(state.session, kSearchedYears, options.runs);
+    err() << "Timing the carry-over into a new year, " << options.runs << " runs...\n";
+    err().flush();
+    const double carryOverMs =
+        timeCarryOver(state.session.db(), state.session.year(), options.runs);
 
     // Last: the compaction rewrites the database the other figures read.
     err() << "Timing backups, compactions and new years, " << options.runs << " runs...\n";
@@ -384,6 +390,7 @@ int run(const Options& options) {
     report.add(QStringLiteral("stats_ratio"), stats.loadMs / stats.rawMs, 2, kRatioTarget);
     report.add(QStringLiteral("balance_raw_ms"), balance.rawMs);
     report.add(QStringLiteral("balance_ms"), balance.ms, 2, kBalanceTarget);
+    report.add(QStringLiteral("carry_over_ms"), carryOverMs, 2, kCarryOverTarget);
     report.add(QStringLiteral("balance_ratio"), balance.ms / balance.rawMs, 2, kRatioTarget);
     report.add(QStringLiteral("balances_raw_ms"), balances.rawMs);
     report.add(QStringLiteral("balances_ms"), balances.ms);

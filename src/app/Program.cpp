@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "analysis/CarryOver.h"
 #include "app/FirstInstallation.h"
 #include "app/frmPrincipal.h"
 #include "state/Logging.h"
@@ -21,7 +22,9 @@
 namespace velmora {
 
 Program::Program(const QString& programFolder, Services& services)
-    : services_(services), state_(std::make_unique<AppState>(settingsFolderFor(programFolder))) {}
+    : services_(services), state_(std::make_unique<AppState>(settingsFolderFor(programFolder))) {
+    state_->newYearStep = carryIntoNewYear;
+}
 
 Program::~Program() = default;
 

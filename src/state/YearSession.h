@@ -13,9 +13,16 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace velmora {
+
+// What a new year takes from the year it is made from beyond a copy of its file
+// (the balances it starts with), written into the new year's file while it is
+// still being built, so that a failure there leaves no year behind. Throws DbError.
+using NewYearStep =
+    std::function<void(Database& current, const QString& currentYear, Database& fresh)>;
 
 // A connection to the year's database at path, once it is known to be a ledger.
 // Throws DbError; its reason for the user is describeFailure()'s.

@@ -7,7 +7,6 @@
 #include <QLocale>
 
 #include <algorithm>
-#include <optional>
 
 namespace velmora {
 
@@ -52,11 +51,8 @@ void setOpeningBalance(Database& db, const QString& account, qint64 cents) {
         throw DbError(QStringLiteral("guardar el saldo inicial"),
                       QStringLiteral("el importe pasa de 999.999.999.999,99"), 0);
     }
-    // Part of the caller's change when it has one open, such as a carry-over.
-    std::optional<Transaction> own;
-    if (sqlite3_get_autocommit(db.handle()) != 0) {
-        own.emplace(db);
-    }
+    // Part of the caller's change when it has one open, such as a new year's.
+    Transaction change(db, Transaction::Join::IfOpen);
     db.exec("CREATE TABLE IF NOT EXISTS saldosiniciales ("
             "Cuenta TEXT PRIMARY KEY, Centimos INTEGER NOT NULL)",
             "guardar el saldo inicial");
@@ -68,9 +64,7 @@ void setOpeningBalance(Database& db, const QString& account, qint64 cents) {
                          "guardar el saldo inicial");
         insert.bind(1, account).bind(2, int64_t{cents}).run();
     }
-    if (own) {
-        own->commit();
-    }
+    change.commit();
 }
 
 void renameOpeningBalance(Database& db, const QString& from, const QString& to) {

@@ -229,18 +229,24 @@ StoredValues Statement::copyRow() const {
     return row;
 }
 
-Transaction::Transaction(Database& db) : db_(db) {
+Transaction::Transaction(Database& db, Join join) : db_(db) {
+    if (join == Join::IfOpen && sqlite3_get_autocommit(db_.handle()) == 0) {
+        joined_ = true;
+        return;
+    }
     db_.exec("BEGIN IMMEDIATE", "empezar la transacción");
 }
 
 Transaction::~Transaction() {
-    if (open_) {
+    if (open_ && !joined_) {
         sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
     }
 }
 
 void Transaction::commit() {
-    db_.exec("COMMIT", "confirmar la transacción");
+    if (!joined_) {
+        db_.exec("COMMIT", "confirmar la transacción");
+    }
     open_ = false;
 }
 

@@ -120,9 +120,13 @@ private:
 double storedNumber(sqlite3_value* value);
 
 // Rolls back unless commit() was reached, so a multi-step write never half-happens.
+// With Join::IfOpen, a write that may run inside a caller's transaction (a new
+// year being made) becomes part of it: nothing is begun, committed or rolled back
+// here then, and the caller's commit or rollback decides.
 class Transaction {
 public:
-    explicit Transaction(Database& db);
+    enum class Join { Never, IfOpen };
+    explicit Transaction(Database& db, Join join = Join::Never);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -131,6 +135,7 @@ public:
 private:
     Database& db_;
     bool open_ = true;
+    bool joined_ = false;
 };
 
 } // namespace velmora

@@ -11,6 +11,7 @@
 #include "store/Sqlite.h"
 #include "years/ConnectionSetup.h"
 #include "years/YearFolders.h"
+#include "years/YearOrigin.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -82,9 +83,17 @@ void copyFolderContents(const QString& from, const QString& to) {
     }
 }
 
-void emptyEntries(const QString& databasePath) {
+// The copy loses its entries and learns where it came from, all in one go.
+void prepareNewYear(Database& current, const QString& currentYear, const QString& databasePath,
+                    const NewYearStep& step) {
     Database fresh(databasePath);
+    Transaction change(fresh);
     fresh.exec("DELETE FROM apuntes", "borrar los apuntes del año nuevo");
+    recordSourceYear(fresh, currentYear);
+    if (step) {
+        step(current, currentYear, fresh);
+    }
+    change.commit();
 }
 
 } // namespace
@@ -163,7 +172,7 @@ void YearDatabase::switchTo(const QString& year) {
     open(year, lockFor(year));
 }
 
-void YearDatabase::create(const QString& year) {
+void YearDatabase::create(const QString& year, const NewYearStep& step) {
     if (const auto refusal = refusalOf(year)) {
         throw YearError(refusalText(*refusal));
     }
@@ -189,7 +198,8 @@ void YearDatabase::create(const QString& year) {
         }
         copyFolderContents(yearFolderPath(session_.dataRoot(), session_.year()), building);
         copyDatabase(session_.db(), building + QStringLiteral("/Devedur.mdb"));
-        emptyEntries(building + QStringLiteral("/Devedur.mdb"));
+        prepareNewYear(session_.db(), session_.year(), building + QStringLiteral("/Devedur.mdb"),
+                       step);
         flushToDisk(building + QStringLiteral("/Devedur.mdb"));
         if (yearExists(session_.dataRoot(), year) || !QDir().rename(building, target)) {
             throw DbError(

@@ -8,6 +8,8 @@
 // moves with the program from one year to the next. Holds nothing of its own;
 // build one over the shared state whenever it is needed.
 
+#include "state/YearSession.h"
+
 #include <QString>
 
 #include <memory>
@@ -57,8 +59,10 @@ public:
     // database keeps the accounts and company data and has no entries. Then it
     // becomes the current year. Any failure removes what was made and leaves the
     // program on the year it was on. The name must pass refusalOf() and not exist,
-    // and neither its folder nor its building folder may be a link.
-    void create(const QString& year);
+    // and neither its folder nor its building folder may be a link. The new year
+    // records the year it was made from (YearOrigin.h), and step adds what else it
+    // takes from it.
+    void create(const QString& year, const NewYearStep& step = {});
 
     // Puts a compacted copy of the current year's database in its place, built in
     // {settings folder}/Datos/DevedurC.mdb, which is left there afterwards. The old

@@ -102,7 +102,7 @@ void frmAno::crear() {
         return;
     }
     try {
-        YearDatabase(state_.session).create(year);
+        YearDatabase(state_.session).create(year, state_.newYearStep);
     } catch (const YearError& error) {
         services_.messages.fail(this, error.message());
         fillList();

@@ -4,6 +4,7 @@
 #include "reports/ReportDefinition.h"
 #include "state/SingleInstance.h"
 #include "store/AccountStore.h"
+#include "store/OpeningBalances.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "support/Files.h"
@@ -133,6 +134,8 @@ private slots:
     void readsOnlyRegularFiles_data();
     void readsOnlyRegularFiles();
     void noMemoryLeftIsToldInSpanish();
+    void carryOver_data();
+    void carryOver();
 };
 
 void TestAdmin::initKeepsAWorkingInstallation_data() {
@@ -970,6 +973,75 @@ void TestAdmin::noMemoryLeftIsToldInSpanish() {
                  QDir::toNativeSeparators(file)));
     QCOMPARE(test::fileBytes(ledger.databasePath()), databaseBytes);
     QCOMPARE(safetyCopies(ledger), 0);
+}
+
+void TestAdmin::carryOver_data() {
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<bool>("late");        // a late entry in 2024 after 2025 was made from it
+    QTest::addColumn<QString>("breakOld"); // "", "missing", "forget origin"
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QStringList>("out"); // lines the output holds
+    QTest::addColumn<QString>("err");     // what the complaint holds
+    const QStringList taken{u"Saldos iniciales del año 2025, tomados del año 2024 a 31/12/2024:"_s,
+                            u"  Banco: 1.900,00 → 1.860,00"_s, u"Cambiados 1 saldos iniciales."_s};
+    QTest::newRow("late entry") << u"carry-over"_s << true << QString() << 0 << taken << QString();
+    QTest::newRow("named year") << u"carry-over --year 2025"_s << true << QString() << 0 << taken
+                                << QString();
+    QTest::newRow("nothing to change")
+        << u"carry-over"_s << false << QString() << 0
+        << QStringList{u"  Banco: 1.900,00 (sin cambios)"_s,
+                       u"Los saldos iniciales ya son esos. No se ha cambiado nada."_s}
+        << QString();
+    QTest::newRow("previous year missing")
+        << u"carry-over"_s << true << u"missing"_s << 1 << QStringList()
+        << u"No existe el año 2024, del que se toman los saldos iniciales del año 2025. No se ha "
+           "cambiado nada."_s;
+    QTest::newRow("no previous year") << u"carry-over --year 2024"_s << false << QString() << 1
+                                      << QStringList() << u"No existe el año 2023"_s;
+    QTest::newRow("year missing") << u"carry-over --year 2030"_s << false << QString() << 1
+                                  << QStringList() << u"no existe la base de datos del año 2030"_s;
+    QTest::newRow("--year without a year") << u"carry-over --year"_s << false << QString() << 2
+                                           << QStringList() << u"falta el año después de --year"_s;
+    QTest::newRow("year outside the data root")
+        << u"carry-over --year ../2025"_s << false << QString() << 2 << QStringList()
+        << u"el año «../2025» no vale"_s;
+    QTest::newRow("extra argument") << u"carry-over 2025"_s << false << QString() << 2
+                                    << QStringList() << u"sobran argumentos: 2025"_s;
+}
+
+void TestAdmin::carryOver() {
+    QFETCH(QString, args);
+    QFETCH(bool, late);
+    QFETCH(QString, breakOld);
+    QFETCH(int, code);
+    QFETCH(QStringList, out);
+    QFETCH(QString, err);
+    test::TestLedger ledger;
+    ledger.addAccount(u"Banco"_s, u"C"_s);
+    ledger.addAccount(u"Nómina"_s, u"I"_s);
+    ledger.addAccount(u"Luz"_s, u"G"_s);
+    ledger.addEntry(1, u"10/01/2024"_s, u"Sueldo"_s, u"Banco"_s, u"Nómina"_s, 1900, u"I"_s);
+    YearDatabase(ledger.session()).create(u"2025"_s, ledger.state().newYearStep);
+    const QString oldFile = ledger.dataRoot() + u"/2024/Devedur.mdb"_s;
+    if (late) {
+        Database old(oldFile);
+        old.exec("INSERT INTO apuntes (Id, Data, Des, EntraEn, SaleDe, Importe, GoI)"
+                 " VALUES (2, '2024-12-28', 'Recibo', 'Luz', 'Banco', 40, 'G')",
+                 "test");
+    }
+    if (breakOld == u"missing"_s) {
+        QVERIFY(QFile::remove(oldFile));
+    }
+    const Outcome result = runAdmin(args, ledger.programFolder());
+    QCOMPARE(result.code, code);
+    const QStringList printed = result.out.split(u'\n');
+    for (const QString& line : out) {
+        QVERIFY2(printed.contains(line), qPrintable(result.out));
+    }
+    QVERIFY2(err.isEmpty() ? result.err.isEmpty() : result.err.contains(err),
+             qPrintable(result.err));
+    const qint64 expected = code == 0 && late ? 186000 : 190000;
+    QCOMPARE(openingBalance(ledger.db(), u"Banco"_s), expected);
 }
 
 QTEST_GUILESS_MAIN(TestAdmin)

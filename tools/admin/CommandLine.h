@@ -73,5 +73,7 @@ int runImportN43(CommandArgs args, const QString& programFolder, QTextStream& ou
 int runBalances(CommandArgs args, const QString& programFolder, QTextStream& out, QTextStream& err);
 int runOpeningBalance(CommandArgs args, const QString& programFolder, QTextStream& out,
                       QTextStream& err);
+int runCarryOver(CommandArgs args, const QString& programFolder, QTextStream& out,
+                 QTextStream& err);
 
 } // namespace velmora::admin

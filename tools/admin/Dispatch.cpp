@@ -63,6 +63,12 @@ QString usageText() {
         "  velmora-admin opening-balance [--year AÑO] CUENTA IMPORTE\n"
         "      Pone el saldo inicial de la cuenta de caja CUENTA en el año (el de\n"
         "      ano.ini si se omite --year). IMPORTE como 1.234,56 o -5,00.\n"
+        "  velmora-admin carry-over [--year AÑO]\n"
+        "      Toma los saldos iniciales de las cuentas de caja del año (el de ano.ini\n"
+        "      si se omite --year) de sus saldos en el año anterior a su último día: el\n"
+        "      año desde el que se creó o, si no consta, el año de número anterior.\n"
+        "      Muestra lo que cambia; las cuentas de caja que el año no tiene se\n"
+        "      nombran y no se crean. El año anterior solo se lee.\n"
         "  velmora-admin --help\n"
         "      Muestra esta ayuda.\n"
         "\n"
@@ -81,7 +87,7 @@ int runAdmin(const QStringList& args, const QString& programFolder, QTextStream&
     if (args.isEmpty()) {
         return badUsage(
             err, QStringLiteral("falta la orden (init, demo, copies, restore-copy, export-csv, "
-                                "import-csv, import-n43, balances u opening-balance)"));
+                                "import-csv, import-n43, balances, opening-balance o carry-over)"));
     }
     try {
         using Command = int (*)(const QStringList&, const QString&, QTextStream&, QTextStream&);
@@ -95,6 +101,7 @@ int runAdmin(const QStringList& args, const QString& programFolder, QTextStream&
             {"import-n43", runImportN43},
             {"balances", runBalances},
             {"opening-balance", runOpeningBalance},
+            {"carry-over", runCarryOver},
         };
         for (const auto& [name, command] : commands) {
             if (args[0] == QLatin1String(name)) {
