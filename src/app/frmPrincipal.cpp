@@ -1,8 +1,10 @@
 #include "app/frmPrincipal.h"
 
 #include "accounts/frmCuentas.h"
+#include "analysis/frmArrastre.h"
 #include "analysis/frmBalance.h"
 #include "analysis/frmEstadisticas.h"
+#include "analysis/frmExtracto.h"
 #include "analysis/frmSaldos.h"
 #include "entries/EntryTableModel.h"
 #include "entries/ListReport.h"
@@ -310,7 +312,23 @@ void frmPrincipal::buildMenu() {
     QAction* mnuOpSaldos = add("mnuOpSaldos", "Saldos ...", [this] {
         frmSaldos balances(state_, services_, this);
         balances.setDate(mskHasta->date().value_or(QDate()));
+        // An account's register, or the opening balances taken again, over the
+        // balances; either may move their figures.
+        connect(&balances, &frmSaldos::accountChosen, &balances,
+                [this, &balances](const QString& account) {
+                    frmExtracto statement(state_, services_, &balances);
+                    statement.setAccount(account);
+                    services_.dialogs.run(statement);
+                    balances.reload();
+                });
+        connect(&balances, &frmSaldos::carryOverRequested, &balances, [this, &balances] {
+            frmArrastre carry(state_, services_, &balances);
+            services_.dialogs.run(carry);
+            balances.reload();
+        });
         services_.dialogs.run(balances);
+        // An entry edited from a register shows in the list too.
+        reload();
     });
     mnuOpSaldos->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
     // Ctrl+Z anywhere in the window but in a text field, which undoes its own typing.

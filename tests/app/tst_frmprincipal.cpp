@@ -27,6 +27,14 @@ using namespace velmora::test;
 
 namespace {
 
+// Enter on the first entry of a register, under its opening line.
+void editFirstEntry(QDialog& statement) {
+    auto* grid = statement.findChild<QTableView*>();
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(1, 0));
+    QTest::keyClick(grid, Qt::Key_Return);
+}
+
 struct Fixture : WindowFixture<frmPrincipal> {
     std::unique_ptr<QAbstractItemModelTester> modelCheck;
 
@@ -111,6 +119,7 @@ private slots:
     void yearNamedOtherwise_data();
     void yearNamedOtherwise();
     void menuOpensThePreferenceWindows();
+    void balancesOpenTheRegister();
     void headerFilterBoxes();
     void filterByKeyShowsAndEscapeClears();
     void reportListsWhatTheListShows();
@@ -180,6 +189,41 @@ void TestFrmPrincipal::menuOpensThePreferenceWindows() {
     }
     QCOMPARE(f.services.dialogs.titles,
              (QStringList{"Colores", "Acerca de ...", "Configuración de Parámetros"}));
+}
+
+// Ctrl+B opens the balances at the list's "Hasta"; Enter on an account opens its
+// register over them, and an entry changed there reaches both.
+void TestFrmPrincipal::balancesOpenTheRegister() {
+    Fixture f;
+    f.typeDate("mskHasta", "31/03/2024");
+    f.click("cmdFiltrar");
+    QString bankBefore;
+    QString bankAfter;
+    f.services.dialogs.expect([&](QDialog& balances) {
+        auto* grid = balances.findChild<QTableView*>("mshCaja");
+        bankBefore = grid->model()->index(0, 4).data().toString();
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        QTest::keyClick(grid, Qt::Key_Return);
+        bankAfter = grid->model()->index(0, 4).data().toString();
+    });
+    f.services.dialogs.expect([](QDialog& statement) {
+        // Saldo inicial, then every entry of the bank's, whatever the date asked.
+        QCOMPARE(statement.findChild<QTableView*>()->model()->rowCount(), 5);
+        editFirstEntry(statement);
+    });
+    f.services.dialogs.expect([](QDialog& editor) {
+        auto* amount = editor.findChild<QLineEdit*>("txtImporte");
+        amount->selectAll();
+        QTest::keyClicks(amount, "1300");
+        QTest::mouseClick(editor.findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
+    });
+    QTest::keySequence(f.window.get(), QKeySequence(Qt::CTRL | Qt::Key_B));
+    QCOMPARE(f.services.dialogs.titles.mid(0, 2), (QStringList{"Saldos", "Extracto de Banco"}));
+    // Banco at 31/03: 1.200 in, 450,50 and 300 out; then the pay is 1.300.
+    QCOMPARE(bankBefore, QStringLiteral("449,50"));
+    QCOMPARE(bankAfter, QStringLiteral("549,50"));
+    QVERIFY(f.balance().startsWith(QStringLiteral(" INGRESOS: 1.300,00")));
 }
 
 void TestFrmPrincipal::headerFilterBoxes() {
