@@ -171,12 +171,10 @@ RawResult runRawBalances(Database& db, int year) {
     const QString from = toStoredDate(QDate(year, 1, 1));
     const QString to = toStoredDate(QDate(year, 12, 31));
     for (const char* sql : {
-             "SELECT EntraEn, SUM(Importe) FROM apuntes WHERE Data <= ?2 GROUP BY EntraEn",
-             "SELECT SaleDe, SUM(Importe) FROM apuntes WHERE Data <= ?2 GROUP BY SaleDe",
-             "SELECT EntraEn, SUM(Importe) FROM apuntes WHERE Data >= ?1 AND Data <= ?2"
-             " GROUP BY EntraEn",
-             "SELECT SaleDe, SUM(Importe) FROM apuntes WHERE Data >= ?1 AND Data <= ?2"
-             " GROUP BY SaleDe",
+             "SELECT EntraEn, SUM(Importe), SUM(Importe) FILTER (WHERE Data >= ?1)"
+             " FROM apuntes WHERE Data <= ?2 GROUP BY EntraEn",
+             "SELECT SaleDe, SUM(Importe), SUM(Importe) FILTER (WHERE Data >= ?1)"
+             " FROM apuntes WHERE Data <= ?2 GROUP BY SaleDe",
          }) {
         Statement query(db, sql, "medir los saldos");
         query.bind(1, from).bind(2, to);

@@ -58,7 +58,8 @@ RawResult runRawBalance(Database& db, const QString& account, int year);
 double computeBalance(Database& db, const QString& account, int year);
 
 // Every account at the year's last day: the grouped sums alone through the C API
-// (to that day, then over the year), and the balances window's own sheet.
+// (to that day and over the year, one pass for each side), and the balances
+// window's own sheet.
 RawResult runRawBalances(Database& db, int year);
 int computeBalances(Database& db, int year);
 // One account's register: its statement alone through the C API, every row stepped

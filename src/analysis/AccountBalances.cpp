@@ -19,30 +19,31 @@ AmountTotal totalOf(const Statement& row, int column) {
     return total;
 }
 
-// The sums of entries entering and leaving each account name, folded, over a
-// range; an empty `from` reaches back to the first entry of the file.
+// The sums of entries entering and leaving each account name, folded: up to the
+// date, and over the range that ends there, in one pass over the file for each side.
 struct Sums {
     QHash<QString, AmountTotal> in;
     QHash<QString, AmountTotal> out;
 };
 
-Sums sumsOver(Database& db, const QDate& from, const QDate& to) {
-    Sums sums;
+void sumsTo(Database& db, const QDate& from, const QDate& to, Sums& toDate, Sums& inRange) {
     const char* const sql[] = {
-        "SELECT casefold(EntraEn), centstotal(Importe) FROM apuntes"
-        " WHERE Data >= ?1 AND Data <= ?2 GROUP BY casefold(EntraEn)",
-        "SELECT casefold(SaleDe), centstotal(Importe) FROM apuntes"
-        " WHERE Data >= ?1 AND Data <= ?2 GROUP BY casefold(SaleDe)",
+        "SELECT casefold(EntraEn), centstotal(Importe),"
+        " centstotal(Importe) FILTER (WHERE Data >= ?1)"
+        " FROM apuntes WHERE Data <= ?2 GROUP BY 1",
+        "SELECT casefold(SaleDe), centstotal(Importe),"
+        " centstotal(Importe) FILTER (WHERE Data >= ?1)"
+        " FROM apuntes WHERE Data <= ?2 GROUP BY 1",
     };
     for (int side = 0; side < 2; ++side) {
         Statement query(db, sql[side], "calcular los saldos");
-        query.bind(1, from.isValid() ? toStoredDate(from) : QString()).bind(2, toStoredDate(to));
-        QHash<QString, AmountTotal>& target = side == 0 ? sums.in : sums.out;
+        query.bind(1, toStoredDate(from)).bind(2, toStoredDate(to));
         while (query.step()) {
-            target.insert(query.columnText(0), totalOf(query, 1));
+            const QString name = query.columnText(0);
+            (side == 0 ? toDate.in : toDate.out).insert(name, totalOf(query, 1));
+            (side == 0 ? inRange.in : inRange.out).insert(name, totalOf(query, 2));
         }
     }
-    return sums;
 }
 
 AccountFigures figuresOf(const Account& account, const Sums& sums, qint64 opening) {
@@ -72,8 +73,9 @@ AmountTotal BalanceSheet::cashTotal() const {
 }
 
 BalanceSheet balancesAt(Database& db, const QDate& from, const QDate& date) {
-    const Sums toDate = sumsOver(db, QDate(), date);
-    const Sums inRange = sumsOver(db, from, date);
+    Sums toDate;
+    Sums inRange;
+    sumsTo(db, from, date, toDate, inRange);
     QHash<QString, qint64> openings;
     for (const OpeningBalance& opening : openingBalances(db)) {
         openings.insert(foldCase(opening.account), opening.cents);

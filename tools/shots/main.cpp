@@ -13,6 +13,7 @@
 #include "ui/Services.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -186,6 +187,22 @@ int main(int argc, char* argv[]) {
                              "mnuOpConfiguracion", "mnuOpExportar", "mnuOpImportar"}) {
         press(main, item);
     }
+    // The balances, then from them the first account's register and the carry-over.
+    dialogs.inside = [](QDialog& balances) {
+        if (auto* grid = balances.findChild<QAbstractItemView*>(QStringLiteral("mshCaja"))) {
+            grid->setCurrentIndex(grid->model()->index(0, 0));
+            QMetaObject::invokeMethod(grid, "doubleClicked",
+                                      Q_ARG(QModelIndex, grid->model()->index(0, 0)));
+        }
+        press(balances, "cmdAnoAnterior");
+    };
+    press(main, "mnuOpSaldos");
+    // Every year searched, with a search that finds something in each.
+    dialogs.inside = [&dialogs](QDialog& search) {
+        press(search, "cmdBuscar");
+        shoot(search, dialogs.folder, QStringLiteral("frmBuscarAnos-resultado"));
+    };
+    press(main, "mnuOpBuscarAnos");
     // A filtered list, with its line saying so.
     main.findChild<QWidget*>(QStringLiteral("mshDatos"))->setFocus();
     for (auto* action : main.actions()) {
