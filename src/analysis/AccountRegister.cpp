@@ -50,11 +50,12 @@ AccountRegister accountRegister(Database& db, const QString& account) {
     Statement query(db, kAccountRegisterSql, "leer el extracto de la cuenta");
     query.bind(1, account);
     SharedTexts texts;
+    StoredDates dates;
     AmountTotal balance = AmountTotal::ofCents(result.openingCents);
     while (query.step()) {
         RegisterLine line;
         line.id = query.columnInt(0);
-        line.date = fromStoredDate(query.columnUtf8(1));
+        line.date = dates.read(query.columnUtf8(1));
         line.description = texts.text(query.columnUtf8(2));
         line.entersAccount = query.columnInt(6) != 0;
         line.leavesAccount = query.columnInt(7) != 0;

@@ -279,26 +279,6 @@ QString EntryList::description(const EntryRow& row) const {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-namespace {
-
-// Rows come in date order, so nearly every row has the date of the row before it.
-class StoredDates {
-public:
-    QDate read(std::string_view text) {
-        if (!sameText(text, last_)) {
-            last_.assign(text);
-            date_ = fromStoredDate(text);
-        }
-        return date_;
-    }
-
-private:
-    std::string last_;
-    QDate date_;
-};
-
-} // namespace
-
 EntryList queryEntries(Database& db, const EntryFilter& filter, const EntryList* sizedLike) {
     Statement query(db, kEntryListSql, "leer la lista de apuntes");
     bindEntryFilter(query, filter);

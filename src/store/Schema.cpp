@@ -151,4 +151,12 @@ QDate fromStoredDate(std::string_view text) {
     return QDate(y, m, d);
 }
 
+QDate StoredDates::read(std::string_view text) {
+    if (text != last_) {
+        last_.assign(text);
+        date_ = fromStoredDate(text);
+    }
+    return date_;
+}
+
 } // namespace velmora

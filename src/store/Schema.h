@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace velmora {
@@ -33,5 +34,16 @@ std::optional<QString> canonicalColumn(const QString& table, const QString& colu
 
 QString toStoredDate(const QDate& date);
 QDate fromStoredDate(std::string_view text);
+
+// Rows read in date order nearly always have the date of the row before: it is
+// parsed once.
+class StoredDates {
+public:
+    QDate read(std::string_view text);
+
+private:
+    std::string last_;
+    QDate date_;
+};
 
 } // namespace velmora
