@@ -50,6 +50,9 @@ void frmArrastre::buildControls() {
     layout->addWidget(cmdSalir, 3, 2);
     layout->setColumnStretch(0, 1);
     layout->setRowStretch(1, 1);
+    // Wide enough for the title in a few lines, with room for some accounts below;
+    // the layout alone would let the wrapped title be squeezed out of sight.
+    setMinimumSize(480, 300);
     resize(640, 360);
 }
 

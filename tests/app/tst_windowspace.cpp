@@ -4,8 +4,11 @@
 
 #include "accounts/frmCuentas.h"
 #include "accounts/frmCuentasFicha.h"
+#include "analysis/frmArrastre.h"
 #include "analysis/frmBalance.h"
 #include "analysis/frmEstadisticas.h"
+#include "analysis/frmExtracto.h"
+#include "analysis/frmSaldos.h"
 #include "entries/frmApuntesDetalle.h"
 #include "exchange/ImportSession.h"
 #include "exchange/frmImportar.h"
@@ -14,11 +17,16 @@
 #include "preferences/frmColor.h"
 #include "preferences/frmConfiguracion.h"
 #include "reports/frmInformeListado.h"
+#include "store/AccountStore.h"
+#include "store/Amount.h"
+#include "store/OpeningBalances.h"
+#include "store/Sqlite.h"
 #include "support/TestLedger.h"
 #include "support/TestServices.h"
 #include "support/WindowSpace.h"
 #include "ui/AppState.h"
 #include "years/frmAno.h"
+#include "years/frmBuscarAnos.h"
 
 #include <QTableView>
 #include <QTest>
@@ -83,6 +91,23 @@ void TestWindowSpace::fitsASmallScreen_data() {
     QTest::newRow("about") << plain<frmAcercaDe>();
     QTest::newRow("colours") << plain<frmColor>();
     QTest::newRow("settings") << plain<frmConfiguracion>();
+    QTest::newRow("balances") << plain<frmSaldos>();
+    QTest::newRow("register") << MakeWindow(
+        [](AppState& state, Services& services, std::shared_ptr<void>&) {
+            auto statement = std::make_unique<frmExtracto>(state, services);
+            statement->setAccount(QStringLiteral("Banco"));
+            return statement;
+        });
+    QTest::newRow("search across years") << plain<frmBuscarAnos>();
+    // Shown only when the year before would change an opening balance.
+    QTest::newRow("carry-over") << MakeWindow(
+        [](AppState& state, Services& services, std::shared_ptr<void>& keep) {
+            std::shared_ptr<Database> before = createYear(state.session.dataRoot(), "2023");
+            insertAccount(*before, {QStringLiteral("Banco"), {}, QStringLiteral("C")});
+            keep = before;
+            setOpeningBalance(state.db(), QStringLiteral("Banco"), -kMaxAmountCents);
+            return std::make_unique<frmArrastre>(state, services);
+        });
     QTest::newRow("report") << MakeWindow(
         [](AppState& state, Services& services, std::shared_ptr<void>&) {
             auto report = std::make_unique<frmInformeListado>(state, services);
