@@ -48,6 +48,7 @@ PreviewFigures timePreview(AppState& state, Services& services, int runs) {
                             {},
                             QStringLiteral("Familia de prueba"),
                             QStringLiteral("Listado de apuntes"),
+                            {},
                             {}});
         auto* viewer = window->findChild<QWidget*>(QStringLiteral("CRViewer"));
         if (viewer == nullptr) {

@@ -1,14 +1,18 @@
 #include "analysis/frmExtracto.h"
 
 #include "analysis/AccountRegister.h"
+#include "analysis/RegisterReport.h"
 #include "analysis/RegisterTableModel.h"
 #include "analysis/UnreadableAmounts.h"
 #include "entries/frmApuntesDetalle.h"
+#include "reports/frmInformeListado.h"
 #include "state/Logging.h"
 #include "store/Amount.h"
+#include "store/CompanyStore.h"
 #include "store/Formats.h"
 #include "ui/AppState.h"
 #include "ui/Fields.h"
+#include "ui/Icons.h"
 #include "ui/ListFlow.h"
 #include "ui/ListGrid.h"
 #include "ui/MessageService.h"
@@ -19,6 +23,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableView>
 
 namespace velmora {
@@ -53,10 +58,18 @@ void frmExtracto::buildControls() {
                                        RegisterTableModel::DescriptionColumn,
                                        [this] { return reload(); });
 
+    cmdImprimir = commandButton(*this, "cmdImprimir", QStringLiteral("&Imprimir"));
+    cmdImprimir->setIcon(commandIcon(Command::Print));
+    connect(cmdImprimir, &QPushButton::clicked, this, &frmExtracto::printRegister);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(lblInfo, 1);
+    top->addWidget(cmdImprimir);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(twips(120), twips(60), twips(120), twips(120));
-    layout->addWidget(lblInfo);
+    layout->addLayout(top);
     layout->addWidget(mshDatos, 1);
+    setTabChain({mshDatos, cmdImprimir});
 }
 
 void frmExtracto::applyColumnWidths() {
@@ -113,6 +126,19 @@ void frmExtracto::editSelected() {
     editor.setId(*id);
     editor.setWindowTitle(QStringLiteral("Modificando apunte nº %1").arg(*id));
     list_->edit(editor, state_.returnRow);
+}
+
+void frmExtracto::printRegister() {
+    std::optional<Company> company;
+    if (!report_.attempt(QStringLiteral("No se pueden leer los datos de la empresa"),
+                         [&] { company = loadCompany(state_.db()); })) {
+        return;
+    }
+    // The opening balance the window shows; the entries the report reads itself.
+    frmInformeListado window(state_, services_, this);
+    window.setRequest(registerReport(account_, model_->accountRegister().openingCents,
+                                     company ? (*company)[0] : QString()));
+    runWithWaitCursor(*this, services_.dialogs, window);
 }
 
 void frmExtracto::opened() {

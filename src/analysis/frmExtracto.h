@@ -3,6 +3,7 @@
 // One account's register read as the bank's statement: its entries in date
 // order with the balance after each, from the opening balance. Enter or a
 // double-click on a line edits that entry; the register is read again after.
+// "Imprimir" opens the report window over the same register.
 
 #include "ui/FailureReport.h"
 #include "ui/WindowKit.h"
@@ -10,6 +11,7 @@
 #include <memory>
 
 class QLabel;
+class QPushButton;
 class QTableView;
 
 namespace velmora {
@@ -43,6 +45,7 @@ private:
     void buildControls();
     void applyColumnWidths();
     void editSelected();
+    void printRegister();
 
     AppState& state_;
     Services& services_;
@@ -55,6 +58,7 @@ private:
 
     QLabel* lblInfo = nullptr;
     QTableView* mshDatos = nullptr;
+    QPushButton* cmdImprimir = nullptr;
 };
 
 } // namespace velmora

@@ -22,11 +22,26 @@ void Report::setParameter(const QString& name, const QString& value) {
     }
 }
 
+void Report::setRequest(const ReportRequest& request) {
+    for (auto value = request.valores.cbegin(); value != request.valores.cend(); ++value) {
+        setParameter(value.key(), value.value());
+    }
+    setParameter(QStringLiteral("pEmpresa"), request.empresa);
+    setParameter(QStringLiteral("pTitulo"), request.titulo);
+    setParameter(QStringLiteral("pInfo"), request.info);
+    setSelectionFormula(request.filtro);
+}
+
 void Report::read() {
     if (isEmpty()) {
         return;
     }
-    rows_ = queryReport(*definition_, databasePath_, formula_);
+    // Every declared parameter reaches the SQL, an unset one as an empty text.
+    QHash<QString, QString> values;
+    for (const QString& name : definition_->parameters) {
+        values.insert(name, values_.value(name));
+    }
+    rows_ = queryReport(*definition_, databasePath_, formula_, values);
     read_ = true;
 }
 

@@ -6,6 +6,7 @@
 
 #include "reports/ReportDefinition.h"
 #include "reports/ReportQuery.h"
+#include "reports/ReportRequest.h"
 
 #include <QDate>
 #include <QHash>
@@ -27,6 +28,9 @@ public:
     QStringList parameterNames() const;
     // A name the file does not declare is ignored.
     void setParameter(const QString& name, const QString& value);
+    // The request's parameters (empresa as pEmpresa, titulo as pTitulo, info as
+    // pInfo, and its valores) and its selection.
+    void setRequest(const ReportRequest& request);
     void setDatabase(const QString& path) { databasePath_ = path; }
     void setSelectionFormula(const QString& formula) { formula_ = formula; }
     void setPrintDate(const QDate& day) { printDate_ = day; }

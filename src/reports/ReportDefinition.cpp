@@ -72,7 +72,11 @@ ReportColumn::Kind columnKind(const QString& word, int line) {
     if (word == QLatin1String("importe")) {
         return ReportColumn::Kind::Amount;
     }
-    badLine(line, QStringLiteral("el tipo «%1» no existe (texto, fecha o importe)").arg(word));
+    if (word == QLatin1String("centimos") || word == QStringLiteral("céntimos")) {
+        return ReportColumn::Kind::Cents;
+    }
+    badLine(line,
+            QStringLiteral("el tipo «%1» no existe (texto, fecha, importe o centimos)").arg(word));
 }
 
 void addLine(ReportDefinition& report, const QString& key, const QString& value, int line) {
@@ -173,6 +177,10 @@ ReportDefinition readReportFile(const QString& path) {
 
 QString reportFilePath(const QString& dataRoot) {
     return dataRoot + QStringLiteral("/Informes/Datos.rpt");
+}
+
+QString registerReportFilePath(const QString& dataRoot) {
+    return dataRoot + QStringLiteral("/Informes/Extracto.rpt");
 }
 
 } // namespace velmora

@@ -19,11 +19,16 @@ struct ReportHeading {
 };
 
 struct ReportColumn {
-    enum class Kind { Text, Date, Amount };
+    // Cents: whole cents as the totals give them; an empty text leaves the cell
+    // blank, as a register leaves the side an entry does not touch.
+    enum class Kind { Text, Date, Amount, Cents };
     QString caption;
     QString expression; // SQL over the report's table
     Kind kind = Kind::Text;
     int width = 1; // relative to the other columns
+
+    // Printed to the right, in the row's colour.
+    bool isFigure() const { return kind == Kind::Amount || kind == Kind::Cents; }
 };
 
 struct ReportTotal {
@@ -55,7 +60,11 @@ ReportDefinition readReportFile(const QString& path);
 
 // {data root}/Informes/Datos.rpt
 QString reportFilePath(const QString& dataRoot);
+// {data root}/Informes/Extracto.rpt
+QString registerReportFilePath(const QString& dataRoot);
 // The entry list report that comes with the program; the installation writes it.
 QByteArray defaultReportFile();
+// The account register's report that comes with the program.
+QByteArray defaultRegisterReportFile();
 
 } // namespace velmora

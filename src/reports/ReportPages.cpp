@@ -266,8 +266,7 @@ qreal ReportPages::paintCaptions(QPainter& painter, qreal top) const {
         const ReportColumn& column = definition.columns[c];
         const QRectF cell(columnLefts_[size_t(c)] + padding_, top,
                           columnWidths_[size_t(c)] - 2 * padding_, height);
-        const Qt::Alignment align =
-            column.kind == ReportColumn::Kind::Amount ? Qt::AlignRight : Qt::AlignLeft;
+        const Qt::Alignment align = column.isFigure() ? Qt::AlignRight : Qt::AlignLeft;
         painter.drawText(cell, int(align | Qt::AlignVCenter), column.caption);
     }
     return top + height;
@@ -284,7 +283,7 @@ void ReportPages::paintRow(QPainter& painter, size_t row, qreal top, qreal heigh
         const QString& text = report_.rows().cell(row, c);
         const qreal width = columnWidths_[size_t(c)] - 2 * padding_;
         const QRectF cell(columnLefts_[size_t(c)] + padding_, textTop, width, line_);
-        if (column.kind == ReportColumn::Kind::Amount) {
+        if (column.isFigure()) {
             painter.setPen(report_.rows().isNegative(row) ? kNegativeInk : Qt::black);
             painter.drawText(cell, int(Qt::AlignRight | Qt::AlignTop), text);
             painter.setPen(Qt::black);

@@ -164,7 +164,8 @@ QString tooLarge(const QString& what) {
 
 class GuardedConnection {
 public:
-    explicit GuardedConnection(const QString& path) try : db_(path, Database::Mode::ReadOnly) {
+    GuardedConnection(const QString& path, const QHash<QString, QString>& values) try
+        : db_(path, Database::Mode::ReadOnly), values_(values) {
         db_.exec("PRAGMA query_only = ON", "abrir el informe");
         sqlite3_limit(db_.handle(), SQLITE_LIMIT_LENGTH, kLongestValue);
         sqlite3_set_authorizer(db_.handle(), authorize, &guard_);
@@ -199,8 +200,10 @@ public:
             throw ReportError(kind, QStringLiteral("%1: solo puede ser una condición, sobra %2.")
                                         .arg(what, quoted(rest)));
         }
-        return std::make_unique<Statement>(db_, std::string_view(bytes.constData(), bytes.size()),
-                                           "leer el informe");
+        auto statement = std::make_unique<Statement>(
+            db_, std::string_view(bytes.constData(), bytes.size()), "leer el informe");
+        bindValues(*statement, kind, what);
+        return statement;
     }
 
     // Steps the statement, turning an engine failure into ReportError.
@@ -226,7 +229,28 @@ public:
     }
 
 private:
+    // Each :name gets its parameter's value; a name the report does not declare,
+    // or a bare ?, is a slip in whoever wrote it, never a silent NULL.
+    void bindValues(Statement& statement, ReportError::Kind kind, const QString& what) const {
+        sqlite3_stmt* handle = statement.handle();
+        for (int i = 1; i <= sqlite3_bind_parameter_count(handle); ++i) {
+            const char* written = sqlite3_bind_parameter_name(handle, i);
+            const QString name = written != nullptr ? QString::fromUtf8(written + 1) : QString();
+            const auto value = values_.constFind(name);
+            if (value == values_.constEnd()) {
+                const QString shown =
+                    written != nullptr ? QString::fromUtf8(written) : QStringLiteral("?");
+                qCWarning(lcReports) << "Informe rechazado: parámetro desconocido" << shown;
+                throw ReportError(kind, QStringLiteral("%1: usa el parámetro %2, que el informe "
+                                                       "no declara.")
+                                            .arg(what, quoted(shown)));
+            }
+            statement.bind(i, *value);
+        }
+    }
+
     Database db_;
+    QHash<QString, QString> values_;
     Guard guard_;
 };
 
@@ -244,25 +268,6 @@ QString shortened(QString text) {
         text.append(QChar(0x2026));
     }
     return text;
-}
-
-QString cellText(sqlite3_stmt* row, int column, ReportColumn::Kind kind) {
-    if (kind == ReportColumn::Kind::Amount) {
-        return formatAmount(storedNumber(sqlite3_column_value(row, column)));
-    }
-    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(row, column));
-    const std::string_view text =
-        bytes == nullptr ? std::string_view()
-                         : std::string_view(bytes, size_t(sqlite3_column_bytes(row, column)));
-    if (kind == ReportColumn::Kind::Date) {
-        const QDate date = fromStoredDate(text);
-        if (date.isValid()) {
-            return formatDate(date);
-        }
-    }
-    // Cut in bytes first: no more than the cell keeps is ever decoded.
-    return shortened(
-        QString::fromUtf8(text.data(), qsizetype(std::min(text.size(), size_t(kLongestCell) * 4))));
 }
 
 // A total in whole cents; a real number is rounded to them.
@@ -285,11 +290,33 @@ QString totalText(sqlite3_stmt* row, int column) {
     }
 }
 
+QString cellText(sqlite3_stmt* row, int column, ReportColumn::Kind kind) {
+    if (kind == ReportColumn::Kind::Cents) {
+        return totalText(row, column);
+    }
+    if (kind == ReportColumn::Kind::Amount) {
+        return formatAmount(storedNumber(sqlite3_column_value(row, column)));
+    }
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(row, column));
+    const std::string_view text =
+        bytes == nullptr ? std::string_view()
+                         : std::string_view(bytes, size_t(sqlite3_column_bytes(row, column)));
+    if (kind == ReportColumn::Kind::Date) {
+        const QDate date = fromStoredDate(text);
+        if (date.isValid()) {
+            return formatDate(date);
+        }
+    }
+    // Cut in bytes first: no more than the cell keeps is ever decoded.
+    return shortened(
+        QString::fromUtf8(text.data(), qsizetype(std::min(text.size(), size_t(kLongestCell) * 4))));
+}
+
 } // namespace
 
 ReportRows queryReport(const ReportDefinition& definition, const QString& databasePath,
-                       const QString& formula) {
-    GuardedConnection connection(databasePath);
+                       const QString& formula, const QHash<QString, QString>& values) {
+    GuardedConnection connection(databasePath, values);
     const QString from = QStringLiteral(" FROM ") + definition.table;
     const QString where = whereClause(formula);
     connection.prepare(QStringLiteral("SELECT 1") + from + where, ReportError::Kind::BadFormula,

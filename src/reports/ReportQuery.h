@@ -6,6 +6,7 @@
 // year's own tables and a known set of functions, so neither a report file nor
 // a selection formula can change, attach or call anything.
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -30,10 +31,13 @@ struct ReportRows {
 };
 
 // formula: an SQL condition over the report's table; empty selects every row.
+// values: the report's parameters. The formula and the file's expressions read
+// them as :name, bound as text and never pasted into the SQL, so a quote in a
+// value is only a quote; a :name the report does not declare is refused.
 // Throws ReportError: BadFormula for a formula the guard or the engine refuses,
 // BadFile for the definition's own expressions, Database when the file cannot
 // be read.
 ReportRows queryReport(const ReportDefinition& definition, const QString& databasePath,
-                       const QString& formula);
+                       const QString& formula, const QHash<QString, QString>& values = {});
 
 } // namespace velmora

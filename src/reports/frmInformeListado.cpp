@@ -1,6 +1,7 @@
 #include "reports/frmInformeListado.h"
 
 #include "reports/ReportError.h"
+#include "reports/ReportFiles.h"
 #include "reports/ReportPages.h"
 #include "reports/ReportPreview.h"
 #include "state/Logging.h"
@@ -132,14 +133,9 @@ bool frmInformeListado::load() {
     loaded_ = true;
     WaitCursor wait(*this);
     try {
-        report_ = request_.tipo == QLatin1String("Datos")
-                      ? Report::open(reportFilePath(state_.session.dataRoot()))
-                      : Report();
-        report_.setParameter(QStringLiteral("pEmpresa"), request_.empresa);
-        report_.setParameter(QStringLiteral("pTitulo"), request_.titulo);
-        report_.setParameter(QStringLiteral("pInfo"), request_.info);
+        report_ = openRequested();
+        report_.setRequest(request_);
         report_.setDatabase(state_.session.databasePath());
-        report_.setSelectionFormula(request_.filtro);
         report_.setPrintDate(services_.clock.today());
         report_.read();
     } catch (const ReportError& error) {
@@ -154,6 +150,21 @@ bool frmInformeListado::load() {
     CRViewer->showReport(viewing_ ? &report_ : nullptr);
     CRViewer->setFocus(Qt::OtherFocusReason);
     return true;
+}
+
+Report frmInformeListado::openRequested() const {
+    const QString root = state_.session.dataRoot();
+    if (request_.tipo == QLatin1String("Datos")) {
+        return Report::open(reportFilePath(root));
+    }
+    if (request_.tipo == QLatin1String("Extracto")) {
+        // Written when first needed, so a data root made before the register had
+        // a report prints it too; an edited one is left as it is.
+        const BundledReport bundled{registerReportFilePath(root), defaultRegisterReportFile()};
+        writeMissingReport(bundled);
+        return Report::open(bundled.path);
+    }
+    return Report();
 }
 
 QString frmInformeListado::documentName() const {

@@ -44,6 +44,8 @@ private:
     void buildControls();
     QLayout* buildNavigation();
     bool load();
+    // The report file of the requested kind; throws ReportError.
+    Report openRequested() const;
     void print(bool pdf);
     void writePdf();
     QString documentName() const;

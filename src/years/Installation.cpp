@@ -1,6 +1,7 @@
 #include "years/Installation.h"
 
-#include "reports/ReportDefinition.h"
+#include "reports/ReportError.h"
+#include "reports/ReportFiles.h"
 #include "state/ColourChoices.h"
 #include "state/Logging.h"
 #include "state/Settings.h"
@@ -13,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace velmora {
@@ -22,23 +22,16 @@ namespace {
 
 const QString kRuta = QStringLiteral("ruta.ini");
 
-// Writes the report file that comes with the program unless one is there: the
+// Writes a report file that comes with the program unless one is there: the
 // user may have edited it, and a reinstall must not undo that. Whole or not at
 // all. Says whether it was written.
-bool installReportFile(const QString& path) {
-    const QFileInfo existing(path);
-    if (existing.exists() || existing.isSymLink()) {
-        return false;
-    }
-    QSaveFile file(path);
-    const QByteArray bytes = defaultReportFile();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        qCWarning(lcStartup).noquote()
-            << "no se puede escribir" << path << "-" << file.errorString();
+bool installReportFile(const BundledReport& report) {
+    try {
+        return writeMissingReport(report);
+    } catch (const ReportError&) {
         throw InstallationError(QStringLiteral("no se puede escribir el archivo de reporte %1")
-                                    .arg(QDir::toNativeSeparators(path)));
+                                    .arg(QDir::toNativeSeparators(report.path)));
     }
-    return true;
 }
 
 // Built beside its final name and renamed into place, so that a failure leaves no
@@ -94,7 +87,9 @@ InstalledYear installYear(const QString& settingsFolder, const QString& dataRoot
                           const QString& year) {
     InstalledYear installed;
     installed.databasePath = databasePathFor(dataRoot, year);
-    installed.reportPath = reportFilePath(dataRoot);
+    const QList<BundledReport> reports = bundledReports(dataRoot);
+    installed.reportPath = reports[0].path;
+    installed.registerReportPath = reports[1].path;
 
     // The program compacts a year in the Datos folder and does not make that
     // folder itself; making it also makes the settings folder.
@@ -108,7 +103,8 @@ InstalledYear installYear(const QString& settingsFolder, const QString& dataRoot
     }
 
     // Before the ledger: a failure here leaves nothing the next attempt would refuse.
-    installed.reportWritten = installReportFile(installed.reportPath);
+    installed.reportWritten = installReportFile(reports[0]);
+    installed.registerReportWritten = installReportFile(reports[1]);
 
     if (!QFileInfo::exists(installed.databasePath)) {
         createLedger(installed.databasePath);

@@ -1,6 +1,10 @@
 // One account's entries in date order with the balance after each.
 
 #include "analysis/AccountRegister.h"
+#include "analysis/RegisterReport.h"
+#include "reports/Report.h"
+#include "reports/ReportDefinition.h"
+#include "store/Formats.h"
 #include "store/OpeningBalances.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
@@ -45,6 +49,17 @@ void fillLedger(TestLedger& ledger) {
     ledger.db().exec("UPDATE apuntes SET Importe = 'doce' WHERE Id = 9", "romper un importe");
 }
 
+// Names with quotes, and a cash account without entries.
+void addQuotedAccounts(TestLedger& ledger) {
+    ledger.addAccount("O'Brien", "C");
+    ledger.addAccount("Vacía", "C");
+    setOpeningBalance(ledger.db(), "O'Brien", 1);
+    setOpeningBalance(ledger.db(), "Vacía", 700);
+    ledger.addEntry(12, "08/05/2024", "Pub d'en Pep", "O'Brien", "Caja", 20, "T");
+    ledger.addEntry(13, "09/05/2024", "Pinta", "Luz", "o'brien", 4.5, "G");
+    ledger.addEntry(14, "10/05/2024", "Comilla sola", "'", "Caja", 3, "T");
+}
+
 } // namespace
 
 class TestAccountRegister : public QObject {
@@ -53,6 +68,8 @@ private slots:
     void lines_data();
     void lines();
     void balanceAtEveryDate();
+    void printedAsTheWindowShows_data();
+    void printedAsTheWindowShows();
 };
 
 void TestAccountRegister::lines_data() {
@@ -147,6 +164,62 @@ void TestAccountRegister::balanceAtEveryDate() {
             QCOMPARE(line.balance.text(), expected);
         }
     }
+}
+
+// The report file that comes with the program prints every line, running
+// balance and total as the register reads them.
+void TestAccountRegister::printedAsTheWindowShows_data() {
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<int>("lines");
+
+    QTest::newRow("same day, transfer to itself, largest amounts") << "Banco" << 7;
+    QTest::newRow("written in another case, below zero") << "caja" << 5;
+    QTest::newRow("an unreadable amount spoils the rest") << "Monedero" << 3;
+    // Bound, never pasted into the SQL: the quote neither breaks the query nor
+    // reaches another account's entries.
+    QTest::newRow("a quote in the name") << "O'Brien" << 2;
+    QTest::newRow("a name that is only a quote") << "'" << 1;
+    QTest::newRow("no entries: the opening balance stays") << "Vacía" << 0;
+    QTest::newRow("an income account starts at nothing") << "Nómina" << 3;
+}
+
+void TestAccountRegister::printedAsTheWindowShows() {
+    QFETCH(QString, account);
+    QFETCH(int, lines);
+    TestLedger ledger;
+    fillLedger(ledger);
+    addQuotedAccounts(ledger);
+    const AccountRegister shown = accountRegister(ledger.db(), account);
+    QCOMPARE(int(shown.lines.size()), lines);
+
+    Report report(parseReportDefinition(defaultRegisterReportFile()));
+    const ReportRequest request = registerReport(account, shown.openingCents, "Casa");
+    QCOMPARE(request.tipo, QStringLiteral("Extracto"));
+    report.setRequest(request);
+    report.setDatabase(ledger.databasePath());
+    report.read();
+
+    QStringList expected;
+    AmountTotal in;
+    AmountTotal out;
+    for (const RegisterLine& line : shown.lines) {
+        expected << formatDate(line.date) << line.description << line.otherAccount
+                 << centsText(line, line.entersAccount) << centsText(line, line.leavesAccount)
+                 << line.balance.text();
+        if (line.entersAccount) {
+            in.addCents(line.cents);
+        }
+        if (line.leavesAccount) {
+            out.addCents(line.cents);
+        }
+    }
+    const ReportRows& rows = report.rows();
+    QCOMPARE(QStringList(rows.cells.begin(), rows.cells.end()), expected);
+    const QString closing =
+        shown.lines.empty() ? formatCents(shown.openingCents) : shown.lines.back().balance.text();
+    QCOMPARE(rows.totals, (QStringList{in.text(), out.text(), closing}));
+    QCOMPARE(report.fill(report.definition().headings[1].text, 1, 1),
+             QStringLiteral("Extracto de ") + account);
 }
 
 QTEST_GUILESS_MAIN(TestAccountRegister)

@@ -2,14 +2,19 @@
 
 #include "analysis/RegisterTableModel.h"
 #include "analysis/frmExtracto.h"
+#include "reports/ReportDefinition.h"
+#include "reports/frmInformeListado.h"
 #include "store/EntryStore.h"
 #include "store/OpeningBalances.h"
+#include "support/Files.h"
+#include "support/PrintedPdf.h"
 #include "support/WindowFixture.h"
 #include "ui/Contrast.h"
 #include "ui/Palette.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 using namespace velmora;
 
@@ -18,16 +23,16 @@ namespace {
 constexpr int kBalance = RegisterTableModel::BalanceColumn;
 
 struct Fixture : test::WindowFixture<frmExtracto> {
-    Fixture() {
-        ledger.addAccount("Banco", "C");
+    explicit Fixture(const QString& bank = "Banco") {
+        ledger.addAccount(bank, "C");
         ledger.addAccount("Caja", "C");
         ledger.addAccount("Nómina", "I");
         ledger.addAccount("Luz", "G");
-        setOpeningBalance(ledger.db(), "Banco", 100000);
-        ledger.addEntry(1, "01/02/2024", "Nómina", "Banco", "Nómina", 1000, "I");
-        ledger.addEntry(2, "05/02/2024", "Luz", "Luz", "Banco", 2500, "G");
-        ledger.addEntry(3, "10/02/2024", "Retirada", "Caja", "Banco", 100, "T");
-        open([](frmExtracto& window) { window.setAccount("Banco"); });
+        setOpeningBalance(ledger.db(), bank, 100000);
+        ledger.addEntry(1, "01/02/2024", "Nómina", bank, "Nómina", 1000, "I");
+        ledger.addEntry(2, "05/02/2024", "Luz", "Luz", bank, 2500, "G");
+        ledger.addEntry(3, "10/02/2024", "Retirada", "Caja", bank, 100, "T");
+        open([&](frmExtracto& window) { window.setAccount(bank); });
     }
     QStringList balances() const {
         QStringList all;
@@ -46,6 +51,8 @@ private slots:
     void lines();
     void editorReturn_data();
     void editorReturn();
+    void printsTheRegister_data();
+    void printsTheRegister();
 };
 
 void TestFrmExtracto::lines() {
@@ -117,6 +124,51 @@ void TestFrmExtracto::editorReturn() {
     QCOMPARE(f.services.dialogs.pending(), size_t(row == 0 ? 1 : 0));
     QTEST(f.balances(), "balances");
     QTEST(f.grid()->currentIndex().row(), "selected");
+    QVERIFY(f.messages.shown().isEmpty());
+}
+
+void TestFrmExtracto::printsTheRegister_data() {
+    QTest::addColumn<QByteArray>("existing"); // the report file before; null: none
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("written when missing") << QByteArray() << "Extracto de O'Brien";
+    QTest::newRow("one the user edited is used and kept")
+        << defaultRegisterReportFile().replace("Extracto de {pCuenta}", "Cuenta {pCuenta}")
+        << "Cuenta O'Brien";
+}
+
+void TestFrmExtracto::printsTheRegister() {
+    QFETCH(QByteArray, existing);
+    QFETCH(QString, title);
+    Fixture f("O'Brien");
+    const QString file = registerReportFilePath(f.ledger.dataRoot());
+    if (!existing.isNull()) {
+        QVERIFY(test::putBytes(file, existing));
+    }
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("extracto.pdf");
+    f.services.files.answerNext(pdf);
+    QStringList printed;
+    f.services.dialogs.expect([&](QDialog& dialog) {
+        const auto& window = dynamic_cast<frmInformeListado&>(dialog);
+        QVERIFY(window.loaded());
+        const ReportRows& rows = window.report().rows();
+        for (size_t row = 0; row < rows.rowCount(); ++row) {
+            printed << rows.cell(row, rows.columns - 1);
+        }
+        QTest::mouseClick(dialog.findChild<QAbstractButton*>("cmdPDF"), Qt::LeftButton);
+    });
+    f.click("cmdImprimir");
+
+    QCOMPARE(printed, f.balances().mid(1)); // the window's, after its opening line
+    // Without imp.ini the PDF goes to the file the user named, never to a printer.
+    QCOMPARE(f.services.dialogs.titles, QStringList{"Informe"});
+    const QString text = test::pdfText(pdf).simplified();
+    for (const QString& expected : {title, QStringLiteral("Saldo inicial: 1.000,00"),
+                                    QStringLiteral("SALDO FINAL: -600,00")}) {
+        QVERIFY2(text.contains(expected), qPrintable(text));
+    }
+    QCOMPARE(test::fileBytes(file), existing.isNull() ? defaultRegisterReportFile() : existing);
     QVERIFY(f.messages.shown().isEmpty());
 }
 

@@ -89,9 +89,12 @@ void TestToolbars::everyButtonShowsItsPictureAndKey() {
     } else {
         WindowFixture<frmInformeListado> f;
         f.open([](frmInformeListado& window) {
-            window.setRequest({QStringLiteral("Datos"), QStringLiteral("Data <= '2024-03-31'"),
-                               QStringLiteral("Familia"), QStringLiteral("Listado de apuntes"),
-                               QStringLiteral("Del 01/01/2024 al 31/03/2024")});
+            window.setRequest({QStringLiteral("Datos"),
+                               QStringLiteral("Data <= '2024-03-31'"),
+                               QStringLiteral("Familia"),
+                               QStringLiteral("Listado de apuntes"),
+                               QStringLiteral("Del 01/01/2024 al 31/03/2024"),
+                               {}});
         });
         faults = buttonFaults(*f.window);
     }

@@ -111,7 +111,7 @@ void TestWindowSpace::fitsASmallScreen_data() {
     QTest::newRow("report") << MakeWindow(
         [](AppState& state, Services& services, std::shared_ptr<void>&) {
             auto report = std::make_unique<frmInformeListado>(state, services);
-            report->setRequest({QStringLiteral("Datos"), {}, {}, {}, {}});
+            report->setRequest({QStringLiteral("Datos"), {}, {}, {}, {}, {}});
             return report;
         });
 }

@@ -12,8 +12,8 @@
 #include "support/WindowFixture.h"
 #include "ui/Services.h"
 
-#include <QFile>
 #include <QDate>
+#include <QFile>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -39,9 +39,12 @@ struct Fixture : WindowFixture<frmInformeListado> {
     void openReport(const QString& tipo = QStringLiteral("Datos"),
                     const QString& filtro = QStringLiteral("Data <= '2024-03-31'")) {
         open([&](frmInformeListado& window) {
-            window.setRequest({tipo, filtro, QStringLiteral("Familia Núñez"),
+            window.setRequest({tipo,
+                               filtro,
+                               QStringLiteral("Familia Núñez"),
                                QStringLiteral("Listado de apuntes"),
-                               QStringLiteral("Del 01/01/2024 al 31/03/2024")});
+                               QStringLiteral("Del 01/01/2024 al 31/03/2024"),
+                               {}});
         });
     }
 
@@ -106,7 +109,7 @@ void TestFrmInformeListado::failedLoadTellsAndCloses() {
 
     // Shown as a caller shows it; it is gone before it is ever drawn.
     f.window = std::make_unique<frmInformeListado>(f.ledger.state(), f.services.services);
-    f.window->setRequest({QStringLiteral("Datos"), {}, {}, {}, {}});
+    f.window->setRequest({QStringLiteral("Datos"), {}, {}, {}, {}, {}});
     f.window->show();
     QCOMPARE(f.messages.texts(), QStringList{message});
     QCOMPARE(f.messages.shown().first().icon, MessageIcon::Critical);

@@ -151,6 +151,13 @@ void TestReport::refusesFormulasThatDoMoreThanSelect_data() {
                                    << "está incompleta o tiene comillas sin cerrar";
     QTest::newRow("half a condition") << "Des ="
                                       << "está mal escrita cerca de «)»";
+    // Parameters come only from the report's own list, never as a silent NULL.
+    QTest::newRow("an undeclared parameter") << "Des = :pNada"
+                                             << "usa el parámetro «:pNada», que el informe no "
+                                                "declara";
+    QTest::newRow("a parameter without a name")
+        << "Des = ?"
+        << "usa el parámetro «?», que el informe no declara";
 }
 
 void TestReport::refusesFormulasThatDoMoreThanSelect() {

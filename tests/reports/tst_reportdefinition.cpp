@@ -115,7 +115,7 @@ void TestReportDefinition::refusals_data() {
                 u"el ancho es un número de 1 a 1000"_s);
     }
     refused("tipo desconocido", kSmallest + "Columna: A | Des | numero | 5\n", 3,
-            u"el tipo «numero» no existe (texto, fecha o importe)"_s);
+            u"el tipo «numero» no existe (texto, fecha, importe o centimos)"_s);
     refused("estilo desconocido", kSmallest + "Cabecera: negrita | {pTitulo}\n", 3,
             u"el estilo «negrita» no existe (grande, titulo o normal)"_s);
     refused("columna sin expresión", kSmallest + "Columna: A |  | texto | 5\n", 3,

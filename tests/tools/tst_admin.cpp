@@ -236,22 +236,29 @@ void TestAdmin::initWritesTheReportFile() {
     QFETCH(QByteArray, existing);
     QTemporaryDir tmp;
     const QString root = tmp.filePath(u"datos"_s);
-    const QString report = root + u"/Informes/Datos.rpt"_s;
-    if (!existing.isNull()) {
-        writeBytes(report, existing);
+    const QList<std::pair<QString, QByteArray>> reports = {
+        {u"Datos.rpt"_s, defaultReportFile()}, {u"Extracto.rpt"_s, defaultRegisterReportFile()}};
+    for (const auto& [name, bytes] : reports) {
+        if (!existing.isNull()) {
+            writeBytes(root + u"/Informes/"_s + name, existing);
+        }
     }
 
     const Outcome result = runAdmin(u"init "_s + root + u" 2024"_s, tmp.filePath(u"bin"_s));
     QCOMPARE(result.code, 0);
     QCOMPARE(result.err, QString());
-    const QString said = u"  Informe: "_s + QDir::toNativeSeparators(report) +
-                         (existing.isNull() ? u""_s : u" (ya existía; se conserva)"_s) + u'\n';
-    QVERIFY2(result.out.contains(said), qPrintable(result.out));
-    // Byte for byte: the user's edits and line ends stay. Nothing half-written beside it.
-    QCOMPARE(test::fileBytes(report), existing.isNull() ? defaultReportFile() : existing);
+    for (const auto& [name, bytes] : reports) {
+        const QString report = root + u"/Informes/"_s + name;
+        const QString said = QDir::toNativeSeparators(report) +
+                             (existing.isNull() ? u""_s : u" (ya existía; se conserva)"_s) + u'\n';
+        QVERIFY2(result.out.contains(said), qPrintable(result.out));
+        // Byte for byte: the user's edits and line ends stay.
+        QCOMPARE(test::fileBytes(report), existing.isNull() ? bytes : existing);
+    }
+    // Nothing half-written beside them.
     QCOMPARE(QDir(root + u"/Informes"_s)
                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-             QStringList{u"Datos.rpt"_s});
+             (QStringList{u"Datos.rpt"_s, u"Extracto.rpt"_s}));
 }
 
 void TestAdmin::commandLine_data() {

@@ -104,6 +104,8 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
         << "  Base de datos: " << QDir::toNativeSeparators(databasePath) << '\n'
         << "  Informe: " << QDir::toNativeSeparators(installed.reportPath)
         << (installed.reportWritten ? "" : " (ya existía; se conserva)") << '\n'
+        << "  Informe del extracto: " << QDir::toNativeSeparators(installed.registerReportPath)
+        << (installed.registerReportWritten ? "" : " (ya existía; se conserva)") << '\n'
         << "  Ajustes en: " << QDir::toNativeSeparators(programFolder) << '\n';
     out.flush();
     return Success;
