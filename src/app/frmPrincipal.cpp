@@ -4,6 +4,7 @@
 #include "analysis/frmArrastre.h"
 #include "analysis/frmBalance.h"
 #include "analysis/frmEstadisticas.h"
+#include "analysis/frmEvolucion.h"
 #include "analysis/frmExtracto.h"
 #include "analysis/frmSaldos.h"
 #include "entries/EntryTableModel.h"
@@ -345,6 +346,8 @@ void frmPrincipal::buildMenu() {
     QAction* searchYears =
         add("mnuOpBuscarAnos", "Buscar en todos los años ...", [this] { searchAllYears(); });
     searchYears->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    add("mnuOpEvolucion", "Dinero en caja a fin de mes ...",
+        [this] { showModal<frmEvolucion>(state_, services_, this); });
     add("mnuOpSalir", "&6. Salir", [this] { close(); });
 }
 

@@ -55,19 +55,23 @@ std::pair<QDate, QDate> searchRange(const QStringList& years, QDate today) {
     return {QDate(oldest, 1, 1), QDate(newest, 12, 31)};
 }
 
-namespace {
-
-// The year's entries through the main list's own query, on a connection that can
-// neither write nor roll back a journal left beside the file.
-EntryList readYear(const QString& path, const EntryFilter& filter) {
+std::unique_ptr<Database> openOtherYear(const QString& path) {
     if (!QFileInfo(path).isFile()) {
         throw DbError(QStringLiteral("abrir la base de datos"),
                       QStringLiteral("falta su archivo Devedur.mdb"), 0);
     }
-    Database db(path, Database::Mode::ReadOnly);
-    db.exec("PRAGMA query_only = ON", "abrir la base de datos");
-    checkLedgerSchema(db);
-    EntryList list = queryEntries(db, filter);
+    auto db = std::make_unique<Database>(path, Database::Mode::ReadOnly);
+    db->exec("PRAGMA query_only = ON", "abrir la base de datos");
+    checkLedgerSchema(*db);
+    return db;
+}
+
+namespace {
+
+// The year's entries through the main list's own query.
+EntryList readYear(const QString& path, const EntryFilter& filter) {
+    const std::unique_ptr<Database> db = openOtherYear(path);
+    EntryList list = queryEntries(*db, filter);
     list.reverse(); // oldest first, as the search lists them
     return list;
 }
@@ -92,12 +96,11 @@ YearSearchResult searchYears(const QString& dataRoot, const QStringList& years,
     return result;
 }
 
-QString skippedYearsLine(const std::vector<SkippedYear>& skipped) {
+QString skippedYearsLine(const std::vector<SkippedYear>& skipped, const QString& lead) {
     QString line;
     for (size_t i = 0; i < skipped.size(); ++i) {
         const QString named = QStringLiteral("%1 (%2)").arg(skipped[i].year, skipped[i].reason);
-        line += i == 0 ? QStringLiteral("No se ha podido buscar en el año ") + named
-                       : QStringLiteral(" ni en el año ") + named;
+        line += i == 0 ? lead + named : QStringLiteral(" ni en el año ") + named;
     }
     return line.isEmpty() ? line : line + QLatin1Char('.');
 }

@@ -11,10 +11,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <utility>
 #include <vector>
 
 namespace velmora {
+
+class Database;
 
 // The entries of one year that the filter lets through, oldest first.
 struct YearEntries {
@@ -44,10 +47,17 @@ QStringList searchedYears(const QString& dataRoot);
 // ("Casa") counts as today's.
 std::pair<QDate, QDate> searchRange(const QStringList& years, QDate today);
 
+// Another year's ledger, on a connection that can neither write nor roll back a
+// journal left beside the file. Throws DbError, with a Spanish reason when the
+// file is missing.
+std::unique_ptr<Database> openOtherYear(const QString& path);
+
 YearSearchResult searchYears(const QString& dataRoot, const QStringList& years,
                              const EntryFilter& filter);
 
-// "No se ha buscado en 2021 (el archivo está dañado) ni en 2022 (...)", or empty.
-QString skippedYearsLine(const std::vector<SkippedYear>& skipped);
+// "No se ha podido buscar en el año 2021 (el archivo está dañado) ni en el año
+// 2022 (...).", or empty; `lead` names what could not be done.
+QString skippedYearsLine(const std::vector<SkippedYear>& skipped,
+                         const QString& lead = QStringLiteral("No se ha podido buscar en el año "));
 
 } // namespace velmora

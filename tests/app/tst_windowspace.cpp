@@ -7,6 +7,7 @@
 #include "analysis/frmArrastre.h"
 #include "analysis/frmBalance.h"
 #include "analysis/frmEstadisticas.h"
+#include "analysis/frmEvolucion.h"
 #include "analysis/frmExtracto.h"
 #include "analysis/frmSaldos.h"
 #include "entries/frmApuntesDetalle.h"
@@ -99,6 +100,7 @@ void TestWindowSpace::fitsASmallScreen_data() {
             return statement;
         });
     QTest::newRow("search across years") << plain<frmBuscarAnos>();
+    QTest::newRow("cash over the years") << plain<frmEvolucion>();
     // Shown only when the year before would change an opening balance.
     QTest::newRow("carry-over") << MakeWindow(
         [](AppState& state, Services& services, std::shared_ptr<void>& keep) {
