@@ -82,7 +82,10 @@ void frmEvolucion::opened() {
     chart->addAxis(money, Qt::AlignLeft);
     series->attachAxis(money);
     chart->legend()->setAlignment(Qt::AlignTop);
+    QChart* previous = mscGrafico->chart();
     mscGrafico->setChart(chart);
+    // The view gives the previous chart back rather than deleting it.
+    delete previous;
 
     QStringList notes;
     if (months_ == 0) {
