@@ -82,6 +82,8 @@ void frmEvolucion::opened() {
     chart->addAxis(money, Qt::AlignLeft);
     series->attachAxis(money);
     chart->legend()->setAlignment(Qt::AlignTop);
+    // Figures as the rest of the program writes them: 12.500, not 12500.
+    chart->setLocalizeNumbers(true);
     QChart* previous = mscGrafico->chart();
     mscGrafico->setChart(chart);
     // The view gives the previous chart back rather than deleting it.

@@ -183,8 +183,9 @@ int main(int argc, char* argv[]) {
     }
     dialogs.inside = [](QDialog& accounts) { press(accounts, "cmdNovo"); };
     press(main, "mnuCuentas");
-    for (const char* item : {"mnuAnos", "mnuOpCopia", "mnuOpCores", "mnuOpAcercade",
-                             "mnuOpConfiguracion", "mnuOpExportar", "mnuOpImportar"}) {
+    for (const char* item :
+         {"mnuAnos", "mnuOpCopia", "mnuOpCores", "mnuOpAcercade", "mnuOpConfiguracion",
+          "mnuOpExportar", "mnuOpImportar", "mnuOpEvolucion"}) {
         press(main, item);
     }
     // The balances, then from them the first account's register and the carry-over.
