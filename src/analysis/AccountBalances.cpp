@@ -1,5 +1,6 @@
 #include "analysis/AccountBalances.h"
 
+#include "analysis/Balance.h"
 #include "store/AccountStore.h"
 #include "store/OpeningBalances.h"
 #include "store/Schema.h"
@@ -11,13 +12,6 @@
 namespace velmora {
 
 namespace {
-
-AmountTotal totalOf(const Statement& row, int column) {
-    AmountTotal total;
-    total.addCents(row.isNull(column) ? std::nullopt
-                                      : std::optional<qint64>(row.columnInt(column)));
-    return total;
-}
 
 // The sums of entries entering and leaving each account name, folded: up to the
 // date, and over the range that ends there, in one pass over the file for each side.
@@ -40,8 +34,8 @@ void sumsTo(Database& db, const QDate& from, const QDate& to, Sums& toDate, Sums
         // spellings of one name are folded and added together here.
         while (query.step()) {
             const QString name = foldCase(query.columnText(0));
-            (side == 0 ? toDate.in : toDate.out)[name].add(totalOf(query, 1));
-            (side == 0 ? inRange.in : inRange.out)[name].add(totalOf(query, 2));
+            (side == 0 ? toDate.in : toDate.out)[name].add(totalInColumn(query, 1));
+            (side == 0 ? inRange.in : inRange.out)[name].add(totalInColumn(query, 2));
         }
     }
 }
@@ -107,8 +101,8 @@ AmountTotal cashBalanceAt(Database& db, const QString& account, const QDate& dat
     sums.bind(1, account).bind(2, toStoredDate(date));
     AmountTotal total = AmountTotal::ofCents(openingBalance(db, account));
     if (sums.step()) {
-        total.add(totalOf(sums, 0));
-        total = total.minus(totalOf(sums, 1));
+        total.add(totalInColumn(sums, 0));
+        total = total.minus(totalInColumn(sums, 1));
     }
     return total;
 }

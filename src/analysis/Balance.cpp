@@ -11,9 +11,7 @@ const char* const kBalanceSql = "SELECT centstotal(Importe) FILTER (WHERE samete
                                 " centstotal(Importe) FILTER (WHERE sametext(SaleDe, ?1))"
                                 " FROM apuntes WHERE Data >= ?2 AND Data <= ?3";
 
-namespace {
-
-AmountTotal totalOf(const Statement& row, int column) {
+AmountTotal totalInColumn(const Statement& row, int column) {
     AmountTotal total;
     if (row.isNull(column)) {
         total.addCents(std::nullopt);
@@ -22,8 +20,6 @@ AmountTotal totalOf(const Statement& row, int column) {
     }
     return total;
 }
-
-} // namespace
 
 BalanceFigures accountBalance(Database& db, const QString& account, const QDate& from,
                               const QDate& to) {
@@ -34,8 +30,8 @@ BalanceFigures accountBalance(Database& db, const QString& account, const QDate&
     bindRange(sums);
     BalanceFigures figures;
     if (sums.step()) {
-        figures.moneyIn = totalOf(sums, 0);
-        figures.moneyOut = totalOf(sums, 1);
+        figures.moneyIn = totalInColumn(sums, 0);
+        figures.moneyOut = totalInColumn(sums, 1);
     }
     if (!figures.moneyIn.readable() || !figures.moneyOut.readable()) {
         figures.unreadable = unreadableEntries(

@@ -14,6 +14,10 @@
 namespace velmora {
 
 class Database;
+class Statement;
+
+// A centstotal() column of a row: Null, an unreadable sum, stays unreadable.
+AmountTotal totalInColumn(const Statement& row, int column);
 
 struct BalanceFigures {
     AmountTotal moneyIn;

@@ -1,5 +1,6 @@
 #include "analysis/CashHistory.h"
 
+#include "analysis/Balance.h"
 #include "state/Logging.h"
 #include "store/AccountStore.h"
 #include "store/DbErrorText.h"
@@ -17,17 +18,6 @@
 #include <memory>
 
 namespace velmora {
-
-namespace {
-
-AmountTotal totalOf(const Statement& row, int column) {
-    AmountTotal total;
-    total.addCents(row.isNull(column) ? std::nullopt
-                                      : std::optional<qint64>(row.columnInt(column)));
-    return total;
-}
-
-} // namespace
 
 std::vector<MonthEndCash> monthEndCash(Database& db, const QString& year) {
     QSet<QString> cash;
@@ -60,9 +50,9 @@ std::vector<MonthEndCash> monthEndCash(Database& db, const QString& year) {
             }
             AmountTotal& month = moved[query.columnText(0)];
             if (side == 0) {
-                month.add(totalOf(query, 2));
+                month.add(totalInColumn(query, 2));
             } else {
-                month = month.minus(totalOf(query, 2));
+                month = month.minus(totalInColumn(query, 2));
             }
         }
     }

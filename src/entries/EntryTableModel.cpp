@@ -5,6 +5,36 @@
 
 namespace velmora {
 
+QVariant entryCell(const EntryList& list, const EntryRow& row, EntryField field, int role) {
+    const EntryMovement& movement = list.movement(row);
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (field) {
+        case EntryField::Date:
+            return row.day == EntryRow::kNoDay ? QString() : formatDate(row.date());
+        case EntryField::Description:
+            return list.description(row);
+        case EntryField::GoesInto:
+            return list.text(movement.goesInto);
+        case EntryField::ComesOutOf:
+            return list.text(movement.comesOutOf);
+        case EntryField::Amount:
+            return formatAmount(row.amount);
+        }
+        return {};
+    case Qt::ForegroundRole:
+        if (field == EntryField::Amount && movement.isExpense) {
+            return Palette::negativeAmount();
+        }
+        return {};
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue((field == EntryField::Amount ? Qt::AlignRight : Qt::AlignLeft) |
+                                   Qt::AlignVCenter);
+    default:
+        return {};
+    }
+}
+
 EntryTableModel::EntryTableModel(const Palette& palette, QObject* parent)
     : GridTableModel(palette, ColumnCount, parent) {}
 
@@ -14,47 +44,26 @@ void EntryTableModel::setList(EntryList list) {
 
 QVariant EntryTableModel::cell(int line, int column, int role) const {
     const EntryRow& row = list_[static_cast<size_t>(line)];
-    const EntryMovement& movement = list_.movement(row);
+    if (column >= DateColumn) {
+        if (role == Qt::BackgroundRole) {
+            return palette().band(line);
+        }
+        return entryCell(list_, row, EntryField(column - DateColumn), role);
+    }
     switch (role) {
     case Qt::DisplayRole:
         switch (column) {
         case IdColumn:
             return row.id;
         case ClassColumn:
-            return list_.text(movement.movementClass);
+            return list_.text(list_.movement(row).movementClass);
         case LineColumn:
             return line + 1;
-        case DateColumn:
-            return row.day == EntryRow::kNoDay ? QString() : formatDate(row.date());
-        case DescriptionColumn:
-            return list_.description(row);
-        case GoesIntoColumn:
-            return list_.text(movement.goesInto);
-        case ComesOutOfColumn:
-            return list_.text(movement.comesOutOf);
-        case AmountColumn:
-            return formatAmount(row.amount);
         default:
             return {};
         }
     case Qt::BackgroundRole:
-        if (column < DateColumn) {
-            return Palette::fixedCells();
-        }
-        return palette().band(line);
-    case Qt::ForegroundRole:
-        if (column == AmountColumn && movement.isExpense) {
-            return Palette::negativeAmount();
-        }
-        return {};
-    case Qt::TextAlignmentRole:
-        if (column == AmountColumn) {
-            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-        }
-        if (column >= DateColumn) {
-            return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
-        }
-        return {};
+        return Palette::fixedCells();
     default:
         return {};
     }

@@ -9,6 +9,11 @@
 
 namespace velmora {
 
+// What a cell of an entry shows in any list of entries: its text, the colour of
+// an expense's amount, and its alignment.
+enum class EntryField { Date, Description, GoesInto, ComesOutOf, Amount };
+QVariant entryCell(const EntryList& list, const EntryRow& row, EntryField field, int role);
+
 class EntryTableModel : public GridTableModel {
     Q_OBJECT
 public:

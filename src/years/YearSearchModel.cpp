@@ -1,6 +1,6 @@
 #include "years/YearSearchModel.h"
 
-#include "store/Formats.h"
+#include "entries/EntryTableModel.h"
 
 namespace velmora {
 
@@ -33,40 +33,17 @@ std::optional<YearSearchModel::Found> YearSearchModel::found(int line) const {
 QVariant YearSearchModel::cell(int line, int column, int role) const {
     const Line& at = lines_[static_cast<size_t>(line)];
     const YearEntries& year = result_.years[at.year];
-    const EntryList& list = year.entries;
-    const EntryRow& row = list[at.entry];
-    const EntryMovement& movement = list.movement(row);
-    switch (role) {
-    case Qt::DisplayRole:
-        switch (column) {
-        case YearColumn:
-            return year.year;
-        case DateColumn:
-            return row.day == EntryRow::kNoDay ? QString() : formatDate(row.date());
-        case DescriptionColumn:
-            return list.description(row);
-        case GoesIntoColumn:
-            return list.text(movement.goesInto);
-        case ComesOutOfColumn:
-            return list.text(movement.comesOutOf);
-        case AmountColumn:
-            return formatAmount(row.amount);
-        default:
-            return {};
-        }
-    case Qt::BackgroundRole:
+    if (role == Qt::BackgroundRole) {
         return palette().band(line);
-    case Qt::ForegroundRole:
-        if (column == AmountColumn && movement.isExpense) {
-            return Palette::negativeAmount();
-        }
-        return {};
-    case Qt::TextAlignmentRole:
-        return QVariant::fromValue((column == AmountColumn ? Qt::AlignRight : Qt::AlignLeft) |
-                                   Qt::AlignVCenter);
-    default:
-        return {};
     }
+    if (column == YearColumn) {
+        if (role == Qt::DisplayRole) {
+            return year.year;
+        }
+        return role == Qt::TextAlignmentRole ? QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter)
+                                             : QVariant();
+    }
+    return entryCell(year.entries, year.entries[at.entry], EntryField(column - DateColumn), role);
 }
 
 QVariant YearSearchModel::headerData(int section, Qt::Orientation orientation, int role) const {
