@@ -3,6 +3,7 @@
 
 #include "analysis/AccountBalances.h"
 #include "analysis/Balance.h"
+#include "store/AccountStore.h"
 #include "store/OpeningBalances.h"
 #include "store/Sqlite.h"
 #include "support/TestLedger.h"
@@ -31,6 +32,7 @@ class TestAccountBalances : public QObject {
 private slots:
     void sheet_data();
     void sheet();
+    void renamedAccountKeepsItsBalance();
 };
 
 void TestAccountBalances::sheet_data() {
@@ -108,6 +110,22 @@ void TestAccountBalances::sheet() {
         window.add(accountBalance(ledger.db(), account.account, QDate(1, 1, 1), date).balance());
         QCOMPARE(window.text(), account.figure().text());
     }
+}
+
+// A rename moves the entries and the opening balance together: the figure
+// stays, under the new name, and nothing is left under the old one.
+void TestAccountBalances::renamedAccountKeepsItsBalance() {
+    TestLedger ledger;
+    ledger.addAccount("Banco", "C");
+    ledger.addAccount("Nómina", "I");
+    ledger.addEntry(1, "05/01/2024", "x", "banco", "Nómina", 1200, "I");
+    setOpeningBalance(ledger.db(), "Banco", 5000);
+    const QDate date(2024, 12, 31);
+    QCOMPARE(cashBalanceAt(ledger.db(), "Banco", date).text(), QStringLiteral("1.250,00"));
+    updateAccount(ledger.db(), "BANCO", {"Banco Rural", "", "C"});
+    QCOMPARE(linesOf(balancesAt(ledger.db(), QDate(2024, 1, 1), date).cash),
+             QStringList{"Banco Rural 50,00 +1.200,00 -0,00 = 1.250,00"});
+    QCOMPARE(cashBalanceAt(ledger.db(), "Banco", date).text(), QStringLiteral("0,00"));
 }
 
 QTEST_GUILESS_MAIN(TestAccountBalances)
