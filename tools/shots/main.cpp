@@ -189,7 +189,9 @@ int main(int argc, char* argv[]) {
         press(main, item);
     }
     // The balances, then from them the first account's register and the carry-over.
-    dialogs.inside = [](QDialog& balances) {
+    dialogs.inside = [&dialogs](QDialog& balances) {
+        // And from the register, its printed form.
+        dialogs.inside = [](QDialog& statement) { press(statement, "cmdImprimir"); };
         if (auto* grid = balances.findChild<QAbstractItemView*>(QStringLiteral("mshCaja"))) {
             grid->setCurrentIndex(grid->model()->index(0, 0));
             QMetaObject::invokeMethod(grid, "doubleClicked",
