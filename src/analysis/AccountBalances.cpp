@@ -70,10 +70,7 @@ BalanceSheet balancesAt(Database& db, const QDate& from, const QDate& date) {
     Sums toDate;
     Sums inRange;
     sumsTo(db, from, date, toDate, inRange);
-    QHash<QString, qint64> openings;
-    for (const OpeningBalance& opening : openingBalances(db)) {
-        openings.insert(foldCase(opening.account), opening.cents);
-    }
+    const QHash<QString, qint64> openings = openingBalancesByName(db);
     BalanceSheet sheet;
     for (const Account& account : listAccounts(db, QString())) {
         if (account.kind == QLatin1String("C")) {

@@ -76,10 +76,7 @@ CarryOverPlan planCarryOver(Database& previous, const QString& previousYear, Dat
             before.insert(foldCase(account.account), &account);
         }
     }
-    QHash<QString, qint64> openings;
-    for (const OpeningBalance& opening : openingBalances(next)) {
-        openings.insert(foldCase(opening.account), opening.cents);
-    }
+    const QHash<QString, qint64> openings = openingBalancesByName(next);
     for (const Account& account : listAccounts(next, QString())) {
         if (account.kind != QLatin1String("C")) {
             continue;

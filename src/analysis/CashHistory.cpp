@@ -22,10 +22,7 @@ namespace velmora {
 std::vector<MonthEndCash> monthEndCash(Database& db, const QString& year) {
     QSet<QString> cash;
     AmountTotal running;
-    QHash<QString, qint64> openings;
-    for (const OpeningBalance& opening : openingBalances(db)) {
-        openings.insert(foldCase(opening.account), opening.cents);
-    }
+    const QHash<QString, qint64> openings = openingBalancesByName(db);
     for (const Account& account : listAccounts(db, QString())) {
         if (account.kind == QLatin1String("C")) {
             const QString key = foldCase(account.name);

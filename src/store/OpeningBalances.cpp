@@ -1,6 +1,7 @@
 #include "store/OpeningBalances.h"
 
 #include "store/Amount.h"
+#include "store/SpanishText.h"
 #include "store/Sqlite.h"
 
 #include <QCollator>
@@ -34,6 +35,14 @@ std::vector<OpeningBalance> openingBalances(Database& db) {
                   return spanish.compare(a.account, b.account) < 0;
               });
     return balances;
+}
+
+QHash<QString, qint64> openingBalancesByName(Database& db) {
+    QHash<QString, qint64> byName;
+    for (const OpeningBalance& opening : openingBalances(db)) {
+        byName.insert(foldCase(opening.account), opening.cents);
+    }
+    return byName;
 }
 
 qint64 openingBalance(Database& db, const QString& account) {

@@ -7,6 +7,7 @@
 // cents, exact, which the stock sqlite3 tool shows as they are. Names compare
 // without regard to letter case, as everywhere else.
 
+#include <QHash>
 #include <QString>
 #include <QtGlobal>
 
@@ -28,6 +29,10 @@ struct OpeningBalance {
 // Every opening balance stored, in the order a Spanish reader sorts the names;
 // empty when the file has none. Throws DbError when the engine fails.
 std::vector<OpeningBalance> openingBalances(Database& db);
+
+// The same, keyed by the name folded as foldCase() folds it, for looking up many
+// accounts at once.
+QHash<QString, qint64> openingBalancesByName(Database& db);
 
 // 0 when the account has none.
 qint64 openingBalance(Database& db, const QString& account);
