@@ -5,8 +5,6 @@
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 
-#include <QHash>
-
 namespace velmora {
 
 // Same date, then the order the entries were made: a bank lists a day so.
@@ -19,25 +17,6 @@ namespace {
 
 constexpr size_t kNamedUnreadable = 6;
 
-// A household's register repeats the same few dozen counterparts and
-// descriptions, so each distinct text is made once and shared.
-class SharedTexts {
-public:
-    QString text(std::string_view utf8) {
-        const QByteArray key = QByteArray::fromRawData(utf8.data(), qsizetype(utf8.size()));
-        const auto found = texts_.constFind(key);
-        if (found != texts_.constEnd()) {
-            return found.value();
-        }
-        QString made = QString::fromUtf8(key);
-        texts_.insert(QByteArray(utf8.data(), qsizetype(utf8.size())), made);
-        return made;
-    }
-
-private:
-    QHash<QByteArray, QString> texts_;
-};
-
 } // namespace
 
 AccountRegister accountRegister(Database& db, const QString& account) {
@@ -49,20 +28,19 @@ AccountRegister accountRegister(Database& db, const QString& account) {
 
     Statement query(db, kAccountRegisterSql, "leer el extracto de la cuenta");
     query.bind(1, account);
-    SharedTexts texts;
     StoredDates dates;
     AmountTotal balance = AmountTotal::ofCents(result.openingCents);
     while (query.step()) {
         RegisterLine line;
         line.id = query.columnInt(0);
         line.date = dates.read(query.columnUtf8(1));
-        line.description = texts.text(query.columnUtf8(2));
+        line.description = result.texts.add(query.columnUtf8(2));
         line.entersAccount = query.columnInt(6) != 0;
         line.leavesAccount = query.columnInt(7) != 0;
         // Into it, the other side is where the money came from; out of it, where
         // it went.
         line.otherAccount =
-            texts.text(query.columnUtf8(line.entersAccount && !line.leavesAccount ? 4 : 3));
+            result.texts.add(query.columnUtf8(line.entersAccount && !line.leavesAccount ? 4 : 3));
         if (!query.isNull(5)) {
             line.cents = query.columnInt(5);
         } else if (result.unreadable.size() < kNamedUnreadable) {
@@ -78,7 +56,7 @@ AccountRegister accountRegister(Database& db, const QString& account) {
             balance.addCents(line.cents ? std::optional<qint64>(-*line.cents) : std::nullopt);
         }
         line.balance = balance;
-        result.lines.push_back(std::move(line));
+        result.lines.push_back(line);
     }
     return result;
 }

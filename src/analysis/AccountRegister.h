@@ -6,6 +6,7 @@
 // the account's balance at that date, as the balances elsewhere define it.
 
 #include "store/Amount.h"
+#include "store/TextPool.h"
 
 #include <QDate>
 #include <QString>
@@ -19,10 +20,11 @@ class Database;
 
 struct RegisterLine {
     qint64 id = 0;
-    QDate date; // invalid when the entry has none
-    QString description;
-    // The account on the other side; the account itself for a transfer to itself.
-    QString otherAccount;
+    QDate date;              // invalid when the entry has none
+    quint32 description = 0; // index into the register's texts
+    // The account on the other side, likewise; the account itself for a transfer
+    // to itself.
+    quint32 otherAccount = 0;
     bool entersAccount = false;
     bool leavesAccount = false;
     // Nothing when the file holds no readable amount there.
@@ -37,6 +39,10 @@ struct AccountRegister {
     std::vector<RegisterLine> lines;
     // The numbers of the first few entries whose amount could not be read.
     std::vector<qint64> unreadable;
+    TextPool texts;
+
+    QString description(const RegisterLine& line) const { return texts.text(line.description); }
+    QString otherAccount(const RegisterLine& line) const { return texts.text(line.otherAccount); }
 };
 
 // The statement, shared with the benchmark's raw read: ?1 the account.

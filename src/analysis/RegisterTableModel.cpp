@@ -72,9 +72,9 @@ QVariant RegisterTableModel::cell(int row, int column, int role) const {
         case DateColumn:
             return opening ? QString() : formatDate(line->date);
         case DescriptionColumn:
-            return opening ? QStringLiteral("Saldo inicial") : line->description;
+            return opening ? QStringLiteral("Saldo inicial") : register_.description(*line);
         case OtherAccountColumn:
-            return opening ? QString() : line->otherAccount;
+            return opening ? QString() : register_.otherAccount(*line);
         case InColumn:
             return opening ? QString() : amountText(*line, line->entersAccount);
         case OutColumn:

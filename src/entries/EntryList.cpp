@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace velmora {
 
@@ -50,101 +49,14 @@ void bindEntryFilter(Statement& statement, const EntryFilter& filter) {
 // The list's memory at a million rows depends on it.
 static_assert(sizeof(EntryRow) == 32);
 
-EntryList::EntryList() : descriptionEnds_{0} {
+EntryList::EntryList() {
     intern({}); // index 0: the empty text, for Nulls
 }
 
 namespace {
 
-// Up to eight bytes of a text as one number: equal texts of the same length give
-// equal numbers and different ones different numbers. Overlapping loads cover
-// every byte without a loop; account names and classes are mostly this short.
-[[gnu::always_inline]] inline quint64 shortWord(const char* p, size_t n) {
-    if (n >= 4) {
-        quint32 low = 0;
-        quint32 high = 0;
-        std::memcpy(&low, p, 4);
-        std::memcpy(&high, p + n - 4, 4);
-        return low | (quint64{high} << 32);
-    }
-    if (n == 0) {
-        return 0;
-    }
-    const auto byte = [p](size_t i) { return quint64{static_cast<unsigned char>(p[i])}; };
-    return byte(0) | (byte(n / 2) << 8) | (byte(n - 1) << 16);
-}
-
-// A quick hash of short texts, eight bytes at a time, chained through `seed`.
-[[gnu::always_inline]] inline quint64 hashOf(std::string_view text, quint64 seed = 0) {
-    constexpr quint64 kMix = 0x9E3779B97F4A7C15;
-    const char* p = text.data();
-    const size_t n = text.size();
-    quint64 h = seed ^ n;
-    if (n <= 8) {
-        h = (h ^ shortWord(p, n)) * kMix;
-        return h ^ (h >> 29);
-    }
-    size_t i = 0;
-    quint64 word = 0;
-    for (; i + 8 < n; i += 8) {
-        std::memcpy(&word, p + i, 8);
-        h = (h ^ word) * kMix;
-    }
-    // The last eight bytes, overlapping the words before when the length is no
-    // multiple of eight.
-    std::memcpy(&word, p + n - 8, 8);
-    h = (h ^ word) * kMix;
-    return h ^ (h >> 29);
-}
-
-// Equal texts, without a call into the C library for the short ones.
-[[gnu::always_inline]] inline bool sameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    const size_t n = a.size();
-    if (n <= 8) {
-        return shortWord(a.data(), n) == shortWord(b.data(), n);
-    }
-    if (n <= 16) {
-        // Two overlapping words: a stored date, most descriptions.
-        quint64 a0 = 0, a1 = 0, b0 = 0, b1 = 0;
-        std::memcpy(&a0, a.data(), 8);
-        std::memcpy(&b0, b.data(), 8);
-        std::memcpy(&a1, a.data() + n - 8, 8);
-        std::memcpy(&b1, b.data() + n - 8, 8);
-        return a0 == b0 && a1 == b1;
-    }
-    return std::memcmp(a.data(), b.data(), n) == 0;
-}
-
-// Open addressing over the indices of a list's descriptions or movements: index
-// + 1, or 0 where free. Never more than half full, so a lookup stops after a
-// probe or two. Gives the slot that holds the entry `same` accepts, or the free
-// slot where it belongs.
-template <typename Same>
-quint32& slotFor(std::vector<quint32>& table, quint64 hash, const Same& same) {
-    const size_t mask = table.size() - 1;
-    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        if (table[slot] == 0 || same(table[slot] - 1)) {
-            return table[slot];
-        }
-    }
-}
-
-// Makes room for one more beside `count` entries, placing each again when the
-// table doubles.
-template <typename HashOfEntry>
-void makeRoom(std::vector<quint32>& table, size_t count, const HashOfEntry& hashOfEntry) {
-    if (2 * (count + 1) <= table.size()) {
-        return;
-    }
-    std::vector<quint32> larger(std::max<size_t>(64, 2 * table.size()), 0);
-    for (quint32 index = 0; index < count; ++index) {
-        slotFor(larger, hashOfEntry(index), [](quint32) { return false; }) = index + 1;
-    }
-    table = std::move(larger);
-}
+using texthash::hashOf;
+using texthash::sameBytes;
 
 quint64 movementHash(std::string_view goesInto, std::string_view comesOutOf,
                      std::string_view movementClass) {
@@ -152,24 +64,6 @@ quint64 movementHash(std::string_view goesInto, std::string_view comesOutOf,
 }
 
 } // namespace
-
-std::string_view EntryList::descriptionText(quint32 index) const {
-    const quint32 start = index == 0 ? 0 : descriptionEnds_[index - 1];
-    return std::string_view(descriptionBytes_).substr(start, descriptionEnds_[index] - start);
-}
-
-quint32 EntryList::descriptionOf(std::string_view text) {
-    makeRoom(descriptionSlots_, descriptionEnds_.size(),
-             [this](quint32 index) { return hashOf(descriptionText(index)); });
-    quint32& slot = slotFor(descriptionSlots_, hashOf(text),
-                            [&](quint32 index) { return sameText(descriptionText(index), text); });
-    if (slot == 0) {
-        descriptionBytes_.append(text);
-        descriptionEnds_.push_back(static_cast<quint32>(descriptionBytes_.size()));
-        slot = static_cast<quint32>(descriptionEnds_.size());
-    }
-    return slot - 1;
-}
 
 quint32 EntryList::intern(std::string_view text) {
     auto it = textIndex_.find(text);
@@ -184,18 +78,18 @@ quint32 EntryList::intern(std::string_view text) {
 
 quint32 EntryList::movementOf(std::string_view goesInto, std::string_view comesOutOf,
                               std::string_view movementClass) {
-    makeRoom(movementSlots_, movements_.size(), [this](quint32 index) {
+    texthash::makeRoom(movementSlots_, movements_.size(), [this](quint32 index) {
         const EntryMovement& m = movements_[index];
         return movementHash(textBytes_[m.goesInto], textBytes_[m.comesOutOf],
                             textBytes_[m.movementClass]);
     });
-    quint32& slot = slotFor(movementSlots_, movementHash(goesInto, comesOutOf, movementClass),
-                            [&](quint32 index) {
-                                const EntryMovement& m = movements_[index];
-                                return sameText(textBytes_[m.goesInto], goesInto) &&
-                                       sameText(textBytes_[m.comesOutOf], comesOutOf) &&
-                                       sameText(textBytes_[m.movementClass], movementClass);
-                            });
+    quint32& slot = texthash::slotFor(
+        movementSlots_, movementHash(goesInto, comesOutOf, movementClass), [&](quint32 index) {
+            const EntryMovement& m = movements_[index];
+            return sameBytes(textBytes_[m.goesInto], goesInto) &&
+                   sameBytes(textBytes_[m.comesOutOf], comesOutOf) &&
+                   sameBytes(textBytes_[m.movementClass], movementClass);
+        });
     if (slot == 0) {
         EntryMovement movement;
         movement.goesInto = intern(goesInto);
@@ -212,8 +106,7 @@ quint32 EntryList::movementOf(std::string_view goesInto, std::string_view comesO
 
 void EntryList::reserveLike(const EntryList& like) {
     rows_.reserve(like.rows_.size());
-    descriptionBytes_.reserve(like.descriptionBytes_.size());
-    descriptionEnds_.reserve(like.descriptionEnds_.size());
+    descriptions_.reserveLike(like.descriptions_);
 }
 
 void EntryList::append(qint64 id, const QDate& date, std::string_view description,
@@ -236,7 +129,7 @@ void EntryList::append(qint64 id, const QDate& date, std::string_view descriptio
             lowest_ = rows_.size();
         }
     }
-    row.description = descriptionOf(description);
+    row.description = descriptions_.add(description);
     row.movement = movementOf(goesInto, comesOutOf, movementClass);
     const EntryMovement& movement = movements_[row.movement];
     if (movement.isExpense) {
@@ -275,8 +168,7 @@ QList<int> EntryList::widestAmountRows() const {
 }
 
 QString EntryList::description(const EntryRow& row) const {
-    const std::string_view text = descriptionText(row.description);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return descriptions_.text(row.description);
 }
 
 EntryList queryEntries(Database& db, const EntryFilter& filter, const EntryList* sizedLike) {

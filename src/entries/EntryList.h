@@ -4,6 +4,7 @@
 // filters and date range, newest first, and the totals written under it.
 
 #include "store/Amount.h"
+#include "store/TextPool.h"
 
 #include <QDate>
 #include <QList>
@@ -99,8 +100,6 @@ public:
 
 private:
     quint32 intern(std::string_view text);
-    quint32 descriptionOf(std::string_view text);
-    std::string_view descriptionText(quint32 index) const;
     quint32 movementOf(std::string_view goesInto, std::string_view comesOutOf,
                        std::string_view movementClass);
 
@@ -114,11 +113,7 @@ private:
     // The largest and the lowest amount: between them they show the longest text.
     std::optional<size_t> largest_;
     std::optional<size_t> lowest_;
-    // Description i is the bytes up to descriptionEnds_[i], from where i - 1 ends;
-    // description 0 is the empty text.
-    std::string descriptionBytes_;
-    std::vector<quint32> descriptionEnds_;
-    std::vector<quint32> descriptionSlots_; // finds a description by its text
+    TextPool descriptions_;
     std::vector<QString> texts_;
     std::vector<std::string> textBytes_; // the same texts as stored
     std::unordered_map<std::string, quint32, Hash, std::equal_to<>> textIndex_;

@@ -122,8 +122,8 @@ void TestAccountRegister::lines() {
     QStringList lines;
     for (const RegisterLine& line : got.lines) {
         lines << QStringList{line.date.toString("dd/MM/yyyy"),
-                             line.description,
-                             line.otherAccount,
+                             got.description(line),
+                             got.otherAccount(line),
                              centsText(line, line.entersAccount),
                              centsText(line, line.leavesAccount),
                              line.balance.text()}
@@ -203,7 +203,7 @@ void TestAccountRegister::printedAsTheWindowShows() {
     AmountTotal in;
     AmountTotal out;
     for (const RegisterLine& line : shown.lines) {
-        expected << formatDate(line.date) << line.description << line.otherAccount
+        expected << formatDate(line.date) << shown.description(line) << shown.otherAccount(line)
                  << centsText(line, line.entersAccount) << centsText(line, line.leavesAccount)
                  << line.balance.text();
         if (line.entersAccount) {
