@@ -165,4 +165,69 @@ bool MissingAccountsModel::setData(const QModelIndex& index, const QVariant& val
     return true;
 }
 
+BankColumnsModel::BankColumnsModel(QObject* parent)
+    : ImportGridModel({QStringLiteral("Columna del archivo"), QStringLiteral("Ejemplo"),
+                       QStringLiteral("Se lee como")},
+                      parent) {}
+
+void BankColumnsModel::setLayout(const BankLayout& layout, const SheetTable& table) {
+    beginResetModel();
+    layout_ = layout;
+    examples_.clear();
+    const size_t first = size_t(layout.headerRow) + 1;
+    for (qsizetype column = 0; column < layout.headers.size(); ++column) {
+        QString example;
+        // The first cell under the header that holds something.
+        for (size_t row = first; row < table.rows.size() && row < first + 20; ++row) {
+            const QList<SheetCell>& cells = table.rows[row].cells;
+            if (column < cells.size() && !cells.at(column).text.trimmed().isEmpty()) {
+                example = cells.at(column).text.simplified().left(60);
+                break;
+            }
+        }
+        examples_.append(example);
+    }
+    endResetModel();
+}
+
+QVariant BankColumnsModel::cell(int row, int column, int role) const {
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        switch (column) {
+        case HeaderColumn:
+            return layout_.headers.at(row);
+        case ExampleColumn:
+            return examples_.value(row);
+        case ReadAsColumn:
+            return bankColumnName(layout_.columns.at(row));
+        default:
+            return {};
+        }
+    case Qt::TextAlignmentRole:
+        return alignment(false);
+    case ChoiceDelegate::kChoicesRole:
+        return bankColumnNames();
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags BankColumnsModel::flags(const QModelIndex& index) const {
+    const Qt::ItemFlags flags = ImportGridModel::flags(index);
+    return index.column() == ReadAsColumn ? flags | Qt::ItemIsEditable : flags;
+}
+
+bool BankColumnsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    const std::optional<BankColumn> column = bankColumnNamed(value.toString());
+    if (role != Qt::EditRole || index.column() != ReadAsColumn || !isCell(index) || !column ||
+        *column == layout_.columns.at(index.row())) {
+        return false;
+    }
+    BankLayout changed = layout_;
+    changed.columns[index.row()] = *column;
+    emit this->changed(changed);
+    return true;
+}
+
 } // namespace velmora

@@ -1,10 +1,11 @@
 #pragma once
 
-// The two grids of the import preview where the user decides about accounts:
-// which of the accounts the year lacks to create, and with what kind; and which
-// account a bank movement with no proposal goes with. Each decision is a cell
+// The grids of the import preview where the user decides: which of the accounts
+// the year lacks to create, and with what kind; which account a bank movement
+// with no proposal goes with; and what each column of a bank's file holds. Each decision is a cell
 // edited with a ChoiceDelegate, so that no grid holds a drop-down per line.
 
+#include "exchange/BankLayout.h"
 #include "exchange/ImportGridModel.h"
 #include "exchange/ImportPlan.h"
 
@@ -90,6 +91,33 @@ private:
     std::vector<bool> intoMissing_;
     QHash<qint32, QString> picked_; // position in rows_ → account
     QStringList choices_;           // an empty one, then the year's accounts
+};
+
+// Columns: the bank file's header, an example from its first movement, and what
+// the column is read as, which the user may change.
+class BankColumnsModel : public ImportGridModel {
+    Q_OBJECT
+public:
+    enum Column { HeaderColumn, ExampleColumn, ReadAsColumn };
+
+    explicit BankColumnsModel(QObject* parent = nullptr);
+    // The layout's columns with the first cells under its header as examples.
+    void setLayout(const BankLayout& layout, const SheetTable& table);
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+signals:
+    // The layout with one column read otherwise.
+    void changed(const BankLayout& layout);
+
+protected:
+    int rows() const override { return int(layout_.headers.size()); }
+    QVariant cell(int row, int column, int role) const override;
+
+private:
+    BankLayout layout_;
+    QStringList examples_;
 };
 
 } // namespace velmora

@@ -1,11 +1,15 @@
 #include "exchange/AccountProposals.h"
 
 #include "exchange/Norma43.h"
+#include "store/Formats.h"
+#include "store/Schema.h"
 #include "store/SpanishText.h"
 #include "store/Sqlite.h"
 
 #include <QRegularExpression>
 #include <QSet>
+
+#include <cstdlib>
 
 namespace velmora {
 
@@ -36,7 +40,7 @@ QStringList AccountProposals::words(const QString& description) {
 }
 
 AccountProposals::AccountProposals(Database& db) {
-    Statement query(db, "SELECT Des, EntraEn, SaleDe FROM apuntes ORDER BY Data, Id",
+    Statement query(db, "SELECT Des, EntraEn, SaleDe, Data FROM apuntes ORDER BY Data, Id",
                     "leer los apuntes del año");
     qint64 order = 0;
     while (query.step()) {
@@ -58,35 +62,42 @@ AccountProposals::AccountProposals(Database& db) {
             index = *found;
         }
         std::vector<Use>& uses = known_[size_t(index)].uses;
-        uses.push_back({++order, query.columnText(1), query.columnText(2)});
+        uses.push_back({++order, query.columnText(1), query.columnText(2), query.columnText(0),
+                        query.columnText(3)});
         if (uses.size() > kUsesKept) {
             uses.erase(uses.begin());
         }
     }
 }
 
-QString AccountProposals::pick(const Known& known, bool moneyOut,
-                               const QString& bankAccount) const {
+Proposal AccountProposals::pick(const Known& known, bool moneyOut,
+                                const QString& bankAccount) const {
     for (auto use = known.uses.rbegin(); use != known.uses.rend(); ++use) {
         const QString& other = moneyOut ? use->goesInto : use->comesOutOf;
         if (!other.trimmed().isEmpty() && !sameText(other, bankAccount)) {
-            return other;
+            const QByteArray stored = use->date.toUtf8();
+            const QDate date =
+                fromStoredDate(std::string_view(stored.constData(), size_t(stored.size())));
+            return {other, QStringLiteral("como «%1»%2")
+                               .arg(use->description.simplified(),
+                                    date.isValid() ? QStringLiteral(" del ") + formatDate(date)
+                                                   : QString())};
         }
     }
     return {};
 }
 
-QString AccountProposals::propose(const QString& description, bool moneyOut,
-                                  const QString& bankAccount) const {
+Proposal AccountProposals::propose(const QString& description, bool moneyOut,
+                                   const QString& bankAccount) const {
     const QStringList described = words(description);
     if (described.isEmpty()) {
         return {};
     }
     const auto same = byText_.constFind(described.join(QLatin1Char(' ')));
     if (same != byText_.constEnd()) {
-        const QString account = pick(known_[size_t(*same)], moneyOut, bankAccount);
-        if (!account.isEmpty()) {
-            return account;
+        Proposal proposal = pick(known_[size_t(*same)], moneyOut, bankAccount);
+        if (!proposal.account.isEmpty()) {
+            return proposal;
         }
     }
     // Words in common with each description that shares any.
@@ -101,7 +112,7 @@ QString AccountProposals::propose(const QString& description, bool moneyOut,
     }
     double bestLikeness = 0;
     qint64 bestOrder = 0;
-    QString best;
+    Proposal best;
     for (auto it = shared.begin(); it != shared.end(); ++it) {
         const Known& known = known_[size_t(it.key())];
         const double likeness = 2.0 * it.value() / double(known.wordCount + described.size());
@@ -110,24 +121,32 @@ QString AccountProposals::propose(const QString& description, bool moneyOut,
         }
         const qint64 order = known.uses.back().order;
         if (likeness > bestLikeness || (likeness == bestLikeness && order > bestOrder)) {
-            const QString account = pick(known, moneyOut, bankAccount);
-            if (!account.isEmpty()) {
+            Proposal proposal = pick(known, moneyOut, bankAccount);
+            if (!proposal.account.isEmpty()) {
                 bestLikeness = likeness;
                 bestOrder = order;
-                best = account;
+                best = std::move(proposal);
             }
         }
     }
     return best;
 }
 
+void appendBankRow(int line, const QDate& date, const QString& description, qint64 signedCents,
+                   const QString& ourAccount, const AccountProposals& proposals,
+                   ImportedRows& rows) {
+    const bool moneyOut = signedCents < 0;
+    const Proposal other = proposals.propose(description, moneyOut, ourAccount);
+    rows.append(line, date, description, moneyOut ? other.account : ourAccount,
+                moneyOut ? ourAccount : other.account, std::abs(signedCents));
+    rows.setReason(rows.size() - 1, other.reason);
+}
+
 void appendStatementRows(const N43Account& account, const QString& ourAccount,
                          const AccountProposals& proposals, ImportedRows& rows) {
     for (const N43Movement& movement : account.movements) {
-        const QString other = proposals.propose(movement.description, movement.debit, ourAccount);
-        rows.append(movement.line, movement.operationDate, movement.description,
-                    movement.debit ? other : ourAccount, movement.debit ? ourAccount : other,
-                    movement.cents);
+        appendBankRow(movement.line, movement.operationDate, movement.description,
+                      movement.signedCents(), ourAccount, proposals, rows);
     }
 }
 

@@ -19,6 +19,12 @@ namespace velmora {
 class Database;
 struct N43Account;
 
+// An account proposed for a movement, and why, as the preview says it.
+struct Proposal {
+    QString account; // empty when nothing is close enough
+    QString reason;  // "como «Mercadona» del 12/03/2026"
+};
+
 class AccountProposals {
 public:
     // Reads the year's entries; throws DbError.
@@ -27,7 +33,7 @@ public:
     // For money out of bankAccount, the account it went into; for money in, the
     // one it came from. Never bankAccount itself; empty when no entry is close
     // enough.
-    QString propose(const QString& description, bool moneyOut, const QString& bankAccount) const;
+    Proposal propose(const QString& description, bool moneyOut, const QString& bankAccount) const;
 
     // The words a description is compared by: no letter case, no accents, no
     // numbers, nothing shorter than three letters.
@@ -38,22 +44,29 @@ private:
         qint64 order = 0; // later entries have larger numbers
         QString goesInto;
         QString comesOutOf;
+        QString description; // as typed
+        QString date;        // as stored
     };
     struct Known {
         QString text; // the words joined
         int wordCount = 0;
         std::vector<Use> uses; // the most recent last
     };
-    QString pick(const Known& known, bool moneyOut, const QString& bankAccount) const;
+    Proposal pick(const Known& known, bool moneyOut, const QString& bankAccount) const;
 
     std::vector<Known> known_;
     QHash<QString, int> byText_;
     QHash<QString, std::vector<int>> byWord_;
 };
 
-// The movements of one bank account as rows to import into ourAccount, appended
-// to rows: a debit leaves it, a credit enters it, the other account proposed
-// where one is found (empty where none is). The description is the movement's.
+// A bank movement as a row to import into ourAccount, appended to rows: money out
+// (cents below 0) leaves it, money in enters it, the other account proposed where
+// one is found (empty where none is), with the reason.
+void appendBankRow(int line, const QDate& date, const QString& description, qint64 signedCents,
+                   const QString& ourAccount, const AccountProposals& proposals,
+                   ImportedRows& rows);
+
+// The movements of one account of a statement, each through appendBankRow.
 void appendStatementRows(const N43Account& account, const QString& ourAccount,
                          const AccountProposals& proposals, ImportedRows& rows);
 

@@ -1,6 +1,7 @@
 #include "exchange/Csv.h"
 
-#include "exchange/BlockReader.h"
+#include "exchange/CellValues.h"
+#include "exchange/CsvRecords.h"
 #include "exchange/TextEncoding.h"
 #include "state/PathGate.h"
 #include "store/Amount.h"
@@ -87,136 +88,6 @@ QByteArray plainAmount(qint64 cents) {
     return cents < 0 ? '-' + text : text;
 }
 
-// ---- Splitting into records ----
-
-// One record as bytes: separators, quotes and line ends are ASCII, which neither
-// UTF-8 nor Windows-1252 uses inside a letter, so a record is found before its
-// text is decoded.
-struct Record {
-    int line = 0;
-    QList<QByteArray> fields;
-    bool unterminated = false;    // a quoted field ran to the end of the file
-    bool textAfterQuotes = false; // "abc"x
-    bool tooLong = false;         // past kLongestCsvRecord; nothing of it is kept
-};
-
-// RFC 4180 records, also with LF or a lone CR as the line end, read as the file
-// streams. Line breaks inside quotes stay in the field as they are and still
-// count as lines, so that the records after them keep their true line numbers.
-class RecordReader {
-public:
-    RecordReader(QIODevice& in, char separator) : bytes_(in), separator_(separator) {}
-
-    // False at the end of the file.
-    bool next(Record& record);
-    bool failed() const { return bytes_.failed(); }
-
-private:
-    BlockReader bytes_;
-    const char separator_;
-    int line_ = 1;
-};
-
-bool RecordReader::next(Record& record) {
-    if (bytes_.peek() < 0) {
-        return false;
-    }
-    enum class State { FieldStart, Unquoted, Quoted, AfterQuotes };
-    record.line = line_;
-    record.fields.clear();
-    record.unterminated = record.textAfterQuotes = record.tooLong = false;
-    QByteArray field;
-    State state = State::FieldStart;
-    qsizetype length = 0;
-    for (int c = bytes_.get(); c >= 0; c = bytes_.get()) {
-        const bool lineEnd = c == '\n' || c == '\r';
-        const bool endsRecord = lineEnd && state != State::Quoted;
-        if (!record.tooLong && !endsRecord && ++length > kLongestCsvRecord) {
-            record.tooLong = true;
-            record.fields.clear();
-            field.clear();
-        }
-        if (record.tooLong) {
-            // Reading goes on at the next line end, quotes or not.
-            if (lineEnd) {
-                bytes_.finishLineEnd(c);
-                ++line_;
-                return true;
-            }
-            continue;
-        }
-        if (state == State::Quoted) {
-            if (c == '"') {
-                if (bytes_.peek() == '"') {
-                    bytes_.get();
-                    ++length;
-                    field.append('"');
-                } else {
-                    state = State::AfterQuotes;
-                }
-                continue;
-            }
-            // The last character of a line end: LF, or a CR not followed by LF.
-            if (c == '\n' || (c == '\r' && bytes_.peek() != '\n')) {
-                ++line_;
-            }
-            field.append(char(c));
-            continue;
-        }
-        if (c == separator_) {
-            record.fields.append(field);
-            field.clear();
-            state = State::FieldStart;
-            continue;
-        }
-        if (lineEnd) {
-            bytes_.finishLineEnd(c);
-            ++line_;
-            record.fields.append(field);
-            return true;
-        }
-        if (state == State::FieldStart && c == '"') {
-            state = State::Quoted;
-            continue;
-        }
-        if (state == State::AfterQuotes) {
-            record.textAfterQuotes = true;
-        } else {
-            state = State::Unquoted;
-        }
-        field.append(char(c));
-    }
-    if (!record.tooLong) {
-        record.unterminated = state == State::Quoted;
-        record.fields.append(field);
-    }
-    return true;
-}
-
-// The fields as text; nothing when one holds bytes that are no UTF-8 in a file
-// that is.
-std::optional<QStringList> decodedFields(const Record& record, const EncodingScan& scan) {
-    QStringList fields;
-    fields.reserve(record.fields.size());
-    for (const QByteArray& bytes : record.fields) {
-        if (scan.encoding == TextEncoding::Windows1252) {
-            fields.append(fromWindows1252(bytes));
-        } else if (!scan.invalidBytes) {
-            fields.append(QString::fromUtf8(bytes));
-        } else if (std::optional<QString> text = fromStrictUtf8(bytes)) {
-            fields.append(std::move(*text));
-        } else {
-            return std::nullopt;
-        }
-    }
-    return fields;
-}
-
-bool blank(const QStringList& fields) {
-    return std::all_of(fields.cbegin(), fields.cend(),
-                       [](const QString& field) { return field.trimmed().isEmpty(); });
-}
-
 // ---- Header ----
 
 // "Entra en", "ENTRA EN" and "Entrá en" are the same name.
@@ -273,24 +144,6 @@ std::variant<QDate, QString> readDate(const QString& field, CsvDialect dialect) 
         return QStringLiteral("la fecha %1 no existe").arg(text);
     }
     return date;
-}
-
-// Whole cents from the digits themselves, rounded half away from zero as every
-// amount in the program is; nothing beyond qint64's reach.
-std::optional<qint64> centsOfDigits(bool negative, QString whole, const QString& fraction) {
-    while (whole.startsWith(QLatin1Char('0'))) {
-        whole.remove(0, 1);
-    }
-    if (whole.size() > 15) {
-        return std::nullopt;
-    }
-    qint64 cents = whole.isEmpty() ? 0 : whole.toLongLong() * 100;
-    const QString hundredths = fraction.left(2).leftJustified(2, QLatin1Char('0'));
-    cents += hundredths.toLongLong();
-    if (fraction.size() > 2 && fraction.at(2) >= QLatin1Char('5')) {
-        ++cents;
-    }
-    return negative ? -cents : cents;
 }
 
 // The amount in cents, or the reason why there is none.
@@ -359,15 +212,6 @@ std::optional<QString> readRow(const Record& record, const QStringList& fields, 
     return std::nullopt;
 }
 
-QString tooLongReason() {
-    return QStringLiteral("es demasiado larga: pasa de %1 (¿faltan unas comillas de cierre?)")
-        .arg(sizeLimitText(kLongestCsvRecord));
-}
-
-const QString kNotUtf8 =
-    QStringLiteral("no es texto UTF-8 válido, como sí lo es el resto del archivo: corrija esa "
-                   "línea o guarde el archivo entero en UTF-8");
-
 // The rows after the header, or why the file cannot be read after all.
 std::optional<QString> readRows(RecordReader& reader, const EncodingScan& scan, CsvDialect dialect,
                                 qsizetype mostRows, CsvRead& result) {
@@ -410,6 +254,33 @@ QString describeDialect(CsvDialect dialect) {
         return QStringLiteral("separador coma, decimales con punto, fechas aaaa-mm-dd");
     }
     return {};
+}
+
+bool startsWithOurHeader(QIODevice& in) {
+    const qint64 start = in.pos();
+    bool ours = false;
+    for (const CsvDialect dialect : {CsvDialect::Spanish, CsvDialect::International}) {
+        if (!in.seek(start)) {
+            break;
+        }
+        if (in.peek(3) == QByteArray("\xEF\xBB\xBF")) {
+            in.skip(3);
+        }
+        RecordReader reader(in, separatorOf(dialect));
+        Record first;
+        if (reader.next(first) && !first.tooLong) {
+            QStringList fields;
+            for (const QByteArray& field : first.fields) {
+                fields.append(QString::fromUtf8(field));
+            }
+            ours = isHeader(fields);
+        }
+        if (ours) {
+            break;
+        }
+    }
+    in.seek(start);
+    return ours;
 }
 
 CsvRead readCsv(QIODevice& in, qsizetype mostRows) {

@@ -13,6 +13,7 @@
 // so that reading our layout can take the apostrophe off again and every text
 // comes back as it was. Amounts stay numbers.
 
+#include "exchange/CsvRecords.h"
 #include "exchange/ImportedRows.h"
 #include "exchange/RefusedLines.h"
 
@@ -29,10 +30,6 @@ enum class CsvDialect {
 // con coma, fechas dd/mm/aaaa".
 QString describeDialect(CsvDialect dialect);
 
-// The longest record a file may hold: one past it is refused and reading goes on
-// at the next line end.
-inline constexpr qsizetype kLongestCsvRecord = 64 * 1024;
-
 struct CsvRead {
     // Why nothing in the file could be read (no header, an empty file, text in
     // UTF-16), in Spanish and ready to show; empty when the file was read.
@@ -47,6 +44,11 @@ struct CsvRead {
 // buffer. Blank lines are skipped; every other line after the header becomes a
 // row or a refused line. Past mostRows rows the file is refused whole.
 CsvRead readCsv(QIODevice& in, qsizetype mostRows = kMostImportedRows);
+
+// Whether the device's first line is the header of our own layout, in either
+// dialect; anything else is a bank's own file. Puts the device back where it was;
+// it must be a file or a buffer.
+bool startsWithOurHeader(QIODevice& in);
 
 // Writes our own dialect. Every field comes back from readCsv exactly as written.
 class CsvWriter {

@@ -1,6 +1,8 @@
 #include "exchange/ImportSession.h"
 
 #include "exchange/AccountProposals.h"
+#include "exchange/BalanceCheck.h"
+#include "exchange/CsvTable.h"
 #include "state/Logging.h"
 #include "state/PathGate.h"
 #include "state/Settings.h"
@@ -24,11 +26,137 @@ std::optional<QString> ImportSession::open(const QString& path) {
     return openRegularFile(path, kLargestImportFile, file_);
 }
 
+namespace {
+
+// A zip (an .xlsx workbook) or a compound file (an .xls one, or an .xlsx
+// workbook with a password).
+bool looksLikeSpreadsheet(const QByteArray& start) {
+    return start.startsWith("PK\x03\x04") || start.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+}
+
+} // namespace
+
 ImportFormat ImportSession::format() {
     if (!format_) {
-        format_ = isNorma43(file_) ? ImportFormat::Norma43 : ImportFormat::Csv;
+        if (looksLikeSpreadsheet(file_.peek(8))) {
+            format_ = ImportFormat::BankFile;
+        } else if (isNorma43(file_)) {
+            format_ = ImportFormat::Norma43;
+        } else {
+            format_ = startsWithOurHeader(file_) ? ImportFormat::Csv : ImportFormat::BankFile;
+        }
     }
     return *format_;
+}
+
+std::optional<QString> ImportSession::readBankFile(const QString& rememberIn) {
+    try {
+        if (looksLikeSpreadsheet(file_.peek(8))) {
+            throw SheetError(QStringLiteral("es una hoja de cálculo, y estas aún no se leen"));
+        }
+        CsvTableRead read = readCsvTable(file_);
+        table_ = std::move(read.table);
+        tableRefused_ = std::move(read.refused);
+        bankFileKind_ =
+            QStringLiteral("CSV del banco, separador %1").arg(separatorName(read.separator));
+    } catch (const SheetError& error) {
+        return error.reason();
+    }
+    std::optional<BankLayout> layout;
+    if (!rememberIn.isEmpty()) {
+        const SettingsFiles memory(rememberIn);
+        for (const SettingsFiles::BankFileLayout& kept : memory.readBankFileLayouts()) {
+            layout = rememberedBankLayout(table_, kept.headers, kept.columns);
+            if (layout && layout->problem().isEmpty()) {
+                proposedAccount_ = kept.account;
+                break;
+            }
+            layout.reset();
+        }
+    }
+    if (!layout) {
+        layout = findBankLayout(table_);
+    }
+    if (!layout) {
+        return QStringLiteral(
+            "no se encuentra la fila de cabecera: ninguna de las primeras filas nombra una fecha "
+            "y un importe (o un cargo y un abono), como «Fecha;Concepto;Importe;Saldo»");
+    }
+    layout_ = *layout;
+    return std::nullopt;
+}
+
+namespace {
+
+QString firstCashAccount(Database& db) {
+    for (const Account& account : listAccounts(db, QString())) {
+        if (account.kind == QLatin1String("C")) {
+            return account.name;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+bool ImportSession::mapBankFile(const BankFileChooser& choose, const QString& rememberIn) {
+    const QStringList accounts = accountNames(db());
+    BankFileQuestion question{
+        accounts, proposedAccount_.isEmpty() ? firstCashAccount(db()) : proposedAccount_, {}};
+    QList<SettingsFiles::BankFileLayout> remembered;
+    if (!rememberIn.isEmpty()) {
+        const SettingsFiles memory(rememberIn);
+        remembered = memory.readBankFileLayouts();
+        question.memoryProblem = memory.problems().join(QStringLiteral("; "));
+    }
+    const std::optional<QString> chosen = choose(question);
+    if (!chosen || chosen->isEmpty()) {
+        return false;
+    }
+    bankAccount_ = *chosen;
+    // The columns as they were last set for this account, when its file has not
+    // changed its headers since.
+    for (const SettingsFiles::BankFileLayout& kept : remembered) {
+        if (kept.account == bankAccount_ && kept.headers == layout_.headers) {
+            if (const auto layout = rememberedBankLayout(table_, kept.headers, kept.columns);
+                layout && layout->problem().isEmpty()) {
+                layout_ = *layout;
+            }
+            break;
+        }
+    }
+    proposals_ = std::make_unique<AccountProposals>(db());
+    return !relayout(layout_, question.memoryProblem.isEmpty() ? rememberIn : QString());
+}
+
+std::optional<QString> ImportSession::relayout(const BankLayout& layout,
+                                               const QString& rememberIn) {
+    const QString problem = layout.problem();
+    if (!problem.isEmpty()) {
+        return problem;
+    }
+    layout_ = layout;
+    if (!proposals_) {
+        proposals_ = std::make_unique<AccountProposals>(db());
+    }
+    BankMovementsRead read = readBankMovements(table_, layout_);
+    bankMovements_ = std::move(read.movements);
+    refused_ = RefusedLines::merged(tableRefused_, read.refused);
+    rows_ = ImportedRows();
+    for (const BankMovement& movement : bankMovements_) {
+        appendBankRow(movement.line, movement.date, movement.description, movement.cents,
+                      bankAccount_, *proposals_, rows_);
+    }
+    if (!rememberIn.isEmpty()) {
+        try {
+            SettingsFiles(rememberIn)
+                .writeBankFileLayout({bankAccount_, layout_.headers, layout_.columnsText()});
+        } catch (const SettingsError& error) {
+            // Only a convenience for the next file: the import goes on.
+            qCWarning(lcExchange).noquote() << error.message();
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<QString> ImportSession::readCsv() {
@@ -49,13 +177,8 @@ const N43Statement& ImportSession::readStatement() {
 
 bool ImportSession::mapStatement(const BankAccountChooser& choose, const QString& rememberIn) {
     const QStringList accounts = accountNames(db());
-    QString firstCash; // a bank account is kept as a "Caja" account
-    for (const Account& account : listAccounts(db(), QString())) {
-        if (account.kind == QLatin1String("C")) {
-            firstCash = account.name;
-            break;
-        }
-    }
+    // A bank account is kept as a "Caja" account.
+    const QString firstCash = firstCashAccount(db());
     const AccountProposals proposals(db());
     std::optional<SettingsFiles> memory;
     if (!rememberIn.isEmpty()) {
@@ -87,6 +210,7 @@ bool ImportSession::mapStatement(const BankAccountChooser& choose, const QString
             }
         }
         appendStatementRows(account, *chosen, proposals, rows_);
+        statementAccounts_.append(*chosen);
     }
     return true;
 }
@@ -94,6 +218,33 @@ bool ImportSession::mapStatement(const BankAccountChooser& choose, const QString
 ImportPlan ImportSession::plan(const NewAccounts& created,
                                const std::function<bool(qsizetype)>& include) const {
     return planImport(db(), rows_, calendarYear_, created, include);
+}
+
+QString ImportSession::describeBalances(const ImportPlan& plan) const {
+    std::vector<bool> added(size_t(rows_.size()), false);
+    for (const PlannedEntry& entry : plan.accepted) {
+        added[size_t(entry.row)] = !entry.duplicate;
+    }
+    QStringList texts;
+    if (format_ == ImportFormat::BankFile) {
+        texts.append(describeBalanceCheck(
+            checkBankFileBalance(db(), bankAccount_, bankMovements_, added), bankAccount_));
+    } else if (format_ == ImportFormat::Norma43) {
+        // The statement's rows are its accounts' movements, one account after another.
+        size_t first = 0;
+        for (qsizetype i = 0; i < statementAccounts_.size(); ++i) {
+            const N43Account& account = statement_.accounts.at(i);
+            const size_t count = size_t(account.movements.size());
+            const std::vector<bool> own(added.begin() + qsizetype(first),
+                                        added.begin() + qsizetype(first + count));
+            texts.append(describeBalanceCheck(
+                checkStatementBalance(db(), statementAccounts_.at(i), account, own),
+                statementAccounts_.at(i)));
+            first += count;
+        }
+    }
+    texts.removeAll(QString());
+    return texts.join(QLatin1Char(' '));
 }
 
 QString ImportSession::writeSafetyCopy(const QDateTime& now) const {

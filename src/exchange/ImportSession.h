@@ -9,6 +9,9 @@
 //
 // The front ends keep what is theirs: the questions, the preview and the messages.
 
+#include "exchange/AccountProposals.h"
+#include "exchange/BankLayout.h"
+#include "exchange/BankMovements.h"
 #include "exchange/Csv.h"
 #include "exchange/ImportPlan.h"
 #include "exchange/ImportedRows.h"
@@ -20,6 +23,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QDateTime;
@@ -29,7 +33,9 @@ namespace velmora {
 class Database;
 class YearSession;
 
-enum class ImportFormat { Csv, Norma43 };
+// Our own CSV layout, a Norma 43 statement, or a bank's own movements file (a CSV
+// of its own layout or a spreadsheet).
+enum class ImportFormat { Csv, Norma43, BankFile };
 
 // One bank account of a statement, as the front end is asked about it.
 struct BankAccountQuestion {
@@ -46,6 +52,17 @@ struct BankAccountQuestion {
 
 // The year's account for the bank account, or nothing when the user gives up.
 using BankAccountChooser = std::function<std::optional<QString>(const BankAccountQuestion&)>;
+
+// The account a bank's movements file goes to, as the front end is asked about it.
+struct BankFileQuestion {
+    const QStringList& accounts;
+    // The account the last file with the same headers went to, otherwise the
+    // year's first cash account.
+    QString proposed;
+    // Why the remembered layouts cannot be used this time.
+    QString memoryProblem;
+};
+using BankFileChooser = std::function<std::optional<QString>(const BankFileQuestion&)>;
 
 class ImportSession {
 public:
@@ -76,6 +93,26 @@ public:
     // when the year's accounts cannot be read.
     bool mapStatement(const BankAccountChooser& choose, const QString& rememberIn = {});
 
+    // Reads a bank's movements file as a table and finds its header, first by the
+    // headers remembered in rememberIn's columnas.json, then by their names.
+    // Nothing, or why the file cannot be read, in Spanish. Throws std::bad_alloc.
+    std::optional<QString> readBankFile(const QString& rememberIn = {});
+    const SheetTable& table() const { return table_; }
+    const BankLayout& layout() const { return layout_; }
+    // "Hoja de cálculo .xlsx" or "CSV del banco, separador punto y coma".
+    const QString& bankFileKind() const { return bankFileKind_; }
+    // Asks for the year's account the file goes to, reads the movements through the
+    // layout (the one remembered for that account and these headers, if any) and
+    // proposes the other side of each. False when choose gives up. Throws DbError.
+    bool mapBankFile(const BankFileChooser& choose, const QString& rememberIn = {});
+    // Reads the movements again through another layout, for the same account, and
+    // remembers it. Nothing, or why that layout cannot be used.
+    std::optional<QString> relayout(const BankLayout& layout, const QString& rememberIn = {});
+    const QString& bankAccount() const { return bankAccount_; }
+    // The movements as the bank file gives them, oldest first; row i of rows() is
+    // movement i.
+    const std::vector<BankMovement>& bankMovements() const { return bankMovements_; }
+
     ImportedRows& rows() { return rows_; }
     const ImportedRows& rows() const { return rows_; }
     // The lines the reader could not take.
@@ -85,6 +122,11 @@ public:
     // (all by default). Throws DbError and std::bad_alloc.
     ImportPlan plan(const NewAccounts& created = {},
                     const std::function<bool(qsizetype)>& include = {}) const;
+
+    // What the bank's own balances say against ours if the plan is written: for a
+    // bank file that gives them, or for each account of a statement; empty when the
+    // file gives none. Throws DbError.
+    QString describeBalances(const ImportPlan& plan) const;
 
     // Writes the year's safety copy, so the user can go back to the year as it was
     // before the import; gives its path. Throws DbError.
@@ -107,6 +149,15 @@ private:
     N43Statement statement_;
     ImportedRows rows_;
     RefusedLines refused_;
+    SheetTable table_;
+    RefusedLines tableRefused_;
+    BankLayout layout_;
+    QString bankFileKind_;
+    QString bankAccount_;
+    QString proposedAccount_;
+    std::vector<BankMovement> bankMovements_;
+    QStringList statementAccounts_; // ours, one for each account of the statement
+    std::unique_ptr<AccountProposals> proposals_;
 };
 
 } // namespace velmora

@@ -25,6 +25,10 @@ void ImportedRows::append(int line, const QDate& date, QStringView description,
     descriptions_.append(description);
 }
 
+void ImportedRows::setReason(qsizetype row, const QString& reason) {
+    rows_[size_t(row)].reason = nameIndex(reason);
+}
+
 void ImportedRows::setGoesInto(qsizetype row, const QString& name) {
     rows_[size_t(row)].goesInto = nameIndex(name);
 }

@@ -39,6 +39,11 @@ public:
     const QString& comesOutOf(qsizetype row) const { return names_[rows_[size_t(row)].comesOutOf]; }
     qint64 cents(qsizetype row) const { return rows_[size_t(row)].cents; }
 
+    // Why the other account was proposed, as the preview says it; empty when the
+    // file named both accounts or nothing was proposed.
+    const QString& reason(qsizetype row) const { return names_[rows_[size_t(row)].reason]; }
+    void setReason(qsizetype row, const QString& reason);
+
     // The account a user picked for a side the file left empty.
     void setGoesInto(qsizetype row, const QString& name);
     void setComesOutOf(qsizetype row, const QString& name);
@@ -50,6 +55,7 @@ private:
         qint32 day = 0;   // Julian day
         quint32 goesInto = 0;
         quint32 comesOutOf = 0;
+        quint32 reason = 0; // among the names, which repeat as much
     };
     quint32 nameIndex(const QString& name);
 

@@ -19,7 +19,7 @@ PlannedEntryModel::PlannedEntryModel(const ImportedRows& rows, const ImportPlan&
                                      QObject* parent)
     : ImportGridModel({QStringLiteral("Línea"), QStringLiteral("Fecha"), QStringLiteral("Concepto"),
                        QStringLiteral("Entra en"), QStringLiteral("Sale de"),
-                       QStringLiteral("Importe"), QString()},
+                       QStringLiteral("Importe"), QString(), QStringLiteral("Propuesta")},
                       parent),
       rows_(rows), plan_(plan) {}
 
@@ -46,6 +46,8 @@ QVariant PlannedEntryModel::cell(int line, int column, int role) const {
             return formatCents(rows_.cents(entry.row));
         case StateColumn:
             return entry.duplicate ? QStringLiteral("ya está") : QString();
+        case ReasonColumn:
+            return rows_.reason(entry.row);
         default:
             return {};
         }

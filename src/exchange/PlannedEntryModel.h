@@ -22,7 +22,8 @@ public:
         GoesIntoColumn,
         ComesOutOfColumn,
         AmountColumn,
-        StateColumn
+        StateColumn,
+        ReasonColumn // why the other account was proposed, for a bank's movements
     };
 
     // Shows plan's accepted entries of rows; both must outlive the model.

@@ -86,6 +86,16 @@ QString describeStatement(const N43Statement& statement) {
 
 const QString kNoMemory = QStringLiteral("no queda memoria libre");
 
+// "Movimientos del banco (CSV del banco, separador punto y coma) para Banco: 31
+// movimientos, el más reciente primero"
+QString bankFileRead(const ImportSession& session) {
+    const qsizetype count = qsizetype(session.bankMovements().size());
+    return QStringLiteral("Movimientos del banco (%1) para %2: %3%4")
+        .arg(session.bankFileKind(), session.bankAccount(),
+             plural(count, QStringLiteral("movimiento"), QStringLiteral("movimientos")),
+             session.layout().has(BankColumn::Balance) ? QStringLiteral(", con saldo") : QString());
+}
+
 } // namespace
 
 frmImportar::frmImportar(AppState& state, Services& services, ImportSession& session,
@@ -138,6 +148,20 @@ void frmImportar::buildControls() {
                 replan();
             });
 
+    columns_ = new BankColumnsModel(this);
+    grdColumnas = makeGrid(this, "grdColumnas", columns_);
+    grdColumnas->horizontalHeader()->setSectionResizeMode(BankColumnsModel::ExampleColumn,
+                                                          QHeaderView::Stretch);
+    makeChoiceColumn(*grdColumnas, BankColumnsModel::ReadAsColumn);
+    // Queued: the change replans, which resets this very model under its editor.
+    connect(columns_, &BankColumnsModel::changed, this, &frmImportar::changeLayout,
+            Qt::QueuedConnection);
+
+    lblSaldo = new QLabel(this);
+    lblSaldo->setObjectName(QStringLiteral("lblSaldo"));
+    lblSaldo->setWordWrap(true);
+    lblSaldo->setTextFormat(Qt::PlainText);
+
     lstRechazadas = new QListWidget(this);
     lstRechazadas->setObjectName(QStringLiteral("lstRechazadas"));
 
@@ -149,6 +173,7 @@ void frmImportar::buildControls() {
     tabs->addTab(grdCuentas, QString());
     tabs->addTab(grdSinCuenta, QString());
     tabs->addTab(lstRechazadas, QString());
+    tabs->addTab(grdColumnas, QStringLiteral("Columnas"));
 
     lblResumen = new QLabel(this);
     lblResumen->setObjectName(QStringLiteral("lblResumen"));
@@ -174,6 +199,7 @@ void frmImportar::buildControls() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblLeido);
+    layout->addWidget(lblSaldo);
     layout->addWidget(tabs, 1);
     layout->addLayout(buttons);
 
@@ -196,6 +222,12 @@ bool frmImportar::setSource(ImportSource source) {
     created_.clear();
     unknown_->clear();
     lblLeido->setText(source_.read);
+    tabs->setTabVisible(tabs->indexOf(grdColumnas), source_.bankFile);
+    grdApuntes->setColumnHidden(PlannedEntryModel::ReasonColumn, !source_.pickMissing);
+    if (source_.bankFile) {
+        columns_->setLayout(session_.layout(), session_.table());
+        fitColumns(*grdColumnas, BankColumnsModel::ReadAsColumn, bankColumnNames());
+    }
     QStringList accounts;
     if (!report_.attempt(QStringLiteral("No se pueden leer las cuentas del año"),
                          [&] { accounts = accountNames(state_.db()); })) {
@@ -273,6 +305,30 @@ void frmImportar::showPlan() {
     }
     lblResumen->setText(parts.join(QStringLiteral("; ")));
     cmdImportar->setEnabled(!plan_.accepted.empty());
+
+    QString balances;
+    report_.attempt(QStringLiteral("No se puede comparar el saldo del banco"),
+                    [&] { balances = session_.describeBalances(plan_); });
+    lblSaldo->setText(balances);
+    lblSaldo->setVisible(!balances.isEmpty());
+}
+
+void frmImportar::changeLayout(const BankLayout& layout) {
+    std::optional<QString> problem;
+    if (!report_.attempt(QStringLiteral("No se pueden leer los movimientos así"), [&] {
+            problem = session_.relayout(layout, state_.session.programFolder());
+        })) {
+        return;
+    }
+    if (problem) {
+        services_.messages.warn(
+            this, QStringLiteral("Las columnas no se pueden leer así: %1.").arg(*problem));
+        columns_->setLayout(session_.layout(), session_.table());
+        return;
+    }
+    source_.read = bankFileRead(session_);
+    setSource(source_);
+    tabs->setCurrentWidget(grdColumnas);
 }
 
 qsizetype frmImportar::fillRefused() {
@@ -431,11 +487,58 @@ std::optional<ImportSource> statementSource(AppState& state, Services& services,
     return ImportSource{describeStatement(session.statement()), true};
 }
 
+// Reads a bank's own movements file, asks which of our accounts it is and reads its
+// movements through the columns found or remembered.
+std::optional<ImportSource> bankFileSource(AppState& state, Services& services, QWidget& owner,
+                                           ImportSession& session, const QString& shown) {
+    std::optional<QString> failure;
+    {
+        WaitCursor wait(owner);
+        failure = session.readBankFile(state.session.programFolder());
+    }
+    if (failure) {
+        services.messages.fail(
+            &owner, QStringLiteral("No se ha importado nada: el archivo %1 no se puede leer: %2.")
+                        .arg(shown, *failure));
+        return std::nullopt;
+    }
+    const auto choose = [&](const BankFileQuestion& question) -> std::optional<QString> {
+        if (!question.memoryProblem.isEmpty()) {
+            services.messages.warn(
+                &owner, QStringLiteral("No se pueden usar las columnas recordadas: %1. Esta vez "
+                                       "no se recordarán.")
+                            .arg(question.memoryProblem));
+        }
+        frmCuentaExtracto chooser(
+            QStringLiteral("¿En qué cuenta se importan los movimientos de %1?")
+                .arg(QFileInfo(shown).fileName()),
+            question.accounts, question.proposed, &owner);
+        if (services.dialogs.run(chooser) != QDialog::Accepted) {
+            return std::nullopt;
+        }
+        return chooser.chosen();
+    };
+    const FailureReport report(owner, services.messages, lcExchange());
+    bool mapped = false;
+    if (!report.attempt(QStringLiteral("No se pueden leer las cuentas del año"), [&] {
+            mapped = session.mapBankFile(choose, state.session.programFolder());
+        })) {
+        return std::nullopt;
+    }
+    if (!mapped) {
+        return std::nullopt;
+    }
+    return ImportSource{bankFileRead(session), true, true};
+}
+
 // The file's rows, or nothing when it cannot be read or the user cancels (told).
 std::optional<ImportSource> readSource(AppState& state, Services& services, QWidget& owner,
                                        ImportSession& session, const QString& shown) {
     if (session.format() == ImportFormat::Norma43) {
         return statementSource(state, services, owner, session, shown);
+    }
+    if (session.format() == ImportFormat::BankFile) {
+        return bankFileSource(state, services, owner, session, shown);
     }
     std::optional<QString> failure;
     {
@@ -459,10 +562,10 @@ bool importFromMenu(AppState& state, Services& services, QWidget& owner) {
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
         folder = QDir::homePath();
     }
-    const std::optional<QString> path =
-        services.files.openFile(&owner, QStringLiteral("Importar movimientos"), folder,
-                                QStringLiteral("Movimientos (*.csv *.n43 *.aeb43 *.txt);;"
-                                               "Todos los archivos (*)"));
+    const std::optional<QString> path = services.files.openFile(
+        &owner, QStringLiteral("Importar movimientos"), folder,
+        QStringLiteral("Movimientos (*.csv *.xlsx *.xls *.n43 *.aeb43 *.txt);;"
+                       "Todos los archivos (*)"));
     if (!path) {
         return false;
     }

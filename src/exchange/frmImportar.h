@@ -1,10 +1,11 @@
 #pragma once
 
-// Bringing movements in from a file: a CSV file of entries or a bank statement
-// in the Norma 43 layout. Nothing is written until the user has seen what will
-// be added, what is refused and why, which rows are already in the year, and
-// has decided about the accounts the year lacks.
+// Bringing movements in from a file: a CSV file of entries, a bank statement in
+// the Norma 43 layout, or a bank's own movements file, CSV or spreadsheet. Nothing is written until
+// the user has seen what will be added, what is refused and why, which rows are already in the
+// year, and has decided about the accounts the year lacks.
 
+#include "exchange/BankLayout.h"
 #include "exchange/ImportPlan.h"
 #include "ui/FailureReport.h"
 #include "ui/WindowKit.h"
@@ -26,6 +27,7 @@ namespace velmora {
 struct AppState;
 struct Services;
 class ImportSession;
+class BankColumnsModel;
 class MissingAccountsModel;
 class NewAccountsModel;
 class PlannedEntryModel;
@@ -36,6 +38,8 @@ struct ImportSource {
     // A bank statement names only one side of a movement; a row whose other side
     // could not be proposed waits until the user picks it.
     bool pickMissing = false;
+    // A bank's own file: its columns are shown and can be read otherwise.
+    bool bankFile = false;
 };
 
 // The preview: what would be added, refused and already there, with the choices
@@ -59,6 +63,8 @@ private:
     void buildControls();
     bool replan();
     void showPlan();
+    // The bank file's columns read otherwise: its rows read again and planned.
+    void changeLayout(const BankLayout& layout);
     // Lists the lines refused; gives how many there are.
     qsizetype fillRefused();
     void importRows();
@@ -76,9 +82,12 @@ private:
     PlannedEntryModel* accepted_ = nullptr;
     NewAccountsModel* unknown_ = nullptr;
     MissingAccountsModel* missing_ = nullptr;
+    BankColumnsModel* columns_ = nullptr;
 
     QLabel* lblLeido = nullptr;
+    QLabel* lblSaldo = nullptr;
     QTabWidget* tabs = nullptr;
+    QTableView* grdColumnas = nullptr;
     QTableView* grdApuntes = nullptr;
     QTableView* grdCuentas = nullptr;
     QTableView* grdSinCuenta = nullptr;

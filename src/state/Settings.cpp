@@ -6,6 +6,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLoggingCategory>
 #include <QSaveFile>
 #include <QStringConverter>
@@ -185,6 +188,53 @@ void SettingsFiles::writeBankAccount(const QString& bankAccount, const QString& 
         content += (key + QLatin1Char(';') + accounts.value(key)).toUtf8() + "\r\n";
     }
     writeBytes(kBancos, content);
+}
+
+namespace {
+
+const QString kColumnas = QStringLiteral("columnas.json");
+
+} // namespace
+
+QList<SettingsFiles::BankFileLayout> SettingsFiles::readBankFileLayouts() const {
+    QList<BankFileLayout> layouts;
+    QFile file;
+    if (!openSettingsFile(kColumnas, file)) {
+        return layouts;
+    }
+    // A file damaged by hand or by a crash is only a convenience lost: the columns
+    // are recognised again and the file is rewritten at the next import.
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    for (const QJsonValue& value : document.array()) {
+        const QJsonObject object = value.toObject();
+        BankFileLayout layout;
+        layout.account = object.value(QLatin1String("cuenta")).toString();
+        for (const QJsonValue& header : object.value(QLatin1String("cabecera")).toArray()) {
+            layout.headers.append(header.toString());
+        }
+        layout.columns = object.value(QLatin1String("columnas")).toString();
+        if (!layout.account.isEmpty() && !layout.headers.isEmpty()) {
+            layouts.append(layout);
+        }
+    }
+    return layouts;
+}
+
+void SettingsFiles::writeBankFileLayout(const BankFileLayout& layout) const {
+    QJsonArray array;
+    const auto add = [&array](const BankFileLayout& kept) {
+        array.append(
+            QJsonObject{{QLatin1String("cuenta"), kept.account},
+                        {QLatin1String("cabecera"), QJsonArray::fromStringList(kept.headers)},
+                        {QLatin1String("columnas"), kept.columns}});
+    };
+    add(layout);
+    for (const BankFileLayout& kept : readBankFileLayouts()) {
+        if (kept.account != layout.account) {
+            add(kept);
+        }
+    }
+    writeBytes(kColumnas, QJsonDocument(array).toJson());
 }
 
 QString SettingsFiles::readDataRoot() const {

@@ -58,6 +58,18 @@ public:
     QString readBankAccount(const QString& bankAccount) const;
     void writeBankAccount(const QString& bankAccount, const QString& ourAccount) const;
 
+    // columnas.json: how the movements files of each of our bank accounts are laid
+    // out, their headers and what each column holds, so that the next file with the
+    // same headers is read the same way and goes to the same account.
+    struct BankFileLayout {
+        QString account;
+        QStringList headers;
+        QString columns; // "Fecha|Concepto|Importe|Saldo", as the import names them
+    };
+    QList<BankFileLayout> readBankFileLayouts() const;
+    // Replaces what was remembered for the account.
+    void writeBankFileLayout(const BankFileLayout& layout) const;
+
     QString pathOf(const QString& fileName) const;
 
     // What made a file that is there read as missing, one sentence each naming

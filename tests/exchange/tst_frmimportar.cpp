@@ -317,7 +317,8 @@ void TestFrmImportar::unreadableFilesWriteNothing_data() {
         << QStringLiteral("No se ha importado nada: el extracto %1 no se puede leer, línea 3: ");
     QTest::newRow("archivo sin cabecera")
         << QByteArrayLiteral("05/02/2024;Nómina;Cuenta BBVA;Nómina;1500,00\r\n")
-        << QStringLiteral("No se ha importado nada: el archivo %1 no se puede leer. ");
+        << QStringLiteral("No se ha importado nada: el archivo %1 no se puede leer: no se "
+                          "encuentra la fila de cabecera");
 }
 
 void TestFrmImportar::unreadableFilesWriteNothing() {

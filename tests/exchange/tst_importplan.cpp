@@ -221,7 +221,7 @@ void TestImportPlan::proposalsLearnFromTheYear() {
     ledger.addEntry(5, "31/01/2024", "Nómina empresa", "Banco", "Nómina", 1500, "I");
     ledger.addEntry(6, "01/02/2024", "Traspaso ahorro", "Banco", "Caja", 100, "T");
     const AccountProposals proposals(ledger.db());
-    QCOMPARE(proposals.propose(description, moneyOut, QStringLiteral("Banco")), proposed);
+    QCOMPARE(proposals.propose(description, moneyOut, QStringLiteral("Banco")).account, proposed);
 }
 
 // A debit leaves the bank account and a credit enters it; a proposal the movement

@@ -70,6 +70,8 @@ int runImportCsv(CommandArgs args, const QString& programFolder, QTextStream& ou
                  QTextStream& err);
 int runImportN43(CommandArgs args, const QString& programFolder, QTextStream& out,
                  QTextStream& err);
+int runImportBank(CommandArgs args, const QString& programFolder, QTextStream& out,
+                  QTextStream& err);
 int runBalances(CommandArgs args, const QString& programFolder, QTextStream& out, QTextStream& err);
 int runOpeningBalance(CommandArgs args, const QString& programFolder, QTextStream& out,
                       QTextStream& err);

@@ -56,6 +56,18 @@ QString usageText() {
         "      de cada movimiento se propone a partir de los apuntes del año; los\n"
         "      movimientos sin propuesta se listan y no se importan. Vista previa,\n"
         "      duplicados, copia de seguridad y escritura como en import-csv.\n"
+        "  velmora-admin import-bank --account CUENTA [--year AÑO] [--dry-run]\n"
+        "                            [--allow-duplicates] ARCHIVO\n"
+        "      Añade al año como apuntes de CUENTA los movimientos del archivo que da\n"
+        "      el banco: un CSV con sus propias columnas o una hoja de cálculo (.xlsx o\n"
+        "      .xls). Busca la fila de cabecera bajo las líneas de encima y reconoce\n"
+        "      las columnas (fecha, concepto, importe o cargo y abono, saldo); las\n"
+        "      columnas que se cambien en el programa para CUENTA se usan aquí\n"
+        "      también. La otra cuenta se propone por las reglas de importación y los\n"
+        "      apuntes del año; los movimientos sin propuesta se listan y no se\n"
+        "      importan. Si el archivo da el saldo, lo compara con el de CUENTA antes\n"
+        "      y después de importar. Vista previa, duplicados, copia de seguridad y\n"
+        "      escritura como en import-csv.\n"
         "  velmora-admin balances [--year AÑO] [--date DD/MM/AAAA]\n"
         "      Muestra, como la ventana Saldos, el saldo inicial, las entradas, las\n"
         "      salidas y el saldo de cada cuenta de caja a la fecha (el 31/12 del año\n"
@@ -88,7 +100,8 @@ int runAdmin(const QStringList& args, const QString& programFolder, QTextStream&
     if (args.isEmpty()) {
         return badUsage(
             err, QStringLiteral("falta la orden (init, demo, copies, restore-copy, export-csv, "
-                                "import-csv, import-n43, balances, opening-balance o carry-over)"));
+                                "import-csv, import-n43, import-bank, balances, opening-balance o "
+                                "carry-over)"));
     }
     try {
         using Command = int (*)(const QStringList&, const QString&, QTextStream&, QTextStream&);
@@ -100,6 +113,7 @@ int runAdmin(const QStringList& args, const QString& programFolder, QTextStream&
             {"export-csv", runExportCsv},
             {"import-csv", runImportCsv},
             {"import-n43", runImportN43},
+            {"import-bank", runImportBank},
             {"balances", runBalances},
             {"opening-balance", runOpeningBalance},
             {"carry-over", runCarryOver},

@@ -247,6 +247,88 @@ int noMemoryToRead(const QString& nativeFile, QTextStream& out, QTextStream& err
         err, QStringLiteral("%1 para leer %2; no se ha escrito nada.").arg(kNoMemory, nativeFile));
 }
 
+// The year's account named so, in any letter case; empty when it has none.
+QString accountNamed(Database& db, const QString& name) {
+    for (const Account& account : listAccounts(db, QString())) {
+        if (foldCase(account.name.trimmed()) == foldCase(name.trimmed())) {
+            return account.name;
+        }
+    }
+    return {};
+}
+
+int noSuchAccount(const TargetYear& target, const QString& name, QTextStream& err) {
+    return failure(err, QStringLiteral("el año %1 no tiene la cuenta «%2». Créela en el "
+                                       "programa (Opciones, Cuentas, Nuevo) o nombre en --account "
+                                       "una que exista. No se ha escrito nada.")
+                            .arg(target.year, printable(name)));
+}
+
+// A bank's movements, read into the session's rows for ourAccount: the plan of
+// those with a proposed account, the ones without listed, the bank's balance
+// against ours, and the write.
+int planBankRows(const ImportSession& session, const TargetYear& target, const QString& ourAccount,
+                 const ExchangeArgs& args, const QString& nativeFile, QTextStream& out,
+                 QTextStream& err) {
+    std::optional<ImportPlan> plan;
+    try {
+        const ImportedRows& rows = session.rows();
+        // A movement with no proposal is not planned: the user enters it by hand.
+        const auto proposed = [&rows](qsizetype row) {
+            return !rows.goesInto(row).isEmpty() && !rows.comesOutOf(row).isEmpty();
+        };
+        plan = session.plan({}, proposed);
+        printPlan(*plan, RefusedLines::merged(session.refused(), plan->refused),
+                  args.allowDuplicates, out);
+        // Each movement with the account proposed for it and why, as the preview
+        // shows them.
+        const QList<PlannedEntry> accepted(plan->accepted.begin(), plan->accepted.end());
+        printLines<PlannedEntry>(out, accepted, accepted.size(), [&](const PlannedEntry& entry) {
+            const bool in = sameText(plan->goesInto(entry), ourAccount);
+            const QString& reason = rows.reason(entry.row);
+            return QStringLiteral("línea %1: %2 %3 %4 %5 «%6»%7%8")
+                .arg(formatCount(rows.line(entry.row)), formatDate(rows.date(entry.row)),
+                     printable(rows.description(entry.row)),
+                     formatCents(in ? rows.cents(entry.row) : -rows.cents(entry.row)),
+                     in ? QStringLiteral("desde") : QStringLiteral("a"),
+                     printable(in ? plan->comesOutOf(entry) : plan->goesInto(entry)),
+                     reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(printable(reason)),
+                     entry.duplicate ? QStringLiteral(", ya está") : QString());
+        });
+        QList<qsizetype> unproposed;
+        qsizetype unproposedCount = 0;
+        for (qsizetype row = 0; row < rows.size(); ++row) {
+            if (!proposed(row) && ++unproposedCount <= RefusedLines::kKept) {
+                unproposed.append(row);
+            }
+        }
+        if (unproposedCount > 0) {
+            out << QStringLiteral("Movimientos sin cuenta propuesta, que no se importan: %1\n")
+                       .arg(formatCount(unproposedCount));
+            printLines<qsizetype>(out, unproposed, unproposedCount, [&](const qsizetype& row) {
+                const qint64 signedCents =
+                    rows.goesInto(row) == ourAccount ? rows.cents(row) : -rows.cents(row);
+                return QStringLiteral("línea %1: sin cuenta propuesta: %2 %3")
+                    .arg(formatCount(rows.line(row)), printable(rows.description(row)),
+                         formatCents(signedCents));
+            });
+            out << QStringLiteral("Apúntelos en el programa; las importaciones siguientes "
+                                  "propondrán la cuenta que usen.\n");
+        }
+        const QString balances = session.describeBalances(*plan);
+        if (!balances.isEmpty()) {
+            out << printable(balances) << '\n';
+        }
+    } catch (const std::bad_alloc&) {
+        return noMemoryToRead(nativeFile, out, err);
+    } catch (const DbError& error) {
+        out.flush();
+        return failure(err, QStringLiteral("no se puede leer el año: %1. No se ha escrito nada.")
+                                .arg(describeFailure(error)));
+    }
+    return writePlan(session, target, *plan, args.allowDuplicates, args.dryRun, out, err);
+}
+
 } // namespace
 
 int runExportCsv(const QStringList& args, const QString& programFolder, QTextStream& out,
@@ -319,8 +401,15 @@ int runImportCsv(const QStringList& args, const QString& programFolder, QTextStr
     std::optional<ImportPlan> plan;
     try {
         if (const std::optional<QString> unreadable = session.readCsv()) {
-            return failure(err, QStringLiteral("no se puede importar %1: %2 No se ha escrito nada.")
-                                    .arg(nativeFile, *unreadable));
+            const QString bankHint =
+                session.format() == ImportFormat::BankFile
+                    ? QStringLiteral(" Si son los movimientos que da el banco, impórtelos con "
+                                     "«%1 import-bank --account CUENTA %2».")
+                          .arg(kProgram, nativeFile)
+                    : QString();
+            return failure(err,
+                           QStringLiteral("no se puede importar %1: %2%3 No se ha escrito nada.")
+                               .arg(nativeFile, *unreadable, bankHint));
         }
         plan = session.plan();
         out << QStringLiteral("Importación de %1 en el año %2.\n").arg(nativeFile, target.year);
@@ -354,13 +443,7 @@ int runImportN43(const QStringList& args, const QString& programFolder, QTextStr
     const TargetYear& target = run.target;
     ImportSession& session = *run.session;
     const QString nativeFile = QDir::toNativeSeparators(parsed->file);
-    QString ourAccount;
-    for (const Account& account : listAccounts(run.ledger(), QString())) {
-        if (foldCase(account.name.trimmed()) == foldCase(parsed->account->trimmed())) {
-            ourAccount = account.name;
-        }
-    }
-    std::optional<ImportPlan> plan;
+    const QString ourAccount = accountNamed(run.ledger(), *parsed->account);
     try {
         try {
             session.readStatement();
@@ -370,11 +453,7 @@ int runImportN43(const QStringList& args, const QString& programFolder, QTextStr
                                     .arg(nativeFile, printable(error.message())));
         }
         if (ourAccount.isEmpty()) {
-            return failure(
-                err, QStringLiteral("el año %1 no tiene la cuenta «%2». Créela en el "
-                                    "programa (Opciones, Cuentas, Nuevo) o nombre en --account "
-                                    "una que exista. No se ha escrito nada.")
-                         .arg(target.year, printable(*parsed->account)));
+            return noSuchAccount(target, *parsed->account, err);
         }
         const N43Statement& statement = session.statement();
         out << QStringLiteral("Importación de %1 en el año %2, cuenta «%3».\n")
@@ -392,37 +471,83 @@ int runImportN43(const QStringList& args, const QString& programFolder, QTextStr
                             formatDate(account.to));
             return std::optional<QString>(ourAccount);
         });
-        const ImportedRows& rows = session.rows();
-        // A movement with no proposal is not planned: the user enters it by hand.
-        const auto proposed = [&rows](qsizetype row) {
-            return !rows.goesInto(row).isEmpty() && !rows.comesOutOf(row).isEmpty();
-        };
-        plan = session.plan({}, proposed);
-        printPlan(*plan, plan->refused, parsed->allowDuplicates, out);
-        QList<qsizetype> unproposed;
-        qsizetype unproposedCount = 0;
-        for (qsizetype row = 0; row < rows.size(); ++row) {
-            if (!proposed(row) && ++unproposedCount <= RefusedLines::kKept) {
-                unproposed.append(row);
-            }
-        }
-        if (unproposedCount > 0) {
-            out << QStringLiteral("Movimientos sin cuenta propuesta, que no se importan: %1\n")
-                       .arg(formatCount(unproposedCount));
-            printLines<qsizetype>(out, unproposed, unproposedCount, [&](const qsizetype& row) {
-                const qint64 signedCents =
-                    rows.goesInto(row) == ourAccount ? rows.cents(row) : -rows.cents(row);
-                return QStringLiteral("línea %1: sin cuenta propuesta: %2 %3")
-                    .arg(formatCount(rows.line(row)), printable(rows.description(row)),
-                         formatCents(signedCents));
-            });
-            out << QStringLiteral("Apúntelos en el programa; las importaciones siguientes "
-                                  "propondrán la cuenta que usen.\n");
-        }
     } catch (const std::bad_alloc&) {
         return noMemoryToRead(nativeFile, out, err);
     }
-    return writePlan(session, target, *plan, parsed->allowDuplicates, parsed->dryRun, out, err);
+    return planBankRows(session, target, ourAccount, *parsed, nativeFile, out, err);
+}
+
+int runImportBank(const QStringList& args, const QString& programFolder, QTextStream& out,
+                  QTextStream& err) {
+    int code = Success;
+    const std::optional<ExchangeArgs> parsed = parseExchangeArgs(
+        args, {QStringLiteral("--year"), QStringLiteral("--account")},
+        {QStringLiteral("--dry-run"), QStringLiteral("--allow-duplicates")}, err, code);
+    if (!parsed) {
+        return code;
+    }
+    if (!parsed->account) {
+        return badUsage(err, QStringLiteral("falta --account CUENTA: la cuenta del año en la que "
+                                            "se importan los movimientos del banco"));
+    }
+    ImportRun run;
+    if (!startImport(run, programFolder, *parsed, err)) {
+        return Failure;
+    }
+    const TargetYear& target = run.target;
+    ImportSession& session = *run.session;
+    const QString nativeFile = QDir::toNativeSeparators(parsed->file);
+    if (session.format() != ImportFormat::BankFile) {
+        return failure(err,
+                       QStringLiteral("%1 es %2; impórtelo con «%3 %4». No se ha escrito nada.")
+                           .arg(nativeFile,
+                                session.format() == ImportFormat::Norma43
+                                    ? QStringLiteral("un extracto bancario en Norma 43")
+                                    : QStringLiteral("un archivo CSV con la cabecera de Velmora"),
+                                kProgram,
+                                session.format() == ImportFormat::Norma43
+                                    ? QStringLiteral("import-n43 --account CUENTA ") + nativeFile
+                                    : QStringLiteral("import-csv ") + nativeFile));
+    }
+    const QString ourAccount = accountNamed(run.ledger(), *parsed->account);
+    try {
+        if (const std::optional<QString> unreadable = session.readBankFile(programFolder)) {
+            return failure(err,
+                           QStringLiteral("no se puede importar %1: %2. No se ha escrito nada.")
+                               .arg(nativeFile, printable(*unreadable)));
+        }
+        if (ourAccount.isEmpty()) {
+            return noSuchAccount(target, *parsed->account, err);
+        }
+        out << QStringLiteral("Importación de %1 en el año %2, cuenta «%3».\n")
+                   .arg(nativeFile, target.year, printable(ourAccount));
+        session.mapBankFile(
+            [&](const BankFileQuestion&) { return std::optional<QString>(ourAccount); },
+            programFolder);
+        const BankLayout& layout = session.layout();
+        QStringList columns;
+        for (qsizetype i = 0; i < layout.headers.size(); ++i) {
+            if (layout.columns.at(i) != BankColumn::Unused) {
+                columns.append(QStringLiteral("«%1» como %2")
+                                   .arg(printable(layout.headers.at(i)),
+                                        bankColumnName(layout.columns.at(i)).toLower()));
+            }
+        }
+        out << QStringLiteral("Formato detectado: %1, cabecera en la línea %2: %3.\n")
+                   .arg(session.bankFileKind(),
+                        formatCount(session.table().rows[size_t(layout.headerRow)].line),
+                        columns.join(QStringLiteral(", ")));
+        out << QStringLiteral("Movimientos leídos: %1%2.\n")
+                   .arg(formatCount(qint64(session.bankMovements().size())),
+                        session.bankMovements().empty()
+                            ? QString()
+                            : QStringLiteral(", del %1 al %2")
+                                  .arg(formatDate(session.bankMovements().front().date),
+                                       formatDate(session.bankMovements().back().date)));
+    } catch (const std::bad_alloc&) {
+        return noMemoryToRead(nativeFile, out, err);
+    }
+    return planBankRows(session, target, ourAccount, *parsed, nativeFile, out, err);
 }
 
 } // namespace velmora::admin
