@@ -165,6 +165,7 @@ private slots:
     void csvPreviewThenImport_data();
     void csvPreviewThenImport();
     void statementProposesAndRemembers();
+    void bankFileColumnsProposalsAndBalance();
     void unreadableFilesWriteNothing_data();
     void unreadableFilesWriteNothing();
     void failuresWriteNothing_data();
@@ -305,6 +306,72 @@ void TestFrmImportar::statementProposesAndRemembers() {
     f.import(path);
     QCOMPARE(f.services.dialogs.pending(), size_t(0));
     QCOMPARE(entryLines(f.ledger.db()), after);
+}
+
+// A bank's own CSV, newest first, with its balance: the columns shown and changed,
+// each proposal with its reason, the bank's balance against ours, and the columns
+// remembered for the account.
+void TestFrmImportar::bankFileColumnsProposalsAndBalance() {
+    Year f;
+    f.start();
+    const QString path =
+        f.put(u"movimientos.csv"_s, "Cuenta: ES12 0049 1500 0512 3456 7890\r\n"
+                                    "Fecha;Concepto;Importe;Saldo\r\n"
+                                    "20/02/2024;N\xD3MINA FEBRERO;1.500,00;1.414,50\r\n"
+                                    "15/02/2024;COMPRA MERCADONA;-20,00;-85,50\r\n"_ba);
+    f.services.dialogs.expect([&](QDialog& chooser) {
+        QCOMPARE(child<QLabel>(chooser, "lblPregunta")->text(),
+                 QStringLiteral("¿En qué cuenta se importan los movimientos de movimientos.csv?"));
+        child<QComboBox>(chooser, "cboCuenta")->setCurrentText(QStringLiteral("Cuenta BBVA"));
+        click(chooser, "cmdAceptar");
+    });
+    f.services.dialogs.expect([&](QDialog& window) {
+        QCOMPARE(child<QLabel>(window, "lblLeido")->text(),
+                 QStringLiteral("Movimientos del banco (CSV del banco, separador punto y coma) "
+                                "para Cuenta BBVA: 2 movimientos, con saldo"));
+        QCOMPARE(column(window, "grdColumnas", 2),
+                 (QStringList{"Fecha", "Concepto", "Importe", "Saldo"}));
+        // Oldest first; the purchase found its account and says why.
+        QCOMPARE(column(window, "grdApuntes", 2), (QStringList{"COMPRA MERCADONA"}));
+        QCOMPARE(column(window, "grdApuntes", 7), (QStringList{"como «Mercadona» del 03/01/2024"}));
+        QCOMPARE(column(window, "grdSinCuenta", 2), (QStringList{"NÓMINA FEBRERO"}));
+        auto* balance = child<QLabel>(window, "lblSaldo");
+        // The year holds January's purchase and the light bill on the account:
+        // they agree up to the payroll, which waits for its account.
+        QCOMPARE(balance->text(),
+                 QStringLiteral("Saldo de Cuenta BBVA antes del 15/02/2024: banco -65,50, "
+                                "Velmora -65,50: coinciden. Después de importar, al 20/02/2024: "
+                                "banco 1.414,50, Velmora -85,50: difieren en 1.500,00. Dejan de "
+                                "coincidir el 20/02/2024 (línea 3)."));
+        choose(window, "grdSinCuenta", 0, 5, QStringLiteral("Nómina"));
+        QVERIFY(balance->text().endsWith(
+            QStringLiteral("al 20/02/2024: banco 1.414,50, Velmora 1.414,50: coinciden.")));
+        // The balance read as nothing: no comparison, and the columns remembered so.
+        choose(window, "grdColumnas", 3, 2, QStringLiteral("No se usa"));
+        QCoreApplication::processEvents();
+        QVERIFY(balance->isHidden());
+        QCOMPARE(column(window, "grdColumnas", 2),
+                 (QStringList{"Fecha", "Concepto", "Importe", "No se usa"}));
+        // Two dates cannot be read: told, and the columns stay as they were.
+        choose(window, "grdColumnas", 1, 2, QStringLiteral("Fecha"));
+        QCoreApplication::processEvents();
+        QCOMPARE(f.messages.texts().last(),
+                 QStringLiteral("Las columnas no se pueden leer así: hay más de una columna que "
+                                "se lee como «Fecha»."));
+        QCOMPARE(column(window, "grdColumnas", 2),
+                 (QStringList{"Fecha", "Concepto", "Importe", "No se usa"}));
+        choose(window, "grdSinCuenta", 0, 5, QStringLiteral("Nómina"));
+        click(window, "cmdImportar");
+    });
+    f.import(path);
+    QCOMPARE(f.services.dialogs.pending(), size_t(0));
+    QCOMPARE(entryLines(f.ledger.db()),
+             f.before + (QStringList{"2024-02-15|COMPRA MERCADONA|Supermercado|Cuenta BBVA|2000|G",
+                                     "2024-02-20|NÓMINA FEBRERO|Cuenta BBVA|Nómina|150000|I"}));
+    const auto remembered = SettingsFiles(f.ledger.programFolder()).readBankFileLayouts();
+    QCOMPARE(remembered.size(), 1);
+    QCOMPARE(remembered[0].account, QStringLiteral("Cuenta BBVA"));
+    QCOMPARE(remembered[0].columns, QStringLiteral("Fecha|Concepto|Importe|No se usa"));
 }
 
 void TestFrmImportar::unreadableFilesWriteNothing_data() {

@@ -816,6 +816,39 @@ void TestAdmin::importFile_data() {
                        u"  línea 3: la fecha «16/01/2024\\x1B[31m» no es válida; se esperaba "
                        "dd/mm/aaaa"_s};
 
+    // A bank's own CSV: the purchase finds its account, the club fee does not, and
+    // the bank's balance parts from ours where the fee is missing.
+    const QByteArray bankFile = "Extracto de movimientos\r\n"
+                                "Fecha;Concepto;Importe;Saldo\r\n"
+                                "17/01/2024;MERCADONA CENTRO;-30,00;-95,12\r\n"
+                                "20/01/2024;CUOTA PADEL;-15,00;-110,12\r\n";
+    QTest::newRow("banco, CSV con cabecera abajo")
+        << bankFile << QString() << u"import-bank --account banco FILE"_s << 0
+        << QStringList{u"2024-01-17|MERCADONA CENTRO|Supermercado|Banco|3000|G"_s}
+        << QStringList{
+               u"Importación de FILE en el año 2024, cuenta «Banco»."_s,
+               u"Formato detectado: CSV del banco, separador punto y coma, cabecera en la línea "
+               "2: «Fecha» como fecha, «Concepto» como concepto, «Importe» como importe, "
+               "«Saldo» como saldo."_s,
+               u"Movimientos leídos: 2, del 17/01/2024 al 20/01/2024."_s,
+               u"Apuntes para añadir: 1"_s,
+               u"  línea 3: 17/01/2024 MERCADONA CENTRO -30,00 a «Supermercado» (como "
+               "«Mercadona» del 10/01/2024)"_s,
+               u"Movimientos sin cuenta propuesta, que no se importan: 1"_s,
+               u"  línea 4: sin cuenta propuesta: CUOTA PADEL -15,00"_s,
+               u"Saldo de Banco antes del 17/01/2024: banco -65,12, Velmora -65,12: coinciden. "
+               "Después de importar, al 20/01/2024: banco -110,12, Velmora -95,12: difieren en "
+               "15,00. Dejan de coincidir el 20/01/2024 (línea 4)."_s,
+               copy,
+               u"Escritos 1 apuntes en el año 2024 (DB)."_s};
+    QTest::newRow("banco, dos veces")
+        << bankFile << u"import-bank --account Banco FILE"_s
+        << u"import-bank --dry-run --account Banco FILE"_s << 0
+        << QStringList{u"2024-01-17|MERCADONA CENTRO|Supermercado|Banco|3000|G"_s}
+        << QStringList{u"  línea 3: 17/01/2024 MERCADONA CENTRO -30,00 a «Supermercado» (como "
+                       "«MERCADONA CENTRO» del 17/01/2024), ya está"_s,
+                       skipped, dryRun};
+
     test::n43::Statement wrongTotals;
     wrongTotals.open()
         .move({.cents = -4512, .reference2 = u"MERCADONA"_s})
@@ -841,6 +874,20 @@ void TestAdmin::importFile_data() {
             u"no existe la base de datos del año 2023: ROOT/2023/Devedur.mdb"_s);
     refused("falta --account", u"import-n43 FILE"_s, januaryStatement(), 2,
             u"falta --account CUENTA: la cuenta del año que es la del banco"_s + usage);
+    refused("banco sin --account", u"import-bank FILE"_s, bankFile, 2,
+            u"falta --account CUENTA: la cuenta del año en la que se importan los movimientos "
+            "del banco"_s +
+                usage);
+    refused("banco, un extracto Norma 43", u"import-bank --account Banco FILE"_s,
+            januaryStatement(), 1,
+            u"FILE es un extracto bancario en Norma 43; impórtelo con «velmora-admin import-n43 "
+            "--account CUENTA FILE». No se ha escrito nada."_s);
+    refused("banco sin cabecera", u"import-bank --account Banco FILE"_s,
+            "Movimientos\r\n17/01/2024;COMPRA;-30,00\r\n", 1,
+            u"no se puede importar FILE: no se encuentra la fila de cabecera: ..."_s);
+    refused("banco, cuenta que no existe", u"import-bank --account Hucha FILE"_s, bankFile, 1,
+            u"el año 2024 no tiene la cuenta «Hucha». Créela en el programa (Opciones, Cuentas, "
+            "Nuevo) o nombre en --account una que exista. No se ha escrito nada."_s);
     refused("opción de otra orden", u"export-csv --dry-run FILE"_s, QByteArray(), 2,
             u"opción desconocida: «--dry-run»"_s + usage);
     refused("dos archivos", u"import-csv FILE otro.csv"_s, kMixedCsv, 2,
