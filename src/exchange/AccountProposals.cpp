@@ -5,10 +5,12 @@
 #include "store/Schema.h"
 #include "store/SpanishText.h"
 #include "store/Sqlite.h"
+#include "store/TextPool.h"
 
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace velmora {
@@ -39,33 +41,85 @@ QStringList AccountProposals::words(const QString& description) {
     return result;
 }
 
+namespace {
+
+// One use of a description as read: its accounts kept in a pool, made into
+// strings only for the few uses a description keeps.
+struct ReadUse {
+    qint64 order = 0; // later entries have larger numbers
+    quint32 goesInto = 0;
+    quint32 comesOutOf = 0;
+    quint32 description = 0; // in the descriptions' pool
+};
+
+// The date before the number: an entry typed late for an earlier day is older.
+qint64 orderOf(const QDate& date, qint64 id) {
+    return (qint64(date.isValid() ? date.toJulianDay() : 0) << 32) + id;
+}
+
+} // namespace
+
 AccountProposals::AccountProposals(Database& db) {
-    Statement query(db, "SELECT Des, EntraEn, SaleDe, Data FROM apuntes ORDER BY Data, Id",
+    // Newest typed first, in the file's own order, which needs no sorting: once a
+    // description has its latest few uses, the older ones are passed over with a
+    // comparison. A year of a million entries repeats a few thousand descriptions,
+    // whose words are found once.
+    Statement query(db, "SELECT Des, Data, Id, EntraEn, SaleDe FROM apuntes ORDER BY rowid DESC",
                     "leer los apuntes del año");
-    qint64 order = 0;
+    TextPool descriptions;
+    TextPool names;
+    // By description: its known, or -1; description 0 is the empty one.
+    std::vector<qint32> knownOf{-1};
+    std::vector<std::vector<ReadUse>> uses; // by known, latest first
+    StoredDates dates;
     while (query.step()) {
-        const QStringList described = words(query.columnText(0));
-        if (described.isEmpty()) {
+        const quint32 description = descriptions.add(query.columnUtf8(0));
+        if (description >= knownOf.size()) {
+            const std::string_view bytes = descriptions.bytes(description);
+            const QStringList described =
+                words(QString::fromUtf8(bytes.data(), qsizetype(bytes.size())));
+            qint32 index = -1;
+            if (!described.isEmpty()) {
+                const QString text = described.join(QLatin1Char(' '));
+                const auto found = byText_.constFind(text);
+                if (found == byText_.constEnd()) {
+                    index = qint32(known_.size());
+                    byText_.insert(text, index);
+                    known_.push_back({text, int(described.size()), {}});
+                    uses.emplace_back();
+                    for (const QString& word : described) {
+                        byWord_[word].push_back(index);
+                    }
+                } else {
+                    index = *found;
+                }
+            }
+            knownOf.push_back(index);
+        }
+        const qint32 known = knownOf[description];
+        if (known < 0) {
             continue;
         }
-        const QString text = described.join(QLatin1Char(' '));
-        auto found = byText_.constFind(text);
-        int index = 0;
-        if (found == byText_.constEnd()) {
-            index = int(known_.size());
-            byText_.insert(text, index);
-            known_.push_back({text, int(described.size()), {}});
-            for (const QString& word : described) {
-                byWord_[word].push_back(index);
-            }
-        } else {
-            index = *found;
+        std::vector<ReadUse>& kept = uses[size_t(known)];
+        const qint64 order = orderOf(dates.read(query.columnUtf8(1)), query.columnInt(2));
+        if (kept.size() == kUsesKept && order < kept.back().order) {
+            continue;
         }
-        std::vector<Use>& uses = known_[size_t(index)].uses;
-        uses.push_back({++order, query.columnText(1), query.columnText(2), query.columnText(0),
-                        query.columnText(3)});
-        if (uses.size() > kUsesKept) {
-            uses.erase(uses.begin());
+        const ReadUse use{order, names.add(query.columnUtf8(3)), names.add(query.columnUtf8(4)),
+                          description};
+        const auto at =
+            std::upper_bound(kept.begin(), kept.end(), use,
+                             [](const ReadUse& a, const ReadUse& b) { return a.order > b.order; });
+        kept.insert(at, use);
+        if (kept.size() > kUsesKept) {
+            kept.pop_back();
+        }
+    }
+    for (size_t i = 0; i < known_.size(); ++i) {
+        for (auto use = uses[i].rbegin(); use != uses[i].rend(); ++use) {
+            known_[i].uses.push_back(
+                {use->order, names.text(use->goesInto), names.text(use->comesOutOf),
+                 descriptions.text(use->description), QDate::fromJulianDay(use->order >> 32)});
         }
     }
 }
@@ -75,9 +129,7 @@ Proposal AccountProposals::pick(const Known& known, bool moneyOut,
     for (auto use = known.uses.rbegin(); use != known.uses.rend(); ++use) {
         const QString& other = moneyOut ? use->goesInto : use->comesOutOf;
         if (!other.trimmed().isEmpty() && !sameText(other, bankAccount)) {
-            const QByteArray stored = use->date.toUtf8();
-            const QDate date =
-                fromStoredDate(std::string_view(stored.constData(), size_t(stored.size())));
+            const QDate& date = use->date;
             return {other, QStringLiteral("como «%1»%2")
                                .arg(use->description.simplified(),
                                     date.isValid() ? QStringLiteral(" del ") + formatDate(date)

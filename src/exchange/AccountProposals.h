@@ -7,6 +7,7 @@
 
 #include "exchange/ImportedRows.h"
 
+#include <QDate>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -45,7 +46,7 @@ private:
         QString goesInto;
         QString comesOutOf;
         QString description; // as typed
-        QString date;        // as stored
+        QDate date;
     };
     struct Known {
         QString text; // the words joined

@@ -8,10 +8,12 @@
 #include "store/Schema.h"
 #include "store/SpanishText.h"
 #include "store/Sqlite.h"
+#include "store/TextPool.h"
 
 #include <QSet>
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 namespace velmora {
@@ -85,7 +87,19 @@ void markDuplicates(Database& db, const ImportedRows& rows, ImportPlan& plan) {
     }
     std::sort(hashes.begin(), hashes.end());
 
-    Statement query(db, "SELECT Data, EntraEn, SaleDe, amountcents(Importe), Des FROM apuntes",
+    // Most of a large year's entries match no row of the file by date and amount,
+    // and are passed over before any of their texts is made.
+    const auto dayAndAmount = [](std::string_view storedDate, qint64 cents) {
+        return texthash::hashOf(storedDate, quint64(cents));
+    };
+    std::unordered_set<quint64> daysAndAmounts;
+    daysAndAmounts.reserve(plan.accepted.size());
+    for (const PlannedEntry& entry : plan.accepted) {
+        const QByteArray date = toStoredDate(rows.date(entry.row)).toUtf8();
+        daysAndAmounts.insert(dayAndAmount(std::string_view(date.constData(), size_t(date.size())),
+                                           rows.cents(entry.row)));
+    }
+    Statement query(db, "SELECT amountcents(Importe), Data, EntraEn, SaleDe, Des FROM apuntes",
                     "leer los apuntes del año");
     QHash<QString, QString> foldedNames; // the year names few accounts, over and over
     const auto foldedName = [&foldedNames](const QString& name) {
@@ -96,11 +110,13 @@ void markDuplicates(Database& db, const ImportedRows& rows, ImportPlan& plan) {
         return *found;
     };
     while (query.step()) {
-        if (query.isNull(3)) {
-            continue; // an unreadable amount is nobody's duplicate
+        // An unreadable amount is nobody's duplicate.
+        if (query.isNull(0) ||
+            !daysAndAmounts.contains(dayAndAmount(query.columnUtf8(1), query.columnInt(0)))) {
+            continue;
         }
-        const EntryKey key{query.columnText(0), foldedName(query.columnText(1)),
-                           foldedName(query.columnText(2)), query.columnInt(3),
+        const EntryKey key{query.columnText(1), foldedName(query.columnText(2)),
+                           foldedName(query.columnText(3)), query.columnInt(0),
                            query.columnText(4)};
         const auto [from, to] =
             std::equal_range(hashes.begin(), hashes.end(), std::pair(key.hash(), qint32(0)),
