@@ -12,8 +12,6 @@ namespace velmora {
 
 namespace {
 
-const QString kFileName = QStringLiteral("reglas.txt");
-
 // What the file holds; what one person's rules could need many times over.
 constexpr qint64 kRulesFileLimit = kSmallFileLimit;
 
@@ -133,7 +131,7 @@ std::optional<qsizetype> HouseRules::match(const QString& description) const {
 }
 
 QString houseRulesPath(const QString& dataRoot) {
-    return dataRoot + QLatin1Char('/') + kFileName;
+    return dataRoot + QLatin1Char('/') + kHouseRulesFile;
 }
 
 HouseRulesRead readHouseRules(const QString& dataRoot) {
