@@ -79,9 +79,10 @@ void frmReglas::buildControls() {
     setTabChain({mshDatos, cmdAnadir, cmdModificar, cmdBorrar, cmdSubir, cmdBajar, cmdCerrar});
 }
 
-// The list takes what the window gives; the commands stand in a column beside it.
+// What the list is and the commands over it, and the list below taking whatever
+// the window gives.
 void frmReglas::arrangeControls() {
-    auto* commands = new QVBoxLayout;
+    auto* commands = new QHBoxLayout;
     commands->setContentsMargins(0, 0, 0, 0);
     for (QPushButton* command : {cmdAnadir, cmdModificar, cmdBorrar}) {
         commands->addWidget(command);
@@ -92,16 +93,13 @@ void frmReglas::arrangeControls() {
     commands->addStretch(1);
     commands->addWidget(cmdCerrar);
 
-    auto* body = new QHBoxLayout;
-    body->addWidget(mshDatos, 1);
-    body->addLayout(commands);
-
     mshDatos->viewport()->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(twips(120), twips(60), twips(120), twips(120));
     layout->addWidget(lblInfo);
-    layout->addLayout(body, 1);
+    layout->addLayout(commands);
+    layout->addWidget(mshDatos, 1);
 }
 
 void frmReglas::applyColumnWidths() {
