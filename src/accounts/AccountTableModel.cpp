@@ -1,5 +1,7 @@
 #include "accounts/AccountTableModel.h"
 
+#include <QStringList>
+
 namespace velmora {
 
 AccountTableModel::AccountTableModel(const Palette& palette, QObject* parent)
@@ -10,56 +12,28 @@ void AccountTableModel::setAccounts(std::vector<Account> accounts) {
 }
 
 QVariant AccountTableModel::cell(int row, int column, int role) const {
+    if (role != Qt::DisplayRole) {
+        return numberedListLook(row, column, role);
+    }
     const Account& account = accounts_[static_cast<size_t>(row)];
-    switch (role) {
-    case Qt::DisplayRole:
-        switch (column) {
-        case LineColumn:
-            return QString::number(row + 1);
-        case NameColumn:
-            return account.name;
-        case ConceptColumn:
-            return account.description;
-        case KindColumn:
-            return kindWord(account.kind);
-        default:
-            return {};
-        }
-    case Qt::BackgroundRole:
-        if (column == LineColumn) {
-            return Palette::fixedCells();
-        }
-        return palette().band(row);
-    case Qt::TextAlignmentRole:
-        if (column != LineColumn) {
-            return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
-        }
-        return {};
+    switch (column) {
+    case LineColumn:
+        return QString::number(row + 1);
+    case NameColumn:
+        return account.name;
+    case ConceptColumn:
+        return account.description;
+    case KindColumn:
+        return kindWord(account.kind);
     default:
         return {};
     }
 }
 
 QVariant AccountTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal) {
-        return {};
-    }
-    if (role == Qt::TextAlignmentRole) {
-        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
-    }
-    if (role != Qt::DisplayRole) {
-        return {};
-    }
-    switch (section) {
-    case NameColumn:
-        return QStringLiteral("Nombre");
-    case ConceptColumn:
-        return QStringLiteral("Concepto");
-    case KindColumn:
-        return QStringLiteral("TIPO");
-    default:
-        return QString();
-    }
+    static const QStringList titles = {QString(), QStringLiteral("Nombre"),
+                                       QStringLiteral("Concepto"), QStringLiteral("TIPO")};
+    return listHeader(titles, section, orientation, role);
 }
 
 } // namespace velmora

@@ -12,6 +12,7 @@
 #include "entries/frmApuntesDetalle.h"
 #include "exchange/CsvExport.h"
 #include "exchange/frmImportar.h"
+#include "exchange/frmReglas.h"
 #include "maintenance/frmCopiaPen.h"
 #include "preferences/frmAcercaDe.h"
 #include "preferences/frmColor.h"
@@ -332,6 +333,8 @@ void frmPrincipal::buildMenu() {
         reload();
     });
     mnuOpSaldos->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    add("mnuOpReglas", "Reglas de importación ...",
+        [this] { showModal<frmReglas>(state_, services_, this); });
     // Ctrl+Z anywhere in the window but in a text field, which undoes its own typing.
     mnuOpDeshacer = add("mnuOpDeshacer", "Deshacer borrado", [this] { undoDelete(); });
     mnuOpDeshacer->setShortcut(QKeySequence::Undo);

@@ -148,6 +148,9 @@ std::optional<QString> PathGate::ownByName(const QString& resolved) const {
                        ? QStringLiteral("la carpeta de las copias de seguridad del programa")
                        : QStringLiteral("parte de las copias de seguridad del programa");
         }
+        if (parts.size() == 1 && parts[0] == kHouseRulesFile) {
+            return QStringLiteral("el archivo de reglas de importación del programa");
+        }
         if (parts.size() == 2 && parts[1].startsWith(QLatin1String("Devedur.mdb"))) {
             return QStringLiteral("la base de datos del año %1").arg(parts[0]);
         }
@@ -198,6 +201,7 @@ std::optional<QString> PathGate::ownByIdentity(const QString& resolved) const {
     }
     if (!places_.dataRoot.isEmpty()) {
         const QDir root(places_.dataRoot);
+        candidates << root.filePath(kHouseRulesFile);
         for (const QString& folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
             candidates << root.filePath(folder + QStringLiteral("/Devedur.mdb"));
         }

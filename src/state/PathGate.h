@@ -6,7 +6,7 @@
 //
 // The gate knows the program's own files: every year's ledger under the data
 // root with the files SQLite keeps beside it, everything under "Copias de
-// seguridad", the report files in "Informes", the settings files and the
+// seguridad", the report files in "Informes", the import rules, the settings files and the
 // compaction folder in the settings folder, and the executables. A path is
 // judged by what it finally names: links are resolved first, and another name
 // for one of our files (a hard link) is still ours. An existing SQLite database
@@ -23,6 +23,9 @@
 class QFile;
 
 namespace velmora {
+
+// The household's import rules, in the data root beside the years.
+inline const QString kHouseRulesFile = QStringLiteral("reglas.txt");
 
 // Where the program's own files are. An empty place is not looked at.
 struct ProgramPlaces {

@@ -26,17 +26,6 @@ const QString kColor = QStringLiteral("color.ini");
 const QString kColor2 = QStringLiteral("color2.ini");
 const QString kImp = QStringLiteral("imp.ini");
 
-// The files are single-byte text. A path typed on this system may also arrive as
-// UTF-8, so valid UTF-8 is read as such and anything else as Latin-1.
-QString decodeLine(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringConverter::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) {
-        return text;
-    }
-    return QString::fromLatin1(bytes);
-}
-
 const QByteArray kByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 
 // Latin-1 when it reads back as the same text. Some Latin-1 texts would not: "Ã©"
@@ -44,7 +33,7 @@ const QByteArray kByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 QByteArray encodeLine(const QString& text) {
     QStringEncoder latin1(QStringConverter::Latin1);
     QByteArray bytes = latin1.encode(text);
-    if (!latin1.hasError() && !bytes.startsWith(kByteOrderMark) && decodeLine(bytes) == text) {
+    if (!latin1.hasError() && !bytes.startsWith(kByteOrderMark) && decodeTextLine(bytes) == text) {
         return bytes;
     }
     return text.toUtf8();
@@ -54,9 +43,9 @@ QByteArray encodeLine(const QString& text) {
 // is told; Qt's own text, in English and sometimes more precise, goes to the log.
 // Opening reports several codes (a folder in the file's place is a write error),
 // so every failure there reads the same.
-SettingsError writeFailure(const QSaveFile& file, bool opening) {
-    qCWarning(lcStartup).noquote()
-        << "no se puede escribir" << file.fileName() << "-" << file.errorString();
+SettingsError writeFailure(const QSaveFile& file, bool opening, const QLoggingCategory& log) {
+    qCWarning(log).noquote() << "no se puede escribir" << file.fileName() << "-"
+                             << file.errorString();
     QString reason = QStringLiteral("no se puede guardar el archivo");
     if (opening) {
         reason = QStringLiteral("no se puede abrir el archivo para escribir");
@@ -70,6 +59,35 @@ SettingsError writeFailure(const QSaveFile& file, bool opening) {
 }
 
 } // namespace
+
+// The settings files are single-byte text. A path typed on this system may also
+// arrive as UTF-8.
+QString decodeTextLine(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringConverter::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError()) {
+        return text;
+    }
+    return QString::fromLatin1(bytes);
+}
+
+void replaceWholeFile(const QString& path, const QByteArray& content, const QLoggingCategory& log) {
+    // Renamed over a pipe or a device, or through a link to one, the new file would
+    // take the place of something that is no file of ours.
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile() && !existing.isDir()) {
+        throw SettingsError(QStringLiteral("No se puede escribir %1: no es un archivo normal")
+                                .arg(pathForMessage(path)));
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        throw writeFailure(file, true, log);
+    }
+    file.write(content);
+    if (!file.commit()) {
+        throw writeFailure(file, false, log);
+    }
+}
 
 SettingsError::SettingsError(const QString& message)
     : std::runtime_error(message.toStdString()), message_(message) {}
@@ -100,7 +118,7 @@ std::optional<QString> SettingsFiles::readLine(const QString& fileName, int line
             while (i == 0 && line.startsWith(kByteOrderMark)) {
                 line.remove(0, 3);
             }
-            return decodeLine(line);
+            return decodeTextLine(line);
         }
     }
     return std::nullopt;
@@ -134,22 +152,7 @@ void SettingsFiles::writeLines(const QString& fileName, const QStringList& lines
 }
 
 void SettingsFiles::writeBytes(const QString& fileName, const QByteArray& content) const {
-    // Renamed over a pipe or a device, or through a link to one, the new file would
-    // take the place of something that is no settings file.
-    const QString path = pathOf(fileName);
-    const QFileInfo existing(path);
-    if (existing.exists() && !existing.isFile() && !existing.isDir()) {
-        throw SettingsError(QStringLiteral("No se puede escribir %1: no es un archivo normal")
-                                .arg(pathForMessage(path)));
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw writeFailure(file, true);
-    }
-    file.write(content);
-    if (!file.commit()) {
-        throw writeFailure(file, false);
-    }
+    replaceWholeFile(pathOf(fileName), content, lcStartup());
 }
 
 namespace {

@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 class QFile;
+class QLoggingCategory;
 
 namespace velmora {
 
@@ -25,6 +26,16 @@ public:
 private:
     QString message_;
 };
+
+// Replaces the file at path with content in one step: a crash midway leaves the
+// old file whole (and at worst a stray temporary beside it), never half of the
+// new one. Refuses to write over a pipe or a device. Throws SettingsError with a
+// Spanish message naming the file; Qt's reason goes to log.
+void replaceWholeFile(const QString& path, const QByteArray& content, const QLoggingCategory& log);
+
+// A line of a text file the user may have edited: valid UTF-8 is read as such,
+// anything else as Latin-1, so that no byte is lost either way.
+QString decodeTextLine(const QByteArray& bytes);
 
 class SettingsFiles {
 public:

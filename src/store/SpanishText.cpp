@@ -162,6 +162,18 @@ QString foldCase(const QString& text) {
     return QString::fromStdU32String(codes);
 }
 
+QString foldAccents(const QString& text) {
+    const QString folded = foldCase(text).normalized(QString::NormalizationForm_D);
+    QString plain;
+    plain.reserve(folded.size());
+    for (const QChar c : folded) {
+        if (c.category() != QChar::Mark_NonSpacing) {
+            plain.append(c);
+        }
+    }
+    return plain;
+}
+
 bool sameText(const QString& a, const QString& b) {
     return foldCase(a) == foldCase(b);
 }

@@ -12,6 +12,9 @@ struct sqlite3;
 namespace velmora {
 
 QString foldCase(const QString& text);
+// foldCase, and the accents and tildes gone as well: "Ñandú" → "nandu". Bank
+// files drop them as often as they keep them.
+QString foldAccents(const QString& text);
 bool sameText(const QString& a, const QString& b);
 
 // Alphabetical order as a Spanish reader expects it: letter case ignored, Á beside A,

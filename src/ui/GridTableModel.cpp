@@ -2,6 +2,8 @@
 
 #include "ui/Contrast.h"
 
+#include <QStringList>
+
 namespace velmora {
 
 GridTableModel::GridTableModel(const Palette& palette, int columns, QObject* parent)
@@ -33,6 +35,34 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
                                 cell(index.row(), index.column(), role));
     }
     return cell(index.row(), index.column(), role);
+}
+
+QVariant GridTableModel::numberedListLook(int row, int column, int role) const {
+    switch (role) {
+    case Qt::BackgroundRole:
+        return column == 0 ? Palette::fixedCells() : palette_.band(row);
+    case Qt::TextAlignmentRole:
+        if (column != 0) {
+            return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+        }
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant GridTableModel::listHeader(const QStringList& titles, int section,
+                                    Qt::Orientation orientation, int role) {
+    if (orientation != Qt::Horizontal) {
+        return {};
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    return titles.value(section);
 }
 
 } // namespace velmora

@@ -36,6 +36,13 @@ protected:
     }
     const Palette& palette() const { return palette_; }
 
+    // For a list whose column 0 numbers its lines: what a cell shows beside its
+    // text (the number on the fixed colour, the rest in bands, on the left).
+    QVariant numberedListLook(int row, int column, int role) const;
+    // The header of a list with these titles, on the left.
+    static QVariant listHeader(const QStringList& titles, int section, Qt::Orientation orientation,
+                               int role);
+
 private:
     const Palette& palette_;
     int columns_;

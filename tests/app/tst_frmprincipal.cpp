@@ -183,12 +183,13 @@ void TestFrmPrincipal::yearNamedOtherwise() {
 void TestFrmPrincipal::menuOpensThePreferenceWindows() {
     WindowFixture<frmPrincipal> f;
     f.open();
-    for (const char* name : {"mnuOpCores", "mnuOpAcercade", "mnuOpConfiguracion"}) {
+    for (const char* name : {"mnuOpCores", "mnuOpAcercade", "mnuOpConfiguracion", "mnuOpReglas"}) {
         f.services.dialogs.expect([](QDialog&) {});
         f.find<QAction>(name)->trigger();
     }
     QCOMPARE(f.services.dialogs.titles,
-             (QStringList{"Colores", "Acerca de ...", "Configuración de Parámetros"}));
+             (QStringList{"Colores", "Acerca de ...", "Configuración de Parámetros",
+                          "Reglas de importación"}));
 }
 
 // Ctrl+B opens the balances at the list's "Hasta"; Enter on an account opens its

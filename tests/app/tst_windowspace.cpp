@@ -13,6 +13,7 @@
 #include "entries/frmApuntesDetalle.h"
 #include "exchange/ImportSession.h"
 #include "exchange/frmImportar.h"
+#include "exchange/frmReglas.h"
 #include "maintenance/frmCopiaPen.h"
 #include "preferences/frmAcercaDe.h"
 #include "preferences/frmColor.h"
@@ -87,6 +88,7 @@ void TestWindowSpace::fitsASmallScreen_data() {
             keep = session;
             return std::make_unique<frmImportar>(state, services, *session);
         });
+    QTest::newRow("import rules") << plain<frmReglas>();
     QTest::newRow("years") << plain<frmAno>();
     QTest::newRow("backup") << plain<frmCopiaPen>();
     QTest::newRow("about") << plain<frmAcercaDe>();

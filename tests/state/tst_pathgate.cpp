@@ -67,6 +67,7 @@ void TestPathGate::letsOrdinaryOutputsThrough_data() {
     QTest::newRow("link to an ordinary file") << folder + u"/enlace.csv"_s;
     QTest::newRow("a text named like the ledger") << folder + u"/Devedur.mdb"_s;
     QTest::newRow("a text named like a setting") << folder + u"/ano.ini"_s;
+    QTest::newRow("a text named like the import rules") << folder + u"/reglas.txt"_s;
     QTest::newRow("relative path") << u"exportado.csv"_s;
 }
 

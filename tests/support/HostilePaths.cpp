@@ -81,6 +81,8 @@ QList<HostilePath> hostileOutputs(TestLedger& ledger, const QString& scratch) {
     }
     require(putBytes(program + QStringLiteral("/Datos/DevedurC.mdb"), "compactada"),
             "HostilePaths: no se puede escribir la compactación");
+    require(putBytes(data + QLatin1Char('/') + kHouseRulesFile, "IBERDROLA\tLuz\n"),
+            "HostilePaths: no se pueden escribir las reglas");
     const QString copy =
         SafetyCopies(data, ledger.year()).folder() + QStringLiteral("/Devedur-20240101-000000.mdb");
     require(putBytes(copy, "copia"), "HostilePaths: no se puede escribir la copia");
@@ -95,6 +97,8 @@ QList<HostilePath> hostileOutputs(TestLedger& ledger, const QString& scratch) {
          QStringLiteral("el archivo de reporte Datos.rpt")},
         {"compaction file", program + QStringLiteral("/Datos/DevedurC.mdb"),
          QStringLiteral("donde el programa compacta")},
+        {"import rules", data + QLatin1Char('/') + kHouseRulesFile,
+         QStringLiteral("el archivo de reglas de importación del programa")},
     };
     for (const char* file :
          {"ruta.ini", "ano.ini", "color.ini", "color2.ini", "imp.ini", "bancos.ini"}) {
