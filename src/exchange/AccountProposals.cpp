@@ -26,12 +26,7 @@ constexpr size_t kUsesKept = 4;
 
 QStringList AccountProposals::words(const QString& description) {
     static const QRegularExpression separators(QStringLiteral("[^\\p{L}]+"));
-    QString plain;
-    for (const QChar c : foldCase(description).normalized(QString::NormalizationForm_D)) {
-        if (c.category() != QChar::Mark_NonSpacing) {
-            plain.append(c);
-        }
-    }
+    const QString plain = foldAccents(description);
     QStringList result;
     for (const QString& word : plain.split(separators, Qt::SkipEmptyParts)) {
         if (word.size() >= 3 && !result.contains(word)) {
@@ -59,7 +54,7 @@ qint64 orderOf(const QDate& date, qint64 id) {
 
 } // namespace
 
-AccountProposals::AccountProposals(Database& db) {
+AccountProposals::AccountProposals(Database& db, HouseRules rules) : rules_(std::move(rules)) {
     // Newest typed first, in the file's own order, which needs no sorting: once a
     // description has its latest few uses, the older ones are passed over with a
     // comparison. A year of a million entries repeats a few thousand descriptions,
@@ -141,6 +136,13 @@ Proposal AccountProposals::pick(const Known& known, bool moneyOut,
 
 Proposal AccountProposals::propose(const QString& description, bool moneyOut,
                                    const QString& bankAccount) const {
+    // The household's own rules first, in their order.
+    if (const std::optional<qsizetype> rule = rules_.match(description)) {
+        const HouseRule& chosen = rules_.rules.at(*rule);
+        if (!sameText(chosen.account, bankAccount)) {
+            return {chosen.account, QStringLiteral("regla: ") + describeRule(chosen)};
+        }
+    }
     const QStringList described = words(description);
     if (described.isEmpty()) {
         return {};

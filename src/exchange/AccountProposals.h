@@ -1,10 +1,11 @@
 #pragma once
 
-// Which of our accounts a bank movement goes with, learned from the year's own
-// entries rather than configured: the account on the other side of the most
-// recent entry with the same description, or else with the most similar one.
-// "MERCADONA VALENCIA 1234" finds "Mercadona" typed last month.
+// Which of our accounts a bank movement goes with: the first of the household's
+// rules that matches it, or else what the year's own entries teach: the account on the other side
+// of the most recent entry with the same description, or else with the most similar one. "MERCADONA
+// VALENCIA 1234" finds "Mercadona" typed last month.
 
+#include "exchange/HouseRules.h"
 #include "exchange/ImportedRows.h"
 
 #include <QDate>
@@ -28,8 +29,9 @@ struct Proposal {
 
 class AccountProposals {
 public:
-    // Reads the year's entries; throws DbError.
-    explicit AccountProposals(Database& db);
+    // Reads the year's entries; throws DbError. The household's rules come before
+    // what the entries teach.
+    explicit AccountProposals(Database& db, HouseRules rules = {});
 
     // For money out of bankAccount, the account it went into; for money in, the
     // one it came from. Never bankAccount itself; empty when no entry is close
@@ -55,6 +57,7 @@ private:
     };
     Proposal pick(const Known& known, bool moneyOut, const QString& bankAccount) const;
 
+    HouseRules rules_;
     std::vector<Known> known_;
     QHash<QString, int> byText_;
     QHash<QString, std::vector<int>> byWord_;

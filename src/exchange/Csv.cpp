@@ -5,6 +5,7 @@
 #include "exchange/TextEncoding.h"
 #include "state/PathGate.h"
 #include "store/Amount.h"
+#include "store/SpanishText.h"
 
 #include <QFileDevice>
 #include <QIODevice>
@@ -92,15 +93,7 @@ QByteArray plainAmount(qint64 cents) {
 
 // "Entra en", "ENTRA EN" and "Entrá en" are the same name.
 QString plainName(const QString& name) {
-    const QString decomposed = name.trimmed().normalized(QString::NormalizationForm_D);
-    QString plain;
-    plain.reserve(decomposed.size());
-    for (const QChar c : decomposed) {
-        if (c.category() != QChar::Mark_NonSpacing) {
-            plain.append(c);
-        }
-    }
-    return plain.toCaseFolded();
+    return foldAccents(name.trimmed());
 }
 
 bool isHeader(const QStringList& fields) {

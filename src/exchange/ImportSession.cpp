@@ -125,7 +125,7 @@ bool ImportSession::mapBankFile(const BankFileChooser& choose, const QString& re
             break;
         }
     }
-    proposals_ = std::make_unique<AccountProposals>(db());
+    proposals_ = makeProposals();
     return !relayout(layout_, question.memoryProblem.isEmpty() ? rememberIn : QString());
 }
 
@@ -137,7 +137,7 @@ std::optional<QString> ImportSession::relayout(const BankLayout& layout,
     }
     layout_ = layout;
     if (!proposals_) {
-        proposals_ = std::make_unique<AccountProposals>(db());
+        proposals_ = makeProposals();
     }
     BankMovementsRead read = readBankMovements(table_, layout_);
     bankMovements_ = std::move(read.movements);
@@ -179,7 +179,7 @@ bool ImportSession::mapStatement(const BankAccountChooser& choose, const QString
     const QStringList accounts = accountNames(db());
     // A bank account is kept as a "Caja" account.
     const QString firstCash = firstCashAccount(db());
-    const AccountProposals proposals(db());
+    const std::unique_ptr<AccountProposals> proposals = makeProposals();
     std::optional<SettingsFiles> memory;
     if (!rememberIn.isEmpty()) {
         memory.emplace(rememberIn);
@@ -209,10 +209,19 @@ bool ImportSession::mapStatement(const BankAccountChooser& choose, const QString
                 qCWarning(lcExchange).noquote() << error.message();
             }
         }
-        appendStatementRows(account, *chosen, proposals, rows_);
+        appendStatementRows(account, *chosen, *proposals, rows_);
         statementAccounts_.append(*chosen);
     }
     return true;
+}
+
+std::unique_ptr<AccountProposals> ImportSession::makeProposals() const {
+    HouseRulesRead rules = readHouseRules(dataRoot_);
+    if (!rules.problem.isEmpty()) {
+        // The rules window names it; the import uses the rules that could be read.
+        qCWarning(lcExchange).noquote() << rules.problem;
+    }
+    return std::make_unique<AccountProposals>(db(), std::move(rules.rules));
 }
 
 ImportPlan ImportSession::plan(const NewAccounts& created,

@@ -138,6 +138,8 @@ public:
 
 private:
     Database& db() const { return database_(); }
+    // The year's entries and the household's rules of the data root.
+    std::unique_ptr<AccountProposals> makeProposals() const;
 
     std::function<Database&()> database_;
     QString dataRoot_;
