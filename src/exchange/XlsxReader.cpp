@@ -395,13 +395,14 @@ QList<std::pair<QString, Relationship>> readRelationships(Workbook& book, const 
     return found;
 }
 
-QString targetOf(const QList<std::pair<QString, Relationship>>& relationships, QStringView id) {
+const Relationship* relationshipOf(const QList<std::pair<QString, Relationship>>& relationships,
+                                   QStringView id) {
     for (const auto& [key, relationship] : relationships) {
         if (key == id) {
-            return relationship.target;
+            return &relationship;
         }
     }
-    return {};
+    return nullptr;
 }
 
 QString targetOfType(const QList<std::pair<QString, Relationship>>& relationships,
@@ -434,32 +435,46 @@ SheetPlace findFirstSheet(Workbook& book) {
         refuse(QStringLiteral("no es un libro de Excel (.xlsx)"));
     }
     SheetPlace place;
-    QString firstId;
+    QStringList sheetIds;
     auto xml = book.open(workbookPart, kLargestIndexPart);
     while (xml->next() != QXmlStreamReader::EndDocument) {
         if (xml->at(u"workbookPr")) {
             place.date1904 = xmlTrue(xml->attribute("date1904"));
-        } else if (xml->at(u"sheet") && firstId.isEmpty()) {
+        } else if (xml->at(u"sheet")) {
             // The relationship id is in the relationships namespace, whose URI
             // differs between the transitional and the strict forms.
+            QString id;
             for (const QXmlStreamAttribute& attribute : xml->xml().attributes()) {
                 if (attribute.name() == u"id" && !attribute.namespaceUri().isEmpty()) {
-                    firstId = attribute.value().toString();
+                    id = attribute.value().toString();
                 }
             }
-            if (firstId.isEmpty()) {
+            if (id.isEmpty()) {
                 refuse(damagedReason());
             }
+            sheetIds.append(id);
         }
     }
-    if (firstId.isEmpty()) {
+    const auto relationships = readRelationships(book, workbookPart);
+    place.sharedStrings = targetOfType(relationships, u"sharedStrings");
+    // A chart may be a sheet of its own, even the first: the movements are on
+    // the first worksheet.
+    for (const QString& id : sheetIds) {
+        const Relationship* relationship = relationshipOf(relationships, id);
+        if (relationship == nullptr) {
+            qCWarning(lcExchange).noquote() << "xlsx: la hoja" << id << "no está";
+            refuse(damagedReason());
+        }
+        if (relationship->type == u"worksheet") {
+            place.sheet = relationship->target;
+            break;
+        }
+    }
+    if (place.sheet.isEmpty()) {
         refuse(noSheetReason());
     }
-    const auto relationships = readRelationships(book, workbookPart);
-    place.sheet = targetOf(relationships, firstId);
-    place.sharedStrings = targetOfType(relationships, u"sharedStrings");
-    if (place.sheet.isEmpty() || !book.has(place.sheet)) {
-        qCWarning(lcExchange).noquote() << "xlsx: la primera hoja" << firstId << "no está";
+    if (!book.has(place.sheet)) {
+        qCWarning(lcExchange).noquote() << "xlsx: falta la hoja" << place.sheet;
         refuse(damagedReason());
     }
     return place;

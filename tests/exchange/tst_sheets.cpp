@@ -214,6 +214,26 @@ void TestSheets::values_data() {
     QTest::newRow("first sheet in the workbook's order")
         << xlsxBytes(twoSheets) << int(Form::Xlsx) << QStringList{"1:Fecha|Concepto"} << false;
 
+    XlsxBook chartFirst;
+    chartFirst.grid = {{"Fecha", "Concepto"}};
+    chartFirst.parts = {
+        {QStringLiteral("xl/workbook.xml"),
+         "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+         "<sheets><sheet name=\"Gráfico\" sheetId=\"2\" r:id=\"rId9\"/>"
+         "<sheet name=\"Movimientos\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {QStringLiteral("xl/_rels/workbook.xml.rels"),
+         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+         "<Relationship Id=\"rId9\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+         "relationships/chartsheet\" Target=\"chartsheets/sheet1.xml\"/>"
+         "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+         "relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+         "<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+         "relationships/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>"},
+        {QStringLiteral("xl/chartsheets/sheet1.xml"), "<chartsheet/>"}};
+    QTest::newRow("a chart sheet before the first worksheet")
+        << xlsxBytes(chartFirst) << int(Form::Xlsx) << QStringList{"1:Fecha|Concepto"} << false;
+
     XlsxBook stored;
     stored.grid = {{"Fecha", "Importe"}, {"d:45352", "-5"}};
     QTest::newRow("parts stored without compression")
