@@ -68,7 +68,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
 libqt6core6 (>= 6.4.0), libqt6gui6 (>= 6.4.0), libqt6widgets6 (>= 6.4.0), \
 libqt6printsupport6 (>= 6.4.0), libqt6charts6 (>= 6.4.0), qt6-qpa-plugins, \
 libqt6opengl6 (>= 6.4.0), libqt6openglwidgets6 (>= 6.4.0), libglx0, libopengl0, \
-libsqlite3-0 (>= 3.37.0)")
+libsqlite3-0 (>= 3.37.0), libzip4 (>= 1.7.3), libfreexl1 (>= 1.0.6)")
 # Qt's own dialogs in Spanish, and a font to draw the windows with on a system
 # that has none.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-dejavu-core")

@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
     libgl-dev libxkbcommon-dev
     libsqlite3-dev sqlite3
+    libzip-dev libfreexl-dev
     fonts-dejavu-core
     poppler-utils
     desktop-file-utils appstream dpkg-dev lintian man-db

@@ -1,0 +1,13 @@
+// The .xlsx reader on any bytes: it never fails, a file it cannot read gives a
+// Spanish reason and nothing else, and what it reads keeps within the limits of
+// a sheet, rows in order, every row with a cell and every number a number.
+
+#include "FuzzCheck.h"
+#include "SheetFuzz.h"
+
+#include "exchange/XlsxReader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    velmora::fuzz::checkSheetReader(velmora::fuzz::bytesOf(data, size), velmora::readXlsx);
+    return 0;
+}
