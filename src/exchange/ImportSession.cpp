@@ -3,6 +3,8 @@
 #include "exchange/AccountProposals.h"
 #include "exchange/BalanceCheck.h"
 #include "exchange/CsvTable.h"
+#include "exchange/XlsReader.h"
+#include "exchange/XlsxReader.h"
 #include "state/Logging.h"
 #include "state/PathGate.h"
 #include "state/Settings.h"
@@ -51,17 +53,28 @@ ImportFormat ImportSession::format() {
 
 std::optional<QString> ImportSession::readBankFile(const QString& rememberIn) {
     try {
-        if (looksLikeSpreadsheet(file_.peek(8))) {
-            throw SheetError(QStringLiteral("es una hoja de cálculo, y estas aún no se leen"));
+        const QByteArray start = file_.peek(8);
+        tableRefused_ = RefusedLines();
+        if (looksLikeXlsx(start)) {
+            table_ = readXlsx(file_);
+            bankFileKind_ = QStringLiteral("hoja de cálculo .xlsx");
+        } else if (looksLikeXls(start)) {
+            table_ = readXls(file_);
+            bankFileKind_ = QStringLiteral("hoja de cálculo .xls");
+        } else {
+            CsvTableRead read = readCsvTable(file_);
+            table_ = std::move(read.table);
+            tableRefused_ = std::move(read.refused);
+            bankFileKind_ =
+                QStringLiteral("CSV del banco, separador %1").arg(separatorName(read.separator));
         }
-        CsvTableRead read = readCsvTable(file_);
-        table_ = std::move(read.table);
-        tableRefused_ = std::move(read.refused);
-        bankFileKind_ =
-            QStringLiteral("CSV del banco, separador %1").arg(separatorName(read.separator));
     } catch (const SheetError& error) {
         return error.reason();
     }
+    return findLayout(rememberIn);
+}
+
+std::optional<QString> ImportSession::findLayout(const QString& rememberIn) {
     std::optional<BankLayout> layout;
     if (!rememberIn.isEmpty()) {
         const SettingsFiles memory(rememberIn);

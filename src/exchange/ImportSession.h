@@ -138,6 +138,9 @@ public:
 
 private:
     Database& db() const { return database_(); }
+    // The layout of the table read: remembered for its headers or found by their
+    // names. Nothing, or why there is none.
+    std::optional<QString> findLayout(const QString& rememberIn);
     // The year's entries and the household's rules of the data root.
     std::unique_ptr<AccountProposals> makeProposals() const;
 
