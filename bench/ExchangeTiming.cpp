@@ -3,16 +3,20 @@
 #include "Measurements.h"
 #include "Memory.h"
 
+#include "SheetFiles.h"
+#include "demo/DemoLedger.h"
 #include "entries/EntryList.h"
 #include "exchange/Csv.h"
 #include "exchange/CsvExport.h"
 #include "exchange/ImportSession.h"
 #include "store/AccountStore.h"
+#include "store/Amount.h"
 #include "store/DatabaseFiles.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 
 #include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -135,6 +139,41 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     }
 }
 
+// The statement read, matched against the year's entries and written into a copy
+// of db, as the window and velmora-admin run it, less the safety copy, which the
+// backup figures time.
+StatementFigures timeStatement(Database& db, int year, int runs, const QString& folder) {
+    const QDir dir(folder);
+    const QString statementPath = dir.filePath(QStringLiteral("extracto.n43"));
+    writeFile(statementPath, statementOf(year, kStatementMovements));
+    const QString copyPath = dir.filePath(QStringLiteral("copia.mdb"));
+    StatementFigures figures;
+    figures.ms = median(repeatMeasure(runs, [&] {
+        QFile::remove(copyPath);
+        copyDatabase(db, copyPath);
+        Database copy(copyPath);
+        QElapsedTimer clock;
+        clock.start();
+        ImportSession session = importInto(copy, folder, year);
+        if (session.open(statementPath)) {
+            throw std::runtime_error("the statement cannot be read");
+        }
+        session.readStatement();
+        session.mapStatement([&](const BankAccountQuestion& question) {
+            figures.movements = int(question.account.movements.size());
+            return std::optional<QString>(QStringLiteral("Banco"));
+        });
+        const ImportedRows& rows = session.rows();
+        const ImportPlan plan = session.plan({}, [&rows](qsizetype row) {
+            return !rows.goesInto(row).isEmpty() && !rows.comesOutOf(row).isEmpty();
+        });
+        figures.written = session.write(plan, {}, false).written;
+        return double(clock.elapsed());
+    }));
+    QFile::remove(copyPath);
+    return figures;
+}
+
 } // namespace
 
 ExchangeFigures timeExchange(Database& db, int year, int runs) {
@@ -178,33 +217,88 @@ ExchangeFigures timeExchange(Database& db, int year, int runs) {
     }));
     figures.importPeakMiB = phasePeakMiB();
 
-    const QString statementPath = dir.filePath(QStringLiteral("extracto.n43"));
-    writeFile(statementPath, statementOf(year, kStatementMovements));
-    const QString copyPath = dir.filePath(QStringLiteral("copia.mdb"));
     startPhase();
-    figures.n43Ms = median(repeatMeasure(runs, [&] {
-        QFile::remove(copyPath);
-        copyDatabase(db, copyPath);
-        Database copy(copyPath);
-        QElapsedTimer clock;
-        clock.start();
-        ImportSession session = importInto(copy, dir.path(), year);
-        if (session.open(statementPath)) {
-            throw std::runtime_error("the statement cannot be read");
-        }
-        session.readStatement();
-        session.mapStatement([&](const BankAccountQuestion& question) {
-            figures.n43Movements = int(question.account.movements.size());
-            return std::optional<QString>(QStringLiteral("Banco"));
-        });
-        const ImportedRows& rows = session.rows();
-        const ImportPlan plan = session.plan({}, [&rows](qsizetype row) {
-            return !rows.goesInto(row).isEmpty() && !rows.comesOutOf(row).isEmpty();
-        });
-        figures.n43Written = session.write(plan, {}, false).written;
-        return double(clock.elapsed());
-    }));
+    const StatementFigures statement = timeStatement(db, year, runs, dir.path());
+    figures.n43Ms = statement.ms;
+    figures.n43Movements = statement.movements;
+    figures.n43Written = statement.written;
     figures.n43PeakMiB = phasePeakMiB();
+    return figures;
+}
+
+StatementFigures timeStatementOnLargeYear(int year, int entries, int runs) {
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        throw std::runtime_error("no temporary folder for the large year");
+    }
+    Database large(dir.filePath(QStringLiteral("grande.mdb")), Database::Mode::CreateIfMissing);
+    createLedgerSchema(large);
+    fillDemoLedger(large, year, entries);
+    return timeStatement(large, year, runs, dir.path());
+}
+
+BankFileFigures timeBankFiles(Database& db, int year, int runs) {
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        throw std::runtime_error("no temporary folder for the bank files");
+    }
+    // The bank's own layout: the holder and the account above the table, newest
+    // first, with the balance after each movement.
+    std::mt19937 random(47);
+    test::SheetGrid grid{{QStringLiteral("Titular: ANA GARCIA LOPEZ")},
+                         {QStringLiteral("Cuenta: ES12 0049 1500 0512 3456 7890")},
+                         {QStringLiteral("F. Operación"), QStringLiteral("F. Valor"),
+                          QStringLiteral("Concepto"), QStringLiteral("Importe"),
+                          QStringLiteral("Saldo")}};
+    QByteArray csv = "Titular: ANA GARCIA LOPEZ\r\nCuenta: ES12 0049 1500 0512 3456 7890\r\n"
+                     "F. Operaci\xC3\xB3n;F. Valor;Concepto;Importe;Saldo\r\n";
+    qint64 balance = 500000;
+    const QDate last(year, 12, 31);
+    for (int i = 0; i < kBankFileRows; ++i) {
+        const BankText& kind = kBankTexts[random() % std::size(kBankTexts)];
+        const qint64 cents =
+            (100 + qint64(random() % uint32_t(kind.maxCents))) * (kind.debit ? -1 : 1);
+        balance += cents;
+        const QDate date = last.addDays(-qint64(i) * last.daysInYear() / kBankFileRows);
+        const QString day = date.toString(QStringLiteral("dd/MM/yyyy"));
+        csv += (day + u';' + day + u';' + QString::fromLatin1(kind.text) + u';' +
+                formatCents(cents) + u';' + formatCents(balance) + QStringLiteral("\r\n"))
+                   .toUtf8();
+        grid.append({day, day, QString::fromLatin1(kind.text),
+                     QString::number(double(cents) / 100, 'f', 2),
+                     QString::number(double(balance) / 100, 'f', 2)});
+    }
+    const QString csvPath = dir.filePath(QStringLiteral("movimientos.csv"));
+    const QString xlsxPath = dir.filePath(QStringLiteral("movimientos.xlsx"));
+    writeFile(csvPath, csv);
+    test::XlsxBook book;
+    book.grid = grid;
+    writeFile(xlsxPath, test::xlsxBytes(book));
+
+    BankFileFigures figures;
+    const auto readAndPlan = [&](const QString& path) {
+        return median(repeatMeasure(runs, [&] {
+            QElapsedTimer clock;
+            clock.start();
+            ImportSession session = importInto(db, dir.path(), year);
+            if (session.open(path) || session.readBankFile()) {
+                throw std::runtime_error("the bank file cannot be read");
+            }
+            session.mapBankFile([](const BankFileQuestion&) {
+                return std::optional<QString>(QStringLiteral("Banco"));
+            });
+            const ImportedRows& rows = session.rows();
+            const ImportPlan plan = session.plan({}, [&rows](qsizetype row) {
+                return !rows.goesInto(row).isEmpty() && !rows.comesOutOf(row).isEmpty();
+            });
+            session.describeBalances(plan);
+            figures.rows = int(rows.size());
+            figures.planned = int(plan.accepted.size());
+            return double(clock.elapsed());
+        }));
+    };
+    figures.csvMs = readAndPlan(csvPath);
+    figures.xlsxMs = readAndPlan(xlsxPath);
     return figures;
 }
 

@@ -29,10 +29,32 @@ struct ExchangeFigures {
 };
 
 inline constexpr int kStatementMovements = 10000;
+inline constexpr int kBankFileRows = 10000;
+
+struct StatementFigures {
+    double ms = 0;
+    int movements = 0;
+    int written = 0; // movements whose account was proposed and written
+};
+
+// A bank's own movements file of kBankFileRows rows, read, matched against db's
+// year and planned, with the bank's balance checked, as a CSV file and as an
+// .xlsx workbook. Nothing is written.
+struct BankFileFigures {
+    double csvMs = 0;
+    double xlsxMs = 0;
+    int rows = 0;
+    int planned = 0;
+};
 
 // db holds the demonstration year `year` at databasePath and is left as it was:
 // the statement is written into a copy. Throws std::runtime_error when a file
 // cannot be made or read.
 ExchangeFigures timeExchange(Database& db, int year, int runs);
+
+// The statement against a year of `entries` demonstration entries made for it.
+StatementFigures timeStatementOnLargeYear(int year, int entries, int runs);
+
+BankFileFigures timeBankFiles(Database& db, int year, int runs);
 
 } // namespace velmora::bench

@@ -62,6 +62,10 @@ constexpr Target kPreviewTarget{Target::Kind::Below, 500};
 constexpr Target kPreviewMemoryTarget{Target::Kind::Below, 100};
 constexpr Target kCsvTarget{Target::Kind::Below, 2000};
 constexpr Target kStatementTarget{Target::Kind::Below, 1000}; // 10,000 movements
+constexpr Target kBankFileTarget{Target::Kind::Below, 1000};  // 10,000 rows, read and planned
+// The statement is timed against a year this large too: the proposals and the
+// duplicates read the whole year.
+constexpr int kLargeYearEntries = 1'000'000;
 // Every entry of ten years of this many entries each.
 constexpr int kSearchedYears = 10;
 constexpr Target kYearSearchTarget{Target::Kind::Below, 1000};
@@ -344,6 +348,15 @@ int run(const Options& options) {
           << " movements, " << options.runs << " runs...\n";
     err().flush();
     const ExchangeFigures exchange = timeExchange(state.session.db(), year, options.runs);
+    err() << "Timing a bank's own file of " << kBankFileRows << " movements, CSV and .xlsx, "
+          << options.runs << " runs...\n";
+    err().flush();
+    const BankFileFigures bankFiles = timeBankFiles(state.session.db(), year, options.runs);
+    err() << "Making a year of " << kLargeYearEntries << " entries and timing the statement "
+          << "against it, " << options.runs << " runs...\n";
+    err().flush();
+    const StatementFigures largeYear =
+        timeStatementOnLargeYear(year, kLargeYearEntries, options.runs);
 
     err() << "Making " << kSearchedYears - 1 << " more years and timing the search across "
           << kSearchedYears << " years, " << options.runs << " runs...\n";
@@ -425,6 +438,11 @@ int run(const Options& options) {
     report.add(QStringLiteral("n43_written"), exchange.n43Written, 0);
     report.add(QStringLiteral("n43_import_ms"), exchange.n43Ms, 2, kStatementTarget);
     report.add(QStringLiteral("n43_import_peak_mb"), exchange.n43PeakMiB);
+    report.add(QStringLiteral("n43_import_1m_ms"), largeYear.ms, 2, kStatementTarget);
+    report.add(QStringLiteral("bank_rows"), bankFiles.rows, 0);
+    report.add(QStringLiteral("bank_planned"), bankFiles.planned, 0);
+    report.add(QStringLiteral("bank_csv_ms"), bankFiles.csvMs, 2, kBankFileTarget);
+    report.add(QStringLiteral("bank_xlsx_ms"), bankFiles.xlsxMs, 2, kBankFileTarget);
 
     report.add(QStringLiteral("search_years"), yearSearch.years, 0);
     report.add(QStringLiteral("search_years_rows"), yearSearch.rows, 0);
