@@ -55,12 +55,15 @@ qint64 orderOf(const QDate& date, qint64 id) {
 } // namespace
 
 AccountProposals::AccountProposals(Database& db, HouseRules rules) : rules_(std::move(rules)) {
-    // Newest typed first, in the file's own order, which needs no sorting: once a
+    // Newest typed first, in the table's own order, which needs no sorting: once a
     // description has its latest few uses, the older ones are passed over with a
     // comparison. A year of a million entries repeats a few thousand descriptions,
     // whose words are found once.
-    Statement query(db, "SELECT Des, Data, Id, EntraEn, SaleDe FROM apuntes ORDER BY rowid DESC",
+    Statement query(db, "SELECT Des, Data, Id FROM apuntes ORDER BY Id DESC",
                     "leer los apuntes del año");
+    // The accounts of the uses kept only, by their entry's number.
+    Statement accounts(db, "SELECT EntraEn, SaleDe FROM apuntes WHERE Id = ?1",
+                       "leer un apunte del año");
     TextPool descriptions;
     TextPool names;
     // By description: its known, or -1; description 0 is the empty one.
@@ -100,8 +103,13 @@ AccountProposals::AccountProposals(Database& db, HouseRules rules) : rules_(std:
         if (kept.size() == kUsesKept && order < kept.back().order) {
             continue;
         }
-        const ReadUse use{order, names.add(query.columnUtf8(3)), names.add(query.columnUtf8(4)),
-                          description};
+        accounts.reset();
+        accounts.bind(1, query.columnInt(2));
+        if (!accounts.step()) {
+            continue;
+        }
+        const ReadUse use{order, names.add(accounts.columnUtf8(0)),
+                          names.add(accounts.columnUtf8(1)), description};
         const auto at =
             std::upper_bound(kept.begin(), kept.end(), use,
                              [](const ReadUse& a, const ReadUse& b) { return a.order > b.order; });

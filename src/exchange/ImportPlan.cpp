@@ -99,8 +99,12 @@ void markDuplicates(Database& db, const ImportedRows& rows, ImportPlan& plan) {
         daysAndAmounts.insert(dayAndAmount(std::string_view(date.constData(), size_t(date.size())),
                                            rows.cents(entry.row)));
     }
-    Statement query(db, "SELECT amountcents(Importe), Data, EntraEn, SaleDe, Des FROM apuntes",
+    // Only the day and the amount of every entry; the texts of the few that match
+    // are read afterwards, by their row.
+    Statement query(db, "SELECT amountcents(Importe), Data, rowid FROM apuntes",
                     "leer los apuntes del año");
+    Statement texts(db, "SELECT EntraEn, SaleDe, Des FROM apuntes WHERE rowid = ?1",
+                    "leer un apunte del año");
     QHash<QString, QString> foldedNames; // the year names few accounts, over and over
     const auto foldedName = [&foldedNames](const QString& name) {
         auto found = foldedNames.find(name);
@@ -115,9 +119,14 @@ void markDuplicates(Database& db, const ImportedRows& rows, ImportPlan& plan) {
             !daysAndAmounts.contains(dayAndAmount(query.columnUtf8(1), query.columnInt(0)))) {
             continue;
         }
-        const EntryKey key{query.columnText(1), foldedName(query.columnText(2)),
-                           foldedName(query.columnText(3)), query.columnInt(0),
-                           query.columnText(4)};
+        texts.reset();
+        texts.bind(1, query.columnInt(2));
+        if (!texts.step()) {
+            continue;
+        }
+        const EntryKey key{query.columnText(1), foldedName(texts.columnText(0)),
+                           foldedName(texts.columnText(1)), query.columnInt(0),
+                           texts.columnText(2)};
         const auto [from, to] =
             std::equal_range(hashes.begin(), hashes.end(), std::pair(key.hash(), qint32(0)),
                              [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -16,13 +16,16 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QDate>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QHash>
 #include <QPalette>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTextStream>
 #include <QTimer>
 #include <QTranslator>
@@ -89,6 +92,7 @@ class ShootingRunner : public DialogRunner {
 public:
     QString folder;
     std::function<void(QDialog&)> inside;
+    QStringList accepted; // windows answered as accepted, by name
 
     int run(QDialog& dialog) override {
         dialog.show();
@@ -100,6 +104,10 @@ public:
         if (inside) {
             const auto next = std::exchange(inside, nullptr);
             next(dialog);
+        }
+        if (accepted.contains(dialog.objectName())) {
+            dialog.accept();
+            return QDialog::Accepted;
         }
         dialog.reject();
         return QDialog::Rejected;
@@ -206,6 +214,37 @@ int main(int argc, char* argv[]) {
         shoot(search, dialogs.folder, QStringLiteral("frmBuscarAnos-resultado"));
     };
     press(main, "mnuOpBuscarAnos");
+    // A bank's own movements file, with the holder above its table and the balance
+    // after each movement, into the first cash account; then its columns.
+    const QString bankFile = QDir(folder).filePath(QStringLiteral("banco.csv"));
+    if (QFile file(bankFile); file.open(QIODevice::WriteOnly)) {
+        const int year = QDate::currentDate().year();
+        file.write(QStringLiteral("Titular: ANA GARCÍA LÓPEZ\r\n"
+                                  "IBAN: ES12 0049 1500 0512 3456 7890\r\n\r\n"
+                                  "F. Operación;F. Valor;Concepto;Importe;Saldo\r\n"
+                                  "05/03/%1;05/03/%1;RECIBO IBERDROLA CLIENTES SAU;-45,30;"
+                                  "999.999.954,70\r\n"
+                                  "03/03/%1;03/03/%1;COMPRA MERCADONA VALENCIA;-62,15;"
+                                  "1.000.000.000,00\r\n"
+                                  "01/03/%1;01/03/%1;TRANSFERENCIA NOMINA EMPRESA SL;"
+                                  "1.500,00;1.000.000.062,15\r\n")
+                       .arg(year)
+                       .toUtf8());
+    }
+    files.path = bankFile;
+    dialogs.accepted = {QStringLiteral("frmCuentaExtracto")};
+    // The account's question first, then the preview.
+    dialogs.inside = [&dialogs](QDialog&) {
+        dialogs.inside = [&dialogs](QDialog& preview) {
+            if (auto* tabs = preview.findChild<QTabWidget*>(QStringLiteral("tabs"))) {
+                tabs->setCurrentWidget(preview.findChild<QWidget*>(QStringLiteral("grdColumnas")));
+            }
+            shoot(preview, dialogs.folder, QStringLiteral("frmImportar-columnas"));
+        };
+    };
+    press(main, "mnuOpImportar");
+    dialogs.accepted.clear();
+    press(main, "mnuOpReglas");
     // A filtered list, with its line saying so.
     main.findChild<QWidget*>(QStringLiteral("mshDatos"))->setFocus();
     for (auto* action : main.actions()) {
