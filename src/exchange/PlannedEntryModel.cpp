@@ -51,6 +51,12 @@ QVariant PlannedEntryModel::cell(int line, int column, int role) const {
         default:
             return {};
         }
+    case Qt::ToolTipRole:
+        // The two long texts, cut short in a narrow window.
+        if (column == DescriptionColumn || column == ReasonColumn) {
+            return cell(line, column, Qt::DisplayRole);
+        }
+        return {};
     case Qt::TextAlignmentRole:
         return alignment(column == LineColumn || column == AmountColumn);
     case Qt::ForegroundRole:

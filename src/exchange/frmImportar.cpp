@@ -114,8 +114,12 @@ void frmImportar::buildControls() {
 
     accepted_ = new PlannedEntryModel(session_.rows(), plan_, this);
     grdApuntes = makeGrid(this, "grdApuntes", accepted_);
-    grdApuntes->horizontalHeader()->setSectionResizeMode(PlannedEntryModel::DescriptionColumn,
-                                                         QHeaderView::Stretch);
+    // The concept and the reason for a proposal share the spare width: either
+    // alone would squeeze the other to nothing.
+    for (const int column :
+         {PlannedEntryModel::DescriptionColumn, PlannedEntryModel::ReasonColumn}) {
+        grdApuntes->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Stretch);
+    }
 
     unknown_ = new NewAccountsModel(created_, this);
     grdCuentas = makeGrid(this, "grdCuentas", unknown_);

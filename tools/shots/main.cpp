@@ -236,10 +236,14 @@ int main(int argc, char* argv[]) {
     // The account's question first, then the preview.
     dialogs.inside = [&dialogs](QDialog&) {
         dialogs.inside = [&dialogs](QDialog& preview) {
-            if (auto* tabs = preview.findChild<QTabWidget*>(QStringLiteral("tabs"))) {
-                tabs->setCurrentWidget(preview.findChild<QWidget*>(QStringLiteral("grdColumnas")));
+            auto* tabs = preview.findChild<QTabWidget*>(QStringLiteral("tabs"));
+            for (const char* page : {"grdApuntes", "grdColumnas"}) {
+                if (tabs != nullptr) {
+                    tabs->setCurrentWidget(preview.findChild<QWidget*>(QString::fromLatin1(page)));
+                }
+                shoot(preview, dialogs.folder,
+                      QStringLiteral("frmImportar-") + QString::fromLatin1(page));
             }
-            shoot(preview, dialogs.folder, QStringLiteral("frmImportar-columnas"));
         };
     };
     press(main, "mnuOpImportar");
