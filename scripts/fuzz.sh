@@ -13,7 +13,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(amount date settings filter yearname csv norma43 xlsx xls)
+    targets=(amount date settings filter yearname csv norma43 xlsx xls bankcsv)
 fi
 
 # clang-14 only recommends the runtime that holds libFuzzer.
