@@ -3,14 +3,17 @@
 // order they happened, the layout remembered per account, and the bank's balance
 // set against ours.
 
+#include "exchange/AccountProposals.h"
 #include "exchange/BalanceCheck.h"
 #include "exchange/BankLayout.h"
 #include "exchange/BankMovements.h"
 #include "exchange/CellValues.h"
 #include "exchange/CsvTable.h"
 #include "exchange/ImportSession.h"
+#include "exchange/Norma43.h"
 #include "state/Settings.h"
 #include "store/OpeningBalances.h"
+#include "support/Norma43Statement.h"
 #include "support/TestLedger.h"
 
 #include <QBuffer>
@@ -81,6 +84,9 @@ private slots:
     void balanceCheck_data();
     void balanceCheck();
     void layoutRememberedPerAccount();
+    void rulesComeBeforeEntries_data();
+    void rulesComeBeforeEntries();
+    void statementBalance();
 };
 
 void TestBankFiles::amounts_data() {
@@ -353,6 +359,70 @@ void TestBankFiles::layoutRememberedPerAccount() {
     auto damaged = importInto(u"Cuenta BBVA"_s, &proposed);
     QCOMPARE(proposed, u"Caja"_s);
     QCOMPARE(damaged->layout().columnsText(), u"Fecha|Concepto|Importe|No se usa"_s);
+}
+
+void TestBankFiles::rulesComeBeforeEntries_data() {
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<bool>("moneyOut");
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a rule over a learned entry") << u"RECIBO IBERDROLA MARZO"_s << true << u"Luz"_s
+                                                 << u"regla: concepto contiene «iberdrola» → Luz"_s;
+    // The first rule in order wins, whatever the letter case or accents.
+    QTest::newRow("the first rule of two")
+        << u"Compra Mercadona Súper"_s << true << u"Supermercado"_s
+        << u"regla: concepto contiene «MERCADONA» → Supermercado"_s;
+    // A rule that names the bank's own account would make a movement from the
+    // account to itself: the entries are asked instead.
+    QTest::newRow("a rule naming the bank itself")
+        << u"TRASPASO PROPIO"_s << false << u"Caja"_s << u"como «Traspaso propio» del 02/01/2024"_s;
+    QTest::newRow("no rule: the entries")
+        << u"RECIBO AGUA"_s << true << u"Agua"_s << u"como «Recibo agua» del 05/01/2024"_s;
+    QTest::newRow("nothing") << u"CUOTA PADEL"_s << true << QString() << QString();
+}
+
+void TestBankFiles::rulesComeBeforeEntries() {
+    QFETCH(QString, description);
+    QFETCH(bool, moneyOut);
+    TestLedger ledger;
+    ledger.addEntry(1, u"03/01/2024"_s, u"Recibo Iberdrola"_s, u"Gas"_s, u"Banco"_s, 10, u"G"_s);
+    ledger.addEntry(2, u"05/01/2024"_s, u"Recibo agua"_s, u"Agua"_s, u"Banco"_s, 10, u"G"_s);
+    ledger.addEntry(3, u"02/01/2024"_s, u"Traspaso propio"_s, u"Banco"_s, u"Caja"_s, 10, u"T"_s);
+    HouseRules rules;
+    rules.rules = {{u"iberdrola"_s, u"Luz"_s},
+                   {u"MERCADONA"_s, u"Supermercado"_s},
+                   {u"super"_s, u"Otros"_s},
+                   {u"traspaso"_s, u"banco"_s}};
+    const Proposal proposal =
+        AccountProposals(ledger.db(), rules).propose(description, moneyOut, u"Banco"_s);
+    QTEST(proposal.account, "account");
+    QTEST(proposal.reason, "reason");
+}
+
+// A Norma 43 statement gives its initial and final balances only: compared before
+// and after, with no day on which they part.
+void TestBankFiles::statementBalance() {
+    TestLedger ledger;
+    ledger.addAccount(u"Banco"_s, u"C"_s);
+    setOpeningBalance(ledger.db(), u"Banco"_s, 100000);
+    test::n43::Statement statement;
+    statement.open({.initial = 100000})
+        .move({.date = "240110", .cents = -4512, .reference2 = u"MERCADONA"_s})
+        .move({.date = "240115", .cents = 200000, .reference2 = u"NOMINA"_s})
+        .close()
+        .end();
+    QBuffer buffer;
+    buffer.setData(statement.bytes());
+    buffer.open(QIODevice::ReadOnly);
+    const N43Statement read = readNorma43(buffer);
+    const N43Account& account = read.accounts.first();
+    QCOMPARE(describeBalanceCheck(
+                 checkStatementBalance(ledger.db(), u"Banco"_s, account, {true, true}), u"Banco"_s),
+             u"Saldo de Banco antes del 01/01/2024: banco 1.000,00, Velmora 1.000,00: coinciden. "
+             "Después de importar, al 31/01/2024: banco 2.954,88, Velmora 2.954,88: coinciden."_s);
+    QVERIFY(describeBalanceCheck(
+                checkStatementBalance(ledger.db(), u"Banco"_s, account, {true, false}), u"Banco"_s)
+                .endsWith(u"banco 2.954,88, Velmora 954,88: difieren en 2.000,00."_s));
 }
 
 QTEST_GUILESS_MAIN(TestBankFiles)

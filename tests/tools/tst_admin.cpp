@@ -10,6 +10,7 @@
 #include "support/Files.h"
 #include "support/HostilePaths.h"
 #include "support/Norma43Statement.h"
+#include "support/SheetFiles.h"
 #include "support/TestLedger.h"
 #include "years/SafetyCopies.h"
 #include "years/YearDatabase.h"
@@ -848,6 +849,26 @@ void TestAdmin::importFile_data() {
         << QStringList{u"  línea 3: 17/01/2024 MERCADONA CENTRO -30,00 a «Supermercado» (como "
                        "«MERCADONA CENTRO» del 17/01/2024), ya está"_s,
                        skipped, dryRun};
+
+    // The same movements as the bank's workbook: dates as serials, amounts as
+    // numbers.
+    test::XlsxBook book;
+    book.grid = {{u"'Extracto de movimientos"_s},
+                 {u"Fecha"_s, u"Concepto"_s, u"Importe"_s, u"Saldo"_s},
+                 {u"45308"_s, u"MERCADONA CENTRO"_s, u"-30"_s, u"-95.12"_s},
+                 {u"45311"_s, u"CUOTA PADEL"_s, u"-15"_s, u"-110.12"_s}};
+    QTest::newRow("banco, hoja .xlsx")
+        << test::xlsxBytes(book) << QString() << u"import-bank --dry-run --account Banco FILE"_s
+        << 0 << QStringList{}
+        << QStringList{
+               u"Formato detectado: hoja de cálculo .xlsx, cabecera en la línea 2: «Fecha» como "
+               "fecha, «Concepto» como concepto, «Importe» como importe, «Saldo» como saldo."_s,
+               u"  línea 3: 17/01/2024 MERCADONA CENTRO -30,00 a «Supermercado» (como "
+               "«Mercadona» del 10/01/2024)"_s,
+               u"Saldo de Banco antes del 17/01/2024: banco -65,12, Velmora -65,12: coinciden. "
+               "Después de importar, al 20/01/2024: banco -110,12, Velmora -95,12: difieren en "
+               "15,00. Dejan de coincidir el 20/01/2024 (línea 4)."_s,
+               dryRun};
 
     test::n43::Statement wrongTotals;
     wrongTotals.open()
