@@ -447,6 +447,26 @@ QString frmCuentaExtracto::chosen() const {
 
 namespace {
 
+// Which of the year's accounts the user says; nothing when they cancel.
+std::optional<QString> askAccount(Services& services, QWidget& owner, const QString& question,
+                                  const QStringList& accounts, const QString& proposed) {
+    frmCuentaExtracto chooser(question, accounts, proposed, &owner);
+    if (services.dialogs.run(chooser) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return chooser.chosen();
+}
+
+// Runs map, which asks for the accounts and reads the rows; false when the user
+// gave up or the year could not be read (told).
+bool mapped(Services& services, QWidget& owner, const std::function<bool()>& map) {
+    const FailureReport report(owner, services.messages, lcExchange());
+    bool done = false;
+    return report.attempt(QStringLiteral("No se pueden leer las cuentas del año"), [&] {
+        done = map();
+    }) && done;
+}
+
 // Reads the statement, asks which of our accounts each bank account is and
 // remembers the answer. Nothing when the user cancels or the year fails.
 std::optional<ImportSource> statementSource(AppState& state, Services& services, QWidget& owner,
@@ -469,23 +489,14 @@ std::optional<ImportSource> statementSource(AppState& state, Services& services,
                             .arg(question.memoryProblem));
         }
         const N43Account& account = question.account;
-        frmCuentaExtracto chooser(
+        return askAccount(
+            services, owner,
             QStringLiteral("¿Qué cuenta es la %1 %2 %3 de %4?")
                 .arg(account.bank, account.branch, account.account, account.holder.trimmed()),
-            question.accounts, question.proposed, &owner);
-        if (services.dialogs.run(chooser) != QDialog::Accepted) {
-            return std::nullopt;
-        }
-        return chooser.chosen();
+            question.accounts, question.proposed);
     };
-    const FailureReport report(owner, services.messages, lcExchange());
-    bool mapped = false;
-    if (!report.attempt(QStringLiteral("No se pueden leer las cuentas del año"), [&] {
-            mapped = session.mapStatement(choose, state.session.programFolder());
-        })) {
-        return std::nullopt;
-    }
-    if (!mapped) {
+    if (!mapped(services, owner,
+                [&] { return session.mapStatement(choose, state.session.programFolder()); })) {
         return std::nullopt;
     }
     return ImportSource{describeStatement(session.statement()), true};
@@ -513,23 +524,13 @@ std::optional<ImportSource> bankFileSource(AppState& state, Services& services, 
                                        "no se recordarán.")
                             .arg(question.memoryProblem));
         }
-        frmCuentaExtracto chooser(
-            QStringLiteral("¿En qué cuenta se importan los movimientos de %1?")
-                .arg(QFileInfo(shown).fileName()),
-            question.accounts, question.proposed, &owner);
-        if (services.dialogs.run(chooser) != QDialog::Accepted) {
-            return std::nullopt;
-        }
-        return chooser.chosen();
+        return askAccount(services, owner,
+                          QStringLiteral("¿En qué cuenta se importan los movimientos de %1?")
+                              .arg(QFileInfo(shown).fileName()),
+                          question.accounts, question.proposed);
     };
-    const FailureReport report(owner, services.messages, lcExchange());
-    bool mapped = false;
-    if (!report.attempt(QStringLiteral("No se pueden leer las cuentas del año"), [&] {
-            mapped = session.mapBankFile(choose, state.session.programFolder());
-        })) {
-        return std::nullopt;
-    }
-    if (!mapped) {
+    if (!mapped(services, owner,
+                [&] { return session.mapBankFile(choose, state.session.programFolder()); })) {
         return std::nullopt;
     }
     return ImportSource{bankFileRead(session), true, true};

@@ -247,6 +247,29 @@ int noMemoryToRead(const QString& nativeFile, QTextStream& out, QTextStream& err
         err, QStringLiteral("%1 para leer %2; no se ha escrito nada.").arg(kNoMemory, nativeFile));
 }
 
+// The options of an import into one account named by --account, and the run over
+// its file; nothing, with the exit code set, when they are wrong.
+std::optional<ExchangeArgs> startAccountImport(const QStringList& args,
+                                               const QString& programFolder,
+                                               const QString& missingAccount, ImportRun& run,
+                                               QTextStream& err, int& code) {
+    std::optional<ExchangeArgs> parsed = parseExchangeArgs(
+        args, {QStringLiteral("--year"), QStringLiteral("--account")},
+        {QStringLiteral("--dry-run"), QStringLiteral("--allow-duplicates")}, err, code);
+    if (!parsed) {
+        return std::nullopt;
+    }
+    if (!parsed->account) {
+        code = badUsage(err, missingAccount);
+        return std::nullopt;
+    }
+    if (!startImport(run, programFolder, *parsed, err)) {
+        code = Failure;
+        return std::nullopt;
+    }
+    return parsed;
+}
+
 // The year's account named so, in any letter case; empty when it has none.
 QString accountNamed(Database& db, const QString& name) {
     for (const Account& account : listAccounts(db, QString())) {
@@ -426,19 +449,13 @@ int runImportCsv(const QStringList& args, const QString& programFolder, QTextStr
 int runImportN43(const QStringList& args, const QString& programFolder, QTextStream& out,
                  QTextStream& err) {
     int code = Success;
-    const std::optional<ExchangeArgs> parsed = parseExchangeArgs(
-        args, {QStringLiteral("--year"), QStringLiteral("--account")},
-        {QStringLiteral("--dry-run"), QStringLiteral("--allow-duplicates")}, err, code);
+    ImportRun run;
+    const std::optional<ExchangeArgs> parsed = startAccountImport(
+        args, programFolder,
+        QStringLiteral("falta --account CUENTA: la cuenta del año que es la del banco"), run, err,
+        code);
     if (!parsed) {
         return code;
-    }
-    if (!parsed->account) {
-        return badUsage(err, QStringLiteral("falta --account CUENTA: la cuenta del año que es "
-                                            "la del banco"));
-    }
-    ImportRun run;
-    if (!startImport(run, programFolder, *parsed, err)) {
-        return Failure;
     }
     const TargetYear& target = run.target;
     ImportSession& session = *run.session;
@@ -480,19 +497,14 @@ int runImportN43(const QStringList& args, const QString& programFolder, QTextStr
 int runImportBank(const QStringList& args, const QString& programFolder, QTextStream& out,
                   QTextStream& err) {
     int code = Success;
-    const std::optional<ExchangeArgs> parsed = parseExchangeArgs(
-        args, {QStringLiteral("--year"), QStringLiteral("--account")},
-        {QStringLiteral("--dry-run"), QStringLiteral("--allow-duplicates")}, err, code);
+    ImportRun run;
+    const std::optional<ExchangeArgs> parsed = startAccountImport(
+        args, programFolder,
+        QStringLiteral("falta --account CUENTA: la cuenta del año en la que se importan los "
+                       "movimientos del banco"),
+        run, err, code);
     if (!parsed) {
         return code;
-    }
-    if (!parsed->account) {
-        return badUsage(err, QStringLiteral("falta --account CUENTA: la cuenta del año en la que "
-                                            "se importan los movimientos del banco"));
-    }
-    ImportRun run;
-    if (!startImport(run, programFolder, *parsed, err)) {
-        return Failure;
     }
     const TargetYear& target = run.target;
     ImportSession& session = *run.session;
