@@ -6,6 +6,7 @@ set(VELMORA_APP_ID org.velmora.Velmora)
 set(VELMORA_DATA ${PROJECT_SOURCE_DIR}/data)
 
 install(TARGETS velmora velmora-admin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS velmora-xls RUNTIME DESTINATION ${VELMORA_HELPER_DIR})
 install(FILES ${VELMORA_DATA}/${VELMORA_APP_ID}.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${VELMORA_DATA}/${VELMORA_APP_ID}.metainfo.xml

@@ -151,7 +151,7 @@ bool looksLikeXls(const QByteArray& start) {
     return start.startsWith(QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"));
 }
 
-SheetTable readXls(QFile& file) {
+SheetTable readXlsHere(QFile& file) {
     // The size is checked on a handle opened for the workbook's description
     // only, before FreeXL lays out the sheet's cells.
     firstSheet(open(file, false), file);

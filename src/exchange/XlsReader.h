@@ -17,8 +17,13 @@ namespace velmora {
 // Whether a file's first bytes are those of an Office compound file.
 bool looksLikeXls(const QByteArray& start);
 
-// Reads the first sheet of an open regular file. Throws SheetError with the
-// reason in Spanish.
+// Reads the first sheet of an open regular file in the helper velmora-xls, so
+// that whatever FreeXL does with a hostile workbook (it has read past its own
+// buffers on some) happens in that process, never in this one. Throws
+// SheetError with the reason in Spanish, for a crashed or hung helper too.
 SheetTable readXls(QFile& file);
+
+// The same, read here with FreeXL: for velmora-xls itself and the fuzz target.
+SheetTable readXlsHere(QFile& file);
 
 } // namespace velmora

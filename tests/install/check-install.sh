@@ -20,6 +20,7 @@ fail() {
 expected=(
     bin/velmora
     bin/velmora-admin
+    libexec/velmora/velmora-xls
     "share/applications/$app.desktop"
     "share/metainfo/$app.metainfo.xml"
     "share/icons/hicolor/scalable/apps/$app.svg"
@@ -41,6 +42,8 @@ diff -u "$work/expected" "$work/installed" ||
 for b in velmora velmora-admin; do
     [ -x "$prefix/bin/$b" ] || fail "$b no es ejecutable"
 done
+# The programs look for their helper in ../libexec/velmora from their own folder.
+[ -x "$prefix/bin/../libexec/velmora/velmora-xls" ] || fail "velmora-xls no es ejecutable"
 
 # Width and height of a PNG, from its IHDR chunk.
 png_size() {
@@ -118,7 +121,8 @@ done
 mkdir -p "$work/shlibs/debian"
 printf 'Source: velmora\n\nPackage: velmora\nArchitecture: any\n' >"$work/shlibs/debian/control"
 found=$(cd "$work/shlibs" &&
-    dpkg-shlibdeps -O "$prefix/bin/velmora" "$prefix/bin/velmora-admin" 2>/dev/null |
+    dpkg-shlibdeps -O "$prefix/bin/velmora" "$prefix/bin/velmora-admin" \
+        "$prefix/libexec/velmora/velmora-xls" 2>/dev/null |
     sed -n 's/^shlibs:Depends=//p')
 [ -n "$found" ] || fail "dpkg-shlibdeps no encuentra ninguna dependencia"
 while IFS= read -r need; do
