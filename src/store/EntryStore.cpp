@@ -56,7 +56,7 @@ qint64 nextEntryId(Database& db) {
 }
 
 qint64 insertEntry(Database& db, const Entry& entry) {
-    Transaction transaction(db);
+    Transaction transaction(db, Transaction::Join::IfOpen);
     Entry written = entry;
     written.id = freeEntryId(db, entry.id);
     Statement insert(db,
