@@ -243,8 +243,7 @@ bool frmCuentas::eventFilter(QObject* watched, QEvent* event) {
         event->ignore();
         return true;
     }
-    if (watched == mshDatos && event->type() == QEvent::KeyPress &&
-        isEnter(*static_cast<QKeyEvent*>(event))) {
+    if (watched == mshDatos && isEnterPress(*event)) {
         editSelected();
         return true;
     }

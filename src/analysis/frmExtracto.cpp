@@ -147,8 +147,7 @@ void frmExtracto::opened() {
 }
 
 bool frmExtracto::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == mshDatos && event->type() == QEvent::KeyPress &&
-        isEnter(*static_cast<QKeyEvent*>(event))) {
+    if (watched == mshDatos && isEnterPress(*event)) {
         editSelected();
         return true;
     }

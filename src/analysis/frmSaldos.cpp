@@ -187,8 +187,7 @@ void frmSaldos::chooseAccount(const QTableView& grid, int row) {
 
 bool frmSaldos::eventFilter(QObject* watched, QEvent* event) {
     auto* grid = qobject_cast<QTableView*>(watched);
-    if (grid != nullptr && event->type() == QEvent::KeyPress &&
-        isEnter(*static_cast<QKeyEvent*>(event)) && grid->currentIndex().isValid()) {
+    if (grid != nullptr && isEnterPress(*event) && grid->currentIndex().isValid()) {
         chooseAccount(*grid, grid->currentIndex().row());
         return true;
     }

@@ -253,8 +253,7 @@ bool frmReglas::eventFilter(QObject* watched, QEvent* event) {
     if (watched == mshDatos->viewport() && event->type() == QEvent::Resize) {
         applyColumnWidths();
     }
-    if (watched == mshDatos && event->type() == QEvent::KeyPress &&
-        isEnter(*static_cast<QKeyEvent*>(event))) {
+    if (watched == mshDatos && isEnterPress(*event)) {
         editSelected();
         return true;
     }

@@ -45,6 +45,10 @@ bool isEnter(const QKeyEvent& event) {
     return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
 }
 
+bool isEnterPress(const QEvent& event) {
+    return event.type() == QEvent::KeyPress && isEnter(static_cast<const QKeyEvent&>(event));
+}
+
 LeaveCheck::LeaveCheck(QWidget& field, const Palette& palette, MessageService& messages,
                        QString message, std::function<bool()> valid)
     : field_(field), palette_(palette), messages_(messages), message_(std::move(message)),

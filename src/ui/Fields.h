@@ -22,6 +22,8 @@ class Palette;
 
 bool isWindowSwitch(Qt::FocusReason reason);
 bool isEnter(const QKeyEvent& event);
+// For an event filter: the event is Enter pressed.
+bool isEnterPress(const QEvent& event);
 
 // Tells the user and takes the focus back when a field is left holding an
 // invalid value. The message comes after the focus change has finished, never
