@@ -45,4 +45,9 @@ QList<QDate> dueDates(const ReceiptSchedule& schedule, const QDate& until) {
     return dates;
 }
 
+DuePeriod yearDuePeriod(int calendarYear, const QDate& today) {
+    const QDate first(calendarYear, 1, 1);
+    return {first, std::min(today, QDate(calendarYear, 12, 31))};
+}
+
 } // namespace velmora

@@ -26,4 +26,13 @@ QString scheduleProblem(const ReceiptSchedule& schedule);
 // oldest first; none for a schedule with a problem.
 QList<QDate> dueDates(const ReceiptSchedule& schedule, const QDate& until);
 
+// The days whose receipts a year's file takes: from its 1 January up to today,
+// or to its 31 December once the year is over. Empty (until before from) for a
+// year still to come.
+struct DuePeriod {
+    QDate from;
+    QDate until;
+};
+DuePeriod yearDuePeriod(int calendarYear, const QDate& today);
+
 } // namespace velmora

@@ -4,8 +4,10 @@
 #include "store/AccountStore.h"
 #include "store/Amount.h"
 #include "store/EntryStore.h"
+#include "store/Formats.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
+#include "years/YearFolders.h"
 
 #include <algorithm>
 
@@ -115,7 +117,7 @@ void removeReceipt(Database& db, qint64 id) {
     remove.bind(1, int64_t{id}).run();
 }
 
-std::vector<DueReceipt> dueReceipts(Database& db, const QDate& until) {
+std::vector<DueReceipt> dueReceipts(Database& db, const DuePeriod& period) {
     std::vector<DueReceipt> due;
     const std::vector<Receipt> receipts = listReceipts(db);
     if (receipts.empty()) {
@@ -124,7 +126,11 @@ std::vector<DueReceipt> dueReceipts(Database& db, const QDate& until) {
     Statement written(db, "SELECT 1 FROM recibosescritos WHERE Recibo = ?1 AND Mes = ?2",
                       "leer los recibos escritos");
     for (const Receipt& receipt : receipts) {
-        for (const QDate& date : dueDates(receipt.schedule, until)) {
+        for (const QDate& date : dueDates(receipt.schedule, period.until)) {
+            // A receipt carried from last year does not bring last year's months.
+            if (date < period.from) {
+                continue;
+            }
             written.reset();
             written.bind(1, int64_t{receipt.id}).bind(2, monthOf(date));
             if (!written.step()) {
@@ -143,6 +149,8 @@ std::vector<qint64> writeReceipts(Database& db, const std::vector<ReceiptWrite>&
     Transaction transaction(db);
     createTables(db);
     Statement find(db, "SELECT Des, EntraEn, SaleDe FROM recibos WHERE Id = ?1", operation);
+    Statement already(db, "SELECT 1 FROM recibosescritos WHERE Recibo = ?1 AND Mes = ?2",
+                      operation);
     Statement record(
         db,
         "INSERT INTO recibosescritos (Recibo, Mes, Vencimiento, Apunte) VALUES (?1, ?2, ?3, ?4)",
@@ -156,6 +164,15 @@ std::vector<qint64> writeReceipts(Database& db, const std::vector<ReceiptWrite>&
         }
         if (write.cents <= 0 || write.cents > kMaxAmountCents || !write.date.isValid()) {
             throw refused(operation, QStringLiteral("la fecha o el importe de un recibo no valen"));
+        }
+        // Said in words here; the primary key below stays the guard.
+        already.reset();
+        already.bind(1, int64_t{write.receipt}).bind(2, monthOf(write.due));
+        if (already.step()) {
+            throw refused(operation,
+                          QStringLiteral("el recibo «%1» del %2 ya está apuntado, quizá desde "
+                                         "otra copia del programa")
+                              .arg(find.columnText(0), formatDate(write.due)));
         }
         Entry entry;
         entry.date = write.date;
@@ -185,6 +202,22 @@ std::vector<qint64> writeReceipts(Database& db, const std::vector<ReceiptWrite>&
     }
     transaction.commit();
     return ids;
+}
+
+void carryReceipts(Database& current, const QString& currentYear, Database& fresh) {
+    const std::optional<int> calendar = calendarYearNamed(currentYear);
+    const QDate nextYear = calendar ? QDate(*calendar + 1, 1, 1) : QDate();
+    Transaction carry(fresh, Transaction::Join::IfOpen);
+    for (Receipt receipt : listReceipts(current)) {
+        // One that ended with the year has nothing more to offer.
+        if (nextYear.isValid() && receipt.schedule.last.isValid() &&
+            receipt.schedule.last < nextYear) {
+            continue;
+        }
+        receipt.id = 0;
+        saveReceipt(fresh, receipt);
+    }
+    carry.commit();
 }
 
 } // namespace velmora

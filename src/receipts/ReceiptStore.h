@@ -45,8 +45,8 @@ struct DueReceipt {
     QDate due;
 };
 
-// Every due date up to `until` not written yet, oldest first.
-std::vector<DueReceipt> dueReceipts(Database& db, const QDate& until);
+// Every due date within the period not written yet, oldest first.
+std::vector<DueReceipt> dueReceipts(Database& db, const DuePeriod& period);
 
 // One due date as the user accepts it: the date and amount may differ from the
 // receipt's own.
@@ -62,5 +62,10 @@ struct ReceiptWrite {
 // the whole write and nothing is written. Gives the entries' numbers. Throws
 // DbError.
 std::vector<qint64> writeReceipts(Database& db, const std::vector<ReceiptWrite>& writes);
+
+// A new year made from current takes its receipts, save those that ended within
+// current's year; which months were written stays behind. Within the caller's
+// transaction when one is open. Throws DbError.
+void carryReceipts(Database& current, const QString& currentYear, Database& fresh);
 
 } // namespace velmora

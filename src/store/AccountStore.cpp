@@ -41,6 +41,18 @@ void bindKind(Statement& statement, int index, const QString& kind) {
     }
 }
 
+// The recurring receipts name their accounts as the entries do.
+void renameInReceipts(Database& db, const QString& from, const QString& to) {
+    if (!db.hasTable(QStringLiteral("recibos"))) {
+        return;
+    }
+    for (const char* sql : {"UPDATE recibos SET EntraEn = ?1 WHERE sametext(EntraEn, ?2)",
+                            "UPDATE recibos SET SaleDe = ?1 WHERE sametext(SaleDe, ?2)"}) {
+        Statement rename(db, sql, "cambiar la cuenta en los recibos");
+        rename.bind(1, to).bind(2, from).run();
+    }
+}
+
 } // namespace
 
 QString kindWord(const QString& letter) {
@@ -161,6 +173,7 @@ void updateAccount(Database& db, const QString& originalName, const Account& acc
         comesOutOf.bind(1, account.name).bind(2, originalName);
         comesOutOf.run();
         renameOpeningBalance(db, originalName, account.name);
+        renameInReceipts(db, originalName, account.name);
     }
     Statement update(db,
                      whereRowNamed1("UPDATE Contas SET conNom = ?2, conCon = ?3,"
