@@ -1,7 +1,7 @@
 #include "app/Program.h"
 
-#include "analysis/CarryOver.h"
 #include "app/FirstInstallation.h"
+#include "app/NewYear.h"
 #include "app/frmPrincipal.h"
 #include "state/Logging.h"
 #include "state/Settings.h"
@@ -23,7 +23,7 @@ namespace velmora {
 
 Program::Program(const QString& programFolder, Services& services)
     : services_(services), state_(std::make_unique<AppState>(settingsFolderFor(programFolder))) {
-    state_->newYearStep = carryIntoNewYear;
+    state_->newYearStep = takeIntoNewYear;
 }
 
 Program::~Program() = default;
@@ -67,7 +67,11 @@ std::optional<int> Program::start() {
                 .arg(settings.problems().join(QLatin1Char('\n'))));
     }
     // Once the list is on screen: at a million entries the copy takes half a second.
-    QTimer::singleShot(0, mainWindow_.get(), [this] { writeDailyCopy(); });
+    // The receipts are offered after it, so the copy holds the year without them.
+    QTimer::singleShot(0, mainWindow_.get(), [this] {
+        writeDailyCopy();
+        mainWindow_->offerDueReceipts();
+    });
     return std::nullopt;
 }
 

@@ -17,6 +17,8 @@
 #include "preferences/frmAcercaDe.h"
 #include "preferences/frmColor.h"
 #include "preferences/frmConfiguracion.h"
+#include "receipts/frmRecibos.h"
+#include "receipts/frmRecibosPendientes.h"
 #include "reports/frmInformeListado.h"
 #include "state/Logging.h"
 #include "state/PathGate.h"
@@ -276,6 +278,12 @@ template <typename Window> void showModal(AppState& state, Services& services, Q
 
 } // namespace
 
+void frmPrincipal::offerDueReceipts() {
+    if (offerPendingReceipts(state_, services_, *this) > 0) {
+        reload();
+    }
+}
+
 void frmPrincipal::buildMenu() {
     QMenu* mnuOpciones = menuBar()->addMenu(QStringLiteral("&Opciones"));
     mnuOpciones->setObjectName(QStringLiteral("mnuOpciones"));
@@ -333,6 +341,13 @@ void frmPrincipal::buildMenu() {
         reload();
     });
     mnuOpSaldos->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    add("mnuOpRecibos", "Recibos ...", [this] {
+        frmRecibos receipts(state_, services_, this);
+        services_.dialogs.run(receipts);
+        if (receipts.written() > 0) {
+            reload();
+        }
+    });
     add("mnuOpReglas", "Reglas de importación ...",
         [this] { showModal<frmReglas>(state_, services_, this); });
     // Ctrl+Z anywhere in the window but in a text field, which undoes its own typing.

@@ -50,6 +50,8 @@ public:
     // Makes the entry `id` of the current year the selected line, clearing the
     // filters and moving the range to its date's year when they hide it.
     void selectEntry(qint64 id, const QDate& date);
+    // At start-up: when receipts are due, asks whether to write them now.
+    void offerDueReceipts();
 
     EntryTableModel& model() const { return *model_; }
     const EntryTotals& totals() const { return totals_; }

@@ -1,0 +1,13 @@
+#include "app/NewYear.h"
+
+#include "analysis/CarryOver.h"
+#include "receipts/ReceiptStore.h"
+
+namespace velmora {
+
+void takeIntoNewYear(Database& current, const QString& currentYear, Database& fresh) {
+    carryIntoNewYear(current, currentYear, fresh);
+    carryReceipts(current, currentYear, fresh);
+}
+
+} // namespace velmora

@@ -1,0 +1,15 @@
+#pragma once
+
+// What a new year takes from the year it is made from: the cash accounts'
+// balances at its end and the recurring receipts that run on. Fits
+// YearDatabase::create(); throws DbError, and the new year is not made.
+
+#include <QString>
+
+namespace velmora {
+
+class Database;
+
+void takeIntoNewYear(Database& current, const QString& currentYear, Database& fresh);
+
+} // namespace velmora
