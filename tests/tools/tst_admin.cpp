@@ -1,6 +1,7 @@
 #include "admin/AdminCommands.h"
 #include "entries/MovementRule.h"
 #include "exchange/ImportedRows.h"
+#include "receipts/ReceiptStore.h"
 #include "reports/ReportDefinition.h"
 #include "state/SingleInstance.h"
 #include "store/AccountStore.h"
@@ -137,6 +138,8 @@ private slots:
     void noMemoryLeftIsToldInSpanish();
     void carryOver_data();
     void carryOver();
+    void receipts_data();
+    void receipts();
 };
 
 void TestAdmin::initKeepsAWorkingInstallation_data() {
@@ -1117,6 +1120,92 @@ void TestAdmin::carryOver() {
              qPrintable(result.err));
     const qint64 expected = code == 0 && late ? 186000 : 190000;
     QCOMPARE(openingBalance(ledger.db(), u"Banco"_s), expected);
+}
+
+void TestAdmin::receipts_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("runs");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QStringList>("out"); // lines the last run prints, among others
+    QTest::addColumn<QString>("err");
+    QTest::addColumn<int>("entries");
+    const QString rent =
+        u"  01/01/2024  Alquiler (entra en Alquiler, sale de Banco): importe variable, se apunta "
+        "desde el programa"_s;
+    QTest::newRow("dry run") << QStringList{u"receipts"_s, u"--until"_s, u"31/03/2024"_s,
+                                            u"--dry-run"_s}
+                             << 1 << 0
+                             << QStringList{u"Recibos pendientes del año 2024 hasta el "
+                                            "31/03/2024: 6"_s,
+                                            rent,
+                                            u"  29/02/2024  Recibo de la luz (entra en Luz, sale "
+                                            "de Banco): 45,30"_s,
+                                            u"Solo vista previa (--dry-run): no se ha escrito "
+                                            "nada."_s}
+                             << QString() << 0;
+    QTest::newRow("written") << QStringList{u"receipts"_s, u"--until=31/03/2024"_s} << 1 << 0
+                             << QStringList{u"Apuntados 3 recibos en el año 2024."_s} << QString()
+                             << 3;
+    // A scheduled job runs it every day: each due date is written once.
+    QTest::newRow("run twice") << QStringList{u"receipts"_s, u"--until"_s, u"31/03/2024"_s} << 2
+                               << 0
+                               << QStringList{u"Recibos pendientes del año 2024 hasta el "
+                                              "31/03/2024: 3"_s,
+                                              u"No hay recibos que apuntar; la base de datos no "
+                                              "se ha cambiado."_s}
+                               << QString() << 3;
+    // The year's file takes its own year's receipts only; 2024 is over.
+    QTest::newRow("past the year's end")
+        << QStringList{u"receipts"_s, u"--year"_s, u"2024"_s, u"--until"_s, u"15/02/2025"_s} << 1
+        << 0 << QStringList{u"Apuntados 12 recibos en el año 2024."_s} << QString() << 12;
+    QTest::newRow("the year over")
+        << QStringList{u"receipts"_s} << 1 << 0
+        << QStringList{u"Apuntados 12 recibos en el año 2024."_s} << QString() << 12;
+    QTest::newRow("no such date") << QStringList{u"receipts"_s, u"--until"_s, u"31/02/2024"_s} << 1
+                                  << 2 << QStringList{}
+                                  << u"la fecha «31/02/2024» no vale: escríbala como DD/MM/AAAA"_s
+                                  << 0;
+    QTest::newRow("unknown option") << QStringList{u"receipts"_s, u"--all"_s} << 1 << 2
+                                    << QStringList{} << u"opción desconocida: «--all»"_s << 0;
+    QTest::newRow("no such year") << QStringList{u"receipts"_s, u"--year"_s, u"2031"_s} << 1 << 1
+                                  << QStringList{} << u"2031"_s << 0;
+}
+
+void TestAdmin::receipts() {
+    QFETCH(QStringList, args);
+    QFETCH(int, runs);
+    QFETCH(int, code);
+    QFETCH(QStringList, out);
+    QFETCH(QString, err);
+    QFETCH(int, entries);
+    test::TestLedger ledger;
+    ledger.addAccount(u"Banco"_s, u"C"_s);
+    ledger.addAccount(u"Alquiler"_s, u"G"_s);
+    ledger.addAccount(u"Luz"_s, u"G"_s);
+    saveReceipt(ledger.db(), {0,
+                              u"Alquiler"_s,
+                              u"Alquiler"_s,
+                              u"Banco"_s,
+                              std::nullopt,
+                              {1, 1, QDate(2024, 1, 1), QDate()}});
+    saveReceipt(ledger.db(), {0,
+                              u"Recibo de la luz"_s,
+                              u"Luz"_s,
+                              u"Banco"_s,
+                              qint64(4530),
+                              {1, 31, QDate(2024, 1, 1), QDate()}});
+    Outcome result;
+    for (int run = 0; run < runs; ++run) {
+        result = runAdmin(args, ledger.programFolder());
+    }
+    QCOMPARE(result.code, code);
+    const QStringList printed = result.out.split(u'\n');
+    for (const QString& line : out) {
+        QVERIFY2(printed.contains(line), qPrintable(result.out));
+    }
+    QVERIFY2(err.isEmpty() ? result.err.isEmpty() : result.err.contains(err),
+             qPrintable(result.err));
+    QCOMPARE(ledger.countEntries(), entries);
 }
 
 QTEST_GUILESS_MAIN(TestAdmin)

@@ -8,57 +8,11 @@
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 
-#include <QRegularExpression>
-
 #include <optional>
 
 namespace velmora::admin {
 
 namespace {
-
-// --year and --date, each with its value after a blank or "=", and the operands.
-// A negative amount ("-5,00") is an operand, not an option.
-struct BalanceArgs {
-    std::optional<QString> year;
-    std::optional<QString> date;
-    QStringList operands;
-};
-
-std::optional<BalanceArgs> parseBalanceArgs(const QStringList& args, const QStringList& valued,
-                                            QTextStream& err) {
-    static const QRegularExpression number(QStringLiteral("^-[0-9.,]"));
-    BalanceArgs parsed;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        QString arg = args[i];
-        std::optional<QString> value;
-        const qsizetype equals = arg.indexOf(QLatin1Char('='));
-        if (arg.startsWith(QLatin1String("--")) && equals > 0) {
-            value = arg.mid(equals + 1);
-            arg = arg.left(equals);
-        }
-        if (valued.contains(arg)) {
-            if (!value) {
-                if (i + 1 >= args.size()) {
-                    badUsage(err, QStringLiteral("falta el valor de %1").arg(arg));
-                    return std::nullopt;
-                }
-                value = args[++i];
-            }
-            (arg == QLatin1String("--year") ? parsed.year : parsed.date) = *value;
-        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1 &&
-                   !number.match(arg).hasMatch()) {
-            badUsage(err, QStringLiteral("opción desconocida: «%1»").arg(printable(args[i])));
-            return std::nullopt;
-        } else {
-            parsed.operands.append(arg);
-        }
-    }
-    if (parsed.year && !namesYearFolder(*parsed.year)) {
-        badUsage(err, yearArgumentRefusal(*parsed.year));
-        return std::nullopt;
-    }
-    return parsed;
-}
 
 void printSection(QTextStream& out, const std::vector<AccountFigures>& accounts,
                   const QString& totalLabel) {
@@ -76,8 +30,8 @@ void printSection(QTextStream& out, const std::vector<AccountFigures>& accounts,
 
 int runBalances(const QStringList& args, const QString& programFolder, QTextStream& out,
                 QTextStream& err) {
-    const std::optional<BalanceArgs> parsed =
-        parseBalanceArgs(args, {QStringLiteral("--year"), QStringLiteral("--date")}, err);
+    const std::optional<Options> parsed =
+        parseOptions(args, {QStringLiteral("--year"), QStringLiteral("--date")}, {}, err);
     if (!parsed) {
         return BadUsage;
     }
@@ -85,13 +39,8 @@ int runBalances(const QStringList& args, const QString& programFolder, QTextStre
         return badUsage(err, extraArguments(parsed->operands, 0));
     }
     std::optional<QDate> date;
-    if (parsed->date) {
-        date = parseDate(*parsed->date);
-        if (!date) {
-            return badUsage(err, QStringLiteral("la fecha «%1» no vale: escríbala como "
-                                                "DD/MM/AAAA, por ejemplo 31/12/2024")
-                                     .arg(printable(*parsed->date)));
-        }
+    if (!dateOption(*parsed, QStringLiteral("--date"), date, err)) {
+        return BadUsage;
     }
     const std::optional<TargetYear> target = targetYear(programFolder, parsed->year, err);
     if (!target) {
@@ -123,8 +72,7 @@ int runBalances(const QStringList& args, const QString& programFolder, QTextStre
 
 int runOpeningBalance(const QStringList& args, const QString& programFolder, QTextStream& out,
                       QTextStream& err) {
-    const std::optional<BalanceArgs> parsed =
-        parseBalanceArgs(args, {QStringLiteral("--year")}, err);
+    const std::optional<Options> parsed = parseOptions(args, {QStringLiteral("--year")}, {}, err);
     if (!parsed) {
         return BadUsage;
     }

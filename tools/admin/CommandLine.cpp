@@ -1,10 +1,12 @@
 #include "admin/CommandLine.h"
 
 #include "state/Settings.h"
+#include "store/Formats.h"
 #include "years/YearFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace velmora::admin {
 
@@ -99,6 +101,63 @@ std::optional<TargetYear> targetYear(const QString& programFolder,
         return std::nullopt;
     }
     return target;
+}
+
+std::optional<Options> parseOptions(const QStringList& args, const QStringList& valued,
+                                    const QStringList& flags, QTextStream& err) {
+    static const QRegularExpression number(QStringLiteral("^-[0-9.,]"));
+    Options parsed;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        QString arg = args[i];
+        std::optional<QString> value;
+        const qsizetype equals = arg.indexOf(QLatin1Char('='));
+        if (arg.startsWith(QLatin1String("--")) && equals > 0) {
+            value = arg.mid(equals + 1);
+            arg = arg.left(equals);
+        }
+        if (valued.contains(arg)) {
+            if (!value) {
+                if (i + 1 >= args.size()) {
+                    badUsage(err, QStringLiteral("falta el valor de %1").arg(arg));
+                    return std::nullopt;
+                }
+                value = args[++i];
+            }
+            if (arg == QLatin1String("--year")) {
+                parsed.year = *value;
+            } else {
+                parsed.values.insert(arg, *value);
+            }
+        } else if (flags.contains(arg) && !value) {
+            parsed.flags.append(arg);
+        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1 &&
+                   !number.match(arg).hasMatch()) {
+            badUsage(err, QStringLiteral("opción desconocida: «%1»").arg(printable(args[i])));
+            return std::nullopt;
+        } else {
+            parsed.operands.append(arg);
+        }
+    }
+    if (parsed.year && !namesYearFolder(*parsed.year)) {
+        badUsage(err, yearArgumentRefusal(*parsed.year));
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+bool dateOption(const Options& parsed, const QString& name, std::optional<QDate>& date,
+                QTextStream& err) {
+    if (!parsed.values.contains(name)) {
+        return true;
+    }
+    const QString text = parsed.values.value(name);
+    date = parseDate(text);
+    if (!date) {
+        badUsage(err, QStringLiteral("la fecha «%1» no vale: escríbala como DD/MM/AAAA, por "
+                                     "ejemplo 31/12/2024")
+                          .arg(printable(text)));
+    }
+    return date.has_value();
 }
 
 } // namespace velmora::admin

@@ -8,6 +8,7 @@
 #include "years/YearFolders.h"
 
 #include <QDate>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -57,6 +58,24 @@ struct TargetYear {
 std::optional<TargetYear> targetYear(const QString& programFolder,
                                      const std::optional<QString>& year, QTextStream& err);
 
+// Each option of `valued` with its value after a blank or "=", each of `flags`
+// alone, and the operands. A negative amount ("-5,00") is an operand, not an
+// option. Complains and gives nothing for an unknown option, a missing value or
+// a --year that names no year.
+struct Options {
+    std::optional<QString> year;
+    QMap<QString, QString> values;
+    QStringList flags;
+    QStringList operands;
+};
+std::optional<Options> parseOptions(const QStringList& args, const QStringList& valued,
+                                    const QStringList& flags, QTextStream& err);
+
+// The date given with option `name`, left as it is when the option is absent.
+// False, after complaining, when it is no date.
+bool dateOption(const Options& parsed, const QString& name, std::optional<QDate>& date,
+                QTextStream& err);
+
 // The commands: args as runAdmin() has them; each gives an ExitCode.
 using CommandArgs = const QStringList&;
 int runInit(CommandArgs args, const QString& programFolder, QTextStream& out, QTextStream& err);
@@ -77,5 +96,6 @@ int runOpeningBalance(CommandArgs args, const QString& programFolder, QTextStrea
                       QTextStream& err);
 int runCarryOver(CommandArgs args, const QString& programFolder, QTextStream& out,
                  QTextStream& err);
+int runReceipts(CommandArgs args, const QString& programFolder, QTextStream& out, QTextStream& err);
 
 } // namespace velmora::admin

@@ -82,6 +82,14 @@ QString usageText() {
         "      año desde el que se creó o, si no consta, el año de número anterior.\n"
         "      Muestra lo que cambia; las cuentas de caja que el año no tiene se\n"
         "      nombran y no se crean. El año anterior solo se lee.\n"
+        "  velmora-admin receipts [--year AÑO] [--until DD/MM/AAAA] [--dry-run]\n"
+        "      Apunta los recibos que han vencido en el año (el de ano.ini si se omite\n"
+        "      --year) desde el 1 de enero hasta hoy, o hasta la fecha de --until, y\n"
+        "      no después del 31/12 del año. Cada vencimiento se apunta una sola vez,\n"
+        "      aunque la orden se repita (por ejemplo, cada día desde una tarea\n"
+        "      programada). Los recibos de importe variable se listan y se apuntan\n"
+        "      desde el programa. Guarda antes una copia de seguridad y escribe todos\n"
+        "      o ninguno; con --dry-run solo los lista.\n"
         "  velmora-admin --help\n"
         "      Muestra esta ayuda.\n"
         "\n"
@@ -100,8 +108,8 @@ int runAdmin(const QStringList& args, const QString& programFolder, QTextStream&
     if (args.isEmpty()) {
         return badUsage(
             err, QStringLiteral("falta la orden (init, demo, copies, restore-copy, export-csv, "
-                                "import-csv, import-n43, import-bank, balances, opening-balance o "
-                                "carry-over)"));
+                                "import-csv, import-n43, import-bank, balances, opening-balance, "
+                                "carry-over o receipts)"));
     }
     try {
         using Command = int (*)(const QStringList&, const QString&, QTextStream&, QTextStream&);
@@ -117,6 +125,7 @@ int runAdmin(const QStringList& args, const QString& programFolder, QTextStream&
             {"balances", runBalances},
             {"opening-balance", runOpeningBalance},
             {"carry-over", runCarryOver},
+            {"receipts", runReceipts},
         };
         for (const auto& [name, command] : commands) {
             if (args[0] == QLatin1String(name)) {
