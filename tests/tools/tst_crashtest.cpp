@@ -4,6 +4,7 @@
 #include "CrashCheck.h"
 #include "CrashChild.h"
 #include "maintenance/DriveBackup.h"
+#include "receipts/ReceiptStore.h"
 #include "state/Settings.h"
 #include "store/AccountStore.h"
 #include "store/DatabaseFiles.h"
@@ -41,6 +42,9 @@ enum class Damage {
     ImportHalf,
     OpeningWritten,
     RenameOpeningLeftBehind,
+    ReceiptWritten,
+    ReceiptEntryOnly,
+    ReceiptMonthOnly,
 };
 
 // The file of the import the rows below report, with two movements.
@@ -122,6 +126,23 @@ void damage(CrashInstallation& installation, Damage kind) {
         updateAccount(db, u"Caja"_s, Account{kNewName, u"Efectivo"_s, u"C"_s});
         setOpeningBalance(db, u"Caja"_s, 500);
         break;
+    case Damage::ReceiptWritten:
+    case Damage::ReceiptEntryOnly:
+    case Damage::ReceiptMonthOnly: {
+        const qint64 receipt = saveReceipt(
+            db, {0, u"Recibo-1"_s, u"Luz"_s, u"Caja"_s, 4530, {1, 31, QDate(2024, 1, 1), {}}});
+        if (kind == Damage::ReceiptEntryOnly) {
+            db.exec("INSERT INTO apuntes (Id, Data, Des, EntraEn, SaleDe, Importe, GoI)"
+                    " VALUES (101, '2024-01-31', 'Recibo-1', 'Luz', 'Caja', 45.3, 'G')",
+                    "test");
+            break;
+        }
+        writeReceipts(db, {{receipt, QDate(2024, 1, 31), QDate(2024, 1, 31), 4530}});
+        if (kind == Damage::ReceiptMonthOnly) {
+            db.exec("DELETE FROM apuntes WHERE Id = 101", "test");
+        }
+        break;
+    }
     case Damage::YearWithEntries: {
         const QString target = databasePathFor(installation.dataRoot(), u"N1-1"_s);
         QVERIFY(QDir().mkpath(QFileInfo(target).path()));
@@ -155,13 +176,15 @@ void TestCrashCheck::readsWhatTheChildWrites_data() {
           "update 7 2024-12-31 99 Luz Caja G Apunte-4", "delete 7", "rename Caja Caja-k2-1",
           "compact", "year N1-2", "colour 255", "backup 120",
           "copy 120 /tmp/a b/Copias de seguridad/2024/Devedur-20240101-000000.mdb",
-          "import 3 401 /tmp/a b/importar.csv", "opening Banco -1250"}) {
+          "import 3 401 /tmp/a b/importar.csv", "opening Banco -1250",
+          "receipt 402 3 2024-05 2024-05-31 4530 Luz Caja G Recibo-7-2"}) {
         QTest::addRow("%s", line) << QString::fromUtf8(line) << true;
     }
     for (const char* line :
          {"import 3 /tmp/importar.csv", "backup", "insert 12 2024-03-05 mil Caja Nomina I Apunte-3",
           "insert 12 2024-03-05 1050 Caja", "delete", "rename Caja", "borrar 3", "opening Banco",
-          "opening Banco mil"}) {
+          "opening Banco mil", "receipt 402 3 2024-05",
+          "receipt 402 tres 2024-05 2024-05-31 4530 Luz Caja G Recibo-7-2"}) {
         QTest::addRow("%s", line) << QString::fromUtf8(line) << false;
     }
 }
@@ -230,6 +253,16 @@ void TestCrashCheck::findsWhatAKillMustNotLeave_data() {
     row("opening balance nobody wrote", ready, Damage::OpeningWritten, "lost");
     row("rename under way, opening balance left behind", u"intent "_s + rename,
         Damage::RenameOpeningLeftBehind, "half");
+    // The month is recorded with its entry in one transaction.
+    const QString receipt = u"receipt 101 1 2024-01 2024-01-31 4530 Luz Caja G Recibo-1\n"_s;
+    row("confirmed receipt there", receipt, Damage::ReceiptWritten);
+    row("confirmed receipt lost", receipt, Damage::None, "lost");
+    row("receipt under way, written", u"intent "_s + receipt, Damage::ReceiptWritten);
+    row("receipt under way, not yet", u"intent "_s + receipt, Damage::None);
+    row("receipt under way, entry without its month", u"intent "_s + receipt,
+        Damage::ReceiptEntryOnly, "half");
+    row("receipt under way, month without its entry", u"intent "_s + receipt,
+        Damage::ReceiptMonthOnly, "half");
     row("new year shows with entries", u"intent year N1-1\n"_s, Damage::YearWithEntries, "half");
 }
 

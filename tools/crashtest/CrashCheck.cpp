@@ -45,6 +45,10 @@ bool wholeLine(const QByteArray& bytes) {
     return bytes.endsWith("\r\n") && bytes.count('\n') == 1 && bytes.size() > 2;
 }
 
+QString receiptMonth(qint64 receipt, const QString& month) {
+    return QString::number(receipt) + u' ' + month;
+}
+
 // Opens the file as the program would, which rolls back what a killed writer
 // left half done, and reads it whole; nothing when it is not a sound ledger.
 std::optional<LedgerContent> readLedger(const QString& path) {
@@ -72,6 +76,14 @@ std::optional<LedgerContent> readLedger(const QString& path) {
         }
         for (const OpeningBalance& opening : openingBalances(db)) {
             content.openings[opening.account] = opening.cents;
+        }
+        if (db.hasTable(u"recibosescritos"_s)) {
+            Statement months(db, "SELECT Recibo, Mes, Apunte FROM recibosescritos",
+                             "leer los recibos escritos");
+            while (months.step()) {
+                content.receiptMonths[receiptMonth(months.columnInt(0), months.columnText(1))] =
+                    months.columnInt(2);
+            }
         }
         return content;
     } catch (const DbError&) {
@@ -203,6 +215,7 @@ void CrashModel::check(const ChildReport& report, Figures& figures) {
     figures.confirmedWrites += static_cast<int>(report.committed.size());
     figures.killsMidWrite += report.inFlight.has_value();
     figures.killsMidImport += report.inFlight && report.inFlight->kind == StepKind::Import;
+    figures.killsMidReceipt += report.inFlight && report.inFlight->kind == StepKind::Receipt;
     figures.killsMidBackup += report.inFlight && report.inFlight->kind == StepKind::Backup;
     for (const Step& step : report.committed) {
         apply(step);
@@ -255,6 +268,10 @@ void CrashModel::apply(const Step& step) {
         }
         break;
     }
+    case StepKind::Receipt:
+        ledger_.entries[step.id] = step.values;
+        ledger_.receiptMonths[receiptMonth(step.number, step.oldName)] = step.id;
+        break;
     case StepKind::Compact:
         break;
     }
@@ -328,7 +345,9 @@ void CrashModel::checkLedger(const ChildReport& report, Figures& figures) {
                  differences(ledger_.accounts, found->accounts,
                              u"la cuenta %1 no es la esperada"_s) +
                  differences(ledger_.openings, found->openings,
-                             u"el saldo inicial de %1 no es el esperado"_s)) {
+                             u"el saldo inicial de %1 no es el esperado"_s) +
+                 differences(ledger_.receiptMonths, found->receiptMonths,
+                             u"el recibo y mes %1 no es el esperado"_s)) {
             fault(figures, &Figures::lostCommits, row);
         }
     }
@@ -398,6 +417,26 @@ bool CrashModel::resolveInFlight(const Step& step, const LedgerContent& found) {
             return true;
         }
         return cents == (before == ledger_.openings.end() ? 0 : before->second);
+    }
+    case StepKind::Receipt: {
+        // Its month recorded with its entry, or neither.
+        const QString key = receiptMonth(step.number, step.oldName);
+        const auto recorded = found.receiptMonths.find(key);
+        qint64 written = 0;
+        for (const auto& [id, values] : found.entries) {
+            if (!ledger_.entries.contains(id) && values == step.values) {
+                written = id;
+            }
+        }
+        if (recorded == found.receiptMonths.end()) {
+            return written == 0;
+        }
+        if (written == 0 || recorded->second != written) {
+            return false;
+        }
+        ledger_.entries[written] = step.values;
+        ledger_.receiptMonths[key] = written;
+        return true;
     }
     case StepKind::Compact:
     case StepKind::Year:

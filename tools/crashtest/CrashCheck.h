@@ -26,9 +26,10 @@ struct Figures {
     // How much the kills had to find: writes confirmed, and kills in the middle of one.
     int confirmedWrites = 0;
     int killsMidWrite = 0;
-    int killsMidImport = 0; // of those, in an import
-    int killsMidBackup = 0; // and in a backup to the drive
-    QStringList faults;     // what was found, in words, each with the kill that found it
+    int killsMidImport = 0;  // of those, in an import
+    int killsMidReceipt = 0; // in writing a due receipt
+    int killsMidBackup = 0;  // and in a backup to the drive
+    QStringList faults;      // what was found, in words, each with the kill that found it
     bool clean() const { return integrityFailures + lostCommits + halfApplied + badSettings == 0; }
 };
 
@@ -54,8 +55,9 @@ private:
 // What a year's ledger holds, as far as the check looks.
 struct LedgerContent {
     std::map<qint64, EntryValues> entries;
-    std::map<QString, QString> accounts; // name, kind
-    std::map<QString, qint64> openings;  // account, cents
+    std::map<QString, QString> accounts;     // name, kind
+    std::map<QString, qint64> openings;      // account, cents
+    std::map<QString, qint64> receiptMonths; // "receipt month" written, its entry
 };
 
 // What the installation must hold, carried from kill to kill: the installation

@@ -5,6 +5,7 @@
 #include "exchange/Csv.h"
 #include "exchange/ImportSession.h"
 #include "maintenance/DriveBackup.h"
+#include "receipts/ReceiptStore.h"
 #include "state/Settings.h"
 #include "state/YearSession.h"
 #include "store/AccountStore.h"
@@ -99,8 +100,10 @@ public:
             const qint64 entries = number(session_.db(), "SELECT COUNT(*) FROM apuntes");
             if (roll < 30) {
                 entries < kMostEntries ? insert() : remove();
-            } else if (roll < 50) {
+            } else if (roll < 46) {
                 update();
+            } else if (roll < 50) {
+                entries < kMostEntries ? receipt() : remove();
             } else if (roll < 70) {
                 entries > kFewestEntries ? remove() : insert();
             } else if (roll < 78) {
@@ -157,6 +160,37 @@ private:
         if (saveEntry(session_.db(), entry, false) == SaveOutcome::Saved) {
             confirm(step);
         }
+    }
+
+    // The first receipt due in the year, written as the pending window writes it;
+    // a new monthly receipt when none is due.
+    void receipt() {
+        Database& db = session_.db();
+        const int year = year_.toInt();
+        const DuePeriod wholeYear{QDate(year, 1, 1), QDate(year, 12, 31)};
+        std::vector<DueReceipt> due = dueReceipts(db, wholeYear);
+        const std::vector<Account> accounts = listAccounts(db, {});
+        if (due.empty()) {
+            saveReceipt(db, {0,
+                             u"Recibo-%1-%2"_s.arg(seed_ % 100000).arg(++serial_),
+                             pick(random_, ofKind(accounts, u"G"_s)).name,
+                             pick(random_, ofKind(accounts, u"C"_s)).name,
+                             qint64(random_.bounded(1, 100'000)),
+                             {1, int(random_.bounded(1, 32)), QDate(year, 1, 1), QDate()}});
+            due = dueReceipts(db, wholeYear);
+        }
+        const DueReceipt& first = due.front();
+        const qint64 cents = *first.receipt.cents;
+        Step step{StepKind::Receipt,
+                  nextEntryId(db),
+                  first.receipt.id,
+                  {toStoredDate(first.due), cents, first.receipt.goesInto, first.receipt.comesOutOf,
+                   u"G"_s, first.receipt.description},
+                  first.due.toString(u"yyyy-MM"_s),
+                  {}};
+        announce(step);
+        step.id = writeReceipts(db, {{first.receipt.id, first.due, first.due, cents}}).front();
+        confirm(step);
     }
 
     void remove() {

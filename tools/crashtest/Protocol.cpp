@@ -9,7 +9,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-constexpr std::array<std::pair<StepKind, const char*>, 11> kWords{{
+constexpr std::array<std::pair<StepKind, const char*>, 12> kWords{{
     {StepKind::Insert, "insert"},
     {StepKind::Update, "update"},
     {StepKind::Delete, "delete"},
@@ -21,6 +21,7 @@ constexpr std::array<std::pair<StepKind, const char*>, 11> kWords{{
     {StepKind::Backup, "backup"},
     {StepKind::Import, "import"},
     {StepKind::Opening, "opening"},
+    {StepKind::Receipt, "receipt"},
 }};
 
 QString wordOf(StepKind kind) {
@@ -72,6 +73,9 @@ QString lineOf(const Step& step) {
         return word + u' ' + QString::number(step.number);
     case StepKind::Opening:
         return word + u' ' + step.oldName + u' ' + QString::number(step.number);
+    case StepKind::Receipt:
+        return word + u' ' + QString::number(step.id) + u' ' + QString::number(step.number) + u' ' +
+               step.oldName + u' ' + valuesText(step.values);
     }
     return word;
 }
@@ -147,6 +151,19 @@ std::optional<Step> stepOf(const QString& line) {
         step.id = *rows;
         step.number = *first;
         step.newName = words.mid(3).join(u' ');
+        return step;
+    }
+    case StepKind::Receipt: {
+        const auto id = number(1);
+        const auto receipt = number(2);
+        const auto cents = number(5);
+        if (!id || !receipt || !cents || words.size() != 10) {
+            return std::nullopt;
+        }
+        step.id = *id;
+        step.number = *receipt;
+        step.oldName = words[3];
+        step.values = EntryValues{words[4], *cents, words[6], words[7], words[8], words[9]};
         return step;
     }
     case StepKind::Opening: {

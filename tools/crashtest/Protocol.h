@@ -37,7 +37,8 @@ enum class StepKind {
     Colour,
     Backup,
     Import,
-    Opening
+    Opening,
+    Receipt
 };
 
 struct Step {
@@ -45,15 +46,15 @@ struct Step {
     qint64 id = 0;     // the entry; for a copy or a backup, the entries it holds; for an
                        // import, the rows it adds
     qint64 number = 0; // the colour; for an import, the number of its first entry; for an
-                       // opening balance, its cents
+                       // opening balance, its cents; for a receipt, the receipt's number
     EntryValues values;
-    QString oldName; // the account renamed, or given an opening balance
+    QString oldName; // the account renamed, or given an opening balance; a receipt's month
     QString newName; // the account's new name, the year's name, the copy's or the file's path
 };
 
 // "insert 12 2024-03-05 1050 Caja Nomina I Apunte-3", "rename Caja Caja-7-1",
 // "copy 120 /path/with spaces.mdb", "backup 120", "import 12 401 /path/file.csv",
-// "opening Banco -1250", ...
+// "opening Banco -1250", "receipt 402 3 2024-05 2024-05-31 4530 Luz Caja G Recibo-7-2", ...
 QString lineOf(const Step& step);
 std::optional<Step> stepOf(const QString& line);
 

@@ -69,7 +69,8 @@ Options parseOptions(const QCoreApplication& app) {
     parser.setApplicationDescription(
         u"Mata con SIGKILL, una y otra vez y en un momento al azar, un proceso que guarda "
         "apuntes, renombra cuentas, compacta, crea años, hace copias automáticas y copias en "
-        "una unidad e importa archivos en una instalación temporal, y comprueba después de "
+        "una unidad, importa archivos y apunta recibos en una instalación temporal, y comprueba "
+        "después de "
         "cada vez que no se ha perdido nada confirmado ni queda nada a medias."_s);
     parser.addHelpOption();
     parser.addOption({u"kills"_s, u"Número de veces que se mata el proceso."_s, u"N"_s});
@@ -118,6 +119,7 @@ int run(const Options& options) {
     row(u"Escrituras confirmadas"_s, QString::number(figures.confirmedWrites));
     row(u"Procesos matados a mitad de una escritura"_s, QString::number(figures.killsMidWrite));
     row(u"  de ellos, a mitad de una importación"_s, QString::number(figures.killsMidImport));
+    row(u"  de ellos, a mitad de apuntar un recibo"_s, QString::number(figures.killsMidReceipt));
     row(u"  de ellos, a mitad de una copia en la unidad"_s,
         QString::number(figures.killsMidBackup));
     row(u"Bases de datos dañadas"_s, QString::number(figures.integrityFailures));
@@ -130,6 +132,7 @@ int run(const Options& options) {
         << ",\"half_applied\":" << figures.halfApplied
         << ",\"bad_settings\":" << figures.badSettings
         << ",\"kills_mid_import\":" << figures.killsMidImport
+        << ",\"kills_mid_receipt\":" << figures.killsMidReceipt
         << ",\"kills_mid_backup\":" << figures.killsMidBackup
         << ",\"seconds\":" << QString::number(seconds, 'f', 1) << "}\n";
     if (!figures.clean()) {
