@@ -15,6 +15,7 @@
 #include "Measurements.h"
 #include "Memory.h"
 #include "PreviewTiming.h"
+#include "ReceiptTiming.h"
 #include "Report.h"
 #include "ReportTiming.h"
 #include "YearsTiming.h"
@@ -53,6 +54,8 @@ constexpr Target kSaveTarget{Target::Kind::Below, 20};
 constexpr Target kStatisticsTarget{Target::Kind::Below, 100};
 constexpr Target kBalanceTarget{Target::Kind::Below, 30};
 constexpr Target kCarryOverTarget{Target::Kind::Below, 200};
+// It runs at every start.
+constexpr Target kReceiptsDueTarget{Target::Kind::Below, 50};
 constexpr Target kFileOperationTarget{Target::Kind::Below, 2000};
 // The report of this many entries to PDF.
 constexpr int kReportEntries = 10000;
@@ -368,6 +371,11 @@ int run(const Options& options) {
     const double carryOverMs =
         timeCarryOver(state.session.db(), state.session.year(), options.runs);
 
+    err() << "Timing the due receipts among " << kReceiptTemplates << " receipts, " << options.runs
+          << " runs...\n";
+    err().flush();
+    const double receiptsDueMs = timeDueReceipts(state.session.db(), year, options.runs);
+
     // Last: the compaction rewrites the database the other figures read.
     err() << "Timing backups, compactions and new years, " << options.runs << " runs...\n";
     err().flush();
@@ -404,6 +412,7 @@ int run(const Options& options) {
     report.add(QStringLiteral("balance_raw_ms"), balance.rawMs);
     report.add(QStringLiteral("balance_ms"), balance.ms, 2, kBalanceTarget);
     report.add(QStringLiteral("carry_over_ms"), carryOverMs, 2, kCarryOverTarget);
+    report.add(QStringLiteral("receipts_due_ms"), receiptsDueMs, 2, kReceiptsDueTarget);
     report.add(QStringLiteral("balance_ratio"), balance.ms / balance.rawMs, 2, kRatioTarget);
     report.add(QStringLiteral("balances_raw_ms"), balances.rawMs);
     report.add(QStringLiteral("balances_ms"), balances.ms);
