@@ -84,6 +84,10 @@ QVariant DueReceiptModel::cell(int row, int column, int role) const {
     if (role == Qt::TextAlignmentRole && column == AmountColumn) {
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     }
+    // The description may be cut to the column's width.
+    if (role == Qt::ToolTipRole && column == DescriptionColumn) {
+        return receipt.due.receipt.description;
+    }
     if (role != Qt::DisplayRole) {
         return numberedListLook(row, column, role);
     }

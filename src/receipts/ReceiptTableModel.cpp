@@ -33,6 +33,10 @@ QVariant ReceiptTableModel::cell(int row, int column, int role) const {
     if (role == Qt::TextAlignmentRole && (column == AmountColumn || column == DayColumn)) {
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     }
+    // The description may be cut to the column's width.
+    if (role == Qt::ToolTipRole && column == DescriptionColumn) {
+        return receipt.description;
+    }
     if (role != Qt::DisplayRole) {
         return numberedListLook(row, column, role);
     }

@@ -9,8 +9,13 @@
 #include "app/Desktop.h"
 #include "app/Program.h"
 #include "app/frmPrincipal.h"
+#include "receipts/ReceiptStore.h"
+#include "state/Settings.h"
+#include "store/Amount.h"
+#include "store/Sqlite.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
+#include "years/YearFolders.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -149,6 +154,34 @@ public:
     }
 };
 
+// The household's usual receipts, added once, so that their windows show some:
+// one whose amount varies and one of the largest amount.
+void addReceipts(const QString& programFolder) {
+    const SettingsFiles settings(programFolder);
+    Database db(databasePathFor(settings.readDataRoot(), settings.readYear()));
+    if (!listReceipts(db).empty()) {
+        return;
+    }
+    const int year = QDate::currentDate().year();
+    const std::vector<Receipt> receipts = {
+        {0, QStringLiteral("Alquiler del piso"), QStringLiteral("Alquiler"),
+         QStringLiteral("Banco"), std::nullopt, ReceiptSchedule{1, 1, QDate(year, 1, 1), QDate()}},
+        {0, QStringLiteral("Recibo de la luz (Iberdrola)"), QStringLiteral("Luz"),
+         QStringLiteral("Banco"), qint64(4530), ReceiptSchedule{2, 31, QDate(year, 1, 1), QDate()}},
+        {0, QStringLiteral("Cuota de la comunidad de vecinos"), QStringLiteral("Comunidad"),
+         QStringLiteral("Banco"), qint64(6000), ReceiptSchedule{3, 5, QDate(year, 1, 5), QDate()}},
+        {0, QStringLiteral("IBI"), QStringLiteral("IBI"), QStringLiteral("Banco"), kMaxAmountCents,
+         ReceiptSchedule{12, 30, QDate(year, 6, 30), QDate(year + 5, 6, 30)}},
+    };
+    try {
+        for (const Receipt& receipt : receipts) {
+            saveReceipt(db, receipt);
+        }
+    } catch (const DbError& error) {
+        out() << "  no receipts: " << error.what() << "\n";
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -249,6 +282,17 @@ int main(int argc, char* argv[]) {
     press(main, "mnuOpImportar");
     dialogs.accepted.clear();
     press(main, "mnuOpReglas");
+    // The receipts, a new one's form and a changed one's, and the pending ones.
+    addReceipts(QCoreApplication::applicationDirPath());
+    dialogs.inside = [](QDialog& receipts) {
+        press(receipts, "cmdAnadir");
+        if (auto* grid = receipts.findChild<QAbstractItemView*>(QStringLiteral("mshDatos"))) {
+            grid->setCurrentIndex(grid->model()->index(3, 1));
+        }
+        press(receipts, "cmdModificar");
+        press(receipts, "cmdPendientes");
+    };
+    press(main, "mnuOpRecibos");
     // A filtered list, with its line saying so.
     main.findChild<QWidget*>(QStringLiteral("mshDatos"))->setFocus();
     for (auto* action : main.actions()) {
