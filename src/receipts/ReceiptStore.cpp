@@ -208,6 +208,11 @@ void carryReceipts(Database& current, const QString& currentYear, Database& fres
     const std::optional<int> calendar = calendarYearNamed(currentYear);
     const QDate nextYear = calendar ? QDate(*calendar + 1, 1, 1) : QDate();
     Transaction carry(fresh, Transaction::Join::IfOpen);
+    // A new year's file starts as a copy of the current one: last year's written
+    // months and ended receipts must not come along with it.
+    if (fresh.hasTable(QStringLiteral("recibos"))) {
+        fresh.exec("DELETE FROM recibosescritos; DELETE FROM recibos", "preparar los recibos");
+    }
     for (Receipt receipt : listReceipts(current)) {
         // One that ended with the year has nothing more to offer.
         if (nextYear.isValid() && receipt.schedule.last.isValid() &&

@@ -3,6 +3,8 @@
 #include "store/Amount.h"
 #include "store/Sqlite.h"
 #include "support/TestLedger.h"
+#include "ui/AppState.h"
+#include "years/YearDatabase.h"
 
 #include <QTest>
 
@@ -59,6 +61,7 @@ private slots:
     void changedAfterSomeWereWritten();
     void secondCopyWritesNothing();
     void carriedIntoNextYearAndRenamed();
+    void yearWindowTakesThem();
     void refusedWritesNothing_data();
     void refusedWritesNothing();
 };
@@ -174,6 +177,20 @@ void TestReceiptStore::carriedIntoNextYearAndRenamed() {
     writeReceipts(next.db(), {{carried[1].id, day("31/01/2025"), day("31/01/2025"), 4600}});
     QCOMPARE(entryLines(next.db()),
              QStringList{u"2025-01-31|Recibo de la luz|Luz|Caja Rural|4600|G"_s});
+}
+
+// The year window's new year takes the receipts with the balances, once each,
+// and none of last year's written months, though its file starts as a copy.
+void TestReceiptStore::yearWindowTakesThem() {
+    Household h;
+    writeReceipts(h.ledger.db(), {{h.light, day("31/12/2024"), day("31/12/2024"), 4530}});
+    YearDatabase(h.ledger.session()).create(u"2025"_s, h.ledger.state().newYearStep);
+    QCOMPARE(h.ledger.session().year(), u"2025"_s);
+    const std::vector<Receipt> carried = listReceipts(h.ledger.db());
+    QCOMPARE(carried.size(), size_t(2));
+    QCOMPARE(carried[0].description, u"Alquiler"_s);
+    QCOMPARE(carried[1].schedule.day, 31);
+    QCOMPARE(h.ledger.rows(u"SELECT COUNT(*) FROM recibosescritos"_s), QStringList{u"0"_s});
 }
 
 void TestReceiptStore::refusedWritesNothing_data() {
