@@ -11,7 +11,6 @@
 #include "ui/AppState.h"
 #include "ui/FailureReport.h"
 #include "ui/Fields.h"
-#include "ui/Icons.h"
 #include "ui/ListFlow.h"
 #include "ui/ListGrid.h"
 #include "ui/MessageService.h"
@@ -49,25 +48,18 @@ void frmReglas::buildControls() {
     lblInfo->setObjectName(QStringLiteral("lblInfo"));
     lblInfo->setWordWrap(true);
 
-    const auto makeButton = [this](const char* name, const char* caption) {
-        return commandButton(*this, name, QString::fromUtf8(caption));
-    };
-    cmdAnadir = makeButton("cmdAnadir", "&Añadir");
-    cmdModificar = makeButton("cmdModificar", "&Modificar");
-    cmdBorrar = makeButton("cmdBorrar", "&Borrar");
-    cmdSubir = makeButton("cmdSubir", "S&ubir");
-    cmdBajar = makeButton("cmdBajar", "Ba&jar");
-    cmdCerrar = makeButton("cmdCerrar", "&Cerrar");
-    cmdAnadir->setIcon(commandIcon(Command::New));
-    cmdModificar->setIcon(commandIcon(Command::Edit));
-    cmdBorrar->setIcon(commandIcon(Command::Delete));
-    cmdCerrar->setIcon(commandIcon(Command::Exit));
+    const ListCommands commands = makeListCommands(*this);
+    cmdAnadir = commands.add;
+    cmdModificar = commands.edit;
+    cmdBorrar = commands.remove;
+    cmdCerrar = commands.close;
+    cmdSubir = commandButton(*this, "cmdSubir", QStringLiteral("S&ubir"));
+    cmdBajar = commandButton(*this, "cmdBajar", QStringLiteral("Ba&jar"));
     connect(cmdAnadir, &QPushButton::clicked, this, &frmReglas::addRule);
     connect(cmdModificar, &QPushButton::clicked, this, &frmReglas::editSelected);
     connect(cmdBorrar, &QPushButton::clicked, this, &frmReglas::deleteSelected);
     connect(cmdSubir, &QPushButton::clicked, this, [this] { moveSelected(-1); });
     connect(cmdBajar, &QPushButton::clicked, this, [this] { moveSelected(1); });
-    connect(cmdCerrar, &QPushButton::clicked, this, &QDialog::accept);
 
     model_ = new HouseRuleTableModel(state_.palette, this);
     mshDatos = makeListGrid(this, model_, "mshDatos");

@@ -11,7 +11,6 @@
 #include "ui/AppState.h"
 #include "ui/FailureReport.h"
 #include "ui/Fields.h"
-#include "ui/Icons.h"
 #include "ui/ListFlow.h"
 #include "ui/ListGrid.h"
 #include "ui/MessageService.h"
@@ -41,23 +40,17 @@ void frmRecibos::buildControls() {
     lblInfo->setObjectName(QStringLiteral("lblInfo"));
     lblInfo->setWordWrap(true);
 
-    const auto makeButton = [this](const char* name, const char* caption) {
-        return commandButton(*this, name, QString::fromUtf8(caption));
-    };
-    cmdAnadir = makeButton("cmdAnadir", "&Añadir");
-    cmdModificar = makeButton("cmdModificar", "&Modificar");
-    cmdBorrar = makeButton("cmdBorrar", "&Borrar");
-    cmdPendientes = makeButton("cmdPendientes", "Apuntar &pendientes ...");
-    cmdCerrar = makeButton("cmdCerrar", "&Cerrar");
-    cmdAnadir->setIcon(commandIcon(Command::New));
-    cmdModificar->setIcon(commandIcon(Command::Edit));
-    cmdBorrar->setIcon(commandIcon(Command::Delete));
-    cmdCerrar->setIcon(commandIcon(Command::Exit));
+    const ListCommands commands = makeListCommands(*this);
+    cmdAnadir = commands.add;
+    cmdModificar = commands.edit;
+    cmdBorrar = commands.remove;
+    cmdCerrar = commands.close;
+    cmdPendientes =
+        commandButton(*this, "cmdPendientes", QStringLiteral("Apuntar &pendientes ..."));
     connect(cmdAnadir, &QPushButton::clicked, this, &frmRecibos::addReceipt);
     connect(cmdModificar, &QPushButton::clicked, this, &frmRecibos::editSelected);
     connect(cmdBorrar, &QPushButton::clicked, this, &frmRecibos::deleteSelected);
     connect(cmdPendientes, &QPushButton::clicked, this, &frmRecibos::writePending);
-    connect(cmdCerrar, &QPushButton::clicked, this, &QDialog::accept);
 
     model_ = new ReceiptTableModel(state_.palette, this);
     mshDatos = makeListGrid(this, model_, "mshDatos");

@@ -1,9 +1,12 @@
 #include "ui/ListFlow.h"
 
+#include "ui/Icons.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
 #include "ui/WindowKit.h"
 
+#include <QDialog>
+#include <QPushButton>
 #include <QTableView>
 
 #include <algorithm>
@@ -59,6 +62,20 @@ void selectLineAtTop(QTableView& grid, int line, int column) {
     const QModelIndex index = grid.model()->index(std::clamp(line, 1, rows) - 1, column);
     grid.setCurrentIndex(index);
     grid.scrollTo(index, QAbstractItemView::PositionAtTop);
+}
+
+ListCommands makeListCommands(QDialog& window) {
+    ListCommands commands;
+    commands.add = commandButton(window, "cmdAnadir", QStringLiteral("&Añadir"));
+    commands.edit = commandButton(window, "cmdModificar", QStringLiteral("&Modificar"));
+    commands.remove = commandButton(window, "cmdBorrar", QStringLiteral("&Borrar"));
+    commands.close = commandButton(window, "cmdCerrar", QStringLiteral("&Cerrar"));
+    commands.add->setIcon(commandIcon(Command::New));
+    commands.edit->setIcon(commandIcon(Command::Edit));
+    commands.remove->setIcon(commandIcon(Command::Delete));
+    commands.close->setIcon(commandIcon(Command::Exit));
+    QObject::connect(commands.close, &QPushButton::clicked, &window, &QDialog::accept);
+    return commands;
 }
 
 } // namespace velmora

@@ -11,6 +11,7 @@
 #include <optional>
 
 class QDialog;
+class QPushButton;
 class QTableView;
 class QWidget;
 
@@ -59,5 +60,15 @@ private:
 // Makes line `line` (1 = first) current at `column` and scrolls it to the top; a
 // list that became shorter selects its last line. An empty list is left alone.
 void selectLineAtTop(QTableView& grid, int line, int column);
+
+// The commands of a list window that keeps its own rows, named and with their
+// icons: "&Añadir", "&Modificar", "&Borrar" and "&Cerrar", which closes it.
+struct ListCommands {
+    QPushButton* add = nullptr;
+    QPushButton* edit = nullptr;
+    QPushButton* remove = nullptr;
+    QPushButton* close = nullptr;
+};
+ListCommands makeListCommands(QDialog& window);
 
 } // namespace velmora
