@@ -75,11 +75,6 @@ void frmRecibosPendientes::buildControls() {
     mshDatos->installEventFilter(this);
     connect(mshDatos->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &frmRecibosPendientes::showCurrent);
-    // The tick column is clicked; the list keeps its row selection.
-    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
-        connect(mshDatos->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-                &frmRecibosPendientes::showCurrent, Qt::UniqueConnection);
-    });
 
     mskFecha = new DateField(palette, services_.messages, DateField::Mask::Always, this);
     mskFecha->setObjectName(QStringLiteral("mskFecha"));
