@@ -6,6 +6,7 @@
 #include "analysis/frmEstadisticas.h"
 #include "analysis/frmEvolucion.h"
 #include "analysis/frmExtracto.h"
+#include "analysis/frmResumen.h"
 #include "analysis/frmSaldos.h"
 #include "entries/EntryTableModel.h"
 #include "entries/ListReport.h"
@@ -333,6 +334,8 @@ void frmPrincipal::buildMenu() {
         reload();
     });
     mnuOpSaldos->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    add("mnuOpResumen", "Resumen anual ...",
+        [this] { showModal<frmResumen>(state_, services_, this); });
     add("mnuOpReglas", "Reglas de importación ...",
         [this] { showModal<frmReglas>(state_, services_, this); });
     // Ctrl+Z anywhere in the window but in a text field, which undoes its own typing.
