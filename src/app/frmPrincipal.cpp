@@ -6,6 +6,7 @@
 #include "analysis/frmEstadisticas.h"
 #include "analysis/frmEvolucion.h"
 #include "analysis/frmExtracto.h"
+#include "analysis/frmResumen.h"
 #include "analysis/frmSaldos.h"
 #include "entries/EntryTableModel.h"
 #include "entries/ListReport.h"
@@ -341,6 +342,8 @@ void frmPrincipal::buildMenu() {
         reload();
     });
     mnuOpSaldos->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    add("mnuOpResumen", "Resumen anual ...",
+        [this] { showModal<frmResumen>(state_, services_, this); });
     add("mnuOpRecibos", "Recibos ...", [this] {
         frmRecibos receipts(state_, services_, this);
         services_.dialogs.run(receipts);

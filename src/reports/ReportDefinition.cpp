@@ -183,4 +183,8 @@ QString registerReportFilePath(const QString& dataRoot) {
     return dataRoot + QStringLiteral("/Informes/Extracto.rpt");
 }
 
+QString summaryReportFilePath(const QString& dataRoot) {
+    return dataRoot + QStringLiteral("/Informes/Resumen.rpt");
+}
+
 } // namespace velmora

@@ -62,9 +62,13 @@ ReportDefinition readReportFile(const QString& path);
 QString reportFilePath(const QString& dataRoot);
 // {data root}/Informes/Extracto.rpt
 QString registerReportFilePath(const QString& dataRoot);
+// {data root}/Informes/Resumen.rpt
+QString summaryReportFilePath(const QString& dataRoot);
 // The entry list report that comes with the program; the installation writes it.
 QByteArray defaultReportFile();
 // The account register's report that comes with the program.
 QByteArray defaultRegisterReportFile();
+// The yearly summary's report that comes with the program.
+QByteArray defaultSummaryReportFile();
 
 } // namespace velmora

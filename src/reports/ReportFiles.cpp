@@ -13,7 +13,8 @@ namespace velmora {
 
 QList<BundledReport> bundledReports(const QString& dataRoot) {
     return {{reportFilePath(dataRoot), defaultReportFile()},
-            {registerReportFilePath(dataRoot), defaultRegisterReportFile()}};
+            {registerReportFilePath(dataRoot), defaultRegisterReportFile()},
+            {summaryReportFilePath(dataRoot), defaultSummaryReportFile()}};
 }
 
 bool writeMissingReport(const BundledReport& report) {

@@ -15,7 +15,7 @@ struct BundledReport {
     QByteArray bytes;
 };
 
-// Datos.rpt and Extracto.rpt under dataRoot, in that order.
+// Datos.rpt, Extracto.rpt and Resumen.rpt under dataRoot, in that order.
 QList<BundledReport> bundledReports(const QString& dataRoot);
 
 // Writes the file whole, making its folder, unless anything is at its path (a

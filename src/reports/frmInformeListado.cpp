@@ -29,6 +29,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace velmora {
 
 namespace {
@@ -135,7 +137,8 @@ bool frmInformeListado::load() {
     try {
         report_ = openRequested();
         report_.setRequest(request_);
-        report_.setDatabase(state_.session.databasePath());
+        report_.setDatabase(request_.baseDatos.isEmpty() ? state_.session.databasePath()
+                                                         : request_.baseDatos);
         report_.setPrintDate(services_.clock.today());
         report_.read();
     } catch (const ReportError& error) {
@@ -157,14 +160,19 @@ Report frmInformeListado::openRequested() const {
     if (request_.tipo == QLatin1String("Datos")) {
         return Report::open(reportFilePath(root));
     }
+    // Written when first needed, so a data root made before the register or the
+    // summary had a report prints them too; an edited one is left as it is.
+    std::optional<BundledReport> bundled;
     if (request_.tipo == QLatin1String("Extracto")) {
-        // Written when first needed, so a data root made before the register had
-        // a report prints it too; an edited one is left as it is.
-        const BundledReport bundled{registerReportFilePath(root), defaultRegisterReportFile()};
-        writeMissingReport(bundled);
-        return Report::open(bundled.path);
+        bundled = BundledReport{registerReportFilePath(root), defaultRegisterReportFile()};
+    } else if (request_.tipo == QLatin1String("Resumen")) {
+        bundled = BundledReport{summaryReportFilePath(root), defaultSummaryReportFile()};
     }
-    return Report();
+    if (!bundled) {
+        return Report();
+    }
+    writeMissingReport(*bundled);
+    return Report::open(bundled->path);
 }
 
 QString frmInformeListado::documentName() const {

@@ -90,6 +90,7 @@ InstalledYear installYear(const QString& settingsFolder, const QString& dataRoot
     const QList<BundledReport> reports = bundledReports(dataRoot);
     installed.reportPath = reports[0].path;
     installed.registerReportPath = reports[1].path;
+    installed.summaryReportPath = reports[2].path;
 
     // The program compacts a year in the Datos folder and does not make that
     // folder itself; making it also makes the settings folder.
@@ -105,6 +106,7 @@ InstalledYear installYear(const QString& settingsFolder, const QString& dataRoot
     // Before the ledger: a failure here leaves nothing the next attempt would refuse.
     installed.reportWritten = installReportFile(reports[0]);
     installed.registerReportWritten = installReportFile(reports[1]);
+    installed.summaryReportWritten = installReportFile(reports[2]);
 
     if (!QFileInfo::exists(installed.databasePath)) {
         createLedger(installed.databasePath);

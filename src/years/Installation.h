@@ -37,16 +37,18 @@ struct InstalledYear {
     QString databasePath;
     QString reportPath;
     QString registerReportPath;
+    QString summaryReportPath;
     bool ledgerCreated = false; // false: the year's ledger was there and is used as it is
     bool reportWritten = false; // false: a report file was there and is kept
     bool registerReportWritten = false;
+    bool summaryReportWritten = false;
 };
 
 // Makes dataRoot/year/Devedur.mdb with the schema unless it exists (an existing
-// ledger is never touched), dataRoot/Informes/Datos.rpt and Extracto.rpt unless
-// they exist, the Datos folder in settingsFolder, color.ini and color2.ini unless
-// they exist, and last ruta.ini and ano.ini. dataRoot must be absolute and clean. On a failure
-// nothing points at a ledger that is not there: a ledger made here is removed again before
+// ledger is never touched), dataRoot/Informes/Datos.rpt, Extracto.rpt and
+// Resumen.rpt unless they exist, the Datos folder in settingsFolder, color.ini and color2.ini
+// unless they exist, and last ruta.ini and ano.ini. dataRoot must be absolute and clean. On a
+// failure nothing points at a ledger that is not there: a ledger made here is removed again before
 // InstallationError is thrown.
 InstalledYear installYear(const QString& settingsFolder, const QString& dataRoot,
                           const QString& year);

@@ -9,6 +9,7 @@
 #include "analysis/frmEstadisticas.h"
 #include "analysis/frmEvolucion.h"
 #include "analysis/frmExtracto.h"
+#include "analysis/frmResumen.h"
 #include "analysis/frmSaldos.h"
 #include "entries/frmApuntesDetalle.h"
 #include "exchange/ImportSession.h"
@@ -101,6 +102,7 @@ void TestWindowSpace::fitsASmallScreen_data() {
             statement->setAccount(QStringLiteral("Banco"));
             return statement;
         });
+    QTest::newRow("yearly summary") << plain<frmResumen>();
     QTest::newRow("search across years") << plain<frmBuscarAnos>();
     QTest::newRow("cash over the years") << plain<frmEvolucion>();
     // Shown only when the year before would change an opening balance.

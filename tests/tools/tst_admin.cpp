@@ -241,7 +241,9 @@ void TestAdmin::initWritesTheReportFile() {
     QTemporaryDir tmp;
     const QString root = tmp.filePath(u"datos"_s);
     const QList<std::pair<QString, QByteArray>> reports = {
-        {u"Datos.rpt"_s, defaultReportFile()}, {u"Extracto.rpt"_s, defaultRegisterReportFile()}};
+        {u"Datos.rpt"_s, defaultReportFile()},
+        {u"Extracto.rpt"_s, defaultRegisterReportFile()},
+        {u"Resumen.rpt"_s, defaultSummaryReportFile()}};
     for (const auto& [name, bytes] : reports) {
         if (!existing.isNull()) {
             writeBytes(root + u"/Informes/"_s + name, existing);
@@ -262,7 +264,7 @@ void TestAdmin::initWritesTheReportFile() {
     // Nothing half-written beside them.
     QCOMPARE(QDir(root + u"/Informes"_s)
                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-             (QStringList{u"Datos.rpt"_s, u"Extracto.rpt"_s}));
+             (QStringList{u"Datos.rpt"_s, u"Extracto.rpt"_s, u"Resumen.rpt"_s}));
 }
 
 void TestAdmin::commandLine_data() {

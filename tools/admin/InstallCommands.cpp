@@ -106,6 +106,8 @@ int runInit(const QStringList& args, const QString& programFolder, QTextStream& 
         << (installed.reportWritten ? "" : " (ya existía; se conserva)") << '\n'
         << "  Informe del extracto: " << QDir::toNativeSeparators(installed.registerReportPath)
         << (installed.registerReportWritten ? "" : " (ya existía; se conserva)") << '\n'
+        << "  Informe del resumen anual: " << QDir::toNativeSeparators(installed.summaryReportPath)
+        << (installed.summaryReportWritten ? "" : " (ya existía; se conserva)") << '\n'
         << "  Ajustes en: " << QDir::toNativeSeparators(programFolder) << '\n';
     out.flush();
     return Success;

@@ -241,6 +241,9 @@ int main(int argc, char* argv[]) {
         press(balances, "cmdAnoAnterior");
     };
     press(main, "mnuOpSaldos");
+    // The yearly summary, then its printed form.
+    dialogs.inside = [](QDialog& summary) { press(summary, "cmdImprimir"); };
+    press(main, "mnuOpResumen");
     // Every year searched, with a search that finds something in each.
     dialogs.inside = [&dialogs](QDialog& search) {
         press(search, "cmdBuscar");
