@@ -1,7 +1,7 @@
 #include "app/Program.h"
 
-#include "analysis/CarryOver.h"
 #include "app/FirstInstallation.h"
+#include "app/NewYearSteps.h"
 #include "app/frmPrincipal.h"
 #include "state/Logging.h"
 #include "state/Settings.h"
@@ -23,7 +23,7 @@ namespace velmora {
 
 Program::Program(const QString& programFolder, Services& services)
     : services_(services), state_(std::make_unique<AppState>(settingsFolderFor(programFolder))) {
-    state_->newYearStep = carryIntoNewYear;
+    state_->newYearStep = newYearSteps;
 }
 
 Program::~Program() = default;

@@ -1,6 +1,6 @@
 #include "support/TestLedger.h"
 
-#include "analysis/CarryOver.h"
+#include "app/NewYearSteps.h"
 #include "reports/ReportDefinition.h"
 #include "state/Settings.h"
 #include "store/Formats.h"
@@ -39,7 +39,7 @@ TestLedger::TestLedger(const QString& year)
         Database created(databasePath(), Database::Mode::CreateIfMissing);
         createLedgerSchema(created);
     }
-    state_.newYearStep = carryIntoNewYear;
+    state_.newYearStep = newYearSteps;
     state_.palette.setMain(0xC0C0C0);
     state_.palette.setSection(0xE0FFFF);
     setupConnection(state_.session);
