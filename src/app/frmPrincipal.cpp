@@ -7,6 +7,7 @@
 #include "analysis/frmEvolucion.h"
 #include "analysis/frmExtracto.h"
 #include "analysis/frmSaldos.h"
+#include "budget/frmPresupuesto.h"
 #include "entries/EntryTableModel.h"
 #include "entries/ListReport.h"
 #include "entries/frmApuntesDetalle.h"
@@ -333,6 +334,8 @@ void frmPrincipal::buildMenu() {
         reload();
     });
     mnuOpSaldos->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    add("mnuOpPresupuesto", "Presupuesto ...",
+        [this] { showModal<frmPresupuesto>(state_, services_, this); });
     add("mnuOpReglas", "Reglas de importación ...",
         [this] { showModal<frmReglas>(state_, services_, this); });
     // Ctrl+Z anywhere in the window but in a text field, which undoes its own typing.

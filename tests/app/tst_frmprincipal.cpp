@@ -183,13 +183,14 @@ void TestFrmPrincipal::yearNamedOtherwise() {
 void TestFrmPrincipal::menuOpensThePreferenceWindows() {
     WindowFixture<frmPrincipal> f;
     f.open();
-    for (const char* name : {"mnuOpCores", "mnuOpAcercade", "mnuOpConfiguracion", "mnuOpReglas"}) {
+    for (const char* name :
+         {"mnuOpCores", "mnuOpAcercade", "mnuOpConfiguracion", "mnuOpReglas", "mnuOpPresupuesto"}) {
         f.services.dialogs.expect([](QDialog&) {});
         f.find<QAction>(name)->trigger();
     }
     QCOMPARE(f.services.dialogs.titles,
              (QStringList{"Colores", "Acerca de ...", "Configuración de Parámetros",
-                          "Reglas de importación"}));
+                          "Reglas de importación", "Presupuesto"}));
 }
 
 // Ctrl+B opens the balances at the list's "Hasta"; Enter on an account opens its
