@@ -10,6 +10,7 @@
 #include "ui/FailureReport.h"
 #include "ui/WindowKit.h"
 
+#include <memory>
 #include <optional>
 
 class QChartView;

@@ -70,8 +70,9 @@ bool putBackAccount(Database& db, const StoredAccount& account);
 // Writes the account loaded as `originalName` with the values of `account`; an
 // empty kind keeps the stored one. When the name changes, every entry whose
 // EntraEn or SaleDe holds the old name in any letter case takes the new one
-// first, and so do its opening balance and its budget. All in one transaction; a failure, or an
-// account that is no longer there, leaves everything as it was and throws DbError.
+// first, and so do its opening balance and its budget. All in one transaction;
+// a failure, or an account that is no longer there, leaves everything as it was
+// and throws DbError.
 void updateAccount(Database& db, const QString& originalName, const Account& account);
 
 } // namespace velmora

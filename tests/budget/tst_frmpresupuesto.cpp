@@ -43,14 +43,7 @@ struct BudgetWindow : WindowFixture<frmPresupuesto> {
         }
         return rows;
     }
-    QString row(const QString& name) const {
-        for (const QString& line : shown()) {
-            if (line.section(u'|', 0, 0) == name) {
-                return line;
-            }
-        }
-        return {};
-    }
+    QString row(const QString& name) const { return shown().value(rowOf(name)); }
     int rowOf(const QString& name) const {
         const QStringList lines = shown();
         for (int r = 0; r < lines.size(); ++r) {
