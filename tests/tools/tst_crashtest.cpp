@@ -3,9 +3,11 @@
 
 #include "CrashCheck.h"
 #include "CrashChild.h"
+#include "budget/BudgetStore.h"
 #include "maintenance/DriveBackup.h"
 #include "state/Settings.h"
 #include "store/AccountStore.h"
+#include "store/BudgetTable.h"
 #include "store/DatabaseFiles.h"
 #include "store/OpeningBalances.h"
 #include "store/Sqlite.h"
@@ -41,6 +43,9 @@ enum class Damage {
     ImportHalf,
     OpeningWritten,
     RenameOpeningLeftBehind,
+    BudgetWritten,
+    BudgetHalf,
+    RenameBudgetLeftBehind,
 };
 
 // The file of the import the rows below report, with two movements.
@@ -122,6 +127,16 @@ void damage(CrashInstallation& installation, Damage kind) {
         updateAccount(db, u"Caja"_s, Account{kNewName, u"Efectivo"_s, u"C"_s});
         setOpeningBalance(db, u"Caja"_s, 500);
         break;
+    case Damage::BudgetWritten:
+        setBudgetEveryMonth(db, u"Luz"_s, 5000);
+        break;
+    case Damage::BudgetHalf:
+        replaceStoredBudget(db, u"Luz"_s, {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}});
+        break;
+    case Damage::RenameBudgetLeftBehind:
+        updateAccount(db, u"Caja"_s, Account{kNewName, u"Efectivo"_s, u"C"_s});
+        replaceStoredBudget(db, u"Caja"_s, {{0, 500}});
+        break;
     case Damage::YearWithEntries: {
         const QString target = databasePathFor(installation.dataRoot(), u"N1-1"_s);
         QVERIFY(QDir().mkpath(QFileInfo(target).path()));
@@ -155,13 +170,14 @@ void TestCrashCheck::readsWhatTheChildWrites_data() {
           "update 7 2024-12-31 99 Luz Caja G Apunte-4", "delete 7", "rename Caja Caja-k2-1",
           "compact", "year N1-2", "colour 255", "backup 120",
           "copy 120 /tmp/a b/Copias de seguridad/2024/Devedur-20240101-000000.mdb",
-          "import 3 401 /tmp/a b/importar.csv", "opening Banco -1250"}) {
+          "import 3 401 /tmp/a b/importar.csv", "opening Banco -1250", "budget Luz 5000",
+          "budget Luz -1 2 3 4 5 6 7 8 9 10 11 12", "budget Luz"}) {
         QTest::addRow("%s", line) << QString::fromUtf8(line) << true;
     }
     for (const char* line :
          {"import 3 /tmp/importar.csv", "backup", "insert 12 2024-03-05 mil Caja Nomina I Apunte-3",
           "insert 12 2024-03-05 1050 Caja", "delete", "rename Caja", "borrar 3", "opening Banco",
-          "opening Banco mil"}) {
+          "opening Banco mil", "budget", "budget Luz mil", "budget Luz 1 2"}) {
         QTest::addRow("%s", line) << QString::fromUtf8(line) << false;
     }
 }
@@ -230,6 +246,16 @@ void TestCrashCheck::findsWhatAKillMustNotLeave_data() {
     row("opening balance nobody wrote", ready, Damage::OpeningWritten, "lost");
     row("rename under way, opening balance left behind", u"intent "_s + rename,
         Damage::RenameOpeningLeftBehind, "half");
+    const QString budget = u"budget Luz 5000\n"_s;
+    row("confirmed budget there", budget, Damage::BudgetWritten);
+    row("confirmed budget lost", budget, Damage::None, "lost");
+    row("budget under way, written", u"intent "_s + budget, Damage::BudgetWritten);
+    row("budget under way, not yet", u"intent "_s + budget, Damage::None);
+    row("budget nobody wrote", ready, Damage::BudgetWritten, "lost");
+    row("budget under way, some months only", u"intent budget Luz 1 2 3 4 5 6 7 8 9 10 11 12\n"_s,
+        Damage::BudgetHalf, "half");
+    row("rename under way, budget left behind", u"intent "_s + rename,
+        Damage::RenameBudgetLeftBehind, "half");
     row("new year shows with entries", u"intent year N1-1\n"_s, Damage::YearWithEntries, "half");
 }
 

@@ -6,6 +6,7 @@
 #include "maintenance/DriveBackup.h"
 #include "state/Settings.h"
 #include "store/AccountStore.h"
+#include "store/BudgetTable.h"
 #include "store/DatabaseFiles.h"
 #include "store/EntryStore.h"
 #include "store/OpeningBalances.h"
@@ -73,6 +74,13 @@ std::optional<LedgerContent> readLedger(const QString& path) {
         for (const OpeningBalance& opening : openingBalances(db)) {
             content.openings[opening.account] = opening.cents;
         }
+        if (hasBudgetTable(db)) {
+            Statement budget(db, "SELECT Cuenta, Centimos FROM presupuesto ORDER BY Cuenta, Mes",
+                             "leer el presupuesto");
+            while (budget.step()) {
+                content.budgets[budget.columnText(0)].push_back(budget.columnInt(1));
+            }
+        }
         return content;
     } catch (const DbError&) {
         return std::nullopt;
@@ -97,6 +105,10 @@ void renameIn(LedgerContent& ledger, const QString& from, const QString& to) {
         ledger.openings[to] = opening->second;
         ledger.openings.erase(from);
     }
+    if (const auto budget = ledger.budgets.find(from); budget != ledger.budgets.end()) {
+        ledger.budgets[to] = budget->second;
+        ledger.budgets.erase(from);
+    }
     for (auto& [id, values] : ledger.entries) {
         for (QString* name : {&values.goesInto, &values.comesOutOf}) {
             if (*name == from) {
@@ -111,6 +123,14 @@ void setOpening(LedgerContent& ledger, const QString& account, qint64 cents) {
         ledger.openings.erase(account);
     } else {
         ledger.openings[account] = cents;
+    }
+}
+
+void setBudget(LedgerContent& ledger, const QString& account, const std::vector<qint64>& amounts) {
+    if (amounts.empty()) {
+        ledger.budgets.erase(account);
+    } else {
+        ledger.budgets[account] = amounts;
     }
 }
 
@@ -239,6 +259,9 @@ void CrashModel::apply(const Step& step) {
     case StepKind::Opening:
         setOpening(ledger_, step.oldName, step.number);
         break;
+    case StepKind::Budget:
+        setBudget(ledger_, step.oldName, step.amounts);
+        break;
     case StepKind::Year:
         years_.push_back(step.newName);
         break;
@@ -328,7 +351,9 @@ void CrashModel::checkLedger(const ChildReport& report, Figures& figures) {
                  differences(ledger_.accounts, found->accounts,
                              u"la cuenta %1 no es la esperada"_s) +
                  differences(ledger_.openings, found->openings,
-                             u"el saldo inicial de %1 no es el esperado"_s)) {
+                             u"el saldo inicial de %1 no es el esperado"_s) +
+                 differences(ledger_.budgets, found->budgets,
+                             u"el presupuesto de %1 no es el esperado"_s)) {
             fault(figures, &Figures::lostCommits, row);
         }
     }
@@ -365,12 +390,12 @@ bool CrashModel::resolveInFlight(const Step& step, const LedgerContent& found) {
         const bool oldAccount = found.accounts.contains(step.oldName);
         const bool newAccount = found.accounts.contains(step.newName);
         if (newAccount && !oldAccount && entryReferences(found, step.oldName) == 0 &&
-            !found.openings.contains(step.oldName)) {
+            !found.openings.contains(step.oldName) && !found.budgets.contains(step.oldName)) {
             renameIn(ledger_, step.oldName, step.newName);
             return true;
         }
         return oldAccount && !newAccount && entryReferences(found, step.newName) == 0 &&
-               !found.openings.contains(step.newName);
+               !found.openings.contains(step.newName) && !found.budgets.contains(step.newName);
     }
     case StepKind::Import: {
         // All of the file's rows under the numbers that followed the last entry, or
@@ -398,6 +423,18 @@ bool CrashModel::resolveInFlight(const Step& step, const LedgerContent& found) {
             return true;
         }
         return cents == (before == ledger_.openings.end() ? 0 : before->second);
+    }
+    case StepKind::Budget: {
+        // The old budget or the new one, never some months of each.
+        const auto there = found.budgets.find(step.oldName);
+        const std::vector<qint64> stored =
+            there == found.budgets.end() ? std::vector<qint64>() : there->second;
+        const auto before = ledger_.budgets.find(step.oldName);
+        if (stored == step.amounts) {
+            setBudget(ledger_, step.oldName, stored);
+            return true;
+        }
+        return stored == (before == ledger_.budgets.end() ? std::vector<qint64>() : before->second);
     }
     case StepKind::Compact:
     case StepKind::Year:
