@@ -16,6 +16,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDate>
 #include <QDialog>
 #include <QDir>
@@ -208,6 +209,22 @@ int main(int argc, char* argv[]) {
         press(balances, "cmdAnoAnterior");
     };
     press(main, "mnuOpSaldos");
+    // The budget over the whole year, then the first expense account's own window.
+    dialogs.inside = [](QDialog& budget) {
+        if (auto* months = budget.findChild<QComboBox*>(QStringLiteral("cmbMes"))) {
+            months->setCurrentIndex(0);
+        }
+        if (auto* grid = budget.findChild<QAbstractItemView*>(QStringLiteral("mshDatos"))) {
+            for (int row = 0; row < grid->model()->rowCount(); ++row) {
+                if (grid->model()->index(row, 0).data().toString() == QLatin1String("Gastos")) {
+                    grid->setCurrentIndex(grid->model()->index(row + 1, 0));
+                    break;
+                }
+            }
+        }
+        press(budget, "cmdPresupuesto");
+    };
+    press(main, "mnuOpPresupuesto");
     // Every year searched, with a search that finds something in each.
     dialogs.inside = [&dialogs](QDialog& search) {
         press(search, "cmdBuscar");
