@@ -8,6 +8,7 @@
 #include "budget/BudgetTableModel.h"
 #include "budget/frmPresupuesto.h"
 #include "store/Amount.h"
+#include "store/Sqlite.h"
 #include "support/WindowFixture.h"
 #include "support/WindowSpace.h"
 #include "ui/Contrast.h"
@@ -82,7 +83,8 @@ void click(QDialog& card, const char* button) {
 }
 
 // What is done in the account's window: "every:TEXT" types one amount for every
-// month, "month:N:TEXT" picks one per month and types TEXT into month N.
+// month, "month:N:TEXT" picks one per month and types TEXT into month N, "gone"
+// has another copy of the program delete the account meanwhile.
 using CardScript = QStringList;
 
 } // namespace
@@ -202,6 +204,12 @@ void TestFrmPresupuesto::budgetSet_data() {
         << u"Comida"_s << CardScript{u"every:1.000.000.000.000"_s}
         << u"Comida|400,00|300,00|100,00"_s << QStringList{u"Comida|0|40000"_s}
         << QStringList{u"Ponga un nº correcto"_s} << true;
+    // Told why, with what was typed still there to keep elsewhere.
+    QTest::newRow("account deleted meanwhile by another copy")
+        << u"Ocio"_s << CardScript{u"every:30"_s, u"gone"_s} << u"Ocio||0,00|0,00"_s
+        << QStringList{}
+        << QStringList{u"No se puede guardar el presupuesto de «Ocio»: la cuenta ya no existe"_s}
+        << true;
     QTest::newRow("empty") << u"Comida"_s << CardScript{u"every:"_s}
                            << u"Comida|400,00|300,00|100,00"_s << QStringList{u"Comida|0|40000"_s}
                            << QStringList{u"Ponga un nº correcto"_s} << true;
@@ -216,10 +224,14 @@ void TestFrmPresupuesto::budgetSet() {
     f.select(account);
     bool openAfterAccept = false;
     QString shownAccount;
+    const QString path = f.ledger.databasePath();
     f.services.dialogs.expect([&](QDialog& card) {
         shownAccount = card.findChild<QLabel*>(u"lblCuenta"_s)->text();
         for (const QString& step : script) {
-            if (step.startsWith(u"every:"_s)) {
+            if (step == u"gone"_s) {
+                Database other(path);
+                other.exec("DELETE FROM Contas WHERE conNom = 'Ocio'", "test");
+            } else if (step.startsWith(u"every:"_s)) {
                 click(card, "optMismo");
                 typeInto(card, "txtImporte", step.mid(6));
             } else {
