@@ -7,6 +7,7 @@
 #include "budget/frmPresupuestoFicha.h"
 #include "state/Logging.h"
 #include "ui/AppState.h"
+#include "ui/Fields.h"
 #include "ui/ListGrid.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
@@ -59,6 +60,7 @@ void frmPresupuesto::buildControls() {
             editBudget();
         }
     });
+    mshDatos->installEventFilter(this);
     wheel_ = std::make_unique<clsMW>(services_.messages);
     wheel_->InitMouseWheel(mshDatos);
 
@@ -178,6 +180,14 @@ void frmPresupuesto::editBudget() {
     frmPresupuestoFicha card(state_, services_, *account, this);
     runWithWaitCursor(*this, services_.dialogs, card);
     reload();
+}
+
+bool frmPresupuesto::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == mshDatos && isEnterPress(*event) && selectedAccount()) {
+        editBudget();
+        return true;
+    }
+    return ModalWindow::eventFilter(watched, event);
 }
 
 void frmPresupuesto::removeBudget() {

@@ -4,7 +4,8 @@
 // and expense account the budget, the actual figure and their difference, with
 // the totals of each side and the result of both; a chart of the selected row's
 // twelve months, budget beside actual. An account's budget is set in its own
-// small window; every change is read back from the file at once.
+// small window, opened by its button, a double-click or Enter on the account;
+// every change is read back from the file at once.
 
 #include "budget/BudgetFigures.h"
 #include "ui/FailureReport.h"
@@ -44,6 +45,7 @@ public:
 
 protected:
     void opened() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();

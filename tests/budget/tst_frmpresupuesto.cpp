@@ -170,6 +170,7 @@ void TestFrmPresupuesto::budgetSet_data() {
     QTest::addColumn<QStringList>("stored");
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<bool>("cardStaysOpen");
+    QTest::addColumn<QString>("opener"); // the button, "enter" or "double-click"
     const QStringList luzBefore = [] {
         QStringList rows;
         for (size_t m = 0; m < 12; ++m) {
@@ -180,11 +181,11 @@ void TestFrmPresupuesto::budgetSet_data() {
 
     QTest::newRow("one amount for every month, typed the Spanish way")
         << u"Ocio"_s << CardScript{u"every:1.234,5"_s} << u"Ocio|1.234,50|0,00|1.234,50"_s
-        << QStringList{u"Ocio|0|123450"_s} << QStringList{} << false;
+        << QStringList{u"Ocio|0|123450"_s} << QStringList{} << false << u"cmdPresupuesto"_s;
     QTest::newRow("the largest, with the point key for the comma")
         << u"Regalos"_s << CardScript{u"every:999999999999.99"_s}
         << u"Regalos|999.999.999.999,99|0,00|-999.999.999.999,99"_s
-        << QStringList{u"Regalos|0|99999999999999"_s} << QStringList{} << false;
+        << QStringList{u"Regalos|0|99999999999999"_s} << QStringList{} << false << u"enter"_s;
     // The months start from the amount it had, January changed alone.
     QTest::newRow("one per month")
         << u"Comida"_s << CardScript{u"month:1:250"_s} << u"Comida|250,00|300,00|-50,00"_s
@@ -192,27 +193,27 @@ void TestFrmPresupuesto::budgetSet_data() {
                        u"Comida|4|40000"_s,  u"Comida|5|40000"_s,  u"Comida|6|40000"_s,
                        u"Comida|7|40000"_s,  u"Comida|8|40000"_s,  u"Comida|9|40000"_s,
                        u"Comida|10|40000"_s, u"Comida|11|40000"_s, u"Comida|12|40000"_s}
-        << QStringList{} << false;
+        << QStringList{} << false << u"double-click"_s;
     QTest::newRow("one per month back to the same for all")
         << u"Luz"_s << CardScript{u"every:55"_s} << u"Luz|55,00|60,50|-5,50"_s
-        << QStringList{u"Luz|0|5500"_s} << QStringList{} << false;
+        << QStringList{u"Luz|0|5500"_s} << QStringList{} << false << u"cmdPresupuesto"_s;
     // Refused: the window stays open with what was typed, nothing stored.
     QTest::newRow("not an amount")
         << u"Luz"_s << CardScript{u"month:3:abc"_s} << u"Luz|70,00|60,50|9,50"_s << luzBefore
-        << QStringList{u"Ponga un nº correcto"_s} << true;
+        << QStringList{u"Ponga un nº correcto"_s} << true << u"cmdPresupuesto"_s;
     QTest::newRow("past the largest")
         << u"Comida"_s << CardScript{u"every:1.000.000.000.000"_s}
         << u"Comida|400,00|300,00|100,00"_s << QStringList{u"Comida|0|40000"_s}
-        << QStringList{u"Ponga un nº correcto"_s} << true;
+        << QStringList{u"Ponga un nº correcto"_s} << true << u"cmdPresupuesto"_s;
     // Told why, with what was typed still there to keep elsewhere.
     QTest::newRow("account deleted meanwhile by another copy")
         << u"Ocio"_s << CardScript{u"every:30"_s, u"gone"_s} << u"Ocio||0,00|0,00"_s
         << QStringList{}
         << QStringList{u"No se puede guardar el presupuesto de «Ocio»: la cuenta ya no existe"_s}
-        << true;
+        << true << u"cmdPresupuesto"_s;
     QTest::newRow("empty") << u"Comida"_s << CardScript{u"every:"_s}
                            << u"Comida|400,00|300,00|100,00"_s << QStringList{u"Comida|0|40000"_s}
-                           << QStringList{u"Ponga un nº correcto"_s} << true;
+                           << QStringList{u"Ponga un nº correcto"_s} << true << u"cmdPresupuesto"_s;
 }
 
 void TestFrmPresupuesto::budgetSet() {
@@ -243,7 +244,18 @@ void TestFrmPresupuesto::budgetSet() {
         click(card, "cmdAceptar");
         openAfterAccept = card.isVisible();
     });
-    f.click(u"cmdPresupuesto"_s);
+    QFETCH(QString, opener);
+    if (opener == u"enter"_s) {
+        f.grid()->setFocus();
+        QTest::keyClick(f.grid(), Qt::Key_Return);
+    } else if (opener == u"double-click"_s) {
+        const QRect cell = f.grid()->visualRect(f.grid()->currentIndex());
+        // A view takes a double click only after the press of its first click.
+        QTest::mouseClick(f.grid()->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(f.grid()->viewport(), Qt::LeftButton, {}, cell.center());
+    } else {
+        f.click(opener);
+    }
     QCOMPARE(shownAccount, account);
     QCOMPARE(openAfterAccept, cardStaysOpen);
     QTEST(f.row(account), "january");
