@@ -107,10 +107,17 @@ BudgetYear loadBudgetYear(Database& db) {
         budgets.insert(key, std::move(budget));
     }
     BudgetYear year;
-    year.income = sideOf(accounts, QStringLiteral("I"), budgets,
-                         loadMonthlyStatistics(db, StatisticsKind::IncomeByMonth));
-    year.expense = sideOf(accounts, QStringLiteral("G"), budgets,
-                          loadMonthlyStatistics(db, StatisticsKind::ExpenseByMonth));
+    const MonthlyTable income = loadMonthlyStatistics(db, StatisticsKind::IncomeByMonth);
+    const MonthlyTable expense = loadMonthlyStatistics(db, StatisticsKind::ExpenseByMonth);
+    year.income = sideOf(accounts, QStringLiteral("I"), budgets, income);
+    year.expense = sideOf(accounts, QStringLiteral("G"), budgets, expense);
+    for (const MonthlyTable* table : {&income, &expense}) {
+        if (table->totals.total && !table->totals.total->readable()) {
+            year.unreadable = true;
+            year.unreadableEntries.insert(year.unreadableEntries.end(), table->unreadable.begin(),
+                                          table->unreadable.end());
+        }
+    }
     return year;
 }
 

@@ -36,6 +36,10 @@ struct BudgetAccountYear {
 struct BudgetYear {
     std::vector<BudgetAccountYear> income;
     std::vector<BudgetAccountYear> expense;
+    // Some actual figure could not be added up; the entries whose amount is no
+    // number, when any could be named.
+    bool unreadable = false;
+    std::vector<qint64> unreadableEntries;
     const std::vector<BudgetAccountYear>& side(BudgetSide which) const {
         return which == BudgetSide::Income ? income : expense;
     }

@@ -1,6 +1,7 @@
 #include "budget/frmPresupuesto.h"
 
 #include "analysis/MonthlyStatistics.h"
+#include "analysis/UnreadableAmounts.h"
 #include "budget/BudgetChart.h"
 #include "budget/BudgetStore.h"
 #include "budget/BudgetTableModel.h"
@@ -121,6 +122,9 @@ void frmPresupuesto::reload() {
     }
     year_ = std::move(year);
     showSheet();
+    if (year_.unreadable) {
+        services_.messages.warn(this, unreadableFiguresNotice(year_.unreadableEntries));
+    }
 }
 
 void frmPresupuesto::showSheet() {

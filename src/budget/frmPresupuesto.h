@@ -36,7 +36,9 @@ public:
     void setMonth(int month);
     int month() const;
 
-    // Reads the year's figures and budget again, keeping the month and the row.
+    // Reads the year's figures and budget again, keeping the month and the row;
+    // names the entries whose amount is no number when a figure could not be
+    // added up.
     void reload();
 
     BudgetTableModel& model() const { return *model_; }

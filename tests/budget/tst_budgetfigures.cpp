@@ -45,6 +45,8 @@ private slots:
     void household();
     void largestAmounts_data();
     void largestAmounts();
+    void unreadableAmount_data();
+    void unreadableAmount();
 };
 
 void TestBudgetFigures::household_data() {
@@ -156,6 +158,40 @@ void TestBudgetFigures::largestAmounts() {
     setBudgetEveryMonth(ledger.db(), u"Nómina"_s, -kMaxAmountCents);
     setBudgetEveryMonth(ledger.db(), u"Luz"_s, kMaxAmountCents);
     QTEST(rendered(budgetSheet(loadBudgetYear(ledger.db()), month)), "lines");
+}
+
+// An amount another program stored as text is never counted as 0: every figure
+// it enters reads ¡ERROR!, the other months stay as they were, and the entry is
+// named.
+void TestBudgetFigures::unreadableAmount_data() {
+    QTest::addColumn<int>("month");
+    QTest::addColumn<QStringList>("expense"); // the expense lines, their total and the result
+    QTest::newRow("February, the month of the entry")
+        << 2
+        << QStringList{u"Comida|400,00|¡ERROR!|¡ERROR!"_s, u"Luz|70,00|0,00|70,00"_s,
+                       u"Ocio||0,00|0,00"_s, u"Total gastos|470,00|¡ERROR!|¡ERROR!"_s,
+                       u"Resultado|1.530,00|¡ERROR!|¡ERROR!"_s};
+    QTest::newRow("January, untouched")
+        << 1
+        << QStringList{u"Comida|400,00|300,00|100,00"_s, u"Luz|70,00|60,50|9,50"_s,
+                       u"Ocio||0,00|0,00"_s, u"Total gastos|470,00|360,50|109,50"_s,
+                       u"Resultado|1.530,00|3.639,50|2.109,50"_s};
+    QTest::newRow("the whole year")
+        << 0
+        << QStringList{u"Comida|4.800,00|¡ERROR!|¡ERROR!"_s, u"Luz|790,00|135,75|654,25"_s,
+                       u"Ocio||40,00|-40,00"_s, u"Total gastos|5.590,00|¡ERROR!|¡ERROR!"_s,
+                       u"Resultado|18.410,00|¡ERROR!|¡ERROR!"_s};
+}
+
+void TestBudgetFigures::unreadableAmount() {
+    QFETCH(int, month);
+    TestLedger ledger;
+    fillHousehold(ledger);
+    ledger.db().exec("UPDATE apuntes SET Importe = 'cuatrocientos' WHERE Id = 7", "test");
+    const BudgetYear year = loadBudgetYear(ledger.db());
+    QVERIFY(year.unreadable);
+    QCOMPARE(year.unreadableEntries, std::vector<qint64>{7});
+    QTEST(rendered(budgetSheet(year, month)).mid(4), "expense");
 }
 
 QTEST_MAIN(TestBudgetFigures)

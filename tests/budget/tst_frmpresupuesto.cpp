@@ -99,6 +99,7 @@ private slots:
     void budgetRemoved_data();
     void budgetRemoved();
     void noAccountChosen();
+    void unreadableAmountNamed();
     void badNewsInTheNegativeColour_data();
     void badNewsInTheNegativeColour();
     void nothingCut_data();
@@ -309,6 +310,22 @@ void TestFrmPresupuesto::noAccountChosen() {
     QCOMPARE(f.services.dialogs.titles, QStringList());
     QCOMPARE(f.messages.texts(), (QStringList{u"Elija una cuenta de ingreso o de gasto"_s,
                                               u"Elija una cuenta de ingreso o de gasto"_s}));
+}
+
+// The figures it enters read ¡ERROR!, and the user is told which entry to put right.
+void TestFrmPresupuesto::unreadableAmountNamed() {
+    BudgetWindow f;
+    f.ledger.db().exec("UPDATE apuntes SET Importe = 'cuatrocientos' WHERE Id = 7", "test");
+    f.open([](frmPresupuesto& w) { w.setMonth(2); });
+    QCOMPARE(f.row(u"Comida"_s), u"Comida|400,00|¡ERROR!|¡ERROR!"_s);
+    QCOMPARE(f.messages.texts(),
+             QStringList{u"El importe del apunte de código 7 no es un número válido. Las cifras "
+                         u"que lo incluyen se muestran como ¡ERROR!; corrija el apunte en la "
+                         u"lista de apuntes."_s});
+    // A month chosen afterwards tells nothing again.
+    f.choose(1);
+    QCOMPARE(f.row(u"Comida"_s), u"Comida|400,00|300,00|100,00"_s);
+    QCOMPARE(f.messages.texts().size(), 1);
 }
 
 void TestFrmPresupuesto::badNewsInTheNegativeColour_data() {
