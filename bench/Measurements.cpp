@@ -5,6 +5,8 @@
 #include "analysis/Balance.h"
 #include "analysis/MonthlyStatistics.h"
 #include "app/frmPrincipal.h"
+#include "budget/BudgetFigures.h"
+#include "budget/BudgetStore.h"
 #include "entries/EntrySaving.h"
 #include "entries/EntryTableModel.h"
 #include "store/AccountStore.h"
@@ -221,6 +223,23 @@ int loadStatistics(Database& db) {
         rows += static_cast<int>(loadMonthlyStatistics(db, kind).accounts.size());
     }
     return rows;
+}
+
+int loadBudget(Database& db) {
+    const BudgetYear year = loadBudgetYear(db);
+    const BudgetSheet sheet = budgetSheet(year, 0);
+    budgetSheet(year, 6);
+    return static_cast<int>(sheet.income.lines.size() + sheet.expense.lines.size());
+}
+
+void budgetEveryAccount(Database& db) {
+    qint64 cents = 5000;
+    for (const Account& account : listAccounts(db, {})) {
+        if (takesBudget(account.kind)) {
+            setBudgetEveryMonth(db, account.name, cents);
+            cents += 2500;
+        }
+    }
 }
 
 void reloadWindow(frmPrincipal& window) {

@@ -52,6 +52,15 @@ RawResult runRawStatistics(Database& db);
 // gives the number of account rows of both tables.
 int loadStatistics(Database& db);
 
+// The budget window's figures: the accounts, the budget and both kinds of
+// statistics read once, then the year's sheet and one month's; gives the number
+// of account lines of the year's sheet.
+int loadBudget(Database& db);
+
+// Gives every income and expense account of the year a budget, as a household
+// that plans would have, so that the budget window reads one.
+void budgetEveryAccount(Database& db);
+
 // One account's balance over the whole year: the statement alone through the C
 // API, and the balance window's own calculation.
 RawResult runRawBalance(Database& db, const QString& account, int year);

@@ -20,31 +20,41 @@ namespace velmora {
 
 namespace {
 
-// The months along the bottom and the amounts up the side, from zero so that
-// the heights compare.
-void addAxes(QChart& chart, QAbstractSeries& series, const ChartDescription& description) {
-    auto* months = new QBarCategoryAxis;
-    months->append(description.labels);
-    chart.addAxis(months, Qt::AlignBottom);
-    series.attachAxis(months);
+QLineSeries* monthsLine(const ChartDescription& description) {
+    auto* line = new QLineSeries;
+    line->setName(description.seriesName);
+    for (qsizetype i = 0; i < description.values.size(); ++i) {
+        line->append(static_cast<double>(i), description.values[i]);
+    }
+    return line;
+}
+
+} // namespace
+
+void addMonthAxes(QChart& chart, QAbstractSeries& series, const QStringList& months,
+                  const QList<double>& values) {
+    auto* monthAxis = new QBarCategoryAxis;
+    monthAxis->append(months);
+    chart.addAxis(monthAxis, Qt::AlignBottom);
+    series.attachAxis(monthAxis);
     // A narrow chart would cut the longer month names: they turn upright instead.
-    QObject::connect(&chart, &QChart::plotAreaChanged, months, [months](const QRectF& area) {
-        const QFontMetrics metrics(months->labelsFont());
+    QObject::connect(&chart, &QChart::plotAreaChanged, monthAxis, [monthAxis](const QRectF& area) {
+        const QFontMetrics metrics(monthAxis->labelsFont());
         int widest = 0;
-        for (const QString& label : months->categories()) {
+        for (const QString& label : monthAxis->categories()) {
             widest = std::max(widest, metrics.horizontalAdvance(label));
         }
         // The axis keeps a margin of its own around each label.
-        const qreal room = area.width() / std::max<qsizetype>(months->count(), 1);
+        const qreal room = area.width() / std::max<qsizetype>(monthAxis->count(), 1);
         const int angle = widest > 0.75 * room ? -90 : 0;
-        if (months->labelsAngle() != angle) {
-            months->setLabelsAngle(angle);
+        if (monthAxis->labelsAngle() != angle) {
+            monthAxis->setLabelsAngle(angle);
         }
     });
 
     double low = 0;
     double high = 0;
-    for (double v : description.values) {
+    for (double v : values) {
         low = std::min(low, v);
         high = std::max(high, v);
     }
@@ -57,17 +67,6 @@ void addAxes(QChart& chart, QAbstractSeries& series, const ChartDescription& des
     chart.addAxis(amounts, Qt::AlignLeft);
     series.attachAxis(amounts);
 }
-
-QLineSeries* monthsLine(const ChartDescription& description) {
-    auto* line = new QLineSeries;
-    line->setName(description.seriesName);
-    for (qsizetype i = 0; i < description.values.size(); ++i) {
-        line->append(static_cast<double>(i), description.values[i]);
-    }
-    return line;
-}
-
-} // namespace
 
 ChartDescription describeRow(const StatisticsRow& row, ChartType type) {
     ChartDescription description;
@@ -101,7 +100,7 @@ QChart* buildChart(const ChartDescription& description, const QColor& firstColou
         auto* bars = new QBarSeries;
         bars->append(set);
         chart->addSeries(bars);
-        addAxes(*chart, *bars, description);
+        addMonthAxes(*chart, *bars, description.labels, description.values);
         set->setBrush(solid);
         set->setPen(outline(firstColour));
         break;
@@ -109,7 +108,7 @@ QChart* buildChart(const ChartDescription& description, const QColor& firstColou
     case ChartType::Line: {
         QLineSeries* line = monthsLine(description);
         chart->addSeries(line);
-        addAxes(*chart, *line, description);
+        addMonthAxes(*chart, *line, description.labels, description.values);
         // A line has nothing to fill but its points; the line itself is drawn a
         // shade darker so that a pale colour still shows on the white.
         QPen pen = outline(firstColour);
@@ -127,7 +126,7 @@ QChart* buildChart(const ChartDescription& description, const QColor& firstColou
         }
         area->setName(description.seriesName);
         chart->addSeries(area);
-        addAxes(*chart, *area, description);
+        addMonthAxes(*chart, *area, description.labels, description.values);
         area->setBrush(solid);
         area->setPen(outline(firstColour));
         break;

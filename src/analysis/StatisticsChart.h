@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+class QAbstractSeries;
 class QChart;
 
 namespace velmora {
@@ -27,6 +28,12 @@ struct ChartDescription {
 };
 
 ChartDescription describeRow(const StatisticsRow& row, ChartType type);
+
+// The months along the bottom, turned upright when a narrow chart would cut their
+// names, and the amounts up the side from zero so that the heights compare, with
+// room for every value; both attached to the series, which the chart holds.
+void addMonthAxes(QChart& chart, QAbstractSeries& series, const QStringList& months,
+                  const QList<double>& values);
 
 // A new chart with the legend shown; the first series (on a pie, the first
 // slice) is painted solid in `firstColour`, and every filled shape is outlined

@@ -1,6 +1,7 @@
 #include "app/NewYear.h"
 
 #include "analysis/CarryOver.h"
+#include "budget/BudgetStore.h"
 #include "receipts/ReceiptStore.h"
 
 namespace velmora {
@@ -8,6 +9,7 @@ namespace velmora {
 void takeIntoNewYear(Database& current, const QString& currentYear, Database& fresh) {
     carryIntoNewYear(current, currentYear, fresh);
     carryReceipts(current, currentYear, fresh);
+    carryBudget(current, fresh);
 }
 
 } // namespace velmora

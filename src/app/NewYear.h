@@ -1,8 +1,9 @@
 #pragma once
 
 // What a new year takes from the year it is made from: the cash accounts'
-// balances at its end and the recurring receipts that run on. Fits
-// YearDatabase::create(); throws DbError, and the new year is not made.
+// balances at its end, the recurring receipts that run on and the budget of the
+// accounts it has. Fits YearDatabase::create(); throws DbError, and the new year
+// is not made.
 
 #include <QString>
 

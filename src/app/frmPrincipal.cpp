@@ -8,6 +8,7 @@
 #include "analysis/frmExtracto.h"
 #include "analysis/frmResumen.h"
 #include "analysis/frmSaldos.h"
+#include "budget/frmPresupuesto.h"
 #include "entries/EntryTableModel.h"
 #include "entries/ListReport.h"
 #include "entries/frmApuntesDetalle.h"
@@ -342,6 +343,8 @@ void frmPrincipal::buildMenu() {
         reload();
     });
     mnuOpSaldos->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    add("mnuOpPresupuesto", "Presupuesto ...",
+        [this] { showModal<frmPresupuesto>(state_, services_, this); });
     add("mnuOpResumen", "Resumen anual ...",
         [this] { showModal<frmResumen>(state_, services_, this); });
     add("mnuOpRecibos", "Recibos ...", [this] {

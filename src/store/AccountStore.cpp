@@ -139,6 +139,8 @@ std::optional<StoredAccount> takeAccount(Database& db, const QString& name) {
     if (!accountNameTaken(db, name)) {
         taken.openingCents = openingBalance(db, name);
         renameOpeningBalance(db, name, QString());
+        taken.budget = storedBudgetOf(db, name);
+        renameBudget(db, name, QString());
     }
     transaction.commit();
     return taken;
@@ -155,6 +157,9 @@ bool putBackAccount(Database& db, const StoredAccount& account) {
     insert.run();
     if (account.openingCents != 0) {
         setOpeningBalance(db, account.name, account.openingCents);
+    }
+    if (!account.budget.empty()) {
+        replaceStoredBudget(db, account.name, account.budget);
     }
     transaction.commit();
     return true;
@@ -174,6 +179,7 @@ void updateAccount(Database& db, const QString& originalName, const Account& acc
         comesOutOf.run();
         renameOpeningBalance(db, originalName, account.name);
         renameInReceipts(db, originalName, account.name);
+        renameBudget(db, originalName, account.name);
     }
     Statement update(db,
                      whereRowNamed1("UPDATE Contas SET conNom = ?2, conCon = ?3,"

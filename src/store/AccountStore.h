@@ -6,6 +6,7 @@
 // so a rename rewrites the entries itself, in the same transaction as the
 // account row: either all of them follow or none does.
 
+#include "store/BudgetTable.h"
 #include "store/Sqlite.h"
 
 #include <QString>
@@ -55,20 +56,23 @@ struct StoredAccount {
     QString name;         // as stored, for the user
     StoredValues columns; // conNom, conCon, conTipo
     qint64 openingCents = 0;
+    std::vector<BudgetMonth> budget{};
 };
-// Deletes the account row and its opening balance (entries that name it keep the
-// name) and gives them as they were, in one transaction; nothing when no account
-// has that name any more.
+// Deletes the account row, its opening balance and its budget (entries that name
+// it keep the name) and gives them as they were, in one transaction; nothing when
+// no account has that name any more.
 std::optional<StoredAccount> takeAccount(Database& db, const QString& name);
-// Writes a taken account and its opening balance back; false, with nothing written, when an account
-// of that name in any letter case was made meanwhile: names must stay unique.
+// Writes a taken account, its opening balance and its budget back; false, with
+// nothing written, when an account of that name in any letter case was made
+// meanwhile: names must stay unique.
 bool putBackAccount(Database& db, const StoredAccount& account);
 
 // Writes the account loaded as `originalName` with the values of `account`; an
 // empty kind keeps the stored one. When the name changes, every entry whose
 // EntraEn or SaleDe holds the old name in any letter case takes the new one
-// first, and so does its opening balance. All in one transaction; a failure, or an account that is
-// no longer there, leaves everything as it was and throws DbError.
+// first, and so do its opening balance and its budget. All in one transaction;
+// a failure, or an account that is no longer there, leaves everything as it was
+// and throws DbError.
 void updateAccount(Database& db, const QString& originalName, const Account& account);
 
 } // namespace velmora

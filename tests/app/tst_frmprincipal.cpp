@@ -183,14 +183,14 @@ void TestFrmPrincipal::yearNamedOtherwise() {
 void TestFrmPrincipal::menuOpensThePreferenceWindows() {
     WindowFixture<frmPrincipal> f;
     f.open();
-    for (const char* name :
-         {"mnuOpCores", "mnuOpAcercade", "mnuOpConfiguracion", "mnuOpReglas", "mnuOpResumen"}) {
+    for (const char* name : {"mnuOpCores", "mnuOpAcercade", "mnuOpConfiguracion", "mnuOpReglas",
+                             "mnuOpResumen", "mnuOpPresupuesto"}) {
         f.services.dialogs.expect([](QDialog&) {});
         f.find<QAction>(name)->trigger();
     }
     QCOMPARE(f.services.dialogs.titles,
              (QStringList{"Colores", "Acerca de ...", "Configuración de Parámetros",
-                          "Reglas de importación", "Resumen anual"}));
+                          "Reglas de importación", "Resumen anual", "Presupuesto"}));
 }
 
 // Ctrl+B opens the balances at the list's "Hasta"; Enter on an account opens its

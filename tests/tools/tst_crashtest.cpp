@@ -3,10 +3,12 @@
 
 #include "CrashCheck.h"
 #include "CrashChild.h"
+#include "budget/BudgetStore.h"
 #include "maintenance/DriveBackup.h"
 #include "receipts/ReceiptStore.h"
 #include "state/Settings.h"
 #include "store/AccountStore.h"
+#include "store/BudgetTable.h"
 #include "store/DatabaseFiles.h"
 #include "store/OpeningBalances.h"
 #include "store/Sqlite.h"
@@ -45,6 +47,9 @@ enum class Damage {
     ReceiptWritten,
     ReceiptEntryOnly,
     ReceiptMonthOnly,
+    BudgetWritten,
+    BudgetHalf,
+    RenameBudgetLeftBehind,
 };
 
 // The file of the import the rows below report, with two movements.
@@ -143,6 +148,16 @@ void damage(CrashInstallation& installation, Damage kind) {
         }
         break;
     }
+    case Damage::BudgetWritten:
+        setBudgetEveryMonth(db, u"Luz"_s, 5000);
+        break;
+    case Damage::BudgetHalf:
+        replaceStoredBudget(db, u"Luz"_s, {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}});
+        break;
+    case Damage::RenameBudgetLeftBehind:
+        updateAccount(db, u"Caja"_s, Account{kNewName, u"Efectivo"_s, u"C"_s});
+        replaceStoredBudget(db, u"Caja"_s, {{0, 500}});
+        break;
     case Damage::YearWithEntries: {
         const QString target = databasePathFor(installation.dataRoot(), u"N1-1"_s);
         QVERIFY(QDir().mkpath(QFileInfo(target).path()));
@@ -177,14 +192,16 @@ void TestCrashCheck::readsWhatTheChildWrites_data() {
           "compact", "year N1-2", "colour 255", "backup 120",
           "copy 120 /tmp/a b/Copias de seguridad/2024/Devedur-20240101-000000.mdb",
           "import 3 401 /tmp/a b/importar.csv", "opening Banco -1250",
-          "receipt 402 3 2024-05 2024-05-31 4530 Luz Caja G Recibo-7-2"}) {
+          "receipt 402 3 2024-05 2024-05-31 4530 Luz Caja G Recibo-7-2", "budget Luz 5000",
+          "budget Luz -1 2 3 4 5 6 7 8 9 10 11 12", "budget Luz"}) {
         QTest::addRow("%s", line) << QString::fromUtf8(line) << true;
     }
     for (const char* line :
          {"import 3 /tmp/importar.csv", "backup", "insert 12 2024-03-05 mil Caja Nomina I Apunte-3",
           "insert 12 2024-03-05 1050 Caja", "delete", "rename Caja", "borrar 3", "opening Banco",
           "opening Banco mil", "receipt 402 3 2024-05",
-          "receipt 402 tres 2024-05 2024-05-31 4530 Luz Caja G Recibo-7-2"}) {
+          "receipt 402 tres 2024-05 2024-05-31 4530 Luz Caja G Recibo-7-2", "budget",
+          "budget Luz mil", "budget Luz 1 2"}) {
         QTest::addRow("%s", line) << QString::fromUtf8(line) << false;
     }
 }
@@ -263,6 +280,16 @@ void TestCrashCheck::findsWhatAKillMustNotLeave_data() {
         Damage::ReceiptEntryOnly, "half");
     row("receipt under way, month without its entry", u"intent "_s + receipt,
         Damage::ReceiptMonthOnly, "half");
+    const QString budget = u"budget Luz 5000\n"_s;
+    row("confirmed budget there", budget, Damage::BudgetWritten);
+    row("confirmed budget lost", budget, Damage::None, "lost");
+    row("budget under way, written", u"intent "_s + budget, Damage::BudgetWritten);
+    row("budget under way, not yet", u"intent "_s + budget, Damage::None);
+    row("budget nobody wrote", ready, Damage::BudgetWritten, "lost");
+    row("budget under way, some months only", u"intent budget Luz 1 2 3 4 5 6 7 8 9 10 11 12\n"_s,
+        Damage::BudgetHalf, "half");
+    row("rename under way, budget left behind", u"intent "_s + rename,
+        Damage::RenameBudgetLeftBehind, "half");
     row("new year shows with entries", u"intent year N1-1\n"_s, Damage::YearWithEntries, "half");
 }
 

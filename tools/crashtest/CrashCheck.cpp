@@ -6,6 +6,7 @@
 #include "maintenance/DriveBackup.h"
 #include "state/Settings.h"
 #include "store/AccountStore.h"
+#include "store/BudgetTable.h"
 #include "store/DatabaseFiles.h"
 #include "store/EntryStore.h"
 #include "store/OpeningBalances.h"
@@ -85,6 +86,13 @@ std::optional<LedgerContent> readLedger(const QString& path) {
                     months.columnInt(2);
             }
         }
+        if (hasBudgetTable(db)) {
+            Statement budget(db, "SELECT Cuenta, Centimos FROM presupuesto ORDER BY Cuenta, Mes",
+                             "leer el presupuesto");
+            while (budget.step()) {
+                content.budgets[budget.columnText(0)].push_back(budget.columnInt(1));
+            }
+        }
         return content;
     } catch (const DbError&) {
         return std::nullopt;
@@ -109,6 +117,10 @@ void renameIn(LedgerContent& ledger, const QString& from, const QString& to) {
         ledger.openings[to] = opening->second;
         ledger.openings.erase(from);
     }
+    if (const auto budget = ledger.budgets.find(from); budget != ledger.budgets.end()) {
+        ledger.budgets[to] = budget->second;
+        ledger.budgets.erase(from);
+    }
     for (auto& [id, values] : ledger.entries) {
         for (QString* name : {&values.goesInto, &values.comesOutOf}) {
             if (*name == from) {
@@ -123,6 +135,14 @@ void setOpening(LedgerContent& ledger, const QString& account, qint64 cents) {
         ledger.openings.erase(account);
     } else {
         ledger.openings[account] = cents;
+    }
+}
+
+void setBudget(LedgerContent& ledger, const QString& account, const std::vector<qint64>& amounts) {
+    if (amounts.empty()) {
+        ledger.budgets.erase(account);
+    } else {
+        ledger.budgets[account] = amounts;
     }
 }
 
@@ -252,6 +272,9 @@ void CrashModel::apply(const Step& step) {
     case StepKind::Opening:
         setOpening(ledger_, step.oldName, step.number);
         break;
+    case StepKind::Budget:
+        setBudget(ledger_, step.oldName, step.amounts);
+        break;
     case StepKind::Year:
         years_.push_back(step.newName);
         break;
@@ -347,7 +370,9 @@ void CrashModel::checkLedger(const ChildReport& report, Figures& figures) {
                  differences(ledger_.openings, found->openings,
                              u"el saldo inicial de %1 no es el esperado"_s) +
                  differences(ledger_.receiptMonths, found->receiptMonths,
-                             u"el recibo y mes %1 no es el esperado"_s)) {
+                             u"el recibo y mes %1 no es el esperado"_s) +
+                 differences(ledger_.budgets, found->budgets,
+                             u"el presupuesto de %1 no es el esperado"_s)) {
             fault(figures, &Figures::lostCommits, row);
         }
     }
@@ -384,12 +409,12 @@ bool CrashModel::resolveInFlight(const Step& step, const LedgerContent& found) {
         const bool oldAccount = found.accounts.contains(step.oldName);
         const bool newAccount = found.accounts.contains(step.newName);
         if (newAccount && !oldAccount && entryReferences(found, step.oldName) == 0 &&
-            !found.openings.contains(step.oldName)) {
+            !found.openings.contains(step.oldName) && !found.budgets.contains(step.oldName)) {
             renameIn(ledger_, step.oldName, step.newName);
             return true;
         }
         return oldAccount && !newAccount && entryReferences(found, step.newName) == 0 &&
-               !found.openings.contains(step.newName);
+               !found.openings.contains(step.newName) && !found.budgets.contains(step.newName);
     }
     case StepKind::Import: {
         // All of the file's rows under the numbers that followed the last entry, or
@@ -437,6 +462,18 @@ bool CrashModel::resolveInFlight(const Step& step, const LedgerContent& found) {
         ledger_.entries[written] = step.values;
         ledger_.receiptMonths[key] = written;
         return true;
+    }
+    case StepKind::Budget: {
+        // The old budget or the new one, never some months of each.
+        const auto there = found.budgets.find(step.oldName);
+        const std::vector<qint64> stored =
+            there == found.budgets.end() ? std::vector<qint64>() : there->second;
+        const auto before = ledger_.budgets.find(step.oldName);
+        if (stored == step.amounts) {
+            setBudget(ledger_, step.oldName, stored);
+            return true;
+        }
+        return stored == (before == ledger_.budgets.end() ? std::vector<qint64>() : before->second);
     }
     case StepKind::Compact:
     case StepKind::Year:

@@ -58,6 +58,8 @@ struct LedgerContent {
     std::map<QString, QString> accounts;     // name, kind
     std::map<QString, qint64> openings;      // account, cents
     std::map<QString, qint64> receiptMonths; // "receipt month" written, its entry
+    // account, its budget as the child sets it: one amount for every month, or twelve
+    std::map<QString, std::vector<qint64>> budgets;
 };
 
 // What the installation must hold, carried from kill to kill: the installation

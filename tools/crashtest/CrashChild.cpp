@@ -1,5 +1,6 @@
 #include "CrashChild.h"
 
+#include "budget/BudgetStore.h"
 #include "entries/EntrySaving.h"
 #include "entries/MovementRule.h"
 #include "exchange/Csv.h"
@@ -21,6 +22,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -100,10 +103,12 @@ public:
             const qint64 entries = number(session_.db(), "SELECT COUNT(*) FROM apuntes");
             if (roll < 30) {
                 entries < kMostEntries ? insert() : remove();
-            } else if (roll < 46) {
+            } else if (roll < 44) {
                 update();
-            } else if (roll < 50) {
+            } else if (roll < 48) {
                 entries < kMostEntries ? receipt() : remove();
+            } else if (roll < 50) {
+                budget();
             } else if (roll < 70) {
                 entries > kFewestEntries ? remove() : insert();
             } else if (roll < 78) {
@@ -225,6 +230,33 @@ private:
         const Step step{StepKind::Opening, 0, cents, {}, pick(random_, cash).name, {}};
         announce(step);
         setOpeningBalance(session_.db(), step.oldName, step.number);
+        confirm(step);
+    }
+
+    // An income or expense account's budget: cleared now and then, otherwise the
+    // same every month or twelve amounts.
+    void budget() {
+        const std::vector<Account> accounts = listAccounts(session_.db(), {});
+        std::vector<Account> budgeted = ofKind(accounts, u"I"_s);
+        for (const Account& expense : ofKind(accounts, u"G"_s)) {
+            budgeted.push_back(expense);
+        }
+        Step step{StepKind::Budget, 0, 0, {}, pick(random_, budgeted).name, {}};
+        const quint32 shape = random_.bounded(4);
+        const int months = shape == 0 ? 0 : shape == 1 ? 1 : 12;
+        for (int m = 0; m < months; ++m) {
+            step.amounts.push_back(qint64(random_.bounded(0, 20'000'000)) - 10'000'000);
+        }
+        announce(step);
+        if (months == 0) {
+            clearBudget(session_.db(), step.oldName);
+        } else if (months == 1) {
+            setBudgetEveryMonth(session_.db(), step.oldName, step.amounts.front());
+        } else {
+            std::array<qint64, 12> amounts{};
+            std::copy(step.amounts.begin(), step.amounts.end(), amounts.begin());
+            setBudgetByMonth(session_.db(), step.oldName, amounts);
+        }
         confirm(step);
     }
 

@@ -9,7 +9,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-constexpr std::array<std::pair<StepKind, const char*>, 12> kWords{{
+constexpr std::array<std::pair<StepKind, const char*>, 13> kWords{{
     {StepKind::Insert, "insert"},
     {StepKind::Update, "update"},
     {StepKind::Delete, "delete"},
@@ -22,6 +22,7 @@ constexpr std::array<std::pair<StepKind, const char*>, 12> kWords{{
     {StepKind::Import, "import"},
     {StepKind::Opening, "opening"},
     {StepKind::Receipt, "receipt"},
+    {StepKind::Budget, "budget"},
 }};
 
 QString wordOf(StepKind kind) {
@@ -76,6 +77,13 @@ QString lineOf(const Step& step) {
     case StepKind::Receipt:
         return word + u' ' + QString::number(step.id) + u' ' + QString::number(step.number) + u' ' +
                step.oldName + u' ' + valuesText(step.values);
+    case StepKind::Budget: {
+        QString line = word + u' ' + step.oldName;
+        for (qint64 cents : step.amounts) {
+            line += u' ' + QString::number(cents);
+        }
+        return line;
+    }
     }
     return word;
 }
@@ -173,6 +181,20 @@ std::optional<Step> stepOf(const QString& line) {
         }
         step.oldName = words[1];
         step.number = *cents;
+        return step;
+    }
+    case StepKind::Budget: {
+        if (words.size() != 2 && words.size() != 3 && words.size() != 14) {
+            return std::nullopt;
+        }
+        step.oldName = words[1];
+        for (qsizetype at = 2; at < words.size(); ++at) {
+            const auto cents = number(at);
+            if (!cents) {
+                return std::nullopt;
+            }
+            step.amounts.push_back(*cents);
+        }
         return step;
     }
     }

@@ -38,7 +38,8 @@ enum class StepKind {
     Backup,
     Import,
     Opening,
-    Receipt
+    Receipt,
+    Budget
 };
 
 struct Step {
@@ -50,11 +51,14 @@ struct Step {
     EntryValues values;
     QString oldName; // the account renamed, or given an opening balance; a receipt's month
     QString newName; // the account's new name, the year's name, the copy's or the file's path
+    // A budget: none when cleared, one amount for every month, or twelve, in cents.
+    std::vector<qint64> amounts{};
 };
 
 // "insert 12 2024-03-05 1050 Caja Nomina I Apunte-3", "rename Caja Caja-7-1",
 // "copy 120 /path/with spaces.mdb", "backup 120", "import 12 401 /path/file.csv",
-// "opening Banco -1250", "receipt 402 3 2024-05 2024-05-31 4530 Luz Caja G Recibo-7-2", ...
+// "opening Banco -1250", "receipt 402 3 2024-05 2024-05-31 4530 Luz Caja G Recibo-7-2",
+// "budget Luz 5000", "budget Luz 1 2 3 4 5 6 7 8 9 10 11 12", "budget Luz" (cleared) ...
 QString lineOf(const Step& step);
 std::optional<Step> stepOf(const QString& line);
 

@@ -68,10 +68,10 @@ Options parseOptions(const QCoreApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Mata con SIGKILL, una y otra vez y en un momento al azar, un proceso que guarda "
-        "apuntes, renombra cuentas, compacta, crea años, hace copias automáticas y copias en "
-        "una unidad, importa archivos y apunta recibos en una instalación temporal, y comprueba "
-        "después de "
-        "cada vez que no se ha perdido nada confirmado ni queda nada a medias."_s);
+        "apuntes, renombra cuentas, cambia presupuestos, compacta, crea años, hace copias "
+        "automáticas y copias en una unidad, importa archivos y apunta recibos en una "
+        "instalación temporal, y comprueba después de cada vez que no se ha perdido nada "
+        "confirmado ni queda nada a medias."_s);
     parser.addHelpOption();
     parser.addOption({u"kills"_s, u"Número de veces que se mata el proceso."_s, u"N"_s});
     parser.addOption(

@@ -21,6 +21,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDate>
 #include <QDialog>
 #include <QDir>
@@ -244,6 +245,22 @@ int main(int argc, char* argv[]) {
     // The yearly summary, then its printed form.
     dialogs.inside = [](QDialog& summary) { press(summary, "cmdImprimir"); };
     press(main, "mnuOpResumen");
+    // The budget over the whole year, then the first expense account's own window.
+    dialogs.inside = [](QDialog& budget) {
+        if (auto* months = budget.findChild<QComboBox*>(QStringLiteral("cmbMes"))) {
+            months->setCurrentIndex(0);
+        }
+        if (auto* grid = budget.findChild<QAbstractItemView*>(QStringLiteral("mshDatos"))) {
+            for (int row = 0; row < grid->model()->rowCount(); ++row) {
+                if (grid->model()->index(row, 0).data().toString() == QLatin1String("Gastos")) {
+                    grid->setCurrentIndex(grid->model()->index(row + 1, 0));
+                    break;
+                }
+            }
+        }
+        press(budget, "cmdPresupuesto");
+    };
+    press(main, "mnuOpPresupuesto");
     // Every year searched, with a search that finds something in each.
     dialogs.inside = [&dialogs](QDialog& search) {
         press(search, "cmdBuscar");
