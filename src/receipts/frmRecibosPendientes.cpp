@@ -59,6 +59,8 @@ frmRecibosPendientes::frmRecibosPendientes(AppState& state, Services& services, 
     setWindowTitle(QStringLiteral("Recibos pendientes"));
     buildControls();
     arrangeControls();
+    // Narrower, the line on top would need more lines than the window gives it.
+    setMinimumWidth(twips(7500));
     resize(twips(10500), twips(5400));
 }
 
