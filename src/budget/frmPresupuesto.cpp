@@ -7,6 +7,7 @@
 #include "budget/BudgetTableModel.h"
 #include "budget/frmPresupuestoFicha.h"
 #include "state/Logging.h"
+#include "store/Formats.h"
 #include "ui/AppState.h"
 #include "ui/Fields.h"
 #include "ui/ListGrid.h"
@@ -22,6 +23,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -98,7 +100,12 @@ void frmPresupuesto::buildControls() {
     layout->addLayout(buttons);
 
     setTabChain({cmbMes, mshDatos, cmdPresupuesto, cmdQuitar, cmdCerrar});
-    resize(900, 700);
+    // Room for the table and the chart, on a screen that has it.
+    QSize size(twips(13500), twips(10500));
+    if (const QScreen* shownOn = screen()) {
+        size = size.boundedTo(shownOn->availableGeometry().size());
+    }
+    resize(size);
 }
 
 void frmPresupuesto::setMonth(int month) {
