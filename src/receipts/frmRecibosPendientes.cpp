@@ -13,6 +13,7 @@
 #include "ui/ListGrid.h"
 #include "ui/MessageService.h"
 #include "ui/Services.h"
+#include "ui/TickDelegate.h"
 #include "years/YearFolders.h"
 
 #include <QBoxLayout>
@@ -75,6 +76,7 @@ void frmRecibosPendientes::buildControls() {
     model_ = new DueReceiptModel(palette, this);
     mshDatos = makeListGrid(this, model_, "mshDatos");
     mshDatos->installEventFilter(this);
+    mshDatos->setItemDelegateForColumn(DueReceiptModel::TickColumn, new TickDelegate(mshDatos));
     connect(mshDatos->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &frmRecibosPendientes::showCurrent);
 
