@@ -25,8 +25,8 @@ struct AppState {
     // here because the account list is closed and opened again meanwhile.
     std::vector<StoredAccount> deletedAccounts;
     // What the year window's new year takes from the current one besides its file:
-    // the balances at the current year's end and the receipts. Set where the program is put together,
-    // since the year's life cycle lies below the balances.
+    // the balances at the current year's end and the receipts. Set where the program is put
+    // together, since the year's life cycle lies below the balances.
     NewYearStep newYearStep;
 
     // The year's connection, which every window works through.
