@@ -1,5 +1,6 @@
 #include "store/BudgetTable.h"
 
+#include "store/AccountKeyedRows.h"
 #include "store/Amount.h"
 #include "store/Sqlite.h"
 
@@ -62,23 +63,7 @@ void replaceStoredBudget(Database& db, const QString& account,
 }
 
 void renameBudget(Database& db, const QString& from, const QString& to) {
-    if (!hasBudgetTable(db)) {
-        return;
-    }
-    if (to.isEmpty()) {
-        removeRowsOf(db, from);
-        return;
-    }
-    // No account holds the new name, so rows under it were left by an account
-    // deleted outside the program: they would block the rename.
-    Statement stale(db,
-                    "DELETE FROM presupuesto WHERE sametext(Cuenta, ?1)"
-                    " AND NOT sametext(Cuenta, ?2)",
-                    kOperation);
-    stale.bind(1, to).bind(2, from).run();
-    Statement rename(db, "UPDATE presupuesto SET Cuenta = ?1 WHERE sametext(Cuenta, ?2)",
-                     kOperation);
-    rename.bind(1, to).bind(2, from).run();
+    renameAccountRows(db, schema::kBudget, from, to, kOperation);
 }
 
 } // namespace velmora

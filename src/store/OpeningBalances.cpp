@@ -1,5 +1,6 @@
 #include "store/OpeningBalances.h"
 
+#include "store/AccountKeyedRows.h"
 #include "store/Amount.h"
 #include "store/SpanishText.h"
 #include "store/Sqlite.h"
@@ -77,25 +78,7 @@ void setOpeningBalance(Database& db, const QString& account, qint64 cents) {
 }
 
 void renameOpeningBalance(Database& db, const QString& from, const QString& to) {
-    if (!hasTable(db)) {
-        return;
-    }
-    if (to.isEmpty()) {
-        Statement remove(db, "DELETE FROM saldosiniciales WHERE sametext(Cuenta, ?1)",
-                         "guardar el saldo inicial");
-        remove.bind(1, from).run();
-        return;
-    }
-    // No account holds the new name, so a balance under it was left by an account
-    // deleted before deletes took theirs along: it would block the rename.
-    Statement stale(db,
-                    "DELETE FROM saldosiniciales WHERE sametext(Cuenta, ?1)"
-                    " AND NOT sametext(Cuenta, ?2)",
-                    "guardar el saldo inicial");
-    stale.bind(1, to).bind(2, from).run();
-    Statement rename(db, "UPDATE saldosiniciales SET Cuenta = ?1 WHERE sametext(Cuenta, ?2)",
-                     "guardar el saldo inicial");
-    rename.bind(1, to).bind(2, from).run();
+    renameAccountRows(db, schema::kOpeningBalances, from, to, "guardar el saldo inicial");
 }
 
 } // namespace velmora
